@@ -1,0 +1,46 @@
+// Arithmetic helpers shared by every unit: rounding of real numbers and
+// overflow-checked integer arithmetic for unbounded values (money, values,
+// counts). An overflow is an error, never a silent wrap.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "Ustream.h"
+
+class OverflowError : public VantorelError {
+ public:
+  using VantorelError::VantorelError;
+};
+
+// Real to integer: nearest, ties to even (the default rounding mode).
+inline int32_t RoundHalfEven(double x) {
+  double r = std::nearbyint(x);
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw OverflowError("rounding overflow");
+  return static_cast<int32_t>(r);
+}
+
+inline int32_t CheckedAdd(int32_t a, int32_t b) {
+  int32_t r;
+  if (__builtin_add_overflow(a, b, &r)) throw OverflowError("integer overflow in addition");
+  return r;
+}
+inline int32_t CheckedSub(int32_t a, int32_t b) {
+  int32_t r;
+  if (__builtin_sub_overflow(a, b, &r)) throw OverflowError("integer overflow in subtraction");
+  return r;
+}
+inline int32_t CheckedMul(int32_t a, int32_t b) {
+  int32_t r;
+  if (__builtin_mul_overflow(a, b, &r)) throw OverflowError("integer overflow in multiplication");
+  return r;
+}
+// Pascal-style div: truncates toward zero (C++ '/' already does); guards the
+// one overflowing case and division by zero.
+inline int32_t CheckedDiv(int32_t a, int32_t b) {
+  if (b == 0) throw OverflowError("division by zero");
+  if (a == std::numeric_limits<int32_t>::min() && b == -1) throw OverflowError("integer overflow in division");
+  return a / b;
+}
+inline int32_t ClampInt(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }

@@ -1,0 +1,174 @@
+// Streams, tables, texts, the generator and the grid model.
+#include <gtest/gtest.h>
+
+#include "club/Uarith.h"
+#include "club/Ucp932.h"
+#include "club/Ufunction.h"
+#include "club/Ugrid.h"
+#include "club/Uintlist.h"
+#include "club/Urandom.h"
+#include "club/Ustream.h"
+
+TEST(Stream, Int32IsLittleEndianAndReadsBack) {
+  TStream s;
+  s.WriteInt32(-123);
+  s.WriteByte(7);
+  EXPECT_EQ(s.Bytes(), (std::vector<uint8_t>{0x85, 0xff, 0xff, 0xff, 7}));
+  s.Seek(0);
+  EXPECT_EQ(s.ReadInt32(), -123);
+  EXPECT_EQ(s.ReadByte(), 7);
+  EXPECT_TRUE(s.AtEnd());
+  EXPECT_THROW(s.ReadByte(), StreamError);
+}
+
+TEST(Stream, ReadCountRefusesImpossibleCounts) {
+  TStream s;
+  s.WriteInt32(-1);
+  s.WriteInt32(1000);
+  s.WriteInt32(1);
+  s.Seek(0);
+  EXPECT_THROW(s.ReadCount(4, "rows"), StreamError);
+  EXPECT_THROW(s.ReadCount(4, "rows"), StreamError);  // 1000 rows, 4 bytes left
+  EXPECT_EQ(s.ReadCount(0, "rows"), 1);
+}
+
+TEST(Intgrid, SortIsStableBothWays) {
+  TIntgrid g;
+  g.AddRow({1, 5});
+  g.AddRow({2, 3});
+  g.AddRow({3, 5});
+  g.AddRow({4, 3});
+  g.SortDescending(1);
+  EXPECT_EQ(g.GetValue(0, 0), 1);
+  EXPECT_EQ(g.GetValue(1, 0), 3);
+  EXPECT_EQ(g.GetValue(2, 0), 2);
+  EXPECT_EQ(g.GetValue(3, 0), 4);
+  g.SortAscending(1);
+  EXPECT_EQ(g.GetValue(0, 0), 2);
+  EXPECT_EQ(g.GetValue(1, 0), 4);
+  EXPECT_EQ(g.GetValue(2, 0), 1);
+  EXPECT_EQ(g.GetValue(3, 0), 3);
+}
+
+TEST(Intgrid, StreamFormGoldenAndRoundTrip) {
+  TIntgrid g;
+  g.AddRow({});
+  g.AddRow({-1, 2});
+  TStream s;
+  g.SaveToStream(s);
+  EXPECT_EQ(s.Bytes(), (std::vector<uint8_t>{2, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 2, 0, 0, 0}));
+  TIntgrid h;
+  h.AddRow({9, 9, 9});
+  s.Seek(0);
+  h.LoadFromStream(s);
+  ASSERT_EQ(h.RowCount(), 2);
+  EXPECT_EQ(h.RowLength(0), 0);
+  EXPECT_EQ(h.GetValue(1, 0), -1);
+  EXPECT_EQ(h.FindRow(1, 2), 1);
+  EXPECT_EQ(h.FindRow(1, 7), -1);
+  h.DeleteRow(-1);
+  h.DeleteRow(2);
+  EXPECT_EQ(h.RowCount(), 2);
+}
+
+TEST(Intgrid, TruncatedStreamThrowsAndKeepsTable) {
+  TIntgrid g;
+  g.AddRow({1, 2, 3});
+  TStream s(std::vector<uint8_t>{1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0});
+  EXPECT_THROW(g.LoadFromStream(s), StreamError);
+  EXPECT_EQ(g.RowCount(), 1);
+  TStream huge(std::vector<uint8_t>{0xff, 0xff, 0xff, 0x7f});
+  EXPECT_THROW(g.LoadFromStream(huge), StreamError);
+}
+
+TEST(Text, PositionNames) {
+  const char* names[] = {"GK/N", "GK/C", "GK/D", "CB/N", "CB/C", "CB/D", "OV/N", "OV/C", "OV/D", "DM/N", "DM/C",
+                         "DM/D", "AR/N", "AM/N", "AL/N", "SR/D", "SH/D", "SL/D", "FR/D", "FW/D", "FL/D"};
+  for (int i = 0; i <= 20; ++i) EXPECT_EQ(PositionName(i), names[i]);
+  std::string keep = "x";
+  PositionName(21, keep);
+  EXPECT_EQ(keep, "x");
+}
+
+TEST(Text, StreamStringsAreCp932) {
+  TStream s;
+  WriteString(s, "");
+  WriteString(s, "山田A");
+  EXPECT_EQ(s.Bytes(), (std::vector<uint8_t>{0, 0, 0, 0, 5, 0, 0, 0, 0x8e, 0x52, 0x93, 0x63, 'A'}));
+  s.Seek(0);
+  std::string t = "old";
+  ReadString(s, t);
+  EXPECT_EQ(t, "");
+  ReadString(s, t);
+  EXPECT_EQ(t, "山田A");
+  ReadString(s, t);  // at the end: unchanged
+  EXPECT_EQ(t, "山田A");
+  EXPECT_EQ(Cp932Length("　ア"), 4);
+  EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932("ドイツ・ｶﾅ")), "ドイツ・ｶﾅ");
+}
+
+TEST(Text, DamagedStringLengthsThrow) {
+  TStream s(std::vector<uint8_t>{10, 0, 0, 0, 'a'});
+  std::string t;
+  EXPECT_THROW(ReadString(s, t), StreamError);
+  TStream n(std::vector<uint8_t>{0xff, 0xff, 0xff, 0xff});
+  EXPECT_THROW(ReadString(n, t), StreamError);
+  EXPECT_EQ(Cp932ToUtf8(std::string("\x82", 1)), "?");
+}
+
+TEST(Randomness, SeededSequenceIsFixed) {
+  RandSeed(1);
+  std::vector<int> a;
+  for (int i = 0; i < 8; ++i) a.push_back(Random(100));
+  RandSeed(1);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(Random(100), a[i]);
+  EXPECT_EQ(Random(0), 0);
+  EXPECT_EQ(Random(-5), 0);
+  for (int i = 0; i < 1000; ++i) {
+    int r = Random(3);
+    EXPECT_GE(r, 0);
+    EXPECT_LT(r, 3);
+  }
+}
+
+TEST(Arithmetic, RoundingAndOverflow) {
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(3.5), 4);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_THROW(CheckedAdd(2147483647, 1), OverflowError);
+  EXPECT_THROW(CheckedMul(65536, 65536), OverflowError);
+  EXPECT_EQ(CheckedDiv(-7, 2), -3);
+}
+
+TEST(GridModel, PositionColumnSortsByGroupAndTagsTravel) {
+  TGrid g;
+  g.SetSize(2, 5);
+  const char* pos[] = {"FW/D", "DM/N", "OV/C", "GK/N"};
+  for (int r = 1; r <= 4; ++r) {
+    g.Cells(0, r) = pos[r - 1];
+    g.Tags(1, r) = r;
+  }
+  SortByColumn(g, 0, 0);
+  EXPECT_EQ(g.Cells(0, 1), "GK/N");
+  EXPECT_EQ(g.Cells(0, 2), "DM/N");
+  EXPECT_EQ(g.Cells(0, 3), "OV/C");
+  EXPECT_EQ(g.Cells(0, 4), "FW/D");
+  EXPECT_EQ(g.Tags(1, 1), 4);
+  HeaderClick(g, 0);  // same column: flips to descending
+  EXPECT_EQ(g.Cells(0, 1), "FW/D");
+  RemoveRowsEqual(g, 0, "OV/C");
+  EXPECT_EQ(g.RowCount(), 4);
+  EXPECT_EQ(g.Cells(0, 3), "GK/N");
+}
+
+TEST(GridModel, MixedColumnSortsNumerically) {
+  TGrid g;
+  g.SetSize(1, 4);
+  g.Cells(0, 1) = "abc";
+  g.Cells(0, 2) = "5";
+  g.Cells(0, 3) = "-2000";
+  SortByColumn(g, 0, 1);
+  EXPECT_EQ(g.Cells(0, 1), "5");
+  EXPECT_EQ(g.Cells(0, 2), "abc");
+  EXPECT_EQ(g.Cells(0, 3), "-2000");
+}
