@@ -1,0 +1,127 @@
+// The game state: season counter and the 52-week calendar, division
+// membership, reputations, the user's next fixture and past seasons. It owns
+// the 24 clubs, the three leagues, the cup and the transfer market.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "club/Ugrid.h"
+#include "club/Uintlist.h"
+#include "club/Ustream.h"
+
+class Tteam;
+class Tleague;
+class Tcup;
+class Ttrade;
+
+constexpr int kClubCount = 24;
+constexpr int kDivisionCount = 3;
+constexpr int kClubsPerDivision = 8;
+constexpr int kWeeksPerSeason = 52;
+// The version string every current save file starts with.
+inline constexpr const char* kSaveVersion = "17";
+
+// Cup result codes kept in the season history (1 = out in round 1 ... 6 = won).
+std::string CupResultText(int32_t code);
+
+class Tgamemain {
+ public:
+  // The initial state: year 1, week 1, reputations 3, 6, ..., 72, clubs 0..7
+  // in division 3, 8..15 in division 2, 16..23 in division 1, one open
+  // history row [1]. Seeds the generator from the clock. No clubs yet.
+  Tgamemain();
+  ~Tgamemain();
+  Tgamemain(const Tgamemain&) = delete;
+  Tgamemain& operator=(const Tgamemain&) = delete;
+
+  // Stored fields, in the order of the save body.
+  int32_t Year = 1;
+  int32_t Week = 1;
+  int32_t NextHome = 0;
+  int32_t NextAway = 0;
+  TIntgrid SeasonHistory;
+  std::array<std::array<int32_t, kClubsPerDivision>, kDivisionCount> Divisions{};  // [d-1][pos]
+  std::array<int32_t, kClubCount> Reputation{};
+  // Not stored.
+  bool SkipMatches = false;
+  bool WonTopDivision = false;
+
+  // The world the state owns. Leagues and Cup exist in weeks 12..52, the
+  // Market in weeks 1..11 (created by START and at every season end).
+  std::array<std::unique_ptr<Tteam>, kClubCount> Teams;
+  std::array<std::unique_ptr<Tleague>, kDivisionCount> Leagues;  // index 0..2 = division 1..3
+  std::unique_ptr<Tcup> Cup;
+  std::unique_ptr<Ttrade> Market;
+
+  // Lines for the club screen's message box (injuries of the user's players
+  // and the like); the screen shows and clears them. Not stored.
+  std::vector<std::string> Messages;
+
+  // Builds the 24 clubs from "data/first.dat" (seeds from the clock first).
+  void NewGame();
+  // As NewGame, but from the given file and without reseeding: for tests,
+  // tools and benchmarks that seed the generator themselves.
+  void NewGameFrom(const std::string& path, bool seedFromClock);
+
+  // 1..3, the division holding the club; 0 if none.
+  int32_t DivisionOf(int32_t club) const;
+  // Club index at position 0..7 of division 1..3.
+  int32_t TeamAt(int32_t division, int32_t position) const;
+  int32_t ReputationOf(int32_t club) const;
+  // Season-end prize by division 1..3 and position 0..7; 0 otherwise.
+  static int32_t SeasonPrize(int32_t division, int32_t position);
+
+  Tteam& Team(int32_t club) const;  // checked access to Teams
+
+  // The weekly step the club screen's NEXT triggers.
+  void AdvanceWeek();
+  // The season-end standings step: final tables into Divisions, promotion
+  // and relegation, reputation, prize money, the user back at position 0.
+  void EndSeason();
+  // Appends the finished season's row and a new open row [1].
+  void RecordHistory();
+
+  // The user's season at a glance (weeks 1..52).
+  void ShowSchedule(TGrid& grid) const;
+  // The season-history table; untouched when no season has finished.
+  void ShowHistory(TGrid& grid) const;
+
+  // The save-file body (version string first). Slot files are written and
+  // read on top of these by the save-game unit.
+  void SaveToStream(TStream& s) const;
+  std::vector<uint8_t> SaveBody() const;
+  // Reads a body of the current layout into a fresh state and takes it over
+  // only when the whole body was read; a damaged body throws StreamError
+  // and leaves this state as it was.
+  void LoadFromStream(TStream& s);
+  // "data/savedata/" + name + ".dat": atomic write / load of a slot.
+  void SaveGame(const std::string& name) const;
+  void LoadGame(const std::string& name);
+  // Old save images (memory streams), read by the converter; same
+  // all-or-nothing behaviour as LoadFromStream.
+  void ReadVersion11(TStream& s);
+  void ReadVersion6(TStream& s);
+
+  // The calendar's kinds of week.
+  static bool IsLeagueWeek(int32_t week);
+  static bool IsCupWeek(int32_t week);
+  // The league round a league week plays (0..27), -1 for other weeks.
+  static int32_t LeagueRoundOfWeek(int32_t week);
+
+ private:
+  enum class BodyVersion { V6, V11, V17 };
+  void ReadBody(TStream& s, BodyVersion v);
+  void TakeOver(Tgamemain& other);
+  void CreateClubs();
+  void SetUpSeason();
+  void SeasonEndStep();
+  void SetNextFromLeague();
+  void SetNextFromCup();
+};
+
+// The one game state of the process (may be null, e.g. in unit tests).
+extern Tgamemain* GameState;

@@ -1,0 +1,132 @@
+// One division's league season (Tleague) and the season's knockout cup
+// (Tcup). Every match is a full simulation by the match driver.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "club/Ugrid.h"
+#include "club/Uintlist.h"
+#include "club/Ustream.h"
+
+// Called while matches are simulated (every 540 steps of a league match,
+// every 45 x matches steps of a cup match) so a screen can move its
+// progress bar and serve its events.
+using TProgressHook = std::function<void()>;
+
+constexpr int kLeagueRounds = 28;
+constexpr int kMatchesPerRound = 4;
+constexpr int kMatchSteps = 5401;
+
+// Colour tags of the result grids.
+constexpr int32_t kTagYellow = 0xFFFF00;
+constexpr int32_t kTagSilver = 0xC0C0C0;
+
+// What one simulated match gives back.
+struct TMatchOutcome {
+  std::string HomeText;
+  std::string AwayText;
+  int32_t HomeGoals = 0;
+  int32_t AwayGoals = 0;
+  TIntgrid Stats;  // rows: club, number, minutes, goals, assists, rating
+};
+
+// Plays one match of the two clubs' line-ups headless through the match
+// driver: 5401 steps, automatic substitutions every 300 steps, the progress
+// hook every `progressEvery` steps.
+TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery,
+                             const TProgressHook& progress);
+
+class Tleague {
+ public:
+  // Table columns.
+  enum { kClub = 0, kWins, kDraws, kLosses, kPoints, kGoalsFor, kGoalsAgainst, kGoalDiff, kPosition };
+
+  // The eight club indexes in slot order; makes the fixtures (draws random numbers).
+  explicit Tleague(const std::array<int32_t, 8>& clubs);
+
+  std::array<std::array<std::array<int32_t, 2>, kMatchesPerRound>, kLeagueRounds> Fixtures{};
+  std::array<std::array<int32_t, 9>, 8> Table{};
+  int32_t Round = 0;
+  int32_t FirstSimulated = 0;
+  TIntgrid ScorerRanking;
+  TIntgrid AssistRanking;
+  std::array<std::string, 8> Results;
+
+  void MakeFixtures();
+  // (home club, away club) of match 0 of the current round; (-1, -1) after the last round.
+  std::pair<int32_t, int32_t> NextMatch() const;
+  void PlayRound(int32_t first, const TProgressHook& progress = {});
+  void ApplyMatchStats(const TIntgrid& table);
+  void RecordMatch(int32_t match, const std::string& homeText, const std::string& awayText,
+                   int32_t homeGoals, int32_t awayGoals);
+  // Adds one result to a slot's row: 1 win, 0 draw, -1 loss.
+  int32_t RecordResult(int32_t slot, int32_t goalsFor, int32_t goalsAgainst);
+  // Form bonus for a side (0 home, 1 away) at a position after a result.
+  int32_t MatchBonus(int32_t side, int32_t position, int32_t result) const;
+  void CloseRound();
+  static void TrimRanking(TIntgrid& ranking);
+
+  // Fills the standings grid and fixes the positions.
+  void ShowTable(TGrid& grid);
+  // Positions only (the same order as ShowTable), for callers without a grid.
+  void UpdatePositions();
+  void ShowNextRound(TGrid& grid) const;
+  void ShowRanking(int32_t kind, TGrid& grid) const;
+  // Results screen: match grid (with colour tags) and the eight goal-list memos.
+  void ShowResults(TGrid& grid, std::array<std::vector<std::string>, 8>& memos) const;
+  std::string FixtureText(int32_t round) const;
+  // destination[position - 1] = club index.
+  void FinalOrder(std::array<int32_t, 8>& destination) const;
+  // Elements 2..9 = position, wins, draws, losses, points, gf, ga, gd of slot 0.
+  void UserRecord(std::vector<int32_t>& destination) const;
+
+  void SaveToStream(TStream& s) const;
+  // Reads a stored league; throws StreamError (and keeps this league as it
+  // was) on a damaged record.
+  void LoadFromStream(TStream& s);
+
+  int32_t ClubOfSlot(int32_t slot) const { return Table[slot][kClub]; }
+};
+
+class Tcup {
+ public:
+  // Draw of round 1 (random), Round = 1.
+  Tcup();
+
+  TIntgrid Entrants;  // one row [club] each, in pairing order
+  int32_t FirstSimulated = 0;
+  int32_t Round = 1;
+  std::vector<std::string> Results;
+  std::vector<std::string> Cards;
+
+  void MoveUserFirst();
+  int32_t UserRound() const;
+  std::pair<int32_t, int32_t> NextMatch() const;
+  void PlayRound(int32_t watch, const TProgressHook& progress = {});
+  void ApplyMatchStats(const TIntgrid& table);
+  void DecideMatch(int32_t match, int32_t homeGoals, int32_t awayGoals);
+  void RecordUserMatch(const std::string& homeText, const std::string& awayText, bool homeWon);
+  void CloseRound();
+  void ShowCards(TGrid& grid) const;
+  std::string UserCardText() const;
+  // Results screen page 0 or 1: grid, memos and the three message lines.
+  void ShowResults(int32_t page, TGrid& grid, std::array<std::vector<std::string>, 8>& memos,
+                   std::vector<std::string>& message) const;
+
+  void SaveToStream(TStream& s) const;
+  void LoadFromStream(TStream& s);
+
+  int32_t EntrantCount() const { return Entrants.RowCount(); }
+  int32_t ClubOfRow(int32_t row) const { return Entrants.GetValue(row, 0); }
+};
+
+// Splits a comma text into its items (quoted items may hold commas).
+std::vector<std::string> SplitCommaText(const std::string& text);
+// Joins items into a comma text, quoting items that need it.
+std::string JoinCommaText(const std::vector<std::string>& items);
+// Sets a grid row's cells from a comma text (cells beyond the items are emptied).
+void SetRowCommaText(TGrid& grid, int row, const std::string& text);
