@@ -1,0 +1,144 @@
+// Tteam: one of the 24 clubs — name, emblem, money, squad, youth squad,
+// coaching staff, line-up with the formation positions of the starting
+// eleven, and the youth scouting choice. It runs the club's share of the
+// week, of each match and of the season's end, and the decisions of the
+// computer-run clubs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "club/Ugrid.h"
+#include "club/Ustream.h"
+#include "club/Uteametc.h"
+
+class Tplayer;
+class Tplayerlist;
+
+constexpr int kSlotCount = 16;      // 0 .. 10 the starting eleven, 11 .. 15 substitutes
+constexpr int kStarterCount = 11;
+constexpr int kMaxSquad = 50;       // no club takes a player beyond this many
+constexpr int kUserClub = 0;
+
+// One need the transfer market looks for: a role 0 .. 4 and the lowest
+// rating in that role worth bidding for.
+struct TTransferTarget {
+  int32_t Role = 0;
+  int32_t Minimum = 0;
+};
+
+class Tteam {
+ public:
+  // An empty club (no players, default staff, an empty emblem, money 0),
+  // ready to be read from a stream.
+  explicit Tteam(int32_t teamIndex = 0);
+  // A new club: money by division, 21 generated players numbered 1 .. 21.
+  // A nationality of 10 stands for one of 2 .. 9 drawn at random.
+  Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex);
+  ~Tteam();
+  Tteam(const Tteam&) = delete;
+  Tteam& operator=(const Tteam&) = delete;
+
+  std::unique_ptr<Tplayerlist> Squad;
+  std::unique_ptr<Tplayerlist> Youth;
+  std::unique_ptr<Tcoach> Coaches;
+  int32_t TeamIndex = 0;
+  int32_t Money = 0;
+  // The emblem as the bytes of a complete BMP file image (never empty: a
+  // club without a picture holds a 0 x 0 image).
+  std::vector<uint8_t> Emblem;
+  std::string ClubName;  // UTF-8
+  std::array<TPoint, 11> Positions{};
+  std::array<int32_t, kSlotCount> Slots{};
+  std::array<int32_t, 5> RoleRatings{};
+  int32_t YouthNationality = 0;
+  int32_t YouthPosition = 9;
+
+  // The week's messages about the user's club (injuries and recoveries);
+  // only club 0 writes them. Not stored; the club screen shows and clears them.
+  std::vector<std::string> Messages;
+
+  // ---- stream forms ------------------------------------------------------
+  void SaveToStream(TStream& s) const;
+  // Each reader reads into a fresh club and replaces this one's contents
+  // only on success: a damaged record raises StreamError and changes nothing.
+  // TeamIndex is not part of the record and is kept.
+  void LoadFromStream(TStream& s);
+  void LoadFromStreamShort(TStream& s);  // player records without rating sum
+  void LoadExchange(TStream& s);          // the old exchange form
+  // The line-up record the match engine reads.
+  void WriteLineup(TStream& s) const;
+
+  // ---- emblem ------------------------------------------------------------
+  // Reads one complete BMP file image; a broken header or a length the
+  // stream cannot hold raises StreamError.
+  static std::vector<uint8_t> ReadEmblem(TStream& s);
+  // Checks a BMP file image (header and length); StreamError if broken.
+  static void CheckEmblem(const std::vector<uint8_t>& bmp);
+  // A valid 0 x 0 BMP image.
+  static std::vector<uint8_t> EmptyEmblem();
+  void SetEmblem(std::vector<uint8_t> bmp);   // checks it first
+  void LoadEmblem(TStream& s) { Emblem = ReadEmblem(s); }
+
+  // ---- line-up ------------------------------------------------------------
+  int32_t SlotNumber(int slot) const;
+  void SetSlotNumber(int slot, int32_t number);
+  TPoint GetPosition(int slot) const;
+  void SetPosition(int slot, TPoint p);
+  // Slot holding that number, -1 if none.
+  int FindSlot(int32_t number) const;
+  void ArrangeLineup();
+  void AutoLineup(bool excludeInjured);
+
+  // ---- players coming and going ---------------------------------------------
+  // Takes a copy of the player into the squad under the first free number at
+  // or above `wanted`; returns that number.
+  int32_t TakeIn(const Tplayer& player, int32_t wanted);
+  // Frees the squad player; a squad left with exactly ten gets a filler; his
+  // line-up slot is emptied.
+  void Release(int32_t number);
+  // The squad player becomes coach `slot` (0 .. 2) and leaves the squad.
+  void MakeCoach(int32_t number, int slot);
+  void YouthIntake();
+  void PromoteYouth();
+  void ReleaseOldYouth();
+  // Squad players leaving (attachment 5 or less) or retiring, last to first;
+  // the result is a comma text, one quoted line per player.
+  std::string Departures();
+
+  // ---- week, match, season ------------------------------------------------
+  void WeeklyUpdate();
+  void InjuryUpdate();
+  void AfterMatch(int32_t formValue);
+  void SeasonEnd();
+  void AIOffSeason();
+
+  // ---- money ----------------------------------------------------------------
+  // Every change of Money goes through here: an overflow raises OverflowError
+  // and leaves Money unchanged.
+  void AddMoney(int32_t amount);
+  int32_t WageTotal() const;   // squad wages + 5 per youth player
+  void PayWages();
+  int32_t InvestmentCost() const;
+  static int32_t InvestmentCostOf(int32_t nationality);
+  void ChooseInvestment();
+
+  // ---- tables for the screens and the market -----------------------------------
+  // The squad grid: 19 columns, header ",No,Name,Age,Mtype,S,H,D,C,K,A,Leg,Ktype,試,ゴ,ア,Value,,成".
+  void FillSquadGrid(TGrid& grid) const;
+  std::array<TTransferTarget, 3> TransferTargets() const;
+  // The same laid out role, minimum, role, minimum, role, minimum.
+  std::array<int32_t, 6> TransferTargetValues() const;
+
+ private:
+  void LoadRecord(TStream& s, int form);
+  void AddFillersWhileShort(int injured);
+  void ClearSlotsOf(int32_t number);
+  void SendToMarket(const Tplayer& player);
+};
+
+// Starting money of a new club by its index.
+int32_t StartingMoney(int32_t teamIndex);
