@@ -1,0 +1,120 @@
+// The match driver: plays one match between two match teams, tick by tick.
+// It owns the ball and both teams, decides each tick who touches the ball,
+// settles duels, lets the player on the ball choose and carry out an action,
+// restarts play after the ball leaves the pitch, counts goals and changes
+// ends at half time. League and cup run it to the end without a screen; the
+// match screen runs it one tick per frame and reads its state to draw.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "club/Uintlist.h"
+#include "club/Ustream.h"
+#include "match/Umatchteam.h"
+
+class Tball;
+
+constexpr int32_t kMatchTicks = 5401;
+constexpr int32_t kHalfTimeTick = 2700;
+
+// One replay frame: 71 integers, addressed 1..71 as the replay file stores
+// them: player markers (x at 1 + 22i + 2j, y at 2 + 22i + 2j), shirt numbers
+// (45 + 11i + j), ball x and y (67, 68), ball height value (69), goals of
+// both sides (70, 71). Positions are screen pixels of the pitch picture.
+struct TmVTRsc {
+  static constexpr int kCount = 71;
+  std::array<int32_t, kCount> Values{};
+  int32_t& At(int index) { return Values[index - 1]; }
+  int32_t At(int index) const { return Values[index - 1]; }
+  int32_t PlayerX(int side, int j) const { return At(1 + 22 * side + 2 * j); }
+  int32_t PlayerY(int side, int j) const { return At(2 + 22 * side + 2 * j); }
+  int32_t PlayerNumber(int side, int j) const { return At(45 + 11 * side + j); }
+  int32_t BallX() const { return At(67); }
+  int32_t BallY() const { return At(68); }
+  int32_t BallHeight() const { return At(69); }
+  int32_t Goals(int side) const { return At(70 + side); }
+  bool operator==(const TmVTRsc& o) const { return Values == o.Values; }
+};
+
+// Sound events the match screen plays.
+enum : int32_t {
+  kSoundNone = -1,
+  kSoundHalfTime = 1,
+  kSoundPost = 3,
+  kSoundGoalTeam0 = 4,
+  kSoundGoalTeam1 = 5,
+  kSoundSave = 6,
+};
+
+class Tmmain {
+ public:
+  Tmmain();
+  ~Tmmain();
+  Tmmain(const Tmmain&) = delete;
+  Tmmain& operator=(const Tmmain&) = delete;
+
+  std::unique_ptr<Tball> Ball;
+  std::unique_ptr<Tmteam> Sides[2];
+  int32_t ReplanCount[2] = {0, 0};
+  int32_t Role[2] = {0, 1};  // 0 attacking, 1 defending
+  std::vector<std::string> GoalLists[2];
+  TIntgrid Reachers[2];  // per role: rows (team, player index) in reach
+  int32_t Tick = 0;
+  int32_t HolderTeam = 0;
+  int32_t HolderIndex = 0;
+  int32_t LastTeam = 0;
+  int32_t SoundEvent = 0;  // the screen sets it back to -1 after reading
+  double DribbleAngle = -100;
+  bool ActionDone = false;
+  bool RestartHold = false;
+  TIntgrid PassTable;
+  TIntgrid Touches;  // newest first, at most 3 rows (team, player index)
+  int32_t LiveEvent[4] = {-1, -1, -1, -1};
+
+  // Reads team i from stream i (read from its start) as side i, or side
+  // i + 2 for a data battle. A malformed stream raises StreamError.
+  void Load(TStream& s0, TStream& s1, bool vs);
+  void Step();
+  void AutoSubs(int team);
+  // Goal lists as comma text, the score, and both teams' statistics rows
+  // appended to stats.
+  void Result(std::string& goals0, std::string& goals1, int32_t& score0, int32_t& score1,
+              TIntgrid& stats) const;
+  std::string GoalText(int team) const;
+  Tmteam& MatchTeam(int i) { return *Sides[i]; }
+  const Tmteam& MatchTeam(int i) const { return *Sides[i]; }
+  int32_t Goals(int team) const { return static_cast<int32_t>(GoalLists[team].size()); }
+  TmVTRsc Snapshot() const;
+  void ClearLiveEvent() { LiveEvent[0] = LiveEvent[1] = LiveEvent[2] = LiveEvent[3] = -1; }
+
+  // Counters of on-ball actions carried out, by action code 0..6 (pass into
+  // space, feed, cross, shot, clearance, safe pass, dribble); for statistics.
+  int32_t ActionCounts[7] = {};
+
+ private:
+  void PlayersStep();
+  void AttackPlan(int t);
+  void DefencePlan(int t);
+  void ResolveBall();
+  void Duel(int at, int ai, const TIntgrid& defenders);
+  void RecordTouch(int team, int index);
+  void OnBallDecision();
+  void TryShot(Tmplayer& p);
+  bool TryCross(Tmplayer& p);
+  void TryFeed(Tmplayer& p);
+  void PlanDribble(Tmplayer& p);
+  void PlanDribbleToward(Tmplayer& p, int32_t tx, int32_t ty);
+  void TryPassIntoSpace(Tmplayer& p);
+  void Clearance(Tmplayer& p);
+  void SafePass(Tmplayer& p);
+  void KickTo(Tmplayer& p, int32_t tx, int32_t ty, int32_t loft, int32_t code);
+  void SideRestart();
+  void GoalKickRestart();
+  void Goal(int g);
+  void CreditNewestToucher();
+  int AttackingTeam() const { return Role[0] == 0 ? 0 : 1; }
+};

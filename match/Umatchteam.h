@@ -1,0 +1,90 @@
+// One side in a match: the eleven on the pitch and up to five substitutes
+// read from the club's line-up stream, the substitution plans, and the
+// side-level positioning the driver asks for when it re-plans (chaser,
+// marking, attacking and defending shapes, the pass-receiver table).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "club/Ugrid.h"
+#include "club/Uintlist.h"
+#include "club/Ustream.h"
+
+class Tmplayer;
+
+// One planned substitution: the player index to take off and the bench slot
+// to bring on; (-1, -1) when nothing is planned.
+struct TSubPlan {
+  int32_t Out = -1;
+  int32_t Slot = -1;
+};
+
+class Tmteam {
+ public:
+  static constexpr int kOnPitch = 11;
+  static constexpr int kBenchSlots = 5;
+  static constexpr int kMaxSubs = 2;
+
+  Tmteam();
+  ~Tmteam();
+  Tmteam(const Tmteam&) = delete;
+  Tmteam& operator=(const Tmteam&) = delete;
+
+  // Positions 0..10 are the players on the pitch (0 the keeper), then the
+  // substitutes of the present bench slots in slot order.
+  std::vector<std::unique_ptr<Tmplayer>> Players;
+  bool BenchPresent[kBenchSlots] = {};
+  TSubPlan AttackPlan[2];
+  TSubPlan DefencePlan[2];
+  bool Free[kOnPitch] = {};
+  int32_t ClubId = 0;
+  int32_t SubsMade = 0;
+  int32_t AttackUsed = 0;
+  int32_t DefenceUsed = 0;
+  bool HomeSide = true;
+  // List position of the player who belongs to bench slot i (-1 for a slot
+  // that was empty in the line-up). A substitution swaps list positions, so
+  // afterwards this position holds the player who went off.
+  int32_t BenchPos[kBenchSlots] = {-1, -1, -1, -1, -1};
+
+  // Reads the club id, eleven players and five bench slots; side 0..3 (sides
+  // 1 and 3 mirror the home positions, sides 2 and 3 ignore condition).
+  // Plans the substitutions. A malformed stream raises StreamError.
+  void Load(TStream& s, int side);
+
+  Tmplayer& PlayerAt(int index) { return *Players[index]; }
+  const Tmplayer& PlayerAt(int index) const { return *Players[index]; }
+  int PlayerCount() const { return static_cast<int>(Players.size()); }
+
+  void AllFree();
+  // Sends the nearest player who can get to point p in time (k flight ticks).
+  void SendChaser(int32_t px, int32_t py, int32_t k);
+  void AttackShape(int32_t rx, int32_t ry);
+  void DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t aimY);
+  // Appends (X, Y, distance to (x0, 4200)) for every player within 2500 in
+  // x of the line x0.
+  void MarkList(TIntgrid& table, int32_t x0) const;
+  void Mark(int32_t px, int32_t py);
+  // Rows (x, y, distance to goal, in front of goal, ahead, far, index) for
+  // every team-mate of the holder, nearest the attacked goal first.
+  void BuildPassTable(TIntgrid& table, int holder) const;
+  // Called on the defending side: marks the receivers it covers.
+  void MarkPassTable(TIntgrid& table) const;
+  // False when three outfield players stand in the lane 1000 ahead of s.
+  bool ClearPath(int32_t sx, int32_t sy, double angle) const;
+
+  void AutoSub(int32_t diff, int32_t tick);
+  void Substitute(int out, int slot, int32_t tick);
+
+  // Appends one six-value row (club id, number, minutes, goals, assists,
+  // rating) per player who took part.
+  void ResultRows(TIntgrid& table) const;
+  void FillInfoGrid(TGrid& grid, bool starters) const;
+  void FillStatsGrid(TGrid& grid) const;
+
+ private:
+  int Nearest(int from, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k, bool useK) const;
+};
