@@ -1,0 +1,68 @@
+// The user's decisions of the off-season, as the club screen's frames hand
+// them over: the contract week's marks (numbers, releases, coaches, youth
+// promotion, youth scouts) and the transfer weeks' bids and answers. The
+// marks are plain grid models, so the window, the tests and the
+// command-line tool drive the same rules.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "club/Ugrid.h"
+
+class Tteam;
+class Ttrade;
+
+// ---- contract week ---------------------------------------------------------
+
+// Columns of the contract list (gridplist, 21 columns).
+enum TcontractColumn : int {
+  kConMark = 0,      // next season: number 1..50, "" let go, "コーチk", "ユ"
+  kConCurrent = 1,   // current number, or "ユ" for a youth
+  kConName = 2,
+  kConFillIndex = 19,  // row index at filling time (hidden)
+  kConKey = 20,        // squad number, or number in Youth (100 or more) (hidden)
+};
+inline constexpr const char* kYouthMark = "ユ";
+// Rows of the number board (gridfuture): 0..2 coaches, 3..52 numbers 1..50.
+constexpr int kBoardRows = 53;
+constexpr int kBoardCoachRows = 3;
+
+// Fills the contract list and the number board from the club as the
+// contract frame shows them at the start of the week.
+void FillContractGrid(const Tteam& club, TGrid& gridplist, TGrid& gridfuture);
+// The user gives the board row's label to the list row (or takes it back).
+void AssignNumber(TGrid& gridplist, int plistRow, TGrid& gridfuture, int futureRow);
+// Returns the list row to the number he wears now ("ユ" for a youth).
+void ResetPlayer(TGrid& gridplist, int plistRow, TGrid& gridfuture);
+// Next season's wages as marked: a kept or renumbered player's wage, 5 for
+// every youth who stays, nothing for players leaving or becoming coaches.
+int32_t ContractWages(const Tteam& club, const TGrid& gridplist);
+// The coach grid with the coaches-to-be of the board filled in.
+void ShowCoachesToBe(const Tteam& club, const TGrid& gridfuture, TGrid& gridcoach);
+// The deficit warning: money below wages plus scouting cost.
+bool ContractDeficit(const Tteam& club, int32_t wages, int32_t scoutCost);
+
+// Carries the marks out on the club and the market (NEXT in week 1).
+void CommitContracts(Tteam& club, Ttrade& market, TGrid& gridplist, int32_t youthNationality,
+                     int32_t youthPosition);
+
+// ---- transfer weeks ----------------------------------------------------------
+
+// Transfer list (grid1, 22 columns) and offers (grid2, 44 columns).
+constexpr int kListBidColumn = 21;   // the user's bid mark
+constexpr int kListPriceColumn = 18;
+constexpr int kOfferLeadColumn = 17; // the leading bid
+constexpr int kOfferMarkColumn = 20; // the user's bid or answer
+
+// Right click on a listed player: mark the asking price, or clear the mark.
+void ToggleBid(TGrid& grid1, int row);
+// Right click on a negotiation: double the leading bid (another club's
+// player) or hold out with "0" (the user's player), or clear the answer.
+void ToggleAnswer(TGrid& grid2, int row);
+// NEXT: hands the marked bids to the market, highest amount first.
+// listRows is the row count the list had when it was filled (filters only
+// hide rows below it).
+void SubmitBids(Ttrade& market, TGrid& grid1, int listRows);
+// NEXT, after SubmitBids: the answers to the negotiations.
+void AnswerOffers(Ttrade& market, const TGrid& grid2);
