@@ -1,0 +1,55 @@
+// "DATA変換": brings save files and VS files of older layouts ("06", "11"
+// and save files without a version) to the current layout "17", keeping a
+// backup of every file it looks at in "data/savedatatmp" and "data/vstmp".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "club/Ustream.h"
+
+inline constexpr const char* kSaveBackupDir = "data/savedatatmp";
+inline constexpr const char* kVsBackupDir = "data/vstmp";
+
+// The version a file image carries: 6, 11, 17 (or any other two-digit
+// number), or kNoVersion for a save file written before versions existed.
+inline constexpr int32_t kNoVersion = -1;
+
+class Tsavechange {
+ public:
+  // The image of the file being converted and its name without extension.
+  TStream Image;
+  std::string Name;
+
+  // What one run did, file names without directory.
+  struct TReport {
+    std::vector<std::string> Converted;  // rewritten in a newer layout
+    std::vector<std::string> Unchanged;  // already current (VS files are rewritten identically)
+  };
+
+  // Each converts every file of its kind. The work is done in two passes:
+  // every file is read and converted in memory first, and only when all of
+  // them succeeded are the backups and the new files written (each
+  // atomically). A damaged file therefore stops the run with a FileError
+  // naming it and nothing on disk changes. The running game is not touched:
+  // conversion works on a scratch world.
+  TReport ConvertSaves();
+  TReport ConvertVsFiles();
+
+  // The version of an image: the string at its start (a 32-bit length and
+  // that many bytes) read as a decimal number. Only a string of exactly two
+  // decimal digits is a version; anything else means the file has none.
+  static int32_t ReadVersionNumber(const std::vector<uint8_t>& image);
+
+  // The new image of one save file, or an empty vector when it is current.
+  // Version-less: "06" + the old image + one 0 byte (the cup-present byte
+  // it lacks), so a second run takes it on to "17". "06"/"11": read by the
+  // old readers into a scratch game and written as "17". Throws on damage.
+  static std::vector<uint8_t> ConvertSaveImage(const std::vector<uint8_t>& image);
+  // The new image of one VS file: "06"/"11" are read in the old club form
+  // and written in the current one; anything else is returned unchanged.
+  // A file labelled "11" whose record is already in the current form (it
+  // reads exactly to the end that way and not in the old form) is kept.
+  static std::vector<uint8_t> ConvertVsImage(const std::vector<uint8_t>& image);
+};

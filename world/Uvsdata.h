@@ -1,0 +1,51 @@
+// VS data: the user's club exported as "data/vs/NAME.vs" (version string,
+// comment, club record), and such files read back as the two sides of a
+// data battle. VS files come from other players: every read is bounded and
+// all-or-nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Tteam;
+class Tgamemain;
+
+inline constexpr const char* kVsDir = "data/vs";
+// The comment of an export when the user types none.
+inline constexpr const char* kDefaultVsComment = "なし";
+// VS files are small (one club); anything much larger is not one.
+inline constexpr std::size_t kMaxVsFileBytes = 8u << 20;
+
+// "data/vs/" + name + ".vs" (the name is checked).
+std::string VsPath(const std::string& name);
+
+// The file image: version "17", the comment, the club record.
+std::vector<uint8_t> MakeVsImage(const Tteam& club, const std::string& comment);
+// Writes "data/vs/" + name + ".vs" atomically, replacing an older file.
+void ExportVs(const Tteam& club, const std::string& comment, const std::string& name);
+
+// What a VS file holds.
+struct TVsData {
+  std::string Version;
+  std::string Comment;
+  std::unique_ptr<Tteam> Club;
+  TVsData();
+  ~TVsData();
+  TVsData(TVsData&&) noexcept;
+  TVsData& operator=(TVsData&&) noexcept;
+};
+
+// Parses a VS image of the current version into a fresh club with the given
+// index. A file of an older version, a truncated or damaged record or bytes
+// left over after the record throw VantorelError (StreamError for the
+// record itself).
+TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex);
+// Reads and parses a VS file by path; every error is a FileError naming it.
+TVsData ReadVsFile(const std::string& path, int32_t teamIndex);
+
+// The data battle's side choice: loads "data/vs/" + name + ".vs" into club
+// `side` (0 left, 1 right) of the game; the club is replaced only when the
+// whole file was read. Returns the file's comment.
+std::string LoadVsSide(Tgamemain& game, int side, const std::string& name);
