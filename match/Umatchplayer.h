@@ -1,0 +1,121 @@
+// One footballer during one match: position and running, match values from
+// his record, preferred actions, the shot and pass geometry, and his match
+// statistics and rating.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "club/Ustream.h"
+#include "match/Uball.h"
+
+// Indices into Tmplayer::Stats.
+enum TStatIndex : int32_t {
+  kStatGoal = 0,     // "ゴ"
+  kStatAssist = 1,   // "ア"
+  kStatSuccess = 2,  // "成"
+  kStatMiss = 3,     // "ミ"
+  kStatWon = 4,      // "奪"
+  kStatBeaten = 5,   // "抜"
+  kStatRating = 6,   // "総"
+};
+
+// Action codes of ActionOrder, as the driver carries them out.
+enum TActionCode : int32_t {
+  kActNone = -1,
+  kActSpacePass = 0,
+  kActFeed = 1,  // a cross is tried first
+  kActDribble = 2,
+  kActShot = 3,
+  kActClear = 4,
+};
+
+// Results of ShotCheck.
+enum TShotCode : int32_t {
+  kShotNone = -1,
+  kShotNow = 0,           // shoot now
+  kShotDribbleNow = 1,    // close but not facing it: dribble toward the aim at once
+  kShotDribbleLater = 2,  // in range but not facing it: plan a dribble toward it
+};
+
+class Tmplayer {
+ public:
+  Tmplayer();
+
+  std::string Name;
+  int32_t X = 0, Y = 0;
+  int32_t HomeX = 0, HomeY = 0;      // formation position; its half decides the goal he defends
+  int32_t TargetX = 0, TargetY = 0;  // point he runs to
+  double Facing = 0.0;               // direction he last ran or was turned to
+  double FootAngle = 0.0;            // +pi/4 left-footed, -pi/4 right-footed
+  int32_t Pace = 0;                  // match value 0: distance per tick at full speed
+  int32_t Reach = 0;                 // match value 1: highest ball he can play
+  int32_t Tackle = 0;                // match value 2
+  int32_t Control = 0;               // match value 3
+  int32_t Kick = 0;                  // match value 4
+  int32_t Anticipate = 0;            // match value 5
+  std::array<int32_t, 6> Abilities{};  // S, H, D, C, K, A as loaded
+  std::array<int32_t, 4> Choices{};    // Choice1..Choice4
+  int32_t Number = 0;
+  int32_t Mtype = 0;
+  int32_t Accel = 1;    // run-up counter 1..30
+  int32_t Freeze = 0;   // ticks he may not move or touch the ball
+  int32_t OnMinute = 0; // minute he came on; after going off, minutes played
+  std::array<int32_t, 7> Stats{};
+
+  // Reads one player of a line-up stream for side 0..3 (sides 1 and 3 are
+  // mirrored; sides 2 and 3 ignore the condition) and derives the match
+  // values. Returns the strength pair used for substitution planning:
+  // (0, attacking value) for attacking midfielders and forwards, else
+  // (1, defending value). A truncated or impossible record raises StreamError.
+  std::pair<int32_t, int32_t> Load(TStream& s, int32_t side);
+
+  // Match values Pace .. Anticipate by index 0..5.
+  int32_t MatchValue(int32_t index) const;
+  // x of his own goal line (which 0) or the one he attacks (which 1).
+  int32_t GoalX(int32_t which) const;
+  // Puts him down at once: 0 mirrored home (change of ends), 1 home,
+  // 2 target, 3 halfway line at the touchline (a substitute coming on).
+  // He then faces the centre of the goal he attacks.
+  void Place(int32_t mode);
+  // One tick of running toward the target; role 0 attacking, 1 defending.
+  void Run(int32_t role);
+  // Knocked back after losing a duel or being beaten in one.
+  void Beaten();
+  // The keeper's handling area.
+  bool InOwnArea() const;
+  // Whether he can play the ball to p (a quarter circle on his strong side).
+  bool InView(Tmpoint p) const;
+  // Direction he dribbles in toward p.
+  double AngleTo(Tmpoint p) const;
+  // Whether and where he can shoot: a TShotCode, aiming point in aim.
+  int32_t ShotCheck(Tmpoint& aim) const;
+  // Point for a clearance.
+  Tmpoint ClearTarget() const;
+  // The three actions he tries with the ball, in order; unused slots -1.
+  std::array<int32_t, 3> ActionOrder() const;
+  // Counts event k (0..5) and recomputes the rating; flag 0 takes the
+  // keeper's formula.
+  void AddStat(int32_t index, int32_t flag);
+  // Number followed directly by the name; counts stat k unless k is -1.
+  std::string ScorerText(int32_t index);
+  // Season statistics row: club id (0 here; the team fills it), Number,
+  // minutes, goals, assists, rating.
+  std::vector<int32_t> ResultRow(bool onPitch) const;
+  // Comma rows for the match screen's grids.
+  std::string InfoRow() const;
+  std::string StatsRow() const;
+
+  // Same position as his target (nothing to run for).
+  bool OnTarget() const { return X == TargetX && Y == TargetY; }
+  Tmpoint Position() const { return Tmpoint{X, Y}; }
+  Tmpoint Home() const { return Tmpoint{HomeX, HomeY}; }
+  void SetTarget(Tmpoint p) {
+    TargetX = p.X;
+    TargetY = p.Y;
+  }
+  bool LeftFooted() const { return FootAngle > 0; }
+};
