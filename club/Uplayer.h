@@ -13,7 +13,7 @@
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
 
-constexpr int32_t kClubCount = 24;
+constexpr int32_t kAffinityClubs = 24;  // clubs 0 .. 23 a player can be attached to
 constexpr int32_t kNoClub = 99;          // free agent on the market
 constexpr int32_t kTradeOrdinary = -1;   // history: generated or continuing
 constexpr int32_t kTradeYouth = -2;      // history: youth product
@@ -96,7 +96,7 @@ class Tplayer {
   int32_t InjuryWeeks = 0;
   int32_t TeamIndex = kNoClub;
   int32_t RatingSum = 0;
-  std::array<int32_t, kClubCount> Affinity{};
+  std::array<int32_t, kAffinityClubs> Affinity{};
   uint8_t Leg = 1;  // 1 right-footed ("R"), 0 left-footed ("L")
   TIntgrid History;
 
