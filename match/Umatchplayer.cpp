@@ -1,0 +1,276 @@
+#include "match/Umatchplayer.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "club/Uarith.h"
+#include "club/Ufunction.h"
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kQuarterPi = kPi / 4;
+
+// Bounds of a line-up record: anything beyond is no record the game writes,
+// and would overflow the match arithmetic.
+constexpr int32_t kMaxCoordinate = 1000000;
+constexpr int32_t kMaxAbility = 1000;
+constexpr int32_t kMaxCondition = 100;
+
+inline int32_t Rnd(double v) { return RoundHalfEven(v); }
+inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
+inline int32_t SignOf(double v) { return (v > 0) - (v < 0); }
+
+// The first choice equal to a or b, -1 when none.
+int32_t FirstOf(const std::array<int32_t, 4>& c, int32_t a, int32_t b) {
+  for (int32_t v : c)
+    if (v == a || v == b) return v;
+  return -1;
+}
+
+// The first three choices, with the first one equal to `skip` left out.
+std::array<int32_t, 3> FirstThreeSkipping(const std::array<int32_t, 4>& c, int32_t skip) {
+  std::array<int32_t, 3> out{kActNone, kActNone, kActNone};
+  int n = 0;
+  bool skipped = false;
+  for (int32_t v : c) {
+    if (!skipped && v == skip) {
+      skipped = true;
+      continue;
+    }
+    if (n < 3) out[n++] = v;
+  }
+  return out;
+}
+}  // namespace
+
+Tmplayer::Tmplayer() { Stats[kStatRating] = 5; }
+
+std::pair<int32_t, int32_t> Tmplayer::Load(TStream& s, int32_t side) {
+  int32_t number = s.ReadInt32();
+  int32_t homeX = s.ReadInt32In(-kMaxCoordinate, kMaxCoordinate, "home x");
+  int32_t homeY = s.ReadInt32In(-kMaxCoordinate, kMaxCoordinate, "home y");
+  s.Need(4, "player name");
+  std::string name;
+  ReadString(s, name);
+  int32_t mtype = s.ReadInt32In(0, 20, "position code");
+  std::array<int32_t, 6> ab{};
+  for (auto& a : ab) a = s.ReadInt32In(0, kMaxAbility, "ability");
+  int32_t cond = s.ReadInt32In(-kMaxCondition, kMaxCondition, "condition");
+  std::array<int32_t, 4> choices{};
+  for (auto& c : choices) c = s.ReadInt32();
+  uint8_t leg = s.ReadByte();
+
+  Name = std::move(name);
+  Number = number;
+  if (side == 1 || side == 3) {
+    homeX = kPitchWidth - homeX;
+    homeY = kPitchHeight - homeY;
+  }
+  HomeX = X = TargetX = homeX;
+  HomeY = Y = TargetY = homeY;
+  Mtype = mtype;
+  Abilities = ab;
+  Choices = choices;
+  FootAngle = leg != 0 ? -kQuarterPi : kQuarterPi;
+
+  int32_t f = 25;
+  if (side == 0) f = cond + 30;
+  else if (side == 1) f = cond + 25;
+  Pace = (ab[0] + f) / 10 + 30;
+  Reach = ab[1] + f + 150;
+  Tackle = ab[2] + f;
+  Control = ab[3] + f;
+  Kick = ab[4] + f;
+  Anticipate = ab[5] + f;
+  // He starts facing the goal he attacks.
+  Facing = std::atan2(double(kPitchCentreY - Y), double(GoalX(1) - X));
+
+  if (Mtype >= 12) return {0, ab[0] + ab[4] + ab[5] + 3 * cond};
+  return {1, ab[2] + 3 * cond};
+}
+
+int32_t Tmplayer::MatchValue(int32_t index) const {
+  switch (index) {
+    case 0: return Pace;
+    case 1: return Reach;
+    case 2: return Tackle;
+    case 3: return Control;
+    case 4: return Kick;
+    case 5: return Anticipate;
+    default: return 0;
+  }
+}
+
+int32_t Tmplayer::GoalX(int32_t which) const {
+  int32_t h = HomeX >= kPitchCentreX ? 1 : 0;
+  if (which == 0) return h * 10500 + kLeftGoalLineX;
+  return (1 - h) * 10500 + kLeftGoalLineX;
+}
+
+void Tmplayer::Place(int32_t mode) {
+  switch (mode) {
+    case 0:  // change of ends
+      HomeX = kPitchWidth - HomeX;
+      HomeY = kPitchHeight - HomeY;
+      X = HomeX;
+      Y = HomeY;
+      break;
+    case 1:
+      X = HomeX;
+      Y = HomeY;
+      break;
+    case 2:
+      X = TargetX;
+      Y = TargetY;
+      break;
+    default:  // a substitute comes on at the halfway line
+      X = kPitchCentreX;
+      Y = 0;
+      break;
+  }
+  Facing = std::atan2(double(kPitchCentreY - Y), double(GoalX(1) - X));
+}
+
+void Tmplayer::Run(int32_t role) {
+  if (Freeze > 0) {
+    --Freeze;
+    Accel = 1;
+    return;
+  }
+  const int64_t dx = int64_t(TargetX) - X;
+  const int64_t dy = int64_t(TargetY) - Y;
+  if (dx * dx + dy * dy <= 900) {  // within 30: he steps onto the target
+    X = TargetX;
+    Y = TargetY;
+    return;
+  }
+  const double t = std::atan2(double(dy), double(dx));
+  if (std::fabs(t - Facing) > kPi / 2)
+    Accel = 1;  // a turn of more than a right angle starts the run-up again
+  else if (Accel < 30)
+    ++Accel;
+  int32_t step;
+  if (role == 0)
+    step = Accel < 10 ? Pace * Accel / 10 : Pace;
+  else
+    step = Pace * Accel / 30;
+  Facing = t;
+  X += Rnd(std::cos(t) * step);
+  Y += Rnd(std::sin(t) * step);
+}
+
+void Tmplayer::Beaten() {
+  Facing = HomeX >= kPitchCentreX ? kPi : 0.0;
+  X += Rnd(std::cos(Facing) * (Pace * 10));
+  Y += Rnd(std::sin(Facing) * (Pace * 10));
+}
+
+bool Tmplayer::InOwnArea() const {
+  int32_t g = HomeX >= 10000 ? kRightGoalLineX : kLeftGoalLineX;
+  return Abs(g - X) < 1500 && Abs(kPitchCentreY - Y) < 1800;
+}
+
+bool Tmplayer::InView(Tmpoint p) const {
+  double t = std::atan2(double(p.Y - Y), double(p.X - X));
+  int32_t s = SignOf(Facing - t);
+  int32_t strong = SignOf(Facing - FootAngle);
+  return (s == 0 || s == strong) && std::fabs(Facing - t) <= std::fabs(FootAngle);
+}
+
+double Tmplayer::AngleTo(Tmpoint p) const {
+  double t = std::atan2(double(p.Y - Y), double(p.X - X));
+  if (Abs(GoalX(1) - X) < 2000 && (kPitchCentreY - Y) * FootAngle >= 0) return t;
+  return t - FootAngle * 2 / 3;  // veers 30 degrees to his stronger side
+}
+
+int32_t Tmplayer::ShotCheck(Tmpoint& aim) const {
+  const int32_t gx = GoalX(1);
+  // Where a line in direction a from him meets the goal line (0 when he
+  // runs nearly parallel to it).
+  auto lineMeets = [&](double a) -> int32_t {
+    double c = std::cos(a);
+    if (std::fabs(c) < 0.1) return 0;
+    return Y + Rnd(std::sin(a) * (gx - X) / c);
+  };
+  int32_t gy = lineMeets(Facing);
+  if (Abs(gy - kPitchCentreY) > 375) {
+    gy = lineMeets(Facing + FootAngle);
+    if (Abs(gy - kPitchCentreY) > 375) gy = kPitchCentreY;
+  }
+  aim = Tmpoint{gx, gy};
+  int32_t code = kShotNone;
+  if (Abs(X - gx) < 1200 && Abs(Y - gy) < 700)
+    code = kShotDribbleNow;
+  else if (Abs(X - gx) < 2200 && Abs(Y - gy) < 2000)
+    code = kShotDribbleLater;
+  if (code != kShotNone && InView(aim)) code = kShotNow;
+  return code;
+}
+
+Tmpoint Tmplayer::ClearTarget() const {
+  double a = Facing + FootAngle / 2;
+  return Tmpoint{X + Rnd(std::cos(a) * 4200), Y + Rnd(std::sin(a) * 4200)};
+}
+
+std::array<int32_t, 3> Tmplayer::ActionOrder() const {
+  const int32_t d = Abs(GoalX(0) - X);
+  const int32_t e = Abs(kPitchCentreY - Y);
+  if (d <= 2000) {
+    // In his own defensive zone: pass or feed, else clear.
+    int32_t g = FirstOf(Choices, kActSpacePass, kActFeed);
+    if (g < 0) g = kActSpacePass;
+    return {g, 1 - g, kActClear};
+  }
+  if (d >= 7800 && d <= 9299) {
+    if (e <= 700) return FirstThreeSkipping(Choices, kActFeed);
+    if (e <= 2000) return {Choices[0], Choices[1], Choices[2]};
+    return FirstThreeSkipping(Choices, kActShot);
+  }
+  if (d >= 9300 && d <= 11000) {
+    if (e <= 700) return {kActShot, kActNone, kActNone};
+    if (e > 2000) return {kActFeed, kActNone, kActNone};
+    int32_t g = FirstOf(Choices, kActFeed, kActShot);
+    if (g < 0) g = kActShot;
+    return {g, 4 - g, kActNone};
+  }
+  return FirstThreeSkipping(Choices, kActShot);  // no shots from there
+}
+
+void Tmplayer::AddStat(int32_t index, int32_t flag) {
+  if (index < 0 || index > 5) return;
+  ++Stats[index];
+  const int32_t g = Stats[kStatGoal], a = Stats[kStatAssist], s = Stats[kStatSuccess];
+  const int32_t m = Stats[kStatMiss], w = Stats[kStatWon], b = Stats[kStatBeaten];
+  int32_t r;
+  if (flag != 0) {
+    r = g + a + 5;
+    if (w + b > 5) r = r - 2 + w * 5 / (w + b);
+  } else {
+    r = g + 5 + a + w / 2 - b;
+  }
+  if (s + m > 10) r = r - 2 + s * 5 / (s + m);
+  Stats[kStatRating] = ClampInt(r, 1, 10);
+}
+
+std::string Tmplayer::ScorerText(int32_t index) {
+  if (index != -1) AddStat(index, 1);
+  return std::to_string(Number) + Name;
+}
+
+std::vector<int32_t> Tmplayer::ResultRow(bool onPitch) const {
+  int32_t minutes = onPitch ? 90 - OnMinute : OnMinute;
+  return {0, Number, minutes, Stats[kStatGoal], Stats[kStatAssist], Stats[kStatRating]};
+}
+
+std::string Tmplayer::InfoRow() const {
+  std::string r = std::to_string(Number) + "," + Name + "," + PositionName(Mtype);
+  for (int32_t a : Abilities) r += "," + std::to_string(a);
+  r += FootAngle < 0 ? ",R" : ",L";
+  return r;
+}
+
+std::string Tmplayer::StatsRow() const {
+  std::string r = std::to_string(Number) + "," + Name + "," + PositionName(Mtype);
+  for (int32_t v : Stats) r += "," + std::to_string(v);
+  return r;
+}
