@@ -60,9 +60,9 @@ void ToggleBid(TGrid& grid1, int row);
 // Right click on a negotiation: double the leading bid (another club's
 // player) or hold out with "0" (the user's player), or clear the answer.
 void ToggleAnswer(TGrid& grid2, int row);
-// NEXT: hands the marked bids to the market, highest amount first.
-// listRows is the row count the list had when it was filled (filters only
-// hide rows below it).
-void SubmitBids(Ttrade& market, TGrid& grid1, int listRows);
+// NEXT: hands the marked bids to the market, highest amount first. The
+// grid must hold every listing row it was filled with (a filter may reorder
+// rows, but marks on rows it dropped are lost).
+void SubmitBids(Ttrade& market, TGrid& grid1);
 // NEXT, after SubmitBids: the answers to the negotiations.
 void AnswerOffers(Ttrade& market, const TGrid& grid2);
