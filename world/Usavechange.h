@@ -36,6 +36,9 @@ class Tsavechange {
   // conversion works on a scratch world.
   TReport ConvertSaves();
   TReport ConvertVsFiles();
+  // Both kinds, as the "DATA変換" button does; every file of both kinds is
+  // read and converted before anything is written.
+  void ConvertAll(TReport& saves, TReport& vs);
 
   // The version of an image: the string at its start (a 32-bit length and
   // that many bytes) read as a decimal number. Only a string of exactly two
@@ -52,4 +55,10 @@ class Tsavechange {
   // A file labelled "11" whose record is already in the current form (it
   // reads exactly to the end that way and not in the old form) is kept.
   static std::vector<uint8_t> ConvertVsImage(const std::vector<uint8_t>& image);
+
+ private:
+  struct TWork;
+  void PrepareSaves(TWork& work);
+  void PrepareVsFiles(TWork& work);
+  void Commit(TWork& work, TReport& saves, TReport& vs);
 };

@@ -1,0 +1,205 @@
+#include "world/Usavechange.h"
+
+#include <utility>
+
+#include "club/Ufile.h"
+#include "club/Ufunction.h"
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "world/Ugamemain.h"
+#include "world/Usavegame.h"
+#include "world/Uvsdata.h"
+
+int32_t Tsavechange::ReadVersionNumber(const std::vector<uint8_t>& image) {
+  // A version is a string of two decimal digits. A file without one starts
+  // with its year: a length of 1 followed by the low byte of the week could
+  // spell a digit (weeks 48..52), which must not pass for a version.
+  std::string v = PeekVersionString(image);
+  if (v.size() != 2) return kNoVersion;
+  for (char c : v)
+    if (c < '0' || c > '9') return kNoVersion;
+  return (v[0] - '0') * 10 + (v[1] - '0');
+}
+
+namespace {
+
+// The old readers work on a scratch game so that the running game is never
+// touched; creating a state reseeds the generator, so keep its sequence.
+class ScratchGame {
+ public:
+  ScratchGame() : rs_(GetRandomState()), game_(std::make_unique<Tgamemain>()) { SetRandomState(rs_); }
+  ~ScratchGame() { SetRandomState(rs_); }
+  Tgamemain& operator*() { return *game_; }
+  Tgamemain* operator->() { return game_.get(); }
+
+ private:
+  RandomState rs_;
+  std::unique_ptr<Tgamemain> game_;
+};
+
+void RequireEnd(const TStream& s, const char* what) {
+  if (!s.AtEnd()) throw StreamError(std::string("unexpected bytes after ") + what, s.Position());
+}
+
+}  // namespace
+
+std::vector<uint8_t> Tsavechange::ConvertSaveImage(const std::vector<uint8_t>& image) {
+  int32_t version = ReadVersionNumber(image);
+  if (version == kNoVersion) {
+    TStream s;
+    WriteString(s, "06");
+    s.WriteBytes(image);
+    s.WriteByte(0);
+    std::vector<uint8_t> wrapped = s.TakeBytes();
+    // Only a real old save gets wrapped: it must read as one to the end.
+    ScratchGame g;
+    TStream check(wrapped);
+    g->ReadVersion6(check);
+    RequireEnd(check, "the game");
+    return wrapped;
+  }
+  if (version != 6 && version != 11) return {};
+  ScratchGame g;
+  TStream s(image);
+  if (version == 6)
+    g->ReadVersion6(s);
+  else
+    g->ReadVersion11(s);
+  RequireEnd(s, "the game");
+  return g->SaveBody();
+}
+
+std::vector<uint8_t> Tsavechange::ConvertVsImage(const std::vector<uint8_t>& image) {
+  int32_t version = ReadVersionNumber(image);
+  if (version != 6 && version != 11) return image;
+  TStream s(image);
+  ReadString(s);
+  s.Need(4, "the comment");
+  std::string comment = ReadString(s);
+  std::size_t recordStart = s.Position();
+  auto club = std::make_unique<Tteam>(0);
+  if (version == 6) {
+    club->LoadExchange(s);
+    RequireEnd(s, "the club");
+  } else {
+    bool oldForm = false;
+    try {
+      club->LoadFromStreamShort(s);
+      oldForm = s.AtEnd();
+    } catch (const StreamError&) {
+      oldForm = false;
+    }
+    if (!oldForm) {
+      // Perhaps already written in the current form under the old label.
+      TStream again(image);
+      again.Seek(recordStart);
+      auto current = std::make_unique<Tteam>(0);
+      current->LoadFromStream(again);
+      RequireEnd(again, "the club");
+      return image;
+    }
+  }
+  return MakeVsImage(*club, comment);
+}
+
+namespace {
+
+struct TPending {
+  std::string File;   // file name with extension
+  std::string Path;   // where it lives
+  std::vector<uint8_t> Old;
+  std::vector<uint8_t> New;  // saves: empty leaves the file alone
+};
+
+}  // namespace
+
+struct Tsavechange::TWork {
+  std::vector<TPending> Saves;
+  std::vector<TPending> Vs;
+  bool SavesRead = false;
+  bool VsRead = false;
+};
+
+void Tsavechange::PrepareSaves(TWork& work) {
+  work.SavesRead = true;
+  for (const TFileEntry& e : ListFiles("savedata/*.dat")) {
+    TPending p;
+    p.File = e.Name + ".dat";
+    p.Path = e.Path;
+    p.Old = ReadWholeFile(e.Path);
+    Name = e.Name;
+    Image = TStream(p.Old);
+    try {
+      p.New = ConvertSaveImage(p.Old);
+    } catch (const FileError&) {
+      throw;
+    } catch (const std::exception& ex) {
+      throw FileError(e.Path, std::string("変換できません: ") + ex.what());
+    }
+    work.Saves.push_back(std::move(p));
+  }
+}
+
+void Tsavechange::PrepareVsFiles(TWork& work) {
+  work.VsRead = true;
+  for (const TFileEntry& e : ListFiles("vs/*.vs")) {
+    TPending p;
+    p.File = e.Name + ".vs";
+    p.Path = e.Path;
+    p.Old = ReadWholeFile(e.Path, kMaxVsFileBytes);
+    Name = e.Name;
+    Image = TStream(p.Old);
+    try {
+      p.New = ConvertVsImage(p.Old);
+    } catch (const FileError&) {
+      throw;
+    } catch (const std::exception& ex) {
+      throw FileError(e.Path, std::string("変換できません: ") + ex.what());
+    }
+    work.Vs.push_back(std::move(p));
+  }
+}
+
+void Tsavechange::Commit(TWork& work, TReport& saves, TReport& vs) {
+  if (work.SavesRead) EnsureDirectory(kSaveBackupDir);
+  for (TPending& p : work.Saves) {
+    WriteFileAtomic(std::string(kSaveBackupDir) + "/" + p.File, p.Old);
+    if (p.New.empty()) {
+      saves.Unchanged.push_back(p.File);
+    } else {
+      WriteFileAtomic(p.Path, p.New);
+      saves.Converted.push_back(p.File);
+    }
+  }
+  if (work.VsRead) EnsureDirectory(kVsBackupDir);
+  for (TPending& p : work.Vs) {
+    WriteFileAtomic(std::string(kVsBackupDir) + "/" + p.File, p.Old);
+    WriteFileAtomic(p.Path, p.New);
+    (p.New == p.Old ? vs.Unchanged : vs.Converted).push_back(p.File);
+  }
+  Image.Clear();
+  Name.clear();
+}
+
+Tsavechange::TReport Tsavechange::ConvertSaves() {
+  TWork work;
+  PrepareSaves(work);
+  TReport saves, vs;
+  Commit(work, saves, vs);
+  return saves;
+}
+
+Tsavechange::TReport Tsavechange::ConvertVsFiles() {
+  TWork work;
+  PrepareVsFiles(work);
+  TReport saves, vs;
+  Commit(work, saves, vs);
+  return vs;
+}
+
+void Tsavechange::ConvertAll(TReport& saves, TReport& vs) {
+  TWork work;
+  PrepareSaves(work);
+  PrepareVsFiles(work);
+  Commit(work, saves, vs);
+}

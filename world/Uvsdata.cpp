@@ -1,0 +1,71 @@
+#include "world/Uvsdata.h"
+
+#include "club/Ufile.h"
+#include "club/Ufunction.h"
+#include "club/Ustream.h"
+#include "club/Uteam.h"
+#include "world/Ugamemain.h"
+#include "world/Usavegame.h"
+
+TVsData::TVsData() = default;
+TVsData::~TVsData() = default;
+TVsData::TVsData(TVsData&&) noexcept = default;
+TVsData& TVsData::operator=(TVsData&&) noexcept = default;
+
+std::string VsPath(const std::string& name) {
+  CheckFileName(kVsDir, name, ".vs");
+  return std::string(kVsDir) + "/" + name + ".vs";
+}
+
+std::vector<uint8_t> MakeVsImage(const Tteam& club, const std::string& comment) {
+  TStream s;
+  WriteString(s, kCurrentVersion);
+  WriteString(s, comment);
+  club.SaveToStream(s);
+  return s.TakeBytes();
+}
+
+void ExportVs(const Tteam& club, const std::string& comment, const std::string& name) {
+  std::string path = VsPath(name);
+  std::vector<uint8_t> image = MakeVsImage(club, comment);
+  EnsureDirectory(kVsDir);
+  WriteFileAtomic(path, image);
+}
+
+TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex) {
+  TStream s(image);
+  TVsData d;
+  s.Need(4, "the version");
+  d.Version = ReadString(s);
+  if (d.Version != kCurrentVersion) {
+    if (d.Version == "06" || d.Version == "11")
+      throw VantorelError("古い形式の対戦データです。DATA変換をしてください");
+    throw VantorelError("対戦データではありません");
+  }
+  s.Need(4, "the comment");
+  d.Comment = ReadString(s);
+  auto club = std::make_unique<Tteam>(teamIndex);
+  club->LoadFromStream(s);
+  if (!s.AtEnd()) throw StreamError("unexpected bytes after the club", s.Position());
+  club->TeamIndex = teamIndex;
+  d.Club = std::move(club);
+  return d;
+}
+
+TVsData ReadVsFile(const std::string& path, int32_t teamIndex) {
+  std::vector<uint8_t> image = ReadWholeFile(path, kMaxVsFileBytes);
+  try {
+    return ParseVsImage(image, teamIndex);
+  } catch (const FileError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw FileError(path, std::string("対戦データを読めません: ") + e.what());
+  }
+}
+
+std::string LoadVsSide(Tgamemain& game, int side, const std::string& name) {
+  if (side != 0 && side != 1) throw VantorelError("side must be 0 or 1");
+  TVsData d = ReadVsFile(VsPath(name), side);
+  game.Teams[side] = std::move(d.Club);
+  return d.Comment;
+}
