@@ -677,14 +677,15 @@ bool Tplayer::InjuryCheck() {
 }
 
 void Tplayer::UpdateCondition() {
+  // One turn of the cycle is 20; a trend read from a damaged file may lie
+  // several turns out (the remainder keeps its sign).
+  if (ConditionTrend <= -20 || ConditionTrend >= 20) ConditionTrend %= 20;
   ConditionDelta = ClampInt(ConditionDelta, -5, 5);
   if (Sign(ConditionTrend) != Sign(ConditionDelta) && std::abs(ConditionTrend) >= 10)
     ConditionTrend = Sign(ConditionTrend) * (20 - std::abs(ConditionTrend));
   ConditionTrend = CheckedAdd(ConditionTrend, ConditionDelta);
   ConditionDelta = 0;
-  // One turn of the cycle is 20 (a trend read from a damaged file may lie
-  // several turns out; the remainder keeps its sign).
-  if (std::abs(ConditionTrend) >= 20) ConditionTrend %= 20;
+  if (std::abs(ConditionTrend) >= 20) ConditionTrend -= Sign(ConditionTrend) * 20;
   Condition = std::abs(ConditionTrend) < 10 ? ConditionTrend
                                             : Sign(ConditionTrend) * (20 - std::abs(ConditionTrend));
 

@@ -149,6 +149,7 @@ TEST_F(PlayerFitness, FormRunsRoundItsCycle) {
   EXPECT_EQ(step(0, 0), std::make_pair(0, 0));
   EXPECT_EQ(step(15, 0), std::make_pair(5, 5));      // no delta reflects a high trend
   EXPECT_EQ(step(12345, 1), std::make_pair(6, 6));   // a wild stored trend comes back to the cycle
+  EXPECT_EQ(step(INT32_MIN, 1), std::make_pair(-7, -7));
 }
 
 TEST_F(PlayerFitness, FormFeelsFatigueAndAttachment) {
