@@ -1,0 +1,399 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "club/Ucp932.h"
+#include "club/Ufunction.h"
+#include "match/Umatchplayer.h"
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+
+struct Record {
+  int32_t number = 7;
+  int32_t homeX = 3000, homeY = 2000;
+  std::string name = "山田太郎";
+  int32_t mtype = 19;
+  std::array<int32_t, 6> ab{60, 50, 40, 70, 80, 90};
+  int32_t cond = 4;
+  std::array<int32_t, 4> choices{3, 1, 0, 2};
+  uint8_t leg = 1;
+};
+
+TStream Write(const Record& r) {
+  TStream s;
+  s.WriteInt32(r.number);
+  s.WriteInt32(r.homeX);
+  s.WriteInt32(r.homeY);
+  WriteString(s, r.name);
+  s.WriteInt32(r.mtype);
+  for (int32_t a : r.ab) s.WriteInt32(a);
+  s.WriteInt32(r.cond);
+  for (int32_t c : r.choices) s.WriteInt32(c);
+  s.WriteByte(r.leg);
+  s.Seek(0);
+  return s;
+}
+
+// A player standing at (x, y) with the given home, facing and foot.
+Tmplayer At(int32_t x, int32_t y, double facing = 0.0, bool rightFoot = true, int32_t homeX = 3000) {
+  Tmplayer p;
+  p.HomeX = homeX;
+  p.HomeY = 4200;
+  p.X = p.TargetX = x;
+  p.Y = p.TargetY = y;
+  p.Facing = facing;
+  p.FootAngle = rightFoot ? -kPi / 4 : kPi / 4;
+  p.Pace = 40;
+  return p;
+}
+}  // namespace
+
+TEST(MatchPlayerLoad, MatchValuesBySide) {
+  Record r;
+  {
+    TStream s = Write(r);
+    Tmplayer p;
+    auto pair = p.Load(s, 0);
+    EXPECT_TRUE(s.AtEnd());
+    EXPECT_EQ(p.Number, 7);
+    EXPECT_EQ(p.Name, "山田太郎");
+    EXPECT_EQ(p.Position(), (Tmpoint{3000, 2000}));
+    EXPECT_EQ(p.Home(), (Tmpoint{3000, 2000}));
+    int32_t f = 4 + 30;
+    EXPECT_EQ(p.Pace, (60 + f) / 10 + 30);
+    EXPECT_EQ(p.Reach, 50 + f + 150);
+    EXPECT_EQ(p.Tackle, 40 + f);
+    EXPECT_EQ(p.Control, 70 + f);
+    EXPECT_EQ(p.Kick, 80 + f);
+    EXPECT_EQ(p.Anticipate, 90 + f);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(p.MatchValue(i), (std::array<int32_t, 6>{p.Pace, p.Reach, p.Tackle, p.Control, p.Kick, p.Anticipate}[i]));
+    EXPECT_DOUBLE_EQ(p.FootAngle, -kPi / 4);
+    EXPECT_EQ(p.Choices, r.choices);
+    EXPECT_EQ(p.Abilities, r.ab);
+    // a forward: attacking value from the raw condition
+    EXPECT_EQ(pair, (std::pair<int32_t, int32_t>{0, 60 + 80 + 90 + 12}));
+    EXPECT_EQ(p.Accel, 1);
+    EXPECT_EQ(p.Freeze, 0);
+    EXPECT_EQ(p.Stats, (std::array<int32_t, 7>{0, 0, 0, 0, 0, 0, 5}));
+  }
+  {
+    r.mtype = 11;
+    r.leg = 0;
+    TStream s = Write(r);
+    Tmplayer p;
+    auto pair = p.Load(s, 1);
+    EXPECT_EQ(p.Home(), (Tmpoint{9100, 6400}));  // mirrored
+    EXPECT_EQ(p.Position(), (Tmpoint{9100, 6400}));
+    EXPECT_EQ(p.Tackle, 40 + 4 + 25);
+    EXPECT_DOUBLE_EQ(p.FootAngle, kPi / 4);
+    EXPECT_EQ(pair, (std::pair<int32_t, int32_t>{1, 40 + 12}));
+  }
+  for (int side : {2, 3}) {
+    r.cond = -20;
+    TStream s = Write(r);
+    Tmplayer p;
+    auto pair = p.Load(s, side);
+    EXPECT_EQ(p.Tackle, 40 + 25) << side;  // condition ignored
+    EXPECT_EQ(p.Pace, (60 + 25) / 10 + 30);
+    EXPECT_EQ(p.HomeX, side == 3 ? 9100 : 3000);
+    EXPECT_EQ(pair.second, 40 - 60);  // the plan still sees the condition
+  }
+}
+
+TEST(MatchPlayerLoad, MalformedRecordsRaiseStreamError) {
+  Record r;
+  const std::vector<uint8_t> full = Write(r).Bytes();
+  for (std::size_t n = 0; n < full.size(); ++n) {
+    TStream s(std::vector<uint8_t>(full.begin(), full.begin() + n));
+    Tmplayer p;
+    EXPECT_THROW(p.Load(s, 0), StreamError) << "prefix " << n;
+  }
+  auto expectBad = [](std::vector<uint8_t> bytes, std::size_t at, int32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
+    TStream s(bytes);
+    Tmplayer p;
+    EXPECT_THROW(p.Load(s, 0), StreamError) << "offset " << at << " value " << value;
+  };
+  const std::size_t nameAt = 12;
+  const std::size_t mtypeAt = nameAt + 4 + Cp932Length(r.name);
+  expectBad(full, nameAt, 0x7fffffff);  // absurd name length
+  expectBad(full, nameAt, -1);
+  expectBad(full, mtypeAt, 21);          // no such position
+  expectBad(full, mtypeAt, -1);
+  expectBad(full, mtypeAt + 4, 5000);    // ability beyond any record
+  expectBad(full, 4, 2000000000);        // home x
+}
+
+TEST(MatchPlayerRun, ArrivesWithinThirtyWhateverHisPace) {
+  Tmplayer p = At(1000, 1000);
+  p.Pace = 0;
+  p.TargetX = 1018;
+  p.TargetY = 1024;  // exactly 30 away
+  double facing = p.Facing;
+  p.Run(1);
+  EXPECT_EQ(p.Position(), (Tmpoint{1018, 1024}));
+  EXPECT_EQ(p.Facing, facing);
+  EXPECT_EQ(p.Accel, 1);
+  p.TargetX = 1018 + 19;
+  p.TargetY = 1024 + 24;  // sqrt(937) > 30: he has to run (and cannot, at pace 0)
+  p.Run(0);
+  EXPECT_EQ(p.Position(), (Tmpoint{1018, 1024}));
+  EXPECT_EQ(p.Accel, 2);
+}
+
+TEST(MatchPlayerRun, RunUpForAttackersAndDefendersAndTurns) {
+  for (int role : {0, 1}) {
+    Tmplayer p = At(1000, 4200);
+    p.TargetX = 100000;  // far away, straight ahead
+    std::vector<int32_t> steps;
+    for (int i = 0; i < 35; ++i) {
+      int32_t before = p.X;
+      p.Run(role);
+      steps.push_back(p.X - before);
+      EXPECT_EQ(p.Y, 4200);
+    }
+    for (int i = 0; i < 35; ++i) {
+      int32_t accel = std::min(i + 2, 30);
+      int32_t expected = role == 0 ? (accel < 10 ? 40 * accel / 10 : 40) : 40 * accel / 30;
+      EXPECT_EQ(steps[i], expected) << "role " << role << " tick " << i;
+    }
+    EXPECT_EQ(p.Accel, 30);
+    // a turn of more than a right angle starts the run-up again
+    p.TargetX = p.X - 100000;
+    p.Run(role);
+    EXPECT_EQ(p.Accel, 1);
+    EXPECT_DOUBLE_EQ(p.Facing, kPi);
+    // a turn of exactly a right angle does not
+    p.Accel = 20;
+    p.TargetX = p.X;
+    p.TargetY = p.Y + 100000;
+    p.Run(role);
+    EXPECT_EQ(p.Accel, 21);
+  }
+  // a frozen player does not move and loses his run-up
+  Tmplayer f = At(1000, 4200);
+  f.TargetX = 5000;
+  f.Accel = 12;
+  f.Freeze = 2;
+  f.Run(0);
+  f.Run(0);
+  EXPECT_EQ(f.Position(), (Tmpoint{1000, 4200}));
+  EXPECT_EQ(f.Freeze, 0);
+  EXPECT_EQ(f.Accel, 1);
+  f.Run(0);
+  EXPECT_EQ(f.X, 1000 + 40 * 2 / 10);
+  // diagonal steps round half to even
+  Tmplayer d = At(0, 0);
+  d.TargetX = 3000;
+  d.TargetY = 4000;
+  d.Accel = 29;
+  d.Run(1);  // step 40, direction 3-4-5
+  EXPECT_EQ(d.Position(), (Tmpoint{24, 32}));
+}
+
+TEST(MatchPlayerPlace, GoalsPlacesAndKnockBack) {
+  Tmplayer p = At(2000, 3000, 1.0, true, 3000);
+  p.HomeY = 2500;
+  EXPECT_EQ(p.GoalX(0), 800);
+  EXPECT_EQ(p.GoalX(1), 11300);
+  p.Place(1);
+  EXPECT_EQ(p.Position(), (Tmpoint{3000, 2500}));
+  EXPECT_DOUBLE_EQ(p.Facing, std::atan2(1700.0, 8300.0));
+  p.Place(0);  // change of ends
+  EXPECT_EQ(p.Home(), (Tmpoint{9100, 5900}));
+  EXPECT_EQ(p.Position(), (Tmpoint{9100, 5900}));
+  EXPECT_EQ(p.GoalX(0), 11300);
+  EXPECT_EQ(p.GoalX(1), 800);
+  EXPECT_DOUBLE_EQ(p.Facing, std::atan2(-1700.0, -8300.0));
+  p.SetTarget({7000, 7000});
+  p.Place(2);
+  EXPECT_EQ(p.Position(), (Tmpoint{7000, 7000}));
+  p.Place(3);
+  EXPECT_EQ(p.Position(), (Tmpoint{6050, 0}));
+  p.HomeX = 6050;  // the halfway line counts as the right half
+  EXPECT_EQ(p.GoalX(0), 11300);
+
+  Tmplayer left = At(5000, 4000, 2.0, true, 3000);
+  left.Beaten();
+  EXPECT_EQ(left.Position(), (Tmpoint{5400, 4000}));
+  EXPECT_EQ(left.Facing, 0.0);
+  Tmplayer right = At(5000, 4000, 2.0, true, 9000);
+  right.Beaten();
+  EXPECT_EQ(right.Position(), (Tmpoint{4600, 4000}));
+  EXPECT_DOUBLE_EQ(right.Facing, kPi);
+}
+
+TEST(MatchPlayerGeometry, OwnAreaViewAndDribbleAngle) {
+  EXPECT_TRUE(At(2299, 2401, 0, true, 800).InOwnArea());
+  EXPECT_FALSE(At(2300, 4200, 0, true, 800).InOwnArea());
+  EXPECT_FALSE(At(1000, 2400, 0, true, 800).InOwnArea());
+  EXPECT_TRUE(At(9801, 5999, 0, true, 11300).InOwnArea());
+  EXPECT_FALSE(At(9801, 5999, 0, true, 9999).InOwnArea());
+
+  // right-footed, running along +x: straight ahead and the quarter toward -y
+  Tmplayer r = At(5000, 4000, 0.0, true);
+  EXPECT_TRUE(r.InView({6000, 4000}));
+  EXPECT_TRUE(r.InView({6000, 3000}));
+  EXPECT_TRUE(r.InView({6000, 3500}));
+  EXPECT_FALSE(r.InView({6000, 2900}));
+  EXPECT_FALSE(r.InView({6000, 4500}));
+  EXPECT_FALSE(r.InView({4000, 4000}));
+  // left-footed: the other quarter
+  Tmplayer l = At(5000, 4000, 0.0, false);
+  EXPECT_TRUE(l.InView({6000, 4500}));
+  EXPECT_FALSE(l.InView({6000, 3500}));
+  // the side is taken from Facing - FootAngle: running toward -y a
+  // right-footed player sees the quarter on the other hand
+  Tmplayer up = At(5000, 4000, -kPi / 2, true);
+  EXPECT_TRUE(up.InView({5500, 3000}));
+  EXPECT_FALSE(up.InView({4500, 3000}));
+
+  // far from goal he veers 30 degrees to his stronger side
+  Tmplayer d = At(5000, 4000, 0.0, true);
+  EXPECT_DOUBLE_EQ(d.AngleTo({6000, 4000}), 0.0 + kPi / 4 * 2 / 3);
+  // near the goal, on the side his foot favours, he goes straight
+  Tmplayer n = At(9400, 4500, 0.0, true);
+  EXPECT_DOUBLE_EQ(n.AngleTo({11300, 4500}), 0.0);
+  Tmplayer w = At(9400, 3900, 0.0, true);
+  EXPECT_DOUBLE_EQ(w.AngleTo({11300, 3900}), kPi / 4 * 2 / 3);
+  Tmplayer edge = At(9300, 4500, 0.0, true);  // exactly 2000 away is not near
+  EXPECT_DOUBLE_EQ(edge.AngleTo({11300, 4500}), kPi / 4 * 2 / 3);
+}
+
+TEST(MatchPlayerGeometry, ShotCheckCodesAndAim) {
+  Tmpoint aim;
+  EXPECT_EQ(At(10500, 4200, 0.0).ShotCheck(aim), kShotNow);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4200}));
+
+  // running line meets the goal line inside the 375 band: aimed there
+  EXPECT_EQ(At(10000, 4000, 0.1).ShotCheck(aim), kShotNow);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4130}));
+
+  // facing straight up the pitch: never aims along his running line
+  EXPECT_EQ(At(10500, 4200, -kPi / 2).ShotCheck(aim), kShotDribbleNow);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4200}));
+
+  // off-centre: the foot direction decides the aim and the view
+  EXPECT_EQ(At(9500, 3000, 0.0, true).ShotCheck(aim), kShotDribbleLater);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4200}));
+  EXPECT_EQ(At(9500, 3000, 0.0, false).ShotCheck(aim), kShotNow);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4200}));
+  // foot direction meets the goal within the band
+  EXPECT_EQ(At(10000, 3100, 0.0, false).ShotCheck(aim), kShotNow);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4400}));
+
+  EXPECT_EQ(At(5000, 4200, 0.0).ShotCheck(aim), kShotNone);
+  EXPECT_EQ(At(9100, 4200, 0.0).ShotCheck(aim), kShotNone);  // 2200 away
+  EXPECT_EQ(At(9101, 2201, 0.0, false).ShotCheck(aim), kShotNone);  // 1999 across after the aim at 4200
+  // attacking the left goal
+  Tmplayer r = At(1500, 4300, kPi, false, 9000);
+  EXPECT_EQ(r.ShotCheck(aim), kShotNow);
+  EXPECT_EQ(aim.X, 800);
+}
+
+TEST(MatchPlayerGeometry, ClearTargetAlongHalfTheFootAngle) {
+  EXPECT_EQ(At(2000, 4000, 0.0, true).ClearTarget(), (Tmpoint{2000 + 3880, 4000 - 1607}));
+  EXPECT_EQ(At(2000, 4000, 0.0, false).ClearTarget(), (Tmpoint{2000 + 3880, 4000 + 1607}));
+}
+
+TEST(MatchPlayerActions, ActionOrderByZone) {
+  using A = std::array<int32_t, 3>;
+  auto order = [](int32_t x, int32_t y, std::array<int32_t, 4> ch, int32_t homeX = 3000) {
+    Tmplayer p = At(x, y, 0.0, true, homeX);
+    p.Choices = ch;
+    return p.ActionOrder();
+  };
+  // own zone: first of 0/1, the other, then clear
+  EXPECT_EQ(order(2800, 4200, {3, 1, 0, 2}), (A{1, 0, 4}));
+  EXPECT_EQ(order(800, 100, {2, 0, 3, 1}), (A{0, 1, 4}));
+  EXPECT_EQ(order(2800, 4200, {3, 2, 3, 2}), (A{0, 1, 4}));  // no 0 or 1 at all
+  EXPECT_EQ(order(2801, 4200, {3, 1, 0, 2}), (A{1, 0, 2}));  // midfield: 3 skipped
+  // 7800..9299 from the own goal line
+  EXPECT_EQ(order(8600, 4200, {0, 1, 2, 3}), (A{0, 2, 3}));
+  EXPECT_EQ(order(10099, 4900, {0, 1, 2, 3}), (A{0, 2, 3}));
+  EXPECT_EQ(order(10099, 4901, {0, 1, 2, 3}), (A{0, 1, 2}));
+  EXPECT_EQ(order(8600, 2199, {3, 0, 1, 2}), (A{0, 1, 2}));
+  EXPECT_EQ(order(8600, 2200, {3, 0, 1, 2}), (A{3, 0, 1}));
+  EXPECT_EQ(order(8599, 4200, {0, 1, 2, 3}), (A{0, 1, 2}));  // d 7799: 3 skipped
+  // 9300..11000: shoot from the middle, feed from wide
+  EXPECT_EQ(order(10100, 4900, {0, 1, 2, 3}), (A{3, -1, -1}));
+  EXPECT_EQ(order(11800, 2199, {0, 1, 2, 3}), (A{1, -1, -1}));
+  EXPECT_EQ(order(10500, 5000, {0, 3, 1, 2}), (A{3, 1, -1}));
+  EXPECT_EQ(order(10500, 3000, {2, 1, 3, 0}), (A{1, 3, -1}));
+  EXPECT_EQ(order(10500, 3000, {2, 0, 2, 0}), (A{3, 1, -1}));  // neither 1 nor 3
+  EXPECT_EQ(order(11801, 4200, {3, 1, 0, 2}), (A{1, 0, 2}));  // beyond 11000
+  // a right-half player measures from x 11300
+  EXPECT_EQ(order(9300, 4200, {3, 1, 0, 2}, 9000), (A{1, 0, 4}));
+  EXPECT_EQ(order(1000, 4200, {0, 1, 2, 3}, 9000), (A{3, -1, -1}));
+  // only the first 3 is skipped
+  EXPECT_EQ(order(5000, 4200, {3, 3, 1, 2}), (A{3, 1, 2}));
+}
+
+TEST(MatchPlayerStats, RatingFormulasAndClamp) {
+  // a keeper conceding three goals with nothing else: 5 -> 2
+  Tmplayer k;
+  for (int32_t expected : {4, 3, 2}) {
+    k.AddStat(kStatBeaten, 0);
+    EXPECT_EQ(k.Stats[kStatRating], expected);
+  }
+  for (int i = 0; i < 5; ++i) k.AddStat(kStatBeaten, 0);
+  EXPECT_EQ(k.Stats[kStatRating], 1);
+  EXPECT_EQ(k.Stats[kStatBeaten], 8);
+  // balls won count half in the keeper's formula
+  Tmplayer w;
+  w.AddStat(kStatWon, 0);
+  EXPECT_EQ(w.Stats[kStatRating], 5);
+  w.AddStat(kStatWon, 0);
+  EXPECT_EQ(w.Stats[kStatRating], 6);
+
+  // the outfield formula: duels count only after more than five
+  Tmplayer o;
+  for (int i = 0; i < 5; ++i) o.AddStat(kStatWon, 3);
+  EXPECT_EQ(o.Stats[kStatRating], 5);
+  o.AddStat(kStatWon, 3);  // W 6, B 0
+  EXPECT_EQ(o.Stats[kStatRating], 8);
+  o.AddStat(kStatBeaten, 3);  // W 6, B 1: 5 - 2 + 30 div 7
+  EXPECT_EQ(o.Stats[kStatRating], 7);
+  // passes count after more than ten
+  Tmplayer m;
+  for (int i = 0; i < 10; ++i) m.AddStat(kStatMiss, 2);
+  EXPECT_EQ(m.Stats[kStatRating], 5);
+  m.AddStat(kStatMiss, 2);
+  EXPECT_EQ(m.Stats[kStatRating], 3);
+  for (int i = 0; i < 11; ++i) m.AddStat(kStatSuccess, 2);  // 11 of 22: 5 - 2 + 55 div 22
+  EXPECT_EQ(m.Stats[kStatRating], 5);
+  // goals and assists, clamped at 10
+  Tmplayer g;
+  for (int i = 0; i < 4; ++i) g.ScorerText(kStatGoal);
+  EXPECT_EQ(g.Stats[kStatRating], 9);
+  g.ScorerText(kStatAssist);
+  g.ScorerText(kStatAssist);
+  EXPECT_EQ(g.Stats[kStatRating], 10);
+  EXPECT_EQ(g.Stats[kStatGoal], 4);
+  EXPECT_EQ(g.Stats[kStatAssist], 2);
+}
+
+TEST(MatchPlayerStats, TextsAndResultRows) {
+  Record r;
+  TStream s = Write(r);
+  Tmplayer p;
+  p.Load(s, 0);
+  EXPECT_EQ(p.ScorerText(-1), "7山田太郎");
+  EXPECT_EQ(p.Stats[kStatGoal], 0);
+  EXPECT_EQ(p.ScorerText(kStatGoal), "7山田太郎");
+  EXPECT_EQ(p.Stats[kStatGoal], 1);
+  EXPECT_EQ(p.Stats[kStatRating], 6);
+  p.AddStat(kStatSuccess, 1);
+
+  EXPECT_EQ(p.InfoRow(), "7,山田太郎," + PositionName(19) + ",60,50,40,70,80,90,R");
+  EXPECT_EQ(p.StatsRow(), "7,山田太郎," + PositionName(19) + ",1,0,1,0,0,0,6");
+  p.FootAngle = kPi / 4;
+  EXPECT_EQ(p.InfoRow().substr(p.InfoRow().size() - 2), ",L");
+
+  EXPECT_EQ(p.ResultRow(true), (std::vector<int32_t>{0, 7, 90, 1, 0, 6}));
+  p.OnMinute = 62;  // came on in the 62nd minute
+  EXPECT_EQ(p.ResultRow(true)[2], 28);
+  p.OnMinute = 55;  // went off after 55 minutes
+  EXPECT_EQ(p.ResultRow(false)[2], 55);
+}
