@@ -23,18 +23,6 @@ struct TPoint {
   friend bool operator==(const TPoint& a, const TPoint& b) { return a.X == b.X && a.Y == b.Y; }
 };
 
-// Colour tags the grids carry (painted by the screens). A tag is
-// kTagColour | 0xRRGGBB; 0 means no colour.
-constexpr int32_t kTagColour = 0x01000000;
-constexpr int32_t TagRGB(int r, int g, int b) { return kTagColour | (r << 16) | (g << 8) | b; }
-constexpr int32_t kTagBlack = TagRGB(0, 0, 0);
-constexpr int32_t kTagSilver = TagRGB(192, 192, 192);
-constexpr int32_t kTagYellow = TagRGB(255, 255, 0);
-constexpr int32_t kTagBlue = TagRGB(0, 0, 255);
-constexpr int32_t kTagNavy = TagRGB(0, 0, 128);
-constexpr int32_t kTagMaroon = TagRGB(128, 0, 0);
-constexpr int32_t kTagRed = TagRGB(255, 0, 0);
-
 using TSixValues = std::array<int32_t, 6>;
 using TFiveValues = std::array<int32_t, 5>;
 

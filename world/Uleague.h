@@ -21,9 +21,6 @@ constexpr int kLeagueRounds = 28;
 constexpr int kMatchesPerRound = 4;
 constexpr int kMatchSteps = 5401;
 
-// Colour tags of the result grids.
-constexpr int32_t kTagYellow = 0xFFFF00;
-constexpr int32_t kTagSilver = 0xC0C0C0;
 
 // What one simulated match gives back.
 struct TMatchOutcome {
