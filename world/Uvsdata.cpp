@@ -1,6 +1,7 @@
 #include "world/Uvsdata.h"
 
 #include "club/Ufile.h"
+#include "club/Ugrid.h"
 #include "club/Ufunction.h"
 #include "club/Ustream.h"
 #include "club/Uteam.h"
@@ -68,4 +69,35 @@ std::string LoadVsSide(Tgamemain& game, int side, const std::string& name) {
   TVsData d = ReadVsFile(VsPath(name), side);
   game.Teams[side] = std::move(d.Club);
   return d.Comment;
+}
+
+void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBattle) {
+  const int rows = 1 + static_cast<int>(files.size());
+  grid.FixedCols = 0;
+  grid.DefaultColWidth = 130;
+  if (!dataBattle) {
+    grid.SetColCount(1);
+    grid.SetRowCount(rows);
+    grid.ClearCells();
+    grid.FixedRows = files.empty() ? 0 : 1;
+    for (std::size_t i = 0; i < files.size(); ++i) grid.Cells(0, static_cast<int>(i) + 1) = files[i].Name;
+    return;
+  }
+  grid.SetColCount(3);
+  grid.SetRowCount(rows);
+  grid.ClearCells();
+  grid.FixedRows = 1;
+  grid.SetColWidth(0, 35);
+  grid.SetColWidth(2, 35);
+  grid.Cells(0, 0) = "←";
+  grid.Cells(1, 0) = "VSdata";
+  grid.Cells(2, 0) = "→";
+  for (std::size_t i = 0; i < files.size(); ++i) grid.Cells(1, static_cast<int>(i) + 1) = files[i].Name;
+}
+
+int MarkVsSide(TGrid& grid, int col, int row) {
+  if (grid.ColCount() < 3 || (col != 0 && col != 2) || row < grid.FixedRows || row >= grid.RowCount()) return -1;
+  for (int r = grid.FixedRows; r < grid.RowCount(); ++r) grid.Cells(col, r).clear();
+  grid.Cells(col, row) = "○";
+  return col / 2;
 }

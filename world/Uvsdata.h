@@ -11,6 +11,8 @@
 
 class Tteam;
 class Tgamemain;
+class TGrid;
+struct TFileEntry;
 
 inline constexpr const char* kVsDir = "data/vs";
 // The comment of an export when the user types none.
@@ -49,3 +51,13 @@ TVsData ReadVsFile(const std::string& path, int32_t teamIndex);
 // `side` (0 left, 1 right) of the game; the club is replaced only when the
 // whole file was read. Returns the file's comment.
 std::string LoadVsSide(Tgamemain& game, int side, const std::string& name);
+
+// The save screen's list of VS files. Export mode: one column of names
+// under an empty fixed row (no fixed row when there is no file). Data-battle
+// mode: three columns "←,VSdata,→", the names in column 1, columns 0 and 2
+// (35 pixels) left for the side marks.
+void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBattle);
+// A press on cell (col, row) of the data-battle list: in column 0 or 2 of a
+// file row, moves that column's "○" to the row and returns the side (0 left,
+// 1 right); anywhere else nothing and -1.
+int MarkVsSide(TGrid& grid, int col, int row);
