@@ -1,0 +1,204 @@
+// The data shipped in data/: name lists, formation presets and the start
+// data must be readable by the game and make sense on the pitch.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "club/Ucp932.h"
+#include "club/Ufile.h"
+#include "club/Ufunction.h"
+#include "club/Uintlist.h"
+#include "club/Ustream.h"
+
+namespace {
+
+const std::string kData = std::string(VANTOREL_SOURCE_DIR) + "/data/";
+
+std::vector<std::string> NameLines(int n) {
+  auto bytes = ReadWholeFile(kData + "name/" + std::to_string(n) + ".txt");
+  std::string text(bytes.begin(), bytes.end());
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    EXPECT_NE(end, std::string::npos) << "list " << n << " ends without a line break";
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Splits UTF-8 into characters.
+std::vector<std::string> Chars(const std::string& s) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+    out.push_back(s.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
+bool IsKatakanaChar(const std::string& ch) {
+  // U+30A1 .. U+30FC in UTF-8: E3 82 A1 .. E3 83 BC (includes "・" and "ー").
+  if (ch.size() != 3 || static_cast<unsigned char>(ch[0]) != 0xE3) return false;
+  unsigned v = (static_cast<unsigned char>(ch[1]) << 8) | static_cast<unsigned char>(ch[2]);
+  return v >= 0x82A1 && v <= 0x83BC;
+}
+
+struct ClubRecord {
+  int32_t Nations[4];
+  std::string Name;
+  std::vector<uint8_t> Emblem;
+};
+
+uint32_t U32(const std::vector<uint8_t>& b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
+}
+
+std::vector<ClubRecord> ReadFirstDat() {
+  TStream s(ReadWholeFile(kData + "first.dat"));
+  std::vector<ClubRecord> clubs;
+  while (!s.AtEnd()) {
+    ClubRecord c;
+    for (int32_t& n : c.Nations) n = s.ReadInt32();
+    s.Need(4, "club name");
+    c.Name = ReadString(s);
+    s.Need(14, "emblem header");
+    std::size_t at = s.Position();
+    auto head = s.ReadBytes(6);
+    s.Seek(at);
+    c.Emblem = s.ReadBytes(U32(head, 2));
+    clubs.push_back(std::move(c));
+  }
+  return clubs;
+}
+
+}  // namespace
+
+TEST(ShippedNames, JapaneseListHasFamilyThenGivenNamesInKanji) {
+  auto lines = NameLines(0);
+  ASSERT_EQ(lines.size(), 501u);
+  std::set<std::string> family, given;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string name = Cp932ToUtf8(lines[i]);
+    ASSERT_FALSE(name.empty()) << "line " << i;
+    EXPECT_EQ(name.find_first_of(" \r\t?"), std::string::npos) << name;
+    EXPECT_EQ(name.find("　"), std::string::npos) << name;  // the game adds the space
+    for (const auto& ch : Chars(name)) EXPECT_EQ(ch.size(), 3u) << name << " is not all kanji";
+    (i < 250 ? family : given).insert(name);
+  }
+  EXPECT_EQ(family.size(), 250u) << "family names repeat";
+  EXPECT_EQ(given.size(), 251u) << "given names repeat";
+  EXPECT_TRUE(family.count("佐藤"));
+  EXPECT_TRUE(given.count("翔太"));
+}
+
+TEST(ShippedNames, ForeignListsHoldDistinctKatakanaNames) {
+  for (int n = 1; n <= 9; ++n) {
+    auto lines = NameLines(n);
+    EXPECT_GE(lines.size(), 150u) << "list " << n;
+    std::set<std::string> seen;
+    for (const auto& raw : lines) {
+      std::string name = Cp932ToUtf8(raw);
+      ASSERT_FALSE(name.empty()) << "list " << n << " has an empty line";
+      EXPECT_TRUE(seen.insert(name).second) << name << " twice in list " << n;
+      EXPECT_LE(raw.size(), 16u) << name;  // "A．" + name still fits the name column
+      auto chars = Chars(name);
+      EXPECT_GE(chars.size(), 2u) << name;
+      for (const auto& ch : chars) EXPECT_TRUE(IsKatakanaChar(ch)) << name << " in list " << n;
+      EXPECT_NE(chars.front(), "・") << name;
+      EXPECT_NE(chars.back(), "・") << name;
+    }
+  }
+}
+
+TEST(ShippedPresets, EveryLineHasTheRowsTheFormationAsksFor) {
+  const std::vector<std::vector<int>> sizes = {{3, 4}, {1, 2, 2, 3, 3, 4, 5}, {1, 2, 2, 3, 3, 4}, {1, 2, 3}};
+  std::vector<int> lineDepth;  // mean X of each file, to check the lines' order
+  for (int n = 0; n < 4; ++n) {
+    TStream s(ReadWholeFile(kData + "aiforma/" + std::to_string(n) + ".dat"));
+    TIntgrid t;
+    t.LoadFromStream(s);
+    EXPECT_TRUE(s.AtEnd()) << "bytes after the table in file " << n;
+    ASSERT_EQ(t.RowCount(), static_cast<int>(sizes[n].size())) << "file " << n;
+    long sumX = 0, points = 0;
+    for (int r = 0; r < t.RowCount(); ++r) {
+      ASSERT_EQ(t.RowLength(r), 2 * sizes[n][r]) << "file " << n << " row " << r;
+      std::set<std::pair<int, int>> distinct;
+      for (int i = 0; i < sizes[n][r]; ++i) {
+        int x = t.GetValue(r, 2 * i), y = t.GetValue(r, 2 * i + 1);
+        EXPECT_GT(x, 800) << "file " << n << " row " << r;  // in front of the own goal line
+        EXPECT_LT(x, 6050) << "file " << n << " row " << r;  // inside the own half
+        EXPECT_GE(y, 800) << "file " << n << " row " << r;
+        EXPECT_LE(y, 7600) << "file " << n << " row " << r;
+        distinct.insert({x, y});
+        sumX += x;
+        ++points;
+      }
+      EXPECT_EQ(distinct.size(), static_cast<std::size_t>(sizes[n][r])) << "two players on one spot";
+    }
+    lineDepth.push_back(static_cast<int>(sumX / points));
+  }
+  for (int n = 1; n < 4; ++n) EXPECT_GT(lineDepth[n], lineDepth[n - 1]) << "line " << n << " behind line " << n - 1;
+}
+
+TEST(ShippedPresets, SidedRowsPutRightBeforeLeft) {
+  // Wide rows list the right-hand player (larger Y) first: the formation
+  // hands the points out in role order, right side first.
+  const std::vector<std::pair<int, int>> sided = {{2, 2}, {2, 4}, {2, 5}, {3, 1}, {3, 2}};
+  for (auto [file, row] : sided) {
+    TStream s(ReadWholeFile(kData + "aiforma/" + std::to_string(file) + ".dat"));
+    TIntgrid t;
+    t.LoadFromStream(s);
+    int len = t.RowLength(row);
+    for (int i = 3; i < len; i += 2)
+      EXPECT_GT(t.GetValue(row, i - 2), t.GetValue(row, i)) << "file " << file << " row " << row;
+  }
+}
+
+TEST(ShippedStartData, TwentyFourClubsWithNamesNationsAndEmblems) {
+  auto clubs = ReadFirstDat();
+  ASSERT_EQ(clubs.size(), 24u);
+  std::set<std::string> names;
+  std::set<std::vector<uint8_t>> emblems;
+  for (const auto& c : clubs) {
+    for (int32_t n : c.Nations) {
+      EXPECT_GE(n, 0) << c.Name;
+      EXPECT_LE(n, 10) << c.Name;
+    }
+    EXPECT_FALSE(c.Name.empty());
+    EXPECT_EQ(c.Name.find('?'), std::string::npos) << c.Name;
+    EXPECT_LE(Cp932Length(c.Name), 16) << c.Name;
+    names.insert(c.Name);
+    const auto& b = c.Emblem;
+    ASSERT_EQ(b.size(), 14u + 40u + 10u * 32u) << c.Name;  // 10 rows of 30 bytes padded to 32
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(U32(b, 2), b.size());
+    EXPECT_EQ(U32(b, 10), 54u);      // pixels right after the headers
+    EXPECT_EQ(U32(b, 14), 40u);      // BITMAPINFOHEADER
+    EXPECT_EQ(U32(b, 18), 10u);      // width
+    EXPECT_EQ(U32(b, 22), 10u);      // height, positive: bottom-up
+    EXPECT_EQ(b[26] | (b[27] << 8), 1);
+    EXPECT_EQ(b[28] | (b[29] << 8), 24);
+    EXPECT_EQ(U32(b, 30), 0u);       // uncompressed
+    for (int row = 0; row < 10; ++row)
+      EXPECT_EQ(b[54 + row * 32 + 30] | b[54 + row * 32 + 31], 0) << "row padding of " << c.Name;
+    std::set<uint32_t> colours;
+    for (int row = 0; row < 10; ++row)
+      for (int x = 0; x < 10; ++x) {
+        std::size_t p = 54 + row * 32 + x * 3;
+        colours.insert(b[p] | (b[p + 1] << 8) | (b[p + 2] << 16));
+      }
+    EXPECT_GE(colours.size(), 3u) << c.Name << "'s emblem is too plain";
+    emblems.insert(std::vector<uint8_t>(b.begin() + 54, b.end()));
+  }
+  EXPECT_EQ(names.size(), 24u) << "club names repeat";
+  EXPECT_EQ(emblems.size(), 24u) << "emblems repeat";
+  EXPECT_EQ(clubs[0].Name, "ヴァントレルFC");
+}
