@@ -10,7 +10,13 @@
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
+#include "club/Uplayer.h"
+#include "club/Uplayerlist.h"
+#include "club/Urandom.h"
 #include "club/Ustream.h"
+#include "club/Uteam.h"
+#include "club/Uteametc.h"
+#include "tests/core/TestData.h"
 
 namespace {
 
@@ -201,4 +207,103 @@ TEST(ShippedStartData, TwentyFourClubsWithNamesNationsAndEmblems) {
   EXPECT_EQ(names.size(), 24u) << "club names repeat";
   EXPECT_EQ(emblems.size(), 24u) << "emblems repeat";
   EXPECT_EQ(clubs[0].Name, "ヴァントレルFC");
+}
+
+// ---- the shipped data read by the game's own classes ------------------------
+
+TEST(ShippedStartData, ClubReadersTakeEveryRecordToTheLastByte) {
+  TStream s(ReadWholeFile(kData + "first.dat"));
+  for (int club = 0; club < 24; ++club) {
+    for (int k = 0; k < 4; ++k) EXPECT_NO_THROW(s.ReadInt32In(0, 10, "nationality"));
+    s.Need(4, "club name");
+    EXPECT_FALSE(ReadString(s).empty());
+    std::vector<uint8_t> emblem = Tteam::ReadEmblem(s);
+    EXPECT_NO_THROW(Tteam::CheckEmblem(emblem));
+  }
+  EXPECT_TRUE(s.AtEnd());
+}
+
+namespace {
+
+bool InOwnHalf(const TPoint& p) { return p.X > 800 && p.X < 6050 && p.Y >= 800 && p.Y <= 7600; }
+
+// Every preset row the formation may pick, for a thousand line-ups of the
+// kind the automatic line-up chooses: slots 1 and 2 are defenders, slot 10 an
+// attacker, the rest anything.
+TEST(ShippedPresets, FormationsFromManyLineupsStayApartInTheOwnHalf) {
+  ScopedDataDir dir;
+  Tformation::ClearPresetCache();
+  RandSeed(20261207);
+  for (int trial = 0; trial < 1000; ++trial) {
+    Tformation f;
+    for (int slot = 1; slot <= 10; ++slot) {
+      int code = slot <= 2 ? Random(12) : slot == 10 ? 12 + Random(9) : Random(21);
+      f.AddPlayer(slot, code);
+    }
+    ASSERT_NO_THROW(f.Compute()) << "trial " << trial;
+    EXPECT_EQ(f.GetPoint(0), kKeeperPoint);
+    std::set<std::pair<int, int>> spots;
+    for (int slot = 1; slot <= 10; ++slot) {
+      TPoint p = f.GetPoint(slot);
+      EXPECT_TRUE(InOwnHalf(p)) << "trial " << trial << " slot " << slot << " at " << p.X << "," << p.Y;
+      spots.insert({p.X, p.Y});
+    }
+    EXPECT_EQ(spots.size(), 10u) << "two players share a spot in trial " << trial;
+  }
+  Tformation::ClearPresetCache();
+}
+
+}  // namespace
+
+TEST(ShippedStartData, ClubsBuiltFromItLineUpInTheirOwnHalf) {
+  ScopedDataDir dir;
+  Tformation::ClearPresetCache();
+  RandSeed(7);
+  TStream s(ReadWholeFile("data/first.dat"));
+  for (int club = 0; club < 24; ++club) {
+    std::array<int32_t, 4> nations{};
+    for (auto& n : nations) n = s.ReadInt32();
+    std::string name = ReadString(s);
+    std::vector<uint8_t> emblem = Tteam::ReadEmblem(s);
+    Tteam team(nations, club / 8 * 5 + 12, club);
+    team.ClubName = name;
+    team.SetEmblem(emblem);
+    team.AutoLineup(false);
+    ASSERT_EQ(team.Squad->Count(), 21) << name;
+    for (int slot = 0; slot <= 10; ++slot) {
+      EXPECT_GE(team.SlotNumber(slot), 1) << name << " slot " << slot;
+      TPoint p = team.GetPosition(slot);
+      EXPECT_TRUE(slot == 0 ? p == kKeeperPoint : InOwnHalf(p)) << name << " slot " << slot;
+    }
+  }
+  Tformation::ClearPresetCache();
+}
+
+TEST(ShippedNames, PlayersOfEveryNationalityGetWellFormedNames) {
+  ScopedDataDir dir;
+  ClearNameListCache();
+  RandSeed(12345);
+  for (int n = 0; n <= 9; ++n) {
+    const auto& list = NameList(n);
+    std::set<std::string> lines(list.begin(), list.end());
+    int initials = 0;
+    for (int k = 0; k < 60; ++k) {
+      Tplayer p(9, n, 50, 1);
+      if (n == 0) {
+        auto space = p.Name.find("　");
+        ASSERT_NE(space, std::string::npos) << p.Name;
+        EXPECT_TRUE(lines.count(p.Name.substr(0, space))) << p.Name;
+        EXPECT_TRUE(lines.count(p.Name.substr(space + 3))) << p.Name;
+      } else if (p.Name.size() > 4 && p.Name[0] >= 'A' && p.Name[0] <= 'Z' && p.Name.compare(1, 3, "．") == 0) {
+        ++initials;
+        EXPECT_TRUE(lines.count(p.Name.substr(4))) << p.Name;
+      } else {
+        EXPECT_TRUE(lines.count(p.Name)) << p.Name;
+      }
+    }
+    if (n != 0) {
+      EXPECT_GT(initials, 30) << "list " << n;  // 26 in 30 carry an initial
+    }
+  }
+  ClearNameListCache();
 }
