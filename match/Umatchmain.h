@@ -17,6 +17,7 @@
 #include "match/Umatchteam.h"
 
 class Tball;
+class Tmplayer;
 
 constexpr int32_t kMatchTicks = 5401;
 constexpr int32_t kHalfTimeTick = 2700;
@@ -38,6 +39,17 @@ struct TmVTRsc {
   int32_t BallHeight() const { return At(69); }
   int32_t Goals(int side) const { return At(70 + side); }
   bool operator==(const TmVTRsc& o) const { return Values == o.Values; }
+};
+
+// Action codes of an on-ball event (LiveEvent E3) and of ActionCounts.
+enum : int32_t {
+  kLiveSpacePass = 0,
+  kLiveFeed = 1,
+  kLiveCross = 2,
+  kLiveShot = 3,
+  kLiveClearance = 4,
+  kLiveSafePass = 5,
+  kLiveDribble = 6,
 };
 
 // Sound events the match screen plays.
@@ -67,8 +79,10 @@ class Tmmain {
   int32_t HolderTeam = 0;
   int32_t HolderIndex = 0;
   int32_t LastTeam = 0;
+  int32_t LastIndex = 0;  // the player of LastTeam who last played the ball
   int32_t SoundEvent = 0;  // the screen sets it back to -1 after reading
-  double DribbleAngle = -100;
+  static constexpr double kNoDribble = -100;
+  double DribbleAngle = kNoDribble;
   bool ActionDone = false;
   bool RestartHold = false;
   TIntgrid PassTable;
@@ -91,8 +105,7 @@ class Tmmain {
   TmVTRsc Snapshot() const;
   void ClearLiveEvent() { LiveEvent[0] = LiveEvent[1] = LiveEvent[2] = LiveEvent[3] = -1; }
 
-  // Counters of on-ball actions carried out, by action code 0..6 (pass into
-  // space, feed, cross, shot, clearance, safe pass, dribble); for statistics.
+  // On-ball actions carried out, by the codes above; for match statistics.
   int32_t ActionCounts[7] = {};
 
  private:
@@ -100,7 +113,7 @@ class Tmmain {
   void AttackPlan(int t);
   void DefencePlan(int t);
   void ResolveBall();
-  void Duel(int at, int ai, const TIntgrid& defenders);
+  void Duel(int at, int ai);
   void RecordTouch(int team, int index);
   void OnBallDecision();
   void TryShot(Tmplayer& p);
@@ -112,9 +125,9 @@ class Tmmain {
   void Clearance(Tmplayer& p);
   void SafePass(Tmplayer& p);
   void KickTo(Tmplayer& p, int32_t tx, int32_t ty, int32_t loft, int32_t code);
+  void PushTo(Tmplayer& p, int32_t tx, int32_t ty);
   void SideRestart();
   void GoalKickRestart();
   void Goal(int g);
   void CreditNewestToucher();
-  int AttackingTeam() const { return Role[0] == 0 ? 0 : 1; }
 };

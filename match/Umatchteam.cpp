@@ -1,0 +1,346 @@
+#include "match/Umatchteam.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "club/Uarith.h"
+#include "match/Umatchmove.h"
+#include "match/Umatchplayer.h"
+
+namespace {
+
+int Sign(int32_t v) { return (v > 0) - (v < 0); }
+
+int64_t Dist2(int32_t dx, int32_t dy) {
+  return static_cast<int64_t>(dx) * dx + static_cast<int64_t>(dy) * dy;
+}
+
+int32_t RoundHypot(int32_t dx, int32_t dy) { return RoundHalfEven(std::hypot(dx, dy)); }
+
+// Splits a row written as comma text into the cells of a grid row; an item
+// in double quotes may hold commas, and "" inside it is one quote.
+std::vector<std::string> SplitCommaText(const std::string& text) {
+  std::vector<std::string> items;
+  std::string cur;
+  size_t i = 0;
+  bool any = false;
+  while (i <= text.size()) {
+    if (i == text.size()) {
+      if (any || !cur.empty() || !items.empty()) items.push_back(cur);
+      break;
+    }
+    char c = text[i];
+    if (c == '"' && cur.empty()) {
+      ++i;
+      while (i < text.size()) {
+        if (text[i] == '"') {
+          if (i + 1 < text.size() && text[i + 1] == '"') {
+            cur += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        cur += text[i++];
+      }
+      any = true;
+      continue;
+    }
+    if (c == ',') {
+      items.push_back(cur);
+      cur.clear();
+      any = true;
+      ++i;
+      continue;
+    }
+    cur += c;
+    ++i;
+  }
+  return items;
+}
+
+void SetGridRow(TGrid& grid, int row, const std::string& text) {
+  std::vector<std::string> cells = SplitCommaText(text);
+  if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
+  if (grid.ColCount() < static_cast<int>(cells.size())) grid.SetColCount(static_cast<int>(cells.size()));
+  for (int c = 0; c < grid.ColCount(); ++c)
+    grid.Cells(c, row) = c < static_cast<int>(cells.size()) ? cells[c] : std::string();
+}
+
+// Reads one player record of the line-up; the record must at least hold its
+// number, home position and the length of its name.
+std::pair<int32_t, int32_t> LoadPlayer(TStream& s, int side, std::unique_ptr<Tmplayer>& out) {
+  s.Need(16, "line-up player");
+  auto p = std::make_unique<Tmplayer>();
+  std::pair<int32_t, int32_t> strength = p->Load(s, side);
+  out = std::move(p);
+  return strength;
+}
+
+}  // namespace
+
+Tmteam::Tmteam() = default;
+Tmteam::~Tmteam() = default;
+
+void Tmteam::Load(TStream& s, int side) {
+  if (side < 0 || side > 3) throw StreamError("line-up side out of range", s.Position());
+  // Everything is read into locals first: a malformed stream leaves the
+  // team as it was.
+  std::vector<std::unique_ptr<Tmplayer>> players;
+  std::vector<std::pair<int32_t, int32_t>> starterStrength, benchStrength;
+  bool present[kBenchSlots] = {};
+  int32_t benchPos[kBenchSlots] = {-1, -1, -1, -1, -1};
+  int32_t benchSlotOf[kBenchSlots] = {};
+
+  int32_t clubId = s.ReadInt32();
+  for (int i = 0; i < kOnPitch; ++i) {
+    std::unique_ptr<Tmplayer> p;
+    starterStrength.push_back(LoadPlayer(s, side, p));
+    players.push_back(std::move(p));
+  }
+  int benchCount = 0;
+  for (int slot = 0; slot < kBenchSlots; ++slot) {
+    if (s.ReadByte() == 0) continue;
+    std::unique_ptr<Tmplayer> p;
+    benchStrength.push_back(LoadPlayer(s, side, p));
+    present[slot] = true;
+    benchPos[slot] = static_cast<int32_t>(players.size());
+    benchSlotOf[benchCount++] = slot;
+    players.push_back(std::move(p));
+  }
+
+  Players = std::move(players);
+  ClubId = clubId;
+  HomeSide = side != 1;
+  SubsMade = AttackUsed = DefenceUsed = 0;
+  for (int i = 0; i < kBenchSlots; ++i) {
+    BenchPresent[i] = present[i];
+    BenchPos[i] = benchPos[i];
+  }
+  for (int j = 0; j < 2; ++j) AttackPlan[j] = DefencePlan[j] = TSubPlan{};
+  AllFree();
+
+  // Starters: the two weakest attackers are the defensive plan's candidates
+  // to go off, the two weakest of the rest the attacking plan's.
+  TIntgrid starters;
+  for (int i = 0; i < kOnPitch; ++i) {
+    const auto& st = starterStrength[i];
+    starters.AddRow({i, st.first == 0 ? st.second : 1000, st.first == 0 ? 1000 : st.second});
+  }
+  starters.SortAscending(1);
+  for (int r = 0, j = 0; r < starters.RowCount() && j < 2; ++r)
+    if (starters.GetValue(r, 1) != 1000) DefencePlan[j++].Out = starters.GetValue(r, 0);
+  starters.SortAscending(2);
+  for (int r = 0, j = 0; r < starters.RowCount() && j < 2; ++r)
+    if (starters.GetValue(r, 2) != 1000) AttackPlan[j++].Out = starters.GetValue(r, 0);
+
+  // Bench: the strongest attackers and defenders come on.
+  TIntgrid bench;
+  for (int b = 0; b < benchCount; ++b) {
+    const auto& st = benchStrength[b];
+    bench.AddRow({benchSlotOf[b], st.first == 0 ? st.second : 0, st.first == 0 ? 0 : st.second});
+  }
+  bench.SortDescending(1);
+  for (int j = 0; j < 2; ++j) {
+    if (j < bench.RowCount() && bench.GetValue(j, 1) != 0 && AttackPlan[j].Out != -1)
+      AttackPlan[j].Slot = bench.GetValue(j, 0);
+    else
+      AttackPlan[j] = TSubPlan{};
+  }
+  bench.SortDescending(2);
+  for (int j = 0; j < 2; ++j) {
+    if (j < bench.RowCount() && bench.GetValue(j, 2) != 0 && DefencePlan[j].Out != -1)
+      DefencePlan[j].Slot = bench.GetValue(j, 0);
+    else
+      DefencePlan[j] = TSubPlan{};
+  }
+}
+
+void Tmteam::AllFree() {
+  for (bool& f : Free) f = true;
+}
+
+int Tmteam::Nearest(int from, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k, bool useK) const {
+  int best = -1;
+  int64_t bestD = static_cast<int64_t>(20000) * 20000;
+  for (int i = from; i < kOnPitch; ++i) {
+    const Tmplayer& p = *Players[i];
+    if (std::abs(p.X - px) >= rx || std::abs(p.Y - py) >= ry) continue;
+    if (useK && !(k < p.Anticipate)) continue;
+    int64_t d = Dist2(p.X - px, p.Y - py);
+    if (d < bestD) {
+      bestD = d;
+      best = i;
+    }
+  }
+  return best;
+}
+
+void Tmteam::SendChaser(int32_t px, int32_t py, int32_t k) {
+  int i = Nearest(0, px, py, 3500, 3500, k, true);
+  if (i < 0 || !Free[i]) return;
+  Players[i]->TargetX = px;
+  Players[i]->TargetY = py;
+  Free[i] = false;
+}
+
+void Tmteam::AttackShape(int32_t rx, int32_t ry) {
+  for (int i = 0; i < kOnPitch; ++i) {
+    if (!Free[i]) continue;
+    Tmplayer& p = *Players[i];
+    Tatkmove m(Tmpoint{rx, ry}, p.Position(), p.Home());
+    p.SetTarget(m.Target(p.Mtype));
+  }
+}
+
+void Tmteam::DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t aimY) {
+  Tmplayer& k = *Players[0];
+  Tdfmove km(Tmpoint{ballX, ballY}, k.Position(), k.Home());
+  km.KeeperInit(Tmpoint{ballX, ballY}, Tmpoint{aimX, aimY}, k.HomeX / 10000);
+  k.SetTarget(km.KeeperTarget(k.Anticipate));
+  for (int i = 1; i < kOnPitch; ++i) {
+    if (!Free[i]) continue;
+    Tmplayer& p = *Players[i];
+    Tdfmove m(Tmpoint{ballX, ballY}, p.Position(), p.Home());
+    p.SetTarget(m.Target(p.Mtype));
+  }
+}
+
+void Tmteam::MarkList(TIntgrid& table, int32_t x0) const {
+  for (int i = 0; i < kOnPitch; ++i) {
+    const Tmplayer& p = *Players[i];
+    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundHypot(p.X - x0, p.Y - 4200)});
+  }
+}
+
+void Tmteam::Mark(int32_t px, int32_t py) {
+  int i = Nearest(1, px, py, 1000, 1500, 0, false);
+  if (i < 0 || !Free[i]) return;
+  Players[i]->TargetX = px;
+  Players[i]->TargetY = py;
+  Free[i] = false;
+}
+
+void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
+  const int32_t g = Players[0]->GoalX(1);
+  const int32_t hx = Players[holder]->X, hy = Players[holder]->Y;
+  for (int i = 0; i < kOnPitch; ++i) {
+    const Tmplayer& p = *Players[i];
+    int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - 4200) < 700) ? 1 : 0;
+    table.AddRow({p.X, p.Y, RoundHypot(p.X - g, p.Y - 4200), front, 0, 0, i});
+  }
+  table.SortAscending(2);
+  int holderRow = table.FindRow(6, holder);
+  for (int r = 0; r < holderRow; ++r) {
+    table.SetValue(r, 4, 1);
+    if (std::abs(table.GetValue(r, 0) - hx) >= 3000 || std::abs(table.GetValue(r, 1) - hy) >= 3000)
+      table.SetValue(r, 5, 1);
+  }
+  if (holderRow >= 0) table.DeleteRow(holderRow);
+}
+
+void Tmteam::MarkPassTable(TIntgrid& table) const {
+  const int32_t a = Players[0]->GoalX(0);
+  int32_t dist[kOnPitch - 1], ys[kOnPitch - 1];
+  for (int i = 1; i < kOnPitch; ++i) {
+    dist[i - 1] = std::abs(Players[i]->X - a);
+    ys[i - 1] = Players[i]->Y;
+  }
+  auto covered = [&](int32_t d, int32_t y) {
+    for (int j = 0; j < kOnPitch - 1; ++j)
+      if (std::abs(ys[j] - y) <= 1500 && d - dist[j] <= 1500) return true;
+    return false;
+  };
+  const int32_t ahead = 1000 * Sign(6050 - a);
+  for (int r = table.RowCount() - 1; r >= 0; --r) {
+    int32_t x = table.GetValue(r, 0), y = table.GetValue(r, 1);
+    int32_t e = std::abs(x - a);
+    if (covered(e, y)) table.SetValue(r, 4, table.GetValue(r, 4) + 10);
+    if (table.GetValue(r, 5) == 1 && covered(e + ahead, y)) table.SetValue(r, 5, 11);
+  }
+}
+
+bool Tmteam::ClearPath(int32_t sx, int32_t sy, double angle) const {
+  int32_t tx = sx + RoundHalfEven(std::cos(angle) * 1000);
+  int32_t ty = sy + RoundHalfEven(std::sin(angle) * 1000);
+  int32_t left = std::min(sx, tx), right = std::max(sx, tx);
+  int32_t top = std::min(sy, ty) - 500, bottom = std::max(sy, ty) + 500;
+  int inside = 0;
+  for (int i = 1; i < kOnPitch; ++i) {
+    const Tmplayer& p = *Players[i];
+    if (p.X >= left && p.X < right && p.Y >= top && p.Y < bottom) {
+      if (++inside >= 3) return false;
+    }
+  }
+  return true;
+}
+
+void Tmteam::AutoSub(int32_t diff, int32_t tick) {
+  if (SubsMade >= kMaxSubs || AttackUsed + DefenceUsed >= 2) return;
+  bool attacking;
+  int32_t when0, when1;  // tick from which entry 0 / 1 may be used; -1 = never
+  if (diff <= -3) {
+    attacking = true, when0 = 0, when1 = 3900;
+  } else if (diff == -2) {
+    attacking = true, when0 = 3600, when1 = 4800;
+  } else if (diff == -1) {
+    attacking = true, when0 = 3900, when1 = 4800;
+  } else if (diff == 0 && HomeSide) {
+    attacking = true, when0 = 4500, when1 = -1;
+  } else if (diff <= 1) {
+    attacking = false, when0 = 3900, when1 = 4500;
+  } else {
+    attacking = false, when0 = 4500, when1 = -1;
+  }
+  int32_t& used = attacking ? AttackUsed : DefenceUsed;
+  TSubPlan* plan = attacking ? AttackPlan : DefencePlan;
+  if (used > 1) return;
+  int32_t when = used == 0 ? when0 : when1;
+  const TSubPlan& entry = plan[used];
+  if (entry.Out == -1 || when < 0 || tick < when) return;
+  Substitute(entry.Out, entry.Slot, tick);
+  ++used;
+}
+
+void Tmteam::Substitute(int out, int slot, int32_t tick) {
+  if (out < 0 || out >= kOnPitch || slot < 0 || slot >= kBenchSlots) return;
+  if (!BenchPresent[slot] || SubsMade >= kMaxSubs || BenchPos[slot] < 0) return;
+  BenchPresent[slot] = false;
+  const int in = BenchPos[slot];
+  Tmplayer& off = *Players[out];
+  Tmplayer& on = *Players[in];
+  off.OnMinute = tick / 60 - off.OnMinute;
+  on.HomeX = off.HomeX;
+  on.HomeY = off.HomeY;
+  on.OnMinute = tick / 60;
+  on.Place(3);
+  std::swap(Players[out], Players[in]);
+  ++SubsMade;
+}
+
+void Tmteam::ResultRows(TIntgrid& table) const {
+  auto add = [&](const Tmplayer& p, bool onPitch) {
+    std::vector<int32_t> row = p.ResultRow(onPitch);
+    row.resize(6);
+    row[0] = ClubId;
+    table.AddRow(row);
+  };
+  for (int i = 0; i < kOnPitch; ++i) add(*Players[i], true);
+  for (int slot = 0; slot < kBenchSlots; ++slot)
+    if (!BenchPresent[slot] && BenchPos[slot] >= 0) add(*Players[BenchPos[slot]], false);
+}
+
+void Tmteam::FillInfoGrid(TGrid& grid, bool starters) const {
+  if (starters) {
+    for (int i = 0; i < kOnPitch; ++i) SetGridRow(grid, i + 1, Players[i]->InfoRow());
+  } else {
+    for (int slot = 0; slot < kBenchSlots; ++slot)
+      if (BenchPresent[slot]) SetGridRow(grid, slot, Players[BenchPos[slot]]->InfoRow());
+  }
+}
+
+void Tmteam::FillStatsGrid(TGrid& grid) const {
+  for (int i = 0; i < kOnPitch; ++i) SetGridRow(grid, i + 1, Players[i]->StatsRow());
+}
