@@ -1,0 +1,148 @@
+// The match engine's speed and a sanity check of its football: one quick
+// match between two clubs of a new game, as league and cup run it, and the
+// figures of many seeded matches (goals, results, on-ball actions).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "match/Umatchmain.h"
+#include "world/Ugamemain.h"  // kClubCount
+
+// ---- allocation count, to measure what one match holds at its peak --------
+namespace {
+std::atomic<long> g_live{0}, g_peak{0};
+bool g_counting = false;
+void Count(void* p) {
+  if (!g_counting || !p) return;
+  long now = g_live += static_cast<long>(malloc_usable_size(p));
+  long peak = g_peak.load();
+  while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
+  }
+}
+void Uncount(void* p) {
+  if (g_counting && p) g_live -= static_cast<long>(malloc_usable_size(p));
+}
+}  // namespace
+
+void* operator new(std::size_t n) {
+  void* p = std::malloc(n ? n : 1);
+  if (!p) throw std::bad_alloc();
+  Count(p);
+  return p;
+}
+void operator delete(void* p) noexcept {
+  Uncount(p);
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  Uncount(p);
+  std::free(p);
+}
+
+namespace {
+
+// The line-up streams of the 24 clubs as a new game builds them: squads of
+// base level 12, 17 and 22 for the three divisions, automatic line-ups.
+const std::vector<std::vector<uint8_t>>& ClubLineups() {
+  static std::vector<std::vector<uint8_t>> lineups = [] {
+    std::vector<std::vector<uint8_t>> out;
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd)) cwd[0] = 0;
+    if (chdir(VANTOREL_SOURCE_DIR) != 0) std::abort();
+    RandSeed(2026);
+    for (int c = 0; c < kClubCount; ++c) {
+      Tteam club({10, 10, 10, 10}, (c / 8) * 5 + 12, c);
+      club.AutoLineup(false);
+      TStream s;
+      club.WriteLineup(s);
+      out.push_back(s.Bytes());
+    }
+    if (cwd[0] && chdir(cwd) != 0) std::abort();
+    return out;
+  }();
+  return lineups;
+}
+
+struct MatchFigures {
+  int32_t goals[2] = {0, 0};
+  int32_t actions[7] = {};
+};
+
+MatchFigures PlayQuickMatch(int home, int away) {
+  const auto& lineups = ClubLineups();
+  Tmmain m;
+  TStream s0(lineups[home]), s1(lineups[away]);
+  m.Load(s0, s1, false);
+  for (int j = 0; j <= 5400; ++j) {
+    m.Step();
+    if (j % 300 == 0) {
+      m.AutoSubs(0);
+      m.AutoSubs(1);
+    }
+  }
+  std::string g0, g1;
+  MatchFigures f;
+  TIntgrid stats;
+  m.Result(g0, g1, f.goals[0], f.goals[1], stats);
+  for (int k = 0; k < 7; ++k) f.actions[k] = m.ActionCounts[k];
+  return f;
+}
+
+void BM_QuickMatch(benchmark::State& state) {
+  ClubLineups();
+  uint64_t seed = 1;
+  for (auto _ : state) {
+    RandSeed(seed++);
+    MatchFigures f = PlayQuickMatch(16, 17);
+    benchmark::DoNotOptimize(f);
+  }
+  // Peak heap held while one match is created, played and read.
+  g_live = 0;
+  g_peak = 0;
+  g_counting = true;
+  RandSeed(1);
+  PlayQuickMatch(16, 17);
+  g_counting = false;
+  state.counters["peak_heap_bytes"] = static_cast<double>(g_peak.load());
+}
+BENCHMARK(BM_QuickMatch)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// 1,000 seeded matches between clubs of the new game: mean goals, result
+// shares and on-ball actions per match. Not a target: a sanity check.
+void BM_ThousandMatchFigures(benchmark::State& state) {
+  ClubLineups();
+  const int n = static_cast<int>(state.range(0));
+  double goals = 0, homeWins = 0, draws = 0, awayWins = 0, actions[7] = {};
+  for (auto _ : state) {
+    goals = homeWins = draws = awayWins = 0;
+    for (double& a : actions) a = 0;
+    for (int i = 0; i < n; ++i) {
+      RandSeed(1000 + i);
+      const int home = i % kClubCount;
+      const int away = (home + 1 + (i / kClubCount) % (kClubCount - 1)) % kClubCount;
+      MatchFigures f = PlayQuickMatch(home, away);
+      goals += f.goals[0] + f.goals[1];
+      if (f.goals[0] > f.goals[1]) homeWins += 1;
+      else if (f.goals[0] == f.goals[1]) draws += 1;
+      else awayWins += 1;
+      for (int k = 0; k < 7; ++k) actions[k] += f.actions[k];
+    }
+  }
+  state.counters["goals_per_match"] = goals / n;
+  state.counters["home_win_share"] = homeWins / n;
+  state.counters["draw_share"] = draws / n;
+  state.counters["away_win_share"] = awayWins / n;
+  static const char* kNames[7] = {"space_pass", "feed", "cross", "shot", "clearance", "safe_pass", "dribble"};
+  for (int k = 0; k < 7; ++k) state.counters[kNames[k]] = actions[k] / n;
+}
+BENCHMARK(BM_ThousandMatchFigures)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
