@@ -45,8 +45,13 @@ void Tball::Move() {
   if (BallSpeed != 0) {
     // A resting or vertically bouncing ball keeps its place: cos and sin of
     // any angle times 0 round to 0.
-    X += Rnd(std::cos(Angle) * BallSpeed);
-    Y += Rnd(std::sin(Angle) * BallSpeed);
+    if (Angle != cachedAngle_) {
+      cachedAngle_ = Angle;
+      cosAngle_ = std::cos(Angle);
+      sinAngle_ = std::sin(Angle);
+    }
+    X += Rnd(cosAngle_ * BallSpeed);
+    Y += Rnd(sinAngle_ * BallSpeed);
   }
   BallHeight += VSpeed;
   if (BallHeight == 0) {

@@ -69,4 +69,8 @@ class Tball {
 
   // True when the ball lies still on the ground.
   bool Stopped() const { return BallSpeed == 0 && BallHeight == 0; }
+
+ private:
+  // cos and sin of the last Angle moved along; Angle changes only at a touch.
+  double cachedAngle_ = 0.0, cosAngle_ = 1.0, sinAngle_ = 0.0;
 };

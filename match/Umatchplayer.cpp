@@ -17,6 +17,16 @@ constexpr int32_t kMaxAbility = 1000;
 constexpr int32_t kMaxCondition = 100;
 
 inline int32_t Rnd(double v) { return RoundHalfEven(v); }
+
+// Rounds to nearest, ties to even, for |v| < 2^51 (the default rounding
+// mode does the work when the value is pushed into the units place).
+inline double RoundEven(double v) {
+  constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52
+  return (v + kMagic) - kMagic;
+}
+// Whether v lies so close to a half that a last-place difference in it
+// could change how it rounds.
+inline bool NearHalf(double v, double rounded) { return std::fabs(std::fabs(v - rounded) - 0.5) < 1e-9; }
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
 inline int32_t SignOf(double v) { return (v > 0) - (v < 0); }
 
@@ -41,6 +51,30 @@ std::array<int32_t, 3> FirstThreeSkipping(const std::array<int32_t, 4>& c, int32
   }
   return out;
 }
+inline bool TurnTest(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
+  constexpr int64_t kExact = int64_t(1) << 22;
+  const bool small = fx > -kExact && fx < kExact && fy > -kExact && fy < kExact && ux > -kExact &&
+                     ux < kExact && uy > -kExact && uy < kExact;
+  const int64_t dot = fx * ux + fy * uy;
+  if (small && dot != 0) {
+    // More than a right angle apart: the plain difference is larger still.
+    if (dot < 0) return true;
+    // Less than a right angle apart: the plain difference is that angle,
+    // unless the two lie on either side of the direction pi (x < 0, one
+    // above the axis or on it, the other below), where atan2 jumps from pi
+    // to -pi and the plain difference is nearly a full turn. Integer vectors
+    // this short never come within 1e-13 of a right angle without being one,
+    // far beyond the rounding of atan2.
+    const bool fUpper = fy > 0 || (fy == 0 && fx < 0);
+    const bool uUpper = uy > 0 || (uy == 0 && ux < 0);
+    const bool fLower = fy < 0, uLower = uy < 0;
+    return fx < 0 && ((fUpper && uLower) || (fLower && uUpper));
+  }
+  const double f = std::atan2(double(fy), double(fx));
+  const double t = std::atan2(double(uy), double(ux));
+  return std::fabs(t - f) > kPi / 2;
+}
+
 }  // namespace
 
 Tmplayer::Tmplayer() { Stats[kStatRating] = 5; }
@@ -83,7 +117,7 @@ std::pair<int32_t, int32_t> Tmplayer::Load(TStream& s, int32_t side) {
   Kick = ab[4] + f;
   Anticipate = ab[5] + f;
   // He starts facing the goal he attacks.
-  Facing = std::atan2(double(kPitchCentreY - Y), double(GoalX(1) - X));
+  FaceAlong(int64_t(GoalX(1)) - X, int64_t(kPitchCentreY) - Y);
 
   if (Mtype >= 12) return {0, ab[0] + ab[4] + ab[5] + 3 * cond};
   return {1, ab[2] + 3 * cond};
@@ -128,7 +162,7 @@ void Tmplayer::Place(int32_t mode) {
       Y = 0;
       break;
   }
-  Facing = std::atan2(double(kPitchCentreY - Y), double(GoalX(1) - X));
+  FaceAlong(int64_t(GoalX(1)) - X, int64_t(kPitchCentreY) - Y);
 }
 
 void Tmplayer::Run(int32_t role) {
@@ -139,13 +173,13 @@ void Tmplayer::Run(int32_t role) {
   }
   const int64_t dx = int64_t(TargetX) - X;
   const int64_t dy = int64_t(TargetY) - Y;
-  if (dx * dx + dy * dy <= 900) {  // within 30: he steps onto the target
+  const int64_t dist2 = dx * dx + dy * dy;
+  if (dist2 <= 900) {  // within 30: he steps onto the target
     X = TargetX;
     Y = TargetY;
     return;
   }
-  const double t = std::atan2(double(dy), double(dx));
-  if (std::fabs(t - Facing) > kPi / 2)
+  if (TurnsMoreThanRightAngle(dx, dy))
     Accel = 1;  // a turn of more than a right angle starts the run-up again
   else if (Accel < 30)
     ++Accel;
@@ -154,15 +188,43 @@ void Tmplayer::Run(int32_t role) {
     step = Accel < 10 ? Pace * Accel / 10 : Pace;
   else
     step = Pace * Accel / 30;
-  Facing = t;
-  X += Rnd(std::cos(t) * step);
-  Y += Rnd(std::sin(t) * step);
+  FaceAlong(dx, dy);
+  // The step is rnd(cos t x step), rnd(sin t x step) with t the direction
+  // to the target. cos t and sin t are dx / r and dy / r to within a few
+  // units in the last place, so this cheap form rounds the same way unless
+  // a product lies a hair from a half; only then are the trigonometric
+  // functions themselves needed.
+  const double scale = step / std::sqrt(double(dist2));
+  const double vx = double(dx) * scale, vy = double(dy) * scale;
+  double sx = RoundEven(vx), sy = RoundEven(vy);
+  if (NearHalf(vx, sx) || NearHalf(vy, sy)) {
+    const double t = Facing();
+    sx = RoundEven(std::cos(t) * step);
+    sy = RoundEven(std::sin(t) * step);
+  }
+  X += int32_t(sx);
+  Y += int32_t(sy);
 }
 
 void Tmplayer::Beaten() {
-  Facing = HomeX >= kPitchCentreX ? kPi : 0.0;
-  X += Rnd(std::cos(Facing) * (Pace * 10));
-  Y += Rnd(std::sin(Facing) * (Pace * 10));
+  const bool rightHalf = HomeX >= kPitchCentreX;
+  FaceAlong(rightHalf ? -1 : 1, 0);  // facing pi or 0
+  const double a = rightHalf ? kPi : 0.0;
+  X += Rnd(std::cos(a) * (Pace * 10));
+  Y += Rnd(std::sin(a) * (Pace * 10));
+}
+
+double Tmplayer::FacingFromVector() const {
+  return faceByVector_ ? std::atan2(double(faceDy_), double(faceDx_)) : facing_;
+}
+
+bool Tmplayer::TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const {
+  if (faceByVector_) return TurnTest(faceDx_, faceDy_, dx, dy);
+  return std::fabs(std::atan2(double(dy), double(dx)) - Facing()) > kPi / 2;
+}
+
+bool TurnExceedsRightAngle(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
+  return TurnTest(fx, fy, ux, uy);
 }
 
 bool Tmplayer::InOwnArea() const {
@@ -172,9 +234,10 @@ bool Tmplayer::InOwnArea() const {
 
 bool Tmplayer::InView(Tmpoint p) const {
   double t = std::atan2(double(p.Y - Y), double(p.X - X));
-  int32_t s = SignOf(Facing - t);
-  int32_t strong = SignOf(Facing - FootAngle);
-  return (s == 0 || s == strong) && std::fabs(Facing - t) <= std::fabs(FootAngle);
+  const double facing = Facing();
+  int32_t s = SignOf(facing - t);
+  int32_t strong = SignOf(facing - FootAngle);
+  return (s == 0 || s == strong) && std::fabs(facing - t) <= std::fabs(FootAngle);
 }
 
 double Tmplayer::AngleTo(Tmpoint p) const {
@@ -192,9 +255,10 @@ int32_t Tmplayer::ShotCheck(Tmpoint& aim) const {
     if (std::fabs(c) < 0.1) return 0;
     return Y + Rnd(std::sin(a) * (gx - X) / c);
   };
-  int32_t gy = lineMeets(Facing);
+  const double facing = Facing();
+  int32_t gy = lineMeets(facing);
   if (Abs(gy - kPitchCentreY) > 375) {
-    gy = lineMeets(Facing + FootAngle);
+    gy = lineMeets(facing + FootAngle);
     if (Abs(gy - kPitchCentreY) > 375) gy = kPitchCentreY;
   }
   aim = Tmpoint{gx, gy};
@@ -208,7 +272,7 @@ int32_t Tmplayer::ShotCheck(Tmpoint& aim) const {
 }
 
 Tmpoint Tmplayer::ClearTarget() const {
-  double a = Facing + FootAngle / 2;
+  double a = Facing() + FootAngle / 2;
   return Tmpoint{X + Rnd(std::cos(a) * 4200), Y + Rnd(std::sin(a) * 4200)};
 }
 

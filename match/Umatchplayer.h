@@ -49,7 +49,6 @@ class Tmplayer {
   int32_t X = 0, Y = 0;
   int32_t HomeX = 0, HomeY = 0;      // formation position; its half decides the goal he defends
   int32_t TargetX = 0, TargetY = 0;  // point he runs to
-  double Facing = 0.0;               // direction he last ran or was turned to
   double FootAngle = 0.0;            // +pi/4 left-footed, -pi/4 right-footed
   int32_t Pace = 0;                  // match value 0: distance per tick at full speed
   int32_t Reach = 0;                 // match value 1: highest ball he can play
@@ -109,6 +108,21 @@ class Tmplayer {
   std::string InfoRow() const;
   std::string StatsRow() const;
 
+  // Direction he last ran or was turned to, radians in (-pi, pi].
+  double Facing() const {
+    if (!facingKnown_) {
+      facing_ = FacingFromVector();
+      facingKnown_ = true;
+    }
+    return facing_;
+  }
+  // Turns him to an arbitrary direction.
+  void SetFacing(double angle) {
+    facing_ = angle;
+    facingKnown_ = true;
+    faceByVector_ = false;
+  }
+
   // Same position as his target (nothing to run for).
   bool OnTarget() const { return X == TargetX && Y == TargetY; }
   Tmpoint Position() const { return Tmpoint{X, Y}; }
@@ -118,4 +132,29 @@ class Tmplayer {
     TargetY = p.Y;
   }
   bool LeftFooted() const { return FootAngle > 0; }
+
+ private:
+  // Facing is always the direction of an integer vector (the last step's
+  // offset to the target, or the line to the goal he attacks), so it is kept
+  // as that vector and its angle is worked out only when someone asks; the
+  // run-up's turn test is decided on the vector itself.
+  int64_t faceDx_ = 1, faceDy_ = 0;
+  bool faceByVector_ = true;
+  mutable bool facingKnown_ = true;
+  mutable double facing_ = 0.0;
+
+  void FaceAlong(int64_t dx, int64_t dy) {
+    faceDx_ = dx;
+    faceDy_ = dy;
+    faceByVector_ = true;
+    facingKnown_ = false;
+  }
+  double FacingFromVector() const;
+  bool TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const;
 };
+
+// Whether the plain difference of the angles of two integer vectors,
+// atan2(uy, ux) - atan2(fy, fx), exceeds a right angle in size: decided by
+// integer arithmetic wherever that is certain, by the angles themselves only
+// at an exact right angle or for vectors too long to be exact.
+bool TurnExceedsRightAngle(int64_t fx, int64_t fy, int64_t ux, int64_t uy);

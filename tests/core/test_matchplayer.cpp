@@ -4,6 +4,7 @@
 
 #include "club/Ucp932.h"
 #include "club/Ufunction.h"
+#include "club/Urandom.h"
 #include "match/Umatchplayer.h"
 
 namespace {
@@ -42,7 +43,7 @@ Tmplayer At(int32_t x, int32_t y, double facing = 0.0, bool rightFoot = true, in
   p.HomeY = 4200;
   p.X = p.TargetX = x;
   p.Y = p.TargetY = y;
-  p.Facing = facing;
+  p.SetFacing(facing);
   p.FootAngle = rightFoot ? -kPi / 4 : kPi / 4;
   p.Pace = 40;
   return p;
@@ -130,10 +131,10 @@ TEST(MatchPlayerRun, ArrivesWithinThirtyWhateverHisPace) {
   p.Pace = 0;
   p.TargetX = 1018;
   p.TargetY = 1024;  // exactly 30 away
-  double facing = p.Facing;
+  double facing = p.Facing();
   p.Run(1);
   EXPECT_EQ(p.Position(), (Tmpoint{1018, 1024}));
-  EXPECT_EQ(p.Facing, facing);
+  EXPECT_EQ(p.Facing(), facing);
   EXPECT_EQ(p.Accel, 1);
   p.TargetX = 1018 + 19;
   p.TargetY = 1024 + 24;  // sqrt(937) > 30: he has to run (and cannot, at pace 0)
@@ -163,7 +164,7 @@ TEST(MatchPlayerRun, RunUpForAttackersAndDefendersAndTurns) {
     p.TargetX = p.X - 100000;
     p.Run(role);
     EXPECT_EQ(p.Accel, 1);
-    EXPECT_DOUBLE_EQ(p.Facing, kPi);
+    EXPECT_DOUBLE_EQ(p.Facing(), kPi);
     // a turn of exactly a right angle does not
     p.Accel = 20;
     p.TargetX = p.X;
@@ -199,13 +200,13 @@ TEST(MatchPlayerPlace, GoalsPlacesAndKnockBack) {
   EXPECT_EQ(p.GoalX(1), 11300);
   p.Place(1);
   EXPECT_EQ(p.Position(), (Tmpoint{3000, 2500}));
-  EXPECT_DOUBLE_EQ(p.Facing, std::atan2(1700.0, 8300.0));
+  EXPECT_DOUBLE_EQ(p.Facing(), std::atan2(1700.0, 8300.0));
   p.Place(0);  // change of ends
   EXPECT_EQ(p.Home(), (Tmpoint{9100, 5900}));
   EXPECT_EQ(p.Position(), (Tmpoint{9100, 5900}));
   EXPECT_EQ(p.GoalX(0), 11300);
   EXPECT_EQ(p.GoalX(1), 800);
-  EXPECT_DOUBLE_EQ(p.Facing, std::atan2(-1700.0, -8300.0));
+  EXPECT_DOUBLE_EQ(p.Facing(), std::atan2(-1700.0, -8300.0));
   p.SetTarget({7000, 7000});
   p.Place(2);
   EXPECT_EQ(p.Position(), (Tmpoint{7000, 7000}));
@@ -217,11 +218,11 @@ TEST(MatchPlayerPlace, GoalsPlacesAndKnockBack) {
   Tmplayer left = At(5000, 4000, 2.0, true, 3000);
   left.Beaten();
   EXPECT_EQ(left.Position(), (Tmpoint{5400, 4000}));
-  EXPECT_EQ(left.Facing, 0.0);
+  EXPECT_EQ(left.Facing(), 0.0);
   Tmplayer right = At(5000, 4000, 2.0, true, 9000);
   right.Beaten();
   EXPECT_EQ(right.Position(), (Tmpoint{4600, 4000}));
-  EXPECT_DOUBLE_EQ(right.Facing, kPi);
+  EXPECT_DOUBLE_EQ(right.Facing(), kPi);
 }
 
 TEST(MatchPlayerGeometry, OwnAreaViewAndDribbleAngle) {
@@ -396,4 +397,93 @@ TEST(MatchPlayerStats, TextsAndResultRows) {
   EXPECT_EQ(p.ResultRow(true)[2], 28);
   p.OnMinute = 55;  // went off after 55 minutes
   EXPECT_EQ(p.ResultRow(false)[2], 55);
+}
+
+namespace {
+// The running rule written out literally, with the angle and its cosine and
+// sine: the player's own Run must move exactly like this.
+struct PlainRunner {
+  int32_t X, Y, TargetX, TargetY, Pace, Accel = 1;
+  double Facing;
+  void Run(int role) {
+    if (std::hypot(double(X - TargetX), double(Y - TargetY)) <= 30) {
+      X = TargetX;
+      Y = TargetY;
+      return;
+    }
+    double t = std::atan2(double(TargetY - Y), double(TargetX - X));
+    if (std::fabs(t - Facing) > kPi / 2)
+      Accel = 1;
+    else if (Accel < 30)
+      ++Accel;
+    int32_t step = role == 0 ? (Accel < 10 ? Pace * Accel / 10 : Pace) : Pace * Accel / 30;
+    Facing = t;
+    X += int32_t(std::nearbyint(std::cos(t) * step));
+    Y += int32_t(std::nearbyint(std::sin(t) * step));
+  }
+};
+
+int32_t Coordinate(int32_t span) { return Random(2 * span + 1) - span; }
+}  // namespace
+
+TEST(MatchPlayerRun, TurnTestAgreesWithTheAngles) {
+  RandSeed(2024);
+  auto plain = [](int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
+    double f = std::atan2(double(fy), double(fx));
+    double t = std::atan2(double(uy), double(ux));
+    return std::fabs(t - f) > kPi / 2;
+  };
+  const int32_t spans[] = {1, 3, 50, 12100, 3000000};
+  for (int i = 0; i < 200000; ++i) {
+    int32_t span = spans[Random(5)];
+    int64_t fx = Coordinate(span), fy = Coordinate(span);
+    int64_t ux = Coordinate(span), uy = Coordinate(span);
+    if (Random(8) == 0) fy = 0;
+    if (Random(8) == 0) uy = 0;
+    if (Random(8) == 0) fx = 0;
+    if (Random(16) == 0) {  // exact right angles
+      ux = -fy;
+      uy = fx;
+    }
+    ASSERT_EQ(TurnExceedsRightAngle(fx, fy, ux, uy), plain(fx, fy, ux, uy))
+        << fx << "," << fy << " -> " << ux << "," << uy;
+  }
+  // across the direction pi the plain difference is nearly a full turn
+  EXPECT_TRUE(TurnExceedsRightAngle(-100, 1, -100, -1));
+  EXPECT_TRUE(TurnExceedsRightAngle(-100, 0, -100, -1));
+  EXPECT_FALSE(TurnExceedsRightAngle(-100, -1, -100, -2));
+  EXPECT_FALSE(TurnExceedsRightAngle(100, 1, 100, -1));
+  EXPECT_FALSE(TurnExceedsRightAngle(1, 0, 0, 1));  // exactly a right angle
+}
+
+TEST(MatchPlayerRun, MovesExactlyAsTheAnglesSay) {
+  RandSeed(77);
+  for (int runner = 0; runner < 300; ++runner) {
+    Tmplayer p;
+    p.X = 800 + Random(10500);
+    p.Y = 800 + Random(6800);
+    p.Pace = 30 + Random(20);
+    p.HomeX = 3000;
+    p.HomeY = 4200;
+    p.Place(1);  // facing the goal he attacks
+    p.X = 800 + Random(10500);
+    p.Y = 800 + Random(6800);
+    PlainRunner ref{p.X, p.Y, p.TargetX, p.TargetY, p.Pace, 1, p.Facing()};
+    for (int tick = 0; tick < 200; ++tick) {
+      if (tick % 5 == 0) {  // a new target now and then, sometimes very near
+        int32_t tx = Random(3) == 0 ? p.X + Coordinate(40) : 800 + Random(10500);
+        int32_t ty = Random(3) == 0 ? p.Y + Coordinate(40) : 800 + Random(6800);
+        p.SetTarget({tx, ty});
+        ref.TargetX = tx;
+        ref.TargetY = ty;
+      }
+      int role = (tick / 37) % 2;
+      p.Run(role);
+      ref.Run(role);
+      ASSERT_EQ(p.X, ref.X) << runner << " tick " << tick;
+      ASSERT_EQ(p.Y, ref.Y) << runner << " tick " << tick;
+      ASSERT_EQ(p.Accel, ref.Accel) << runner << " tick " << tick;
+      ASSERT_EQ(p.Facing(), ref.Facing) << runner << " tick " << tick;
+    }
+  }
 }
