@@ -2,6 +2,8 @@
 // data must be readable by the game and make sense on the pitch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -306,4 +308,100 @@ TEST(ShippedNames, PlayersOfEveryNationalityGetWellFormedNames) {
     }
   }
   ClearNameListCache();
+}
+
+// ---- match sounds -------------------------------------------------------------
+
+namespace {
+
+struct Wav {
+  std::vector<int16_t> Samples;
+  uint32_t Rate = 0;
+};
+
+Wav ReadWav(int k) {
+  auto b = ReadWholeFile(kData + "sound/m" + std::to_string(k) + ".wav");
+  Wav w;
+  EXPECT_GE(b.size(), 44u);
+  if (b.size() < 44) return w;
+  EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+  EXPECT_EQ(U32(b, 4), b.size() - 8);
+  EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
+  EXPECT_EQ(U32(b, 16), 16u);
+  EXPECT_EQ(b[20] | (b[21] << 8), 1);   // PCM
+  EXPECT_EQ(b[22] | (b[23] << 8), 1);   // mono
+  w.Rate = U32(b, 24);
+  EXPECT_EQ(U32(b, 28), w.Rate * 2);    // bytes per second
+  EXPECT_EQ(b[32] | (b[33] << 8), 2);   // block
+  EXPECT_EQ(b[34] | (b[35] << 8), 16);  // bits
+  EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
+  EXPECT_EQ(U32(b, 40), b.size() - 44);
+  for (std::size_t i = 44; i + 1 < b.size(); i += 2)
+    w.Samples.push_back(static_cast<int16_t>(b[i] | (b[i + 1] << 8)));
+  return w;
+}
+
+// Zero crossings per second: twice the pitch of a clear tone.
+double Crossings(const std::vector<int16_t>& s, std::size_t from, std::size_t to, uint32_t rate) {
+  int n = 0;
+  for (std::size_t i = from + 1; i < to; ++i) n += (s[i - 1] < 0) != (s[i] < 0);
+  return n * static_cast<double>(rate) / static_cast<double>(to - from);
+}
+
+}  // namespace
+
+TEST(ShippedSounds, SevenCleanWavesOfSensibleLength) {
+  // Longest acceptable length per sound: the screen waits for all but 3 and 6.
+  const double maxSeconds[7] = {1.0, 1.6, 2.5, 0.8, 2.6, 2.0, 1.5};
+  for (int k = 0; k < 7; ++k) {
+    Wav w = ReadWav(k);
+    ASSERT_EQ(w.Rate, 22050u) << "m" << k;
+    double seconds = static_cast<double>(w.Samples.size()) / w.Rate;
+    EXPECT_GT(seconds, 0.3) << "m" << k;
+    EXPECT_LT(seconds, maxSeconds[k]) << "m" << k;
+    int peak = 0;
+    double energy = 0;
+    for (int16_t s : w.Samples) {
+      peak = std::max(peak, std::abs(static_cast<int>(s)));
+      energy += static_cast<double>(s) * s;
+    }
+    EXPECT_LT(peak, 26000) << "m" << k << " is too loud";  // headroom, never clipped
+    EXPECT_GT(std::sqrt(energy / w.Samples.size()), 1500.0) << "m" << k << " is too quiet";
+    // No click at either end.
+    EXPECT_LT(std::abs(static_cast<int>(w.Samples.front())), 200) << "m" << k;
+    EXPECT_LT(std::abs(static_cast<int>(w.Samples.back())), 200) << "m" << k;
+  }
+}
+
+TEST(ShippedSounds, WhistlesBlowOnceTwiceAndThriceAtAClearPitch) {
+  const int blasts[3] = {1, 2, 3};
+  for (int k = 0; k < 3; ++k) {
+    Wav w = ReadWav(k);
+    ASSERT_FALSE(w.Samples.empty());
+    // Count the blasts: runs of loud 10 ms windows separated by silence.
+    const std::size_t win = w.Rate / 100;
+    int runs = 0;
+    bool loud = false;
+    std::size_t longest = 0, runStart = 0;
+    for (std::size_t at = 0; at + win <= w.Samples.size(); at += win) {
+      double e = 0;
+      for (std::size_t i = at; i < at + win; ++i) e += static_cast<double>(w.Samples[i]) * w.Samples[i];
+      bool now = std::sqrt(e / win) > 2000;
+      if (now && !loud) {
+        ++runs;
+        runStart = at;
+      }
+      if (!now && loud) longest = std::max(longest, at - runStart);
+      loud = now;
+    }
+    EXPECT_EQ(runs, blasts[k]) << "m" << k;
+    // Pitch of the tone in the middle of the last, longest blast: a pea
+    // whistle around 2 .. 3 kHz.
+    double pitch = Crossings(w.Samples, w.Samples.size() - w.Rate / 3, w.Samples.size() - w.Rate / 6, w.Rate) / 2;
+    EXPECT_GT(pitch, 1800) << "m" << k;
+    EXPECT_LT(pitch, 3200) << "m" << k;
+    if (k == 2) {
+      EXPECT_GT(longest, w.Rate / 2) << "the final whistle ends with a long blast";
+    }
+  }
 }
