@@ -22,6 +22,12 @@ struct ClubSource {
   bool Closed = false;
 };
 
+int ParseNumber(const std::string& text, const std::string& file, int line) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
+    throw SourceError(file, line, "\"" + text + "\" is not a nationality number");
+  return std::stoi(text);
+}
+
 uint32_t ParseColour(const std::string& hex, const std::string& file, int line) {
   if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
     throw SourceError(file, line, "colour \"" + hex + "\" is not RRGGBB");
@@ -56,7 +62,7 @@ std::vector<ClubSource> ReadClubs(const std::string& file) {
     } else if (key == "nations") {
       if (words.size() != 5) throw SourceError(file, l.Number, "a club has four nationalities");
       for (std::size_t i = 1; i < 5; ++i) {
-        int v = std::stoi(words[i]);
+        int v = ParseNumber(words[i], file, l.Number);
         if (v < 0 || v > 10) throw SourceError(file, l.Number, "a nationality is 0 .. 10");
         cur->Nations.push_back(v);
       }
