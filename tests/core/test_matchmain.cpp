@@ -304,7 +304,7 @@ TEST(MatchDriverTouches, SafePassNeverGoesToTheKeeper) {
   Tmplayer& mate = m.MatchTeam(0).PlayerAt(2);
   mate.X = 1600;
   mate.Y = 4200;
-  h.Facing = M_PI;
+  h.SetFacing(M_PI);
   m.ReplanCount[0] = m.ReplanCount[1] = 1;
   m.Step();
   EXPECT_EQ(m.LiveEvent[3], kLiveSafePass);
