@@ -152,9 +152,11 @@ void Tmmain::AttackPlan(int t) {
   keeper.TargetY = Ball->Y;
   keeper.Place(2);
   // The keeper waits until every opponent has left the zone in front of his goal.
-  TIntgrid near;
-  Sides[1 - t]->MarkList(near, keeper.GoalX(0));
-  RestartHold = near.RowCount() > 0;
+  const int32_t line = keeper.GoalX(0);
+  const Tmteam& other = *Sides[1 - t];
+  bool anyone = false;
+  for (int i = 0; i < kOnPitch && !anyone; ++i) anyone = std::abs(other.PlayerAt(i).X - line) < 2500;
+  RestartHold = anyone;
 }
 
 void Tmmain::DefencePlan(int t) {
@@ -166,10 +168,23 @@ void Tmmain::DefencePlan(int t) {
   }
   const Tmpoint aim = Ball->AimPoint();
   team.SendChaser(aim.X, aim.Y, Ball->FlightTicks());
-  TIntgrid near;
-  Sides[1 - t]->MarkList(near, team.PlayerAt(0).GoalX(0));
-  near.SortAscending(2);
-  for (int r = 0; r < near.RowCount(); ++r) team.Mark(near.GetValue(r, 0), near.GetValue(r, 1));
+  // Opponents near our goal line, nearest our goal first (a stable order,
+  // as the team's MarkList table sorted by its distance column).
+  const int32_t line = team.PlayerAt(0).GoalX(0);
+  const Tmteam& other = *Sides[1 - t];
+  int32_t nx[kOnPitch], ny[kOnPitch], nd[kOnPitch];
+  int n = 0;
+  for (int i = 0; i < kOnPitch; ++i) {
+    const Tmplayer& p = other.PlayerAt(i);
+    if (std::abs(p.X - line) >= 2500) continue;
+    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - 4200));
+    int k = n++;
+    for (; k > 0 && nd[k - 1] > d; --k) {
+      nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
+    }
+    nx[k] = p.X, ny[k] = p.Y, nd[k] = d;
+  }
+  for (int r = 0; r < n; ++r) team.Mark(nx[r], ny[r]);
   team.DefenceShape(Ball->X, Ball->Y, aim.X, aim.Y);
 }
 
