@@ -15,6 +15,7 @@ constexpr double kQuarterPi = kPi / 4;
 constexpr int32_t kMaxCoordinate = 1000000;
 constexpr int32_t kMaxAbility = 1000;
 constexpr int32_t kMaxCondition = 100;
+constexpr int32_t kMaxNumber = 1000000;  // the match codes a scorer as number + 100 x team
 
 inline int32_t Rnd(double v) { return RoundHalfEven(v); }
 
@@ -80,7 +81,7 @@ inline bool TurnTest(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
 Tmplayer::Tmplayer() { Stats[kStatRating] = 5; }
 
 std::pair<int32_t, int32_t> Tmplayer::Load(TStream& s, int32_t side) {
-  int32_t number = s.ReadInt32();
+  int32_t number = s.ReadInt32In(-kMaxNumber, kMaxNumber, "shirt number");
   int32_t homeX = s.ReadInt32In(-kMaxCoordinate, kMaxCoordinate, "home x");
   int32_t homeY = s.ReadInt32In(-kMaxCoordinate, kMaxCoordinate, "home y");
   s.Need(4, "player name");

@@ -124,6 +124,7 @@ TEST(MatchPlayerLoad, MalformedRecordsRaiseStreamError) {
   expectBad(full, mtypeAt, -1);
   expectBad(full, mtypeAt + 4, 5000);    // ability beyond any record
   expectBad(full, 4, 2000000000);        // home x
+  expectBad(full, 0, 2147483647);        // a shirt number no list hands out
 }
 
 TEST(MatchPlayerRun, ArrivesWithinThirtyWhateverHisPace) {
