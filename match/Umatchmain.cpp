@@ -49,16 +49,23 @@ Tmmain::Tmmain() : Ball(std::make_unique<Tball>()) {
 Tmmain::~Tmmain() = default;
 
 void Tmmain::Load(TStream& s0, TStream& s1, bool vs) {
+  // Both sides are read before either is taken over: a damaged stream
+  // leaves the match as it was.
+  auto home = std::make_unique<Tmteam>();
+  auto away = std::make_unique<Tmteam>();
   s0.Seek(0);
   s1.Seek(0);
-  Sides[0]->Load(s0, vs ? 2 : 0);
-  Sides[1]->Load(s1, vs ? 3 : 1);
+  home->Load(s0, vs ? 2 : 0);
+  away->Load(s1, vs ? 3 : 1);
+  Sides[0] = std::move(home);
+  Sides[1] = std::move(away);
 }
 
 // ---------------------------------------------------------------------------
 // One tick
 
 void Tmmain::Step() {
+  if (!Loaded()) return;
   PlayersStep();
   if (!RestartHold) ResolveBall();
   Ball->Move();
@@ -549,7 +556,7 @@ void Tmmain::Goal(int g) {
 // ---------------------------------------------------------------------------
 
 void Tmmain::AutoSubs(int team) {
-  if (team < 0 || team > 1) return;
+  if (team < 0 || team > 1 || !Loaded()) return;
   Sides[team]->AutoSub(Goals(team) - Goals(1 - team), Tick);
 }
 
@@ -567,7 +574,7 @@ void Tmmain::Result(std::string& goals0, std::string& goals1, int32_t& score0, i
 
 TmVTRsc Tmmain::Snapshot() const {
   TmVTRsc f;
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 2 && Loaded(); ++i) {
     for (int j = 0; j < kOnPitch; ++j) {
       const Tmplayer& p = Sides[i]->PlayerAt(j);
       f.At(1 + 22 * i + 2 * j) = p.X / 16 - 5;

@@ -92,6 +92,8 @@ class Tmmain {
   // Reads team i from stream i (read from its start) as side i, or side
   // i + 2 for a data battle. A malformed stream raises StreamError.
   void Load(TStream& s0, TStream& s1, bool vs);
+  // True once both sides hold their eleven; before that Step does nothing.
+  bool Loaded() const { return Sides[0]->PlayerCount() >= Tmteam::kOnPitch && Sides[1]->PlayerCount() >= Tmteam::kOnPitch; }
   void Step();
   void AutoSubs(int team);
   // Goal lists as comma text, the score, and both teams' statistics rows

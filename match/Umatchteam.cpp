@@ -327,14 +327,15 @@ void Tmteam::ResultRows(TIntgrid& table) const {
     row[0] = ClubId;
     table.AddRow(row);
   };
-  for (int i = 0; i < kOnPitch; ++i) add(*Players[i], true);
+  const int onPitch = std::min(kOnPitch, PlayerCount());
+  for (int i = 0; i < onPitch; ++i) add(*Players[i], true);
   for (int slot = 0; slot < kBenchSlots; ++slot)
     if (!BenchPresent[slot] && BenchPos[slot] >= 0) add(*Players[BenchPos[slot]], false);
 }
 
 void Tmteam::FillInfoGrid(TGrid& grid, bool starters) const {
   if (starters) {
-    for (int i = 0; i < kOnPitch; ++i) SetGridRow(grid, i + 1, Players[i]->InfoRow());
+    for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetGridRow(grid, i + 1, Players[i]->InfoRow());
   } else {
     for (int slot = 0; slot < kBenchSlots; ++slot)
       if (BenchPresent[slot]) SetGridRow(grid, slot, Players[BenchPos[slot]]->InfoRow());
@@ -342,5 +343,5 @@ void Tmteam::FillInfoGrid(TGrid& grid, bool starters) const {
 }
 
 void Tmteam::FillStatsGrid(TGrid& grid) const {
-  for (int i = 0; i < kOnPitch; ++i) SetGridRow(grid, i + 1, Players[i]->StatsRow());
+  for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetGridRow(grid, i + 1, Players[i]->StatsRow());
 }

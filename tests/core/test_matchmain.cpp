@@ -416,6 +416,7 @@ TEST(MatchDriverLoad, MalformedSecondStreamRaisesStreamError) {
   b.resize(b.size() / 2);
   TStream s1(b);
   EXPECT_THROW(m.Load(s0, s1, false), StreamError);
+  EXPECT_EQ(m.MatchTeam(0).PlayerCount(), 0);  // neither side was taken over
   // Streams are read from their start whatever their position.
   TStream a0 = WriteLineupStream(MakeLineup(1, 50));
   TStream a1 = WriteLineupStream(MakeLineup(2, 50));
@@ -424,4 +425,18 @@ TEST(MatchDriverLoad, MalformedSecondStreamRaisesStreamError) {
   ok.Load(a0, a1, true);
   EXPECT_EQ(ok.MatchTeam(0).ClubId, 1);
   EXPECT_TRUE(ok.MatchTeam(1).HomeSide);  // a data battle's away side is side 3
+}
+
+TEST(MatchDriverLoad, AnUnloadedMatchDoesNothing) {
+  Tmmain m;
+  m.Step();
+  m.AutoSubs(0);
+  EXPECT_EQ(m.Tick, 0);
+  std::string g0, g1;
+  int32_t s0 = -1, s1 = -1;
+  TIntgrid stats;
+  m.Result(g0, g1, s0, s1, stats);
+  EXPECT_EQ(s0 + s1, 0);
+  EXPECT_EQ(stats.RowCount(), 0);
+  EXPECT_EQ(m.Snapshot().BallX(), 6050 / 16 - 3);
 }
