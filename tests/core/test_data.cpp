@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -140,10 +141,12 @@ TEST(ShippedPresets, EveryLineHasTheRowsTheFormationAsksFor) {
       std::set<std::pair<int, int>> distinct;
       for (int i = 0; i < sizes[n][r]; ++i) {
         int x = t.GetValue(r, 2 * i), y = t.GetValue(r, 2 * i + 1);
-        EXPECT_GT(x, 800) << "file " << n << " row " << r;  // in front of the own goal line
-        EXPECT_LT(x, 6050) << "file " << n << " row " << r;  // inside the own half
-        EXPECT_GE(y, 800) << "file " << n << " row " << r;
-        EXPECT_LE(y, 7600) << "file " << n << " row " << r;
+        // Inside the box the tactics screen lets the user place players in,
+        // so the computer's clubs line up as a user could.
+        EXPECT_GE(x, 1628) << "file " << n << " row " << r;
+        EXPECT_LE(x, 5228) << "file " << n << " row " << r;
+        EXPECT_GE(y, 1448) << "file " << n << " row " << r;
+        EXPECT_LE(y, 6968) << "file " << n << " row " << r;
         distinct.insert({x, y});
         sumX += x;
         ++points;
@@ -308,6 +311,42 @@ TEST(ShippedNames, PlayersOfEveryNationalityGetWellFormedNames) {
     }
   }
   ClearNameListCache();
+}
+
+// ---- position files for the tactics screen -----------------------------------
+
+TEST(ShippedPositionFiles, ReadyMadeShapesLoadIntoThePlacementBox) {
+  namespace fs = std::filesystem;
+  std::set<std::string> found;
+  for (const auto& e : fs::directory_iterator(kData + "formation")) {
+    std::string name = e.path().filename().string();
+    found.insert(name);
+    TStream s(ReadWholeFile(e.path().string()));
+    ASSERT_EQ(s.Size(), 88u) << name;
+    std::vector<std::pair<int, int>> pts;
+    for (int slot = 0; slot < 11; ++slot) {
+      int x = s.ReadInt32(), y = s.ReadInt32();
+      pts.push_back({x, y});
+    }
+    // The keeper stands on his goal line, where the club keeps him.
+    EXPECT_EQ(pts[0], (std::pair<int, int>{283, 438})) << name;
+    std::set<std::pair<int, int>> distinct(pts.begin() + 1, pts.end());
+    EXPECT_EQ(distinct.size(), 10u) << name;
+    int backs = 0;
+    for (int slot = 1; slot <= 10; ++slot) {
+      auto [x, y] = pts[slot];
+      EXPECT_LE(std::abs(284 - x), 230) << name << " slot " << slot;
+      EXPECT_LE(std::abs(219 - y), 150) << name << " slot " << slot;
+      if (slot > 1) {
+        EXPECT_LE(y, pts[slot - 1].second) << name << ": slots run from the back";
+      }
+      backs += y > 300;
+    }
+    // The name tells how many defenders there are: "4-4-2" has four at the back.
+    EXPECT_EQ(backs, name[0] - '0') << name;
+  }
+  EXPECT_TRUE(found.count("4-4-2.dat"));
+  EXPECT_GE(found.size(), 5u);
 }
 
 // ---- match sounds -------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A source file is malformed or a generated value breaks a rule of the game.
@@ -27,10 +28,21 @@ std::vector<std::string> SplitWords(const std::string& text);
 std::string ToCp932Strict(const std::string& utf8, const std::string& file, int line);
 void WriteOutput(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// The box the tactics screen lets the user place outfield players in, in
+// formation coordinates (X from the own goal line at 800 toward the
+// halfway line, Y across the pitch, larger Y on the right): the computer's
+// presets and the shipped position files keep to it as well.
+constexpr int kBoxMinX = 1628, kBoxMaxX = 5228;
+constexpr int kBoxMinY = 1448, kBoxMaxY = 6968;
+
+// "X,Y" -> point; a malformed pair or one outside the box is an error.
+std::pair<int, int> ParsePoint(const std::string& pair, const std::string& file, int line);
+
 // Each generator reads its sources below srcDir and writes below outDir.
 void GenerateNames(const std::string& srcDir, const std::string& outDir);
 void GeneratePresets(const std::string& srcDir, const std::string& outDir);
 void GenerateClubs(const std::string& srcDir, const std::string& outDir);
+void GeneratePositionFiles(const std::string& srcDir, const std::string& outDir);
 void GenerateSounds(const std::string& outDir);
 
 // A 24-bit BMP file image (bottom-up rows padded to four bytes) of a

@@ -1,5 +1,5 @@
 // vantorel-datagen SRC_DIR OUT_DIR: writes the shipped data files
-// (name/, aiforma/, first.dat, sound/) into OUT_DIR.
+// (name/, aiforma/, first.dat, formation/, sound/) into OUT_DIR.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     GenerateNames(src, out);
     GeneratePresets(src, out);
     GenerateClubs(src, out);
+    GeneratePositionFiles(src, out);
     GenerateSounds(out);
   } catch (const std::exception& e) {
     std::cerr << "vantorel-datagen: " << e.what() << "\n";

@@ -18,18 +18,25 @@ const std::vector<std::vector<int>> kRowSizes = {
     {1, 2, 3},
 };
 
-// Home positions stay in the own half and well inside the touchlines.
-constexpr int kMinX = 1200, kMaxX = 5900;
-constexpr int kMinY = 1000, kMaxY = 7400;
-
 int ParseInt(const std::string& text, const std::string& file, int line) {
   char* end = nullptr;
   long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0') throw SourceError(file, line, "\"" + text + "\" is not a number");
+  if (text.empty() || *end != '\0' || v < -100000 || v > 100000)
+    throw SourceError(file, line, "\"" + text + "\" is not a number");
   return static_cast<int>(v);
 }
 
 }  // namespace
+
+std::pair<int, int> ParsePoint(const std::string& pair, const std::string& file, int line) {
+  auto comma = pair.find(',');
+  if (comma == std::string::npos) throw SourceError(file, line, "expected X,Y but found \"" + pair + "\"");
+  int x = ParseInt(pair.substr(0, comma), file, line);
+  int y = ParseInt(pair.substr(comma + 1), file, line);
+  if (x < kBoxMinX || x > kBoxMaxX || y < kBoxMinY || y > kBoxMaxY)
+    throw SourceError(file, line, "point " + pair + " lies outside the placement box of the own half");
+  return {x, y};
+}
 
 void GeneratePresets(const std::string& srcDir, const std::string& outDir) {
   for (int n = 0; n < 4; ++n) {
@@ -38,12 +45,7 @@ void GeneratePresets(const std::string& srcDir, const std::string& outDir) {
     for (const SourceLine& l : ReadSourceLines(file)) {
       std::vector<int32_t> row;
       for (const std::string& pair : SplitWords(l.Text)) {
-        auto comma = pair.find(',');
-        if (comma == std::string::npos) throw SourceError(file, l.Number, "expected X,Y but found \"" + pair + "\"");
-        int x = ParseInt(pair.substr(0, comma), file, l.Number);
-        int y = ParseInt(pair.substr(comma + 1), file, l.Number);
-        if (x < kMinX || x > kMaxX || y < kMinY || y > kMaxY)
-          throw SourceError(file, l.Number, "point " + pair + " lies outside the own half");
+        auto [x, y] = ParsePoint(pair, file, l.Number);
         row.push_back(x);
         row.push_back(y);
       }
