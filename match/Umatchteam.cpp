@@ -123,11 +123,15 @@ void Tmteam::Load(TStream& s, int side) {
   AllFree();
 
   // Starters: the two weakest attackers are the defensive plan's candidates
-  // to go off, the two weakest of the rest the attacking plan's.
+  // to go off, the two weakest of the rest the attacking plan's. The keeper
+  // is never planned off: whoever stands in position 0 keeps goal.
   TIntgrid starters;
   for (int i = 0; i < kOnPitch; ++i) {
     const auto& st = starterStrength[i];
-    starters.AddRow({i, st.first == 0 ? st.second : 1000, st.first == 0 ? 1000 : st.second});
+    if (i == 0)
+      starters.AddRow({i, 1000, 1000});
+    else
+      starters.AddRow({i, st.first == 0 ? st.second : 1000, st.first == 0 ? 1000 : st.second});
   }
   starters.SortAscending(1);
   for (int r = 0, j = 0; r < starters.RowCount() && j < 2; ++r)
@@ -136,11 +140,15 @@ void Tmteam::Load(TStream& s, int side) {
   for (int r = 0, j = 0; r < starters.RowCount() && j < 2; ++r)
     if (starters.GetValue(r, 2) != 1000) AttackPlan[j++].Out = starters.GetValue(r, 0);
 
-  // Bench: the strongest attackers and defenders come on.
+  // Bench: the strongest attackers and defenders come on; a reserve keeper
+  // only ever replaces the keeper, which no plan does.
   TIntgrid bench;
   for (int b = 0; b < benchCount; ++b) {
     const auto& st = benchStrength[b];
-    bench.AddRow({benchSlotOf[b], st.first == 0 ? st.second : 0, st.first == 0 ? 0 : st.second});
+    if (Players[BenchPos[benchSlotOf[b]]]->Mtype <= 2)
+      bench.AddRow({benchSlotOf[b], 0, 0});
+    else
+      bench.AddRow({benchSlotOf[b], st.first == 0 ? st.second : 0, st.first == 0 ? 0 : st.second});
   }
   bench.SortDescending(1);
   for (int j = 0; j < 2; ++j) {

@@ -91,17 +91,19 @@ TEST(MatchTeamPlans, WeakestStartersGoOffForStrongestBench) {
   for (int i = 0; i < 11; ++i) l.Starters[i].Condition = 0;
   l.Starters[8].Abilities = {20, 50, 50, 50, 20, 20};
   l.Starters[6].Abilities = {30, 50, 50, 50, 30, 30};
-  // Defending values (D + 3 cond) of the rest: 2 and 0 the weakest.
+  // Defending values (D + 3 cond) of the rest: 2 and 3 the weakest, the
+  // keeper weaker still but never planned off.
   l.Starters[2].Abilities[2] = 10;
-  l.Starters[0].Abilities[2] = 20;
+  l.Starters[3].Abilities[2] = 20;
+  l.Starters[0].Abilities[2] = 5;
   // Bench: slot 3 the best attacker, slot 4 the next; slot 1 the best defender, then slot 2.
   for (int b = 0; b < 5; ++b) l.Bench[b].Condition = 0;
   l.Bench[3].Mtype = 19;
   l.Bench[3].Abilities = {90, 50, 50, 50, 90, 90};
   l.Bench[4].Mtype = 16;
   l.Bench[4].Abilities = {70, 50, 50, 50, 70, 70};
-  l.Bench[0].Mtype = 1;
-  l.Bench[0].Abilities[2] = 30;
+  l.Bench[0].Mtype = 1;  // a reserve keeper never comes on by plan
+  l.Bench[0].Abilities[2] = 99;
   l.Bench[1].Mtype = 4;
   l.Bench[1].Abilities[2] = 95;
   l.Bench[2].Mtype = 10;
@@ -113,7 +115,7 @@ TEST(MatchTeamPlans, WeakestStartersGoOffForStrongestBench) {
   EXPECT_EQ(t.DefencePlan[0].Slot, 1);
   EXPECT_EQ(t.DefencePlan[1].Slot, 2);
   EXPECT_EQ(t.AttackPlan[0].Out, 2);
-  EXPECT_EQ(t.AttackPlan[1].Out, 0);
+  EXPECT_EQ(t.AttackPlan[1].Out, 3);
   EXPECT_EQ(t.AttackPlan[0].Slot, 3);
   EXPECT_EQ(t.AttackPlan[1].Slot, 4);
 }
