@@ -1,5 +1,8 @@
 // vantorel-datagen SRC_DIR OUT_DIR: writes the shipped data files
 // (name/, aiforma/, first.dat, formation/, sound/) into OUT_DIR.
+// After editing a source, regenerate the shipped copy from the repository
+// root with `vantorel-datagen tools/datagen/src data` and commit both; the
+// test `shipped_data_is_generated` fails while they differ.
 #include <filesystem>
 #include <fstream>
 #include <iostream>

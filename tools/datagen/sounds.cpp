@@ -209,8 +209,9 @@ Wave Crowd(const CrowdShape& c) {
       claps[at + j] += level * (x - last) * std::exp(-static_cast<double>(j) / (clapLength / 4.0));
     }
   }
-  Biquad clapBand = Biquad::BandPass(1800, 0.8);
-  for (double& s : claps) s = clapBand(s);
+  // Hands sound round rather than sharp: keep the clap band, soften the top.
+  Biquad clapBand = Biquad::BandPass(1500, 0.7), clapSoft = Biquad::LowPass(4500, 0.7);
+  for (double& s : claps) s = clapSoft(clapBand(s));
 
   auto norm = [](Wave& w) {
     double peak = 1e-9;
