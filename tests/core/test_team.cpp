@@ -392,6 +392,26 @@ TEST_F(TeamTest, SeasonEndClosesSeasonsTakesYouthAndLetsLeaversGo) {
   EXPECT_EQ(u->Squad->Count(), 14);
 }
 
+TEST_F(TeamTest, ComputerOffSeasonDecidesThenPaysFromTheRememberedMoney) {
+  auto t = SmallClub(14, 5);
+  for (int k = 0; k < 3; ++k) t->Coaches->Hire(k, {5, 5, 5, 5, 5, 5});
+  t->RoleRatings = {1000, 1000, 1000, 1000, 1000};
+  auto weak = MakePlayer(13, 5, 36, 5);  // declining, and no better as a coach
+  t->Squad->Add(std::move(weak), 20);
+  t->Youth->Add(MakePlayer(13, 3, 20, 5), 100);
+  t->Money = 5000;
+  const TSixValues skills = t->Coaches->GetSkill(1);
+  RandSeed(9);
+  t->AIOffSeason();
+  EXPECT_LT(t->Squad->IndexOfNumber(20), 0);
+  EXPECT_EQ(t->Squad->Count(), 14);
+  EXPECT_EQ(t->Youth->Count(), 0);
+  EXPECT_EQ(t->Coaches->GetSkill(1), skills);
+  EXPECT_EQ(t->YouthPosition, 9);
+  // Wages were paid once, after the decisions, then the scouting.
+  EXPECT_EQ(t->Money, 5000 - t->WageTotal() - t->InvestmentCost());
+}
+
 // ---------------------------------------------------------------------------
 // Money
 
