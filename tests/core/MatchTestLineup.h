@@ -21,7 +21,7 @@ struct LineupPlayer {
   uint8_t Leg = 1;
 };
 
-struct LineupSpec {
+struct TestLineup {
   int32_t ClubId = 1;
   std::array<LineupPlayer, 11> Starters;
   std::array<bool, 5> BenchUsed{};
@@ -40,7 +40,7 @@ inline void WriteLineupPlayer(TStream& s, const LineupPlayer& p) {
   s.WriteByte(p.Leg);
 }
 
-inline TStream WriteLineupStream(const LineupSpec& l) {
+inline TStream WriteLineupStream(const TestLineup& l) {
   TStream s;
   s.WriteInt32(l.ClubId);
   for (const auto& p : l.Starters) WriteLineupPlayer(s, p);
@@ -55,7 +55,7 @@ inline TStream WriteLineupStream(const LineupSpec& l) {
 // A 4-4-2 for a club whose own goal line is at x 800, abilities around
 // `level`, a full bench (keeper, centre-back, midfielder, two forwards).
 // `seed` varies the abilities a little so the players differ.
-inline LineupSpec MakeLineup(int32_t clubId, int32_t level, int32_t seed = 0) {
+inline TestLineup MakeLineup(int32_t clubId, int32_t level, int32_t seed = 0) {
   struct Slot {
     int32_t x, y, mtype;
     std::array<int32_t, 4> choices;
@@ -70,7 +70,7 @@ inline LineupSpec MakeLineup(int32_t clubId, int32_t level, int32_t seed = 0) {
   static const char* kNames[16] = {"山田　太郎", "佐藤　健",   "鈴木　一郎", "高橋　誠",  "田中　翔",  "伊藤　大輔",
                                    "渡辺　拓也", "中村　悠",   "小林　蓮",   "加藤　陸",  "吉田　颯太", "山本　湊",
                                    "松本　海斗", "井上　大和", "木村　悠真", "林　陽翔"};
-  LineupSpec l;
+  TestLineup l;
   l.ClubId = clubId;
   uint32_t h = 2166136261u ^ static_cast<uint32_t>(seed * 7919 + clubId);
   auto jitter = [&]() {

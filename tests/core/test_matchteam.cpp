@@ -9,7 +9,7 @@
 namespace {
 
 
-void Load(Tmteam& t, const LineupSpec& l, int side = 0) {
+void Load(Tmteam& t, const TestLineup& l, int side = 0) {
   TStream s = WriteLineupStream(l);
   t.Load(s, side);
 }
@@ -25,7 +25,7 @@ void ParkAll(Tmteam& t, int32_t x = 100, int32_t y = 100) {
 }  // namespace
 
 TEST(MatchTeamLoad, ReadsElevenAndPresentBenchSlotsAndMirrorsSideOne) {
-  LineupSpec l = MakeLineup(7, 60);
+  TestLineup l = MakeLineup(7, 60);
   l.BenchUsed = {true, false, true, false, true};
   Tmteam t;
   TStream s = WriteLineupStream(l);
@@ -56,7 +56,7 @@ TEST(MatchTeamLoad, ReadsElevenAndPresentBenchSlotsAndMirrorsSideOne) {
 }
 
 TEST(MatchTeamLoad, MalformedStreamsRaiseStreamErrorAndLeaveTheTeamAlone) {
-  LineupSpec l = MakeLineup(3, 55);
+  TestLineup l = MakeLineup(3, 55);
   const std::vector<uint8_t> bytes = WriteLineupStream(l).Bytes();
   Tmteam good;
   Load(good, MakeLineup(9, 40));
@@ -85,7 +85,7 @@ TEST(MatchTeamLoad, MalformedStreamsRaiseStreamErrorAndLeaveTheTeamAlone) {
 }
 
 TEST(MatchTeamPlans, WeakestStartersGoOffForStrongestBench) {
-  LineupSpec l = MakeLineup(1, 50);
+  TestLineup l = MakeLineup(1, 50);
   // Attacking values (S + K + A + 3 cond) of the four attackers (6..10 have
   // codes 12, 13, 14, 19, 18): make 8 and 6 the two weakest.
   for (int i = 0; i < 11; ++i) l.Starters[i].Condition = 0;
@@ -121,7 +121,7 @@ TEST(MatchTeamPlans, WeakestStartersGoOffForStrongestBench) {
 }
 
 TEST(MatchTeamPlans, NoAttackersOnTheBenchMeansNoAttackingSubstitution) {
-  LineupSpec l = MakeLineup(1, 50);
+  TestLineup l = MakeLineup(1, 50);
   for (int b = 0; b < 5; ++b) l.Bench[b].Mtype = 4;
   Tmteam t;
   Load(t, l);
@@ -189,7 +189,7 @@ TEST(MatchTeamSubs, AutoSubFollowsScoreAndClockAndStopsAtTwo) {
 }
 
 TEST(MatchTeamSubs, SubstituteSwapsListPositionsAndCountsMinutes) {
-  LineupSpec l = MakeLineup(4, 50);
+  TestLineup l = MakeLineup(4, 50);
   l.BenchUsed = {false, false, true, true, false};  // a gap before the present slots
   Tmteam t;
   Load(t, l);
@@ -363,7 +363,7 @@ TEST(MatchTeamPassTable, ClearPathCountsThreeOutfieldersInTheLane) {
 }
 
 TEST(MatchTeamGrids, InfoAndStatsRowsFillTheGrid) {
-  LineupSpec l = MakeLineup(1, 50);
+  TestLineup l = MakeLineup(1, 50);
   l.BenchUsed = {false, true, false, false, true};
   Tmteam t;
   Load(t, l);
