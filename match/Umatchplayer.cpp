@@ -26,8 +26,8 @@ inline double RoundEven(double v) {
   return (v + kMagic) - kMagic;
 }
 // Whether v lies so close to a half that a last-place difference in it
-// could change how it rounds.
-inline bool NearHalf(double v, double rounded) { return std::fabs(std::fabs(v - rounded) - 0.5) < 1e-9; }
+// could change how it rounds (v - rounded is never more than a half).
+inline bool NearHalf(double v, double rounded) { return std::fabs(v - rounded) > 0.5 - 1e-9; }
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
 inline int32_t SignOf(double v) { return (v > 0) - (v < 0); }
 
@@ -61,15 +61,13 @@ inline bool TurnTest(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
     // More than a right angle apart: the plain difference is larger still.
     if (dot < 0) return true;
     // Less than a right angle apart: the plain difference is that angle,
-    // unless the two lie on either side of the direction pi (x < 0, one
-    // above the axis or on it, the other below), where atan2 jumps from pi
-    // to -pi and the plain difference is nearly a full turn. Integer vectors
-    // this short never come within 1e-13 of a right angle without being one,
-    // far beyond the rounding of atan2.
-    const bool fUpper = fy > 0 || (fy == 0 && fx < 0);
-    const bool uUpper = uy > 0 || (uy == 0 && ux < 0);
-    const bool fLower = fy < 0, uLower = uy < 0;
-    return fx < 0 && ((fUpper && uLower) || (fLower && uUpper));
+    // unless the two lie on either side of the direction pi (x < 0, one on
+    // or above the axis, the other below), where atan2 jumps from pi to -pi
+    // and the plain difference is nearly a full turn. Less than a right
+    // angle apart, one with x < 0 and the other across the axis means both
+    // have x < 0. Integer vectors this short never come within 1e-13 of a
+    // right angle without being one, far beyond the rounding of atan2.
+    return fx < 0 && ((fy >= 0) != (uy >= 0));
   }
   const double f = std::atan2(double(fy), double(fx));
   const double t = std::atan2(double(uy), double(ux));
@@ -180,7 +178,8 @@ void Tmplayer::Run(int32_t role) {
     Y = TargetY;
     return;
   }
-  if (TurnsMoreThanRightAngle(dx, dy))
+  const bool turned = faceByVector_ ? TurnTest(faceDx_, faceDy_, dx, dy) : TurnsMoreThanRightAngle(dx, dy);
+  if (turned)
     Accel = 1;  // a turn of more than a right angle starts the run-up again
   else if (Accel < 30)
     ++Accel;
