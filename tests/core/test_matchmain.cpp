@@ -440,3 +440,63 @@ TEST(MatchDriverLoad, AnUnloadedMatchDoesNothing) {
   EXPECT_EQ(stats.RowCount(), 0);
   EXPECT_EQ(m.Snapshot().BallX(), 6050 / 16 - 3);
 }
+
+TEST(MatchDriverRestarts, ThrowInCornerAndGoalKick) {
+  auto onBall = [](Tmmain& m, int team) {
+    for (int i = 0; i < 11; ++i) {
+      const Tmplayer& p = m.MatchTeam(team).PlayerAt(i);
+      if (p.X == m.Ball->X && p.Y == m.Ball->Y) return i;
+    }
+    return -1;
+  };
+  {  // Over the touchline off team 0: team 1 throws in where it went out.
+    Tmmain m;
+    LoadMatch(m);
+    FreezeAll(m);
+    SetTouches(m, {{0, 5}});
+    m.LastTeam = 0;
+    m.Ball->Reset(5000, 7500);
+    m.Ball->BallSpeed = 200;
+    m.Ball->Angle = M_PI / 2;
+    m.Step();
+    EXPECT_EQ(m.Ball->X, 5000);
+    EXPECT_EQ(m.Ball->Y, 7550);
+    EXPECT_EQ(m.Role[0], 1);
+    EXPECT_EQ(m.Role[1], 0);
+    EXPECT_GE(onBall(m, 1), 0);
+    EXPECT_EQ(m.MatchTeam(0).PlayerAt(5).Stats[kStatMiss], 1);
+    EXPECT_EQ(m.Touches.RowCount(), 0);
+    EXPECT_EQ(m.LiveEvent[0], -1);  // nowhere near a goal
+  }
+  {  // Team 1 puts it over its own goal line (x 11300): a corner for team 0.
+    Tmmain m;
+    LoadMatch(m);
+    FreezeAll(m);
+    m.LastTeam = 1;
+    m.Ball->Reset(11250, 2000);
+    m.Ball->BallSpeed = 200;
+    m.Step();
+    EXPECT_EQ(m.Ball->X, 10800);
+    EXPECT_EQ(m.Ball->Y, 800);
+    EXPECT_EQ(m.Role[0], 0);
+    EXPECT_EQ(m.Role[1], 1);
+    EXPECT_GE(onBall(m, 0), 1);
+  }
+  {  // Team 0 puts it over the line it attacks: a goal kick by team 1's keeper.
+    Tmmain m;
+    LoadMatch(m);
+    FreezeAll(m);
+    m.LastTeam = 0;
+    m.Ball->Reset(11250, 4600);
+    m.Ball->BallSpeed = 200;
+    m.Step();
+    EXPECT_EQ(m.Ball->X, 10800);
+    EXPECT_EQ(m.Ball->Y, 4200);
+    EXPECT_EQ(onBall(m, 1), 0);
+    EXPECT_EQ(m.Role[0], 1);
+    EXPECT_EQ(m.Role[1], 0);
+    // Just wide of the post, near enough the goal for the goal-line view.
+    EXPECT_EQ(m.LiveEvent[0], 2);
+    EXPECT_EQ(m.LiveEvent[1], (80 + 94) * 1000 + 0);
+  }
+}
