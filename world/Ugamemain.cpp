@@ -53,3 +53,440 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
   if (week >= 41 && week <= 47) return week - 41 + 21;
   return -1;
 }
+
+// ---------------------------------------------------------------------------
+
+#include <algorithm>
+#include <utility>
+
+#include "club/Uarith.h"
+#include "club/Ufile.h"
+#include "club/Ufunction.h"
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "world/Uleague.h"
+#include "world/Utrade.h"
+
+namespace {
+
+const char* const kFirstDataPath = "data/first.dat";
+
+// Makes this state the process-wide one while it runs a rule: the clubs and
+// players read the season, the divisions and the market through GameState.
+class ScopedGameState {
+ public:
+  explicit ScopedGameState(Tgamemain* g) : prev_(GameState) { GameState = g; }
+  ~ScopedGameState() { GameState = prev_; }
+  ScopedGameState(const ScopedGameState&) = delete;
+  ScopedGameState& operator=(const ScopedGameState&) = delete;
+
+ private:
+  Tgamemain* prev_;
+};
+
+std::array<int32_t, 8> DivisionClubs(const Tgamemain& g, int d) {
+  std::array<int32_t, 8> clubs{};
+  for (int p = 0; p < kClubsPerDivision; ++p) clubs[p] = g.Divisions[d][p];
+  return clubs;
+}
+
+}  // namespace
+
+Tgamemain::Tgamemain() : Tgamemain(TNoSeed{}) { Randomize(); }
+
+Tgamemain::Tgamemain(TNoSeed) {
+  for (int i = 0; i < kClubCount; ++i) {
+    Reputation[i] = (i + 1) * 3;
+    Divisions[2 - i / 8][i % 8] = i;
+  }
+  SeasonHistory.AddRow({1});
+}
+
+Tgamemain::~Tgamemain() {
+  if (GameState == this) GameState = nullptr;
+}
+
+Tteam& Tgamemain::Team(int32_t club) const {
+  if (club < 0 || club >= kClubCount || !Teams[club]) throw VantorelError("no such club: " + std::to_string(club));
+  return *Teams[club];
+}
+
+// ---- new game ---------------------------------------------------------------
+
+void Tgamemain::NewGame() { NewGameFrom(kFirstDataPath, true); }
+
+void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
+  ScopedGameState scope(this);
+  if (seedFromClock) Randomize();
+  std::vector<uint8_t> bytes = ReadWholeFile(path);
+  TStream s(std::move(bytes));
+  std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
+  try {
+    for (int i = 0; i < kClubCount; ++i) {
+      std::array<int32_t, 4> nationalities{};
+      for (auto& n : nationalities) n = s.ReadInt32In(0, 10, "nationality");
+      s.Need(4, "club name");
+      std::string name = ReadString(s);
+      auto club = std::make_unique<Tteam>(nationalities, (i / 8) * 5 + 12, i);
+      club->ClubName = name;
+      club->LoadEmblem(s);
+      club->AutoLineup(false);
+      club->YouthIntake();
+      clubs[i] = std::move(club);
+    }
+  } catch (const StreamError& e) {
+    throw FileError(path, e.what());
+  }
+  Teams = std::move(clubs);
+  Year = 1;
+  Week = 1;
+}
+
+// ---- look-ups ---------------------------------------------------------------
+
+// ---- the calendar -------------------------------------------------------------
+
+void Tgamemain::SetNextFromLeague() {
+  int d = DivisionOf(0);
+  if (d >= 1 && Leagues[d - 1]) {
+    auto m = Leagues[d - 1]->NextMatch();
+    NextHome = m.first;
+    NextAway = m.second;
+  } else {
+    NextHome = NextAway = -1;
+  }
+}
+
+void Tgamemain::SetNextFromCup() {
+  if (Cup) {
+    auto m = Cup->NextMatch();
+    NextHome = m.first;
+    NextAway = m.second;
+  } else {
+    NextHome = NextAway = -1;
+  }
+}
+
+void Tgamemain::SetUpSeason() {
+  for (int d = 0; d < kDivisionCount; ++d) Leagues[d] = std::make_unique<Tleague>(DivisionClubs(*this, d));
+  SetNextFromLeague();
+  Cup = std::make_unique<Tcup>();
+}
+
+void Tgamemain::AdvanceWeek() {
+  ScopedGameState scope(this);
+  const int32_t w = Week;
+  if (w == 1) {
+    for (int i = 1; i < kClubCount; ++i) Team(i).AIOffSeason();
+  } else if (w >= 2 && w <= 10) {
+    if (Market) {
+      Market->SellerReactions();
+      Market->Resolve();
+      for (int i = 1; i < kClubCount; ++i) Market->ComputerBids(i);
+      Market->GatherBids();
+      if (w == 9) Market->Listings.Clear();
+    }
+  } else if (w == 11) {
+    Market.reset();
+    SetUpSeason();
+  } else if (IsLeagueWeek(w)) {
+    for (auto& l : Leagues) {
+      if (!l) continue;
+      // The results screen fixes the positions after every round; doing it
+      // here too keeps a headless season identical to a watched one.
+      l->UpdatePositions();
+      l->CloseRound();
+    }
+    if (w == 18 || w == 28 || w == 38 || w == 47)
+      SetNextFromCup();
+    else
+      SetNextFromLeague();
+  } else if (IsCupWeek(w)) {
+    if (Cup) {
+      Cup->CloseRound();
+      if (Cup->UserRound() != -1 && SeasonHistory.RowCount() > 0) {
+        int last = SeasonHistory.RowCount() - 1;
+        SeasonHistory.SetValue(last, 0, Cup->Round);
+      }
+    }
+    if (w == 49 || w == 51)
+      SetNextFromCup();
+    else
+      SetNextFromLeague();
+  } else if (w == 52) {
+    SeasonEndStep();
+  }
+
+  for (int i = 0; i < kClubCount; ++i) {
+    Tteam& club = Team(i);
+    club.WeeklyUpdate();
+    if (i >= 1) club.AutoLineup(Week >= 10);
+  }
+  Week = CheckedAdd(Week, 1);
+}
+
+void Tgamemain::SeasonEndStep() {
+  Market = std::make_unique<Ttrade>();
+  Week = 0;
+  RecordHistory();
+  Year = CheckedAdd(Year, 1);
+  EndSeason();
+  for (int i = 0; i < kClubCount; ++i) Team(i).SeasonEnd();
+  Cup.reset();
+}
+
+void Tgamemain::RecordHistory() {
+  std::vector<int32_t> row(11, 0);
+  row[0] = Year;
+  int d = DivisionOf(0);
+  row[1] = d;
+  if (d >= 1 && Leagues[d - 1]) Leagues[d - 1]->UserRecord(row);
+  row.resize(11);
+  int last = SeasonHistory.RowCount() - 1;
+  if (last >= 0) {
+    row[10] = SeasonHistory.RowLength(last) > 0 ? SeasonHistory.GetValue(last, 0) : 1;
+    SeasonHistory.DeleteRow(last);
+  } else {
+    row[10] = 1;
+  }
+  SeasonHistory.AddRow(row);
+  SeasonHistory.AddRow({1});
+}
+
+void Tgamemain::EndSeason() {
+  // Final tables into the divisions.
+  for (int d = 0; d < kDivisionCount; ++d) {
+    if (!Leagues[d]) continue;
+    std::array<int32_t, 8> order{};
+    Leagues[d]->FinalOrder(order);
+    for (int p = 0; p < kClubsPerDivision; ++p) Divisions[d][p] = order[p];
+    Leagues[d].reset();
+  }
+  // The 7th and 8th go down to positions 0 and 1 of the division below; the
+  // 1st and 2nd of the division below come up to positions 6 and 7.
+  for (int d = 0; d < 2; ++d)
+    for (int j = 0; j < 2; ++j) std::swap(Divisions[d][6 + j], Divisions[d + 1][j]);
+  // Reputation and prize money by the new division and position.
+  for (int d = 1; d <= kDivisionCount; ++d) {
+    for (int p = 0; p < kClubsPerDivision; ++p) {
+      int32_t c = Divisions[d - 1][p];
+      Reputation[c] = CheckedAdd(CheckedMul(Reputation[c], 2) / 3, (8 - p) * (4 - d));
+      if (Teams[c]) Teams[c]->AddMoney(SeasonPrize(d, p));
+    }
+  }
+  int d = DivisionOf(0);
+  WonTopDivision = (d == 1 && Divisions[0][0] == 0);
+  // The user's club back at position 0 of its division.
+  if (d >= 1) {
+    auto& div = Divisions[d - 1];
+    int32_t c = div[0];
+    for (int p = 1; p < kClubsPerDivision; ++p)
+      if (div[p] == 0) div[p] = c;
+    div[0] = 0;
+  }
+}
+
+// ---- grids --------------------------------------------------------------------
+
+void Tgamemain::ShowSchedule(TGrid& grid) const {
+  grid.SetSize(4, 53);
+  grid.FixedRows = 1;
+  grid.DefaultColWidth = 30;
+  grid.SetColWidth(1, 100);
+  grid.SetColWidth(3, 100);
+  grid.ClearCells();
+  SetRowCommaText(grid, 0, "週,試合,,対戦相手");
+
+  int cupRow = 0;
+  if (Week >= 1 && Week <= 20) cupRow = 20;
+  else if (Week <= 30) cupRow = 30;
+  else if (Week <= 39) cupRow = 39;
+  else if (Week <= 49) cupRow = 49;
+  else if (Week <= 51) cupRow = 51;
+  if (cupRow > 0 && Cup) SetRowCommaText(grid, cupRow, Cup->UserCardText());
+
+  const Tleague* league = nullptr;
+  int d = DivisionOf(0);
+  if (d >= 1) league = Leagues[d - 1].get();
+  int round = 0;
+  for (int r = 1; r <= kWeeksPerSeason; ++r) {
+    switch (r) {
+      case 20: grid.Cells(1, r) = "CUP1回戦"; break;
+      case 30: grid.Cells(1, r) = "CUP2回戦"; break;
+      case 39: grid.Cells(1, r) = "CUP準々決勝"; break;
+      case 49: grid.Cells(1, r) = "CUP準決勝"; break;
+      case 51: grid.Cells(1, r) = "CUP決勝"; break;
+      default:
+        if (IsLeagueWeek(r)) {
+          if (league) SetRowCommaText(grid, r, league->FixtureText(round));
+          ++round;
+        }
+        break;
+    }
+    grid.Cells(0, r) = std::to_string(r);
+  }
+}
+
+void Tgamemain::ShowHistory(TGrid& grid) const {
+  int rows = SeasonHistory.RowCount();
+  if (rows == 0 || SeasonHistory.RowLength(0) <= 1) return;
+  grid.SetSize(11, rows);
+  grid.ClearCells();
+  grid.DefaultColWidth = 25;
+  grid.SetColWidth(10, 100);
+  SetRowCommaText(grid, 0, "年,リ,順,勝,分,負,勝点,得,失,得失,CUP");
+  for (int i = 0; i + 1 < rows; ++i) {
+    if (SeasonHistory.RowLength(i) < 11) continue;
+    for (int c = 0; c < 10; ++c) grid.Cells(c, i + 1) = std::to_string(SeasonHistory.GetValue(i, c));
+    grid.Cells(10, i + 1) = CupResultText(SeasonHistory.GetValue(i, 10));
+  }
+  if (rows > 1) grid.FixedRows = 1;
+}
+
+// ---- save body ------------------------------------------------------------------
+
+void Tgamemain::SaveToStream(TStream& s) const {
+  WriteString(s, kSaveVersion);
+  s.WriteInt32(Year);
+  s.WriteInt32(Week);
+  s.WriteInt32(NextHome);
+  s.WriteInt32(NextAway);
+  for (const auto& div : Divisions)
+    for (int32_t c : div) s.WriteInt32(c);
+  for (int32_t r : Reputation) s.WriteInt32(r);
+  SeasonHistory.SaveToStream(s);
+  for (int i = 0; i < kClubCount; ++i) Team(i).SaveToStream(s);
+  bool leagues = Leagues[0] && Leagues[1] && Leagues[2];
+  s.WriteBool(leagues);
+  if (leagues)
+    for (const auto& l : Leagues) l->SaveToStream(s);
+  s.WriteBool(Market != nullptr);
+  if (Market) Market->SaveToStream(s);
+  s.WriteBool(Cup != nullptr);
+  if (Cup) Cup->SaveToStream(s);
+}
+
+std::vector<uint8_t> Tgamemain::SaveBody() const {
+  TStream s;
+  SaveToStream(s);
+  return s.TakeBytes();
+}
+
+void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
+  s.Need(4, "version");
+  std::string version = ReadString(s);
+  if (v == BodyVersion::V17 && version != kSaveVersion)
+    throw StreamError("not a save of version " + std::string(kSaveVersion) + " (\"" + version + "\")", 0);
+  Year = s.ReadInt32In(1, 1000000, "year");
+  Week = s.ReadInt32In(1, kWeeksPerSeason, "week");
+  NextHome = s.ReadInt32In(-1, kClubCount - 1, "next home club");
+  NextAway = s.ReadInt32In(-1, kClubCount - 1, "next away club");
+  std::array<bool, kClubCount> seen{};
+  for (auto& div : Divisions) {
+    for (auto& c : div) {
+      std::size_t at = s.Position();
+      c = s.ReadInt32In(0, kClubCount - 1, "division member");
+      if (seen[c]) throw StreamError("club " + std::to_string(c) + " is in two divisions", at);
+      seen[c] = true;
+    }
+  }
+  if (v == BodyVersion::V6) {
+    Reputation[0] = s.ReadInt32();
+  } else {
+    for (auto& r : Reputation) r = s.ReadInt32();
+    std::size_t at = s.Position();
+    SeasonHistory.LoadFromStream(s);
+    int rows = SeasonHistory.RowCount();
+    bool ok = rows >= 1 && SeasonHistory.RowLength(rows - 1) >= 1;
+    for (int i = 0; ok && i + 1 < rows; ++i) ok = SeasonHistory.RowLength(i) >= 11;
+    if (!ok) throw StreamError("season history damaged", at);
+  }
+  for (int i = 0; i < kClubCount; ++i) {
+    auto club = std::make_unique<Tteam>(i);
+    if (v == BodyVersion::V17)
+      club->LoadFromStream(s);
+    else if (v == BodyVersion::V11)
+      club->LoadFromStreamShort(s);
+    else
+      club->LoadExchange(s);
+    Teams[i] = std::move(club);
+  }
+  for (auto& l : Leagues) l.reset();
+  Market.reset();
+  Cup.reset();
+  if (s.ReadBool()) {
+    for (int d = 0; d < kDivisionCount; ++d) {
+      auto league = std::make_unique<Tleague>(DivisionClubs(*this, d), Tleague::TNoDraw{});
+      league->LoadFromStream(s);
+      Leagues[d] = std::move(league);
+    }
+  }
+  if (s.ReadBool()) {
+    auto market = std::make_unique<Ttrade>();
+    if (v == BodyVersion::V17)
+      market->LoadFromStream(s);
+    else if (v == BodyVersion::V11)
+      market->ReadVersion11(s);
+    else
+      market->ReadVersion6(s);
+    Market = std::move(market);
+  }
+  if (s.ReadBool()) {
+    auto cup = std::make_unique<Tcup>(Tcup::TNoDraw{});
+    cup->LoadFromStream(s);
+    Cup = std::move(cup);
+  }
+}
+
+void Tgamemain::LoadVersion(TStream& s, BodyVersion v, bool wholeStream) {
+  Tgamemain fresh{TNoSeed{}};
+  // An old image without reputations or history keeps this state's.
+  fresh.Reputation = Reputation;
+  fresh.SeasonHistory = SeasonHistory;
+  std::size_t start = s.Position();
+  try {
+    fresh.ReadBody(s, v);
+    if (wholeStream && !s.AtEnd()) throw StreamError("unexpected bytes after the save body", s.Position());
+  } catch (...) {
+    s.Seek(start);
+    throw;
+  }
+  TakeOver(fresh);
+}
+
+void Tgamemain::LoadFromStream(TStream& s, bool wholeStream) { LoadVersion(s, BodyVersion::V17, wholeStream); }
+void Tgamemain::ReadVersion11(TStream& s) { LoadVersion(s, BodyVersion::V11, false); }
+void Tgamemain::ReadVersion6(TStream& s) { LoadVersion(s, BodyVersion::V6, false); }
+
+void Tgamemain::TakeOver(Tgamemain& other) {
+  std::swap(Year, other.Year);
+  std::swap(Week, other.Week);
+  std::swap(NextHome, other.NextHome);
+  std::swap(NextAway, other.NextAway);
+  std::swap(SeasonHistory, other.SeasonHistory);
+  std::swap(Divisions, other.Divisions);
+  std::swap(Reputation, other.Reputation);
+  std::swap(Teams, other.Teams);
+  std::swap(Leagues, other.Leagues);
+  std::swap(Cup, other.Cup);
+  std::swap(Market, other.Market);
+  SkipMatches = false;
+  WonTopDivision = false;
+  other.SkipMatches = false;
+  other.WonTopDivision = false;
+}
+
+void Tgamemain::SaveGame(const std::string& name) const {
+  EnsureDirectory("data/savedata");
+  WriteFileAtomic("data/savedata/" + name + ".dat", SaveBody());
+}
+
+void Tgamemain::LoadGame(const std::string& name) {
+  const std::string path = "data/savedata/" + name + ".dat";
+  TStream s(ReadWholeFile(path));
+  try {
+    LoadFromStream(s, true);
+  } catch (const StreamError& e) {
+    throw FileError(path, e.what());
+  }
+}

@@ -34,6 +34,10 @@ class Tgamemain {
   // in division 3, 8..15 in division 2, 16..23 in division 1, one open
   // history row [1]. Seeds the generator from the clock. No clubs yet.
   Tgamemain();
+  // The same initial state without touching the random generator (used for
+  // parsing saves, and by tests and tools that seed it themselves).
+  struct TNoSeed {};
+  explicit Tgamemain(TNoSeed);
   ~Tgamemain();
   Tgamemain(const Tgamemain&) = delete;
   Tgamemain& operator=(const Tgamemain&) = delete;
@@ -56,10 +60,6 @@ class Tgamemain {
   std::array<std::unique_ptr<Tleague>, kDivisionCount> Leagues;  // index 0..2 = division 1..3
   std::unique_ptr<Tcup> Cup;
   std::unique_ptr<Ttrade> Market;
-
-  // Lines for the club screen's message box (injuries of the user's players
-  // and the like); the screen shows and clears them. Not stored.
-  std::vector<std::string> Messages;
 
   // Builds the 24 clubs from "data/first.dat" (seeds from the clock first).
   void NewGame();
@@ -95,9 +95,10 @@ class Tgamemain {
   void SaveToStream(TStream& s) const;
   std::vector<uint8_t> SaveBody() const;
   // Reads a body of the current layout into a fresh state and takes it over
-  // only when the whole body was read; a damaged body throws StreamError
-  // and leaves this state as it was.
-  void LoadFromStream(TStream& s);
+  // only when the whole body was read; a damaged body, or one of another
+  // version, throws StreamError and leaves this state as it was. With
+  // wholeStream, bytes left over after the body are an error too.
+  void LoadFromStream(TStream& s, bool wholeStream = false);
   // "data/savedata/" + name + ".dat": atomic write / load of a slot.
   void SaveGame(const std::string& name) const;
   void LoadGame(const std::string& name);
@@ -105,6 +106,9 @@ class Tgamemain {
   // all-or-nothing behaviour as LoadFromStream.
   void ReadVersion11(TStream& s);
   void ReadVersion6(TStream& s);
+  // Takes over the other state's whole world (stored fields and objects);
+  // the other is left with this state's old contents.
+  void TakeOver(Tgamemain& other);
 
   // The calendar's kinds of week.
   static bool IsLeagueWeek(int32_t week);
@@ -115,7 +119,7 @@ class Tgamemain {
  private:
   enum class BodyVersion { V6, V11, V17 };
   void ReadBody(TStream& s, BodyVersion v);
-  void TakeOver(Tgamemain& other);
+  void LoadVersion(TStream& s, BodyVersion v, bool wholeStream);
   void CreateClubs();
   void SetUpSeason();
   void SeasonEndStep();

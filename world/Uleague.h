@@ -11,6 +11,7 @@
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "club/Uteametc.h"  // colour tags of the grids
 
 // Called while matches are simulated (every 540 steps of a league match,
 // every 45 x matches steps of a cup match) so a screen can move its
@@ -44,6 +45,9 @@ class Tleague {
 
   // The eight club indexes in slot order; makes the fixtures (draws random numbers).
   explicit Tleague(const std::array<int32_t, 8>& clubs);
+  // The same without drawing fixtures (a stored league is about to be read).
+  struct TNoDraw {};
+  Tleague(const std::array<int32_t, 8>& clubs, TNoDraw);
 
   std::array<std::array<std::array<int32_t, 2>, kMatchesPerRound>, kLeagueRounds> Fixtures{};
   std::array<std::array<int32_t, 9>, 8> Table{};
@@ -91,8 +95,11 @@ class Tleague {
 
 class Tcup {
  public:
-  // Draw of round 1 (random), Round = 1.
+  // Draw of round 1 (random) from the game state's divisions, Round = 1.
   Tcup();
+  // An empty cup (a stored cup is about to be read).
+  struct TNoDraw {};
+  explicit Tcup(TNoDraw);
 
   TIntgrid Entrants;  // one row [club] each, in pairing order
   int32_t FirstSimulated = 0;
@@ -121,9 +128,5 @@ class Tcup {
   int32_t ClubOfRow(int32_t row) const { return Entrants.GetValue(row, 0); }
 };
 
-// Splits a comma text into its items (quoted items may hold commas).
-std::vector<std::string> SplitCommaText(const std::string& text);
-// Joins items into a comma text, quoting items that need it.
-std::string JoinCommaText(const std::vector<std::string>& items);
 // Sets a grid row's cells from a comma text (cells beyond the items are emptied).
 void SetRowCommaText(TGrid& grid, int row, const std::string& text);
