@@ -225,6 +225,19 @@ void Tgamemain::AdvanceWeek() {
   Week = CheckedAdd(Week, 1);
 }
 
+void Tgamemain::PlayWeekMatches(const std::function<void()>& progress) {
+  ScopedGameState scope(this);
+  if (IsLeagueWeek(Week)) {
+    for (auto& l : Leagues)
+      if (l) l->PlayRound(0, progress);
+    // What the results screen shows after the round.
+    for (auto& l : Leagues)
+      if (l) l->UpdatePositions();
+  } else if (IsCupWeek(Week)) {
+    if (Cup) Cup->PlayRound(0, progress);
+  }
+}
+
 void Tgamemain::SeasonEndStep() {
   Market = std::make_unique<Ttrade>();
   Week = 0;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,10 @@ class Tgamemain {
 
   // The weekly step the club screen's NEXT triggers.
   void AdvanceWeek();
+  // The matches NEXT plays before the advance when nobody watches: the
+  // round of every league in a league week, the cup round in a cup week;
+  // nothing in other weeks. The hook is called as the matches progress.
+  void PlayWeekMatches(const std::function<void()>& progress = {});
   // The season-end standings step: final tables into Divisions, promotion
   // and relegation, reputation, prize money, the user back at position 0.
   void EndSeason();

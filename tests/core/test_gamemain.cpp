@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "WorldTestUtil.h"
+#include "club/Ufile.h"
+#include "club/Uplayer.h"
+#include "club/Uplayerlist.h"
+#include "world/Uleague.h"
+#include "world/Utrade.h"
+
+namespace {
+
+std::array<int32_t, 8> Members(const Tgamemain& g, int d) {
+  std::array<int32_t, 8> a{};
+  for (int p = 0; p < 8; ++p) a[p] = g.Divisions[d - 1][p];
+  return a;
+}
+
+// Leagues whose final positions are given per division as the slot order
+// of finishing: finish[d][k] = slot that ends k-th.
+void MakeFinishedLeagues(Tgamemain& g, const std::array<std::array<int, 8>, 3>& finish) {
+  for (int d = 0; d < 3; ++d) {
+    g.Leagues[d] = std::make_unique<Tleague>(Members(g, d + 1), Tleague::TNoDraw{});
+    for (int k = 0; k < 8; ++k) g.Leagues[d]->Table[finish[d][k]][Tleague::kPosition] = k + 1;
+    g.Leagues[d]->Round = kLeagueRounds;
+  }
+}
+
+const std::array<int, 8> kSlotOrder = {0, 1, 2, 3, 4, 5, 6, 7};
+const std::array<int, 8> kReversed = {7, 6, 5, 4, 3, 2, 1, 0};
+
+std::vector<uint8_t> ClubBytes(const Tgamemain& g) {
+  TStream s;
+  for (int i = 0; i < kClubCount; ++i) g.Team(i).SaveToStream(s);
+  return s.TakeBytes();
+}
+
+}  // namespace
+
+TEST(GameState, InitialStateAndLookups) {
+  Tgamemain g{Tgamemain::TNoSeed{}};
+  EXPECT_EQ(g.Year, 1);
+  EXPECT_EQ(g.Week, 1);
+  EXPECT_EQ(g.DivisionOf(0), 3);
+  EXPECT_EQ(g.TeamAt(3, 0), 0);
+  EXPECT_EQ(g.TeamAt(1, 7), 23);
+  EXPECT_EQ(g.DivisionOf(8), 2);
+  EXPECT_EQ(g.DivisionOf(99), 0);
+  EXPECT_EQ(g.ReputationOf(0), 3);
+  EXPECT_EQ(g.ReputationOf(23), 72);
+  ASSERT_EQ(g.SeasonHistory.RowCount(), 1);
+  EXPECT_EQ(g.SeasonHistory.Rows[0].Values, std::vector<int32_t>{1});
+  EXPECT_FALSE(g.Market || g.Cup || g.Leagues[0]);
+  TGrid grid;
+  grid.SetSize(1, 1);
+  grid.Cells(0, 0) = "keep";
+  g.ShowHistory(grid);
+  EXPECT_EQ(grid.Cells(0, 0), "keep");
+
+  EXPECT_EQ(Tgamemain::SeasonPrize(1, 0), 2500);
+  EXPECT_EQ(Tgamemain::SeasonPrize(2, 7), 600);
+  EXPECT_EQ(Tgamemain::SeasonPrize(3, 4), 250);
+  EXPECT_EQ(Tgamemain::SeasonPrize(4, 0), 0);
+  EXPECT_EQ(Tgamemain::SeasonPrize(1, 8), 0);
+
+  int league = 0, cup = 0;
+  for (int w = 1; w <= 52; ++w) {
+    league += Tgamemain::IsLeagueWeek(w);
+    cup += Tgamemain::IsCupWeek(w);
+  }
+  EXPECT_EQ(league, 28);
+  EXPECT_EQ(cup, 5);
+  EXPECT_EQ(Tgamemain::LeagueRoundOfWeek(12), 0);
+  EXPECT_EQ(Tgamemain::LeagueRoundOfWeek(47), 27);
+  EXPECT_EQ(Tgamemain::LeagueRoundOfWeek(19), -1);
+}
+
+TEST(SeasonEnd, PromotionRelegationPrizesAndReputation) {
+  TestWorld w(false, 1);
+  Tgamemain& g = *w;
+  // Division 1 (16..23) finishes in reverse slot order: 23 is champion, 16 last.
+  // Division 2 and 3 finish in slot order: 8 and 0 are champions.
+  MakeFinishedLeagues(g, {kReversed, kSlotOrder, kSlotOrder});
+  g.EndSeason();
+  EXPECT_FALSE(g.Leagues[0] || g.Leagues[1] || g.Leagues[2]);
+  // Division 1: 23 22 21 20 19 18 | 8 9 (promoted)
+  EXPECT_EQ(Members(g, 1), (std::array<int32_t, 8>{23, 22, 21, 20, 19, 18, 8, 9}));
+  // Division 2: 17 16 (relegated) 10..15 | then 0 and 1 come up.
+  // The user's club (0, promoted to position 6) is put back at position 0.
+  EXPECT_EQ(Members(g, 2), (std::array<int32_t, 8>{0, 16, 10, 11, 12, 13, 17, 1}));
+  EXPECT_EQ(Members(g, 3), (std::array<int32_t, 8>{14, 15, 2, 3, 4, 5, 6, 7}));
+  // A champion with reputation 72 keeps 72.
+  EXPECT_EQ(g.Reputation[23], 72);
+  // The 1st of division 2 is paid as 7th of division 1; the 7th of division
+  // 1 as 1st of division 2.
+  EXPECT_EQ(g.Team(8).Money, 1500);
+  EXPECT_EQ(g.Team(17).Money, 1000);
+  EXPECT_EQ(g.Team(23).Money, 2500);
+  EXPECT_EQ(g.Team(0).Money, 600);  // paid at position 6 before moving to 0
+  EXPECT_EQ(g.Team(7).Money, 200);
+  EXPECT_FALSE(g.WonTopDivision);
+  // Every club exactly once.
+  std::set<int32_t> all;
+  for (auto& d : g.Divisions) all.insert(d.begin(), d.end());
+  EXPECT_EQ(all.size(), 24u);
+}
+
+TEST(SeasonEnd, LastOfDivisionThreeAndTheTopDivisionTitle) {
+  TestWorld w(false, 2);
+  Tgamemain& g = *w;
+  MakeFinishedLeagues(g, {kSlotOrder, kSlotOrder, kReversed});
+  g.EndSeason();
+  // Club 0 was 8th of division 3 with reputation 3: 3 * 2 div 3 + 1 = 3.
+  EXPECT_EQ(g.Reputation[0], 3);
+  EXPECT_EQ(g.TeamAt(3, 0), 0);
+  EXPECT_FALSE(g.WonTopDivision);
+
+  // The user's club in division 1 finishing first.
+  TestWorld w2(false, 3);
+  Tgamemain& h = *w2;
+  std::swap(h.Divisions[0][0], h.Divisions[2][0]);
+  MakeFinishedLeagues(h, {kSlotOrder, kSlotOrder, kSlotOrder});
+  h.EndSeason();
+  EXPECT_TRUE(h.WonTopDivision);
+  EXPECT_EQ(h.TeamAt(1, 0), 0);
+}
+
+TEST(SeasonEnd, PromotionToTheTopIsNoTitle) {
+  TestWorld w(false, 4);
+  Tgamemain& g = *w;
+  std::swap(g.Divisions[1][0], g.Divisions[2][0]);  // club 0 in division 2
+  MakeFinishedLeagues(g, {kSlotOrder, kSlotOrder, kSlotOrder});
+  g.EndSeason();
+  EXPECT_EQ(g.DivisionOf(0), 1);
+  EXPECT_EQ(g.TeamAt(1, 0), 0);
+  EXPECT_FALSE(g.WonTopDivision);
+}
+
+TEST(SeasonHistory, RecordAndShow) {
+  TestWorld w(false, 5);
+  Tgamemain& g = *w;
+  MakeFinishedLeagues(g, {kSlotOrder, kSlotOrder, kSlotOrder});
+  auto& row = g.Leagues[2]->Table[0];
+  row[Tleague::kWins] = 10;
+  row[Tleague::kDraws] = 5;
+  row[Tleague::kLosses] = 13;
+  row[Tleague::kPoints] = 35;
+  row[Tleague::kGoalsFor] = 40;
+  row[Tleague::kGoalsAgainst] = 45;
+  row[Tleague::kGoalDiff] = -5;
+  g.SeasonHistory.SetValue(0, 0, 4);
+  g.RecordHistory();
+  ASSERT_EQ(g.SeasonHistory.RowCount(), 2);
+  EXPECT_EQ(g.SeasonHistory.Rows[0].Values,
+            (std::vector<int32_t>{1, 3, 1, 10, 5, 13, 35, 40, 45, -5, 4}));
+  EXPECT_EQ(g.SeasonHistory.Rows[1].Values, std::vector<int32_t>{1});
+  TGrid grid;
+  g.ShowHistory(grid);
+  ASSERT_EQ(grid.RowCount(), 2);
+  EXPECT_EQ(grid.ColCount(), 11);
+  EXPECT_EQ(grid.Cells(10, 0), "CUP");
+  EXPECT_EQ(grid.Cells(9, 1), "-5");
+  EXPECT_EQ(grid.Cells(10, 1), "ベスト４");
+  EXPECT_EQ(grid.FixedRows, 1);
+}
+
+// ---- with the real start data ------------------------------------------------
+
+TEST(NewGame, BuildsTwentyFourFullClubsReproducibly) {
+  TestWorld w(true, 77);
+  Tgamemain& g = *w;
+  for (int i = 0; i < kClubCount; ++i) {
+    const Tteam& t = g.Team(i);
+    EXPECT_EQ(t.TeamIndex, i);
+    EXPECT_FALSE(t.ClubName.empty());
+    ASSERT_EQ(t.Squad->Count(), 21) << i;
+    for (int k = 0; k < 21; ++k) EXPECT_EQ(t.Squad->NumberAt(k), k + 1);
+    EXPECT_EQ(t.Youth->Count(), 7);
+    std::set<int32_t> used;
+    for (int slot = 0; slot < 16; ++slot) {
+      int32_t n = t.Slots[slot];
+      ASSERT_NE(t.Squad->PlayerByNumber(n), nullptr) << "club " << i << " slot " << slot;
+      EXPECT_TRUE(used.insert(n).second);
+    }
+    EXPECT_EQ(t.Money, i < 8 ? 300 : (i < 16 ? 900 : 1800));
+  }
+  auto first = ClubBytes(g);
+  TestWorld again(true, 77);
+  EXPECT_EQ(ClubBytes(*again), first);
+}
+
+TEST(NewGame, MissingStartDataNamesTheFile) {
+  ScopedDataDir dir;
+  Tgamemain g{Tgamemain::TNoSeed{}};
+  try {
+    g.NewGameFrom("data/nothere.dat", false);
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("nothere.dat"), std::string::npos);
+  }
+  EXPECT_FALSE(g.Teams[0]);
+}
+
+namespace {
+
+// Advances weeks as NEXT does, the matches decided without the engine:
+// league rounds not played, cup matches won by the home side except the
+// user's, which `userWins` decides.
+void AdvanceDecidingCup(Tgamemain& g, bool userWins) {
+  if (Tgamemain::IsCupWeek(g.Week) && g.Cup) {
+    Tcup& cup = *g.Cup;
+    for (int m = cup.EntrantCount() / 2 - 1; m >= 0; --m) {
+      bool user = cup.ClubOfRow(2 * m) == 0 || cup.ClubOfRow(2 * m + 1) == 0;
+      bool homeWins = user ? (cup.ClubOfRow(2 * m) == 0) == userWins : true;
+      cup.DecideMatch(m, homeWins ? 1 : 0, 0);
+    }
+  }
+  g.AdvanceWeek();
+}
+
+}  // namespace
+
+TEST(Calendar, ObjectsPresentInTheirWeeksAndTheMarketRounds) {
+  TestWorld w(true, 8);
+  Tgamemain& g = *w;
+  g.Market = std::make_unique<Ttrade>();  // as START does
+  bool sawListings = false;
+  for (int step = 0; step < 52; ++step) {
+    const int week = g.Week;
+    ASSERT_EQ(week, step + 1);
+    const bool pre = week <= 11;
+    EXPECT_EQ(g.Market != nullptr, pre) << week;
+    EXPECT_EQ(g.Leagues[0] != nullptr, !pre) << week;
+    EXPECT_EQ(g.Cup != nullptr, !pre) << week;
+    if (week == 2) sawListings = g.Market->Listings.RowCount() > 0;
+    AdvanceDecidingCup(g, false);
+    if (week == 9) {
+      EXPECT_EQ(g.Market->Listings.RowCount(), 0);
+    }
+    if (week == 11) {
+      // The user's first league fixture: away in round 0, in its own division.
+      EXPECT_EQ(g.NextAway, 0);
+      EXPECT_EQ(g.Leagues[2]->Round, 0);
+    }
+    if (week == 12) EXPECT_EQ(g.Leagues[0]->Round, 1);
+  }
+  EXPECT_TRUE(sawListings) << "the contract week lists the computer clubs' players";
+  EXPECT_EQ(g.Year, 2);
+  EXPECT_EQ(g.Week, 1);
+  EXPECT_TRUE(g.Market);
+  EXPECT_FALSE(g.Cup);
+  // The user's club lost its first cup match: history code 1.
+  ASSERT_EQ(g.SeasonHistory.RowCount(), 2);
+  EXPECT_EQ(g.SeasonHistory.GetValue(0, 10), 1);
+  EXPECT_EQ(g.TeamAt(g.DivisionOf(0), 0), 0);
+}
+
+TEST(Calendar, CupWinnerAndFixturesAroundCupWeeks) {
+  TestWorld w(true, 9);
+  Tgamemain& g = *w;
+  g.Market = std::make_unique<Ttrade>();
+  while (g.Week != 18) AdvanceDecidingCup(g, true);
+  AdvanceDecidingCup(g, true);  // week 18: the next fixture is the cup match
+  EXPECT_EQ(std::make_pair(g.NextHome, g.NextAway), g.Cup->NextMatch());
+  EXPECT_EQ(g.NextHome, 0);
+  AdvanceDecidingCup(g, true);  // 19, free
+  AdvanceDecidingCup(g, true);  // 20, cup round 1
+  EXPECT_EQ(g.SeasonHistory.GetValue(0, 0), 2);
+  EXPECT_EQ(std::make_pair(g.NextHome, g.NextAway), g.Leagues[2]->NextMatch());
+  TGrid schedule;
+  g.ShowSchedule(schedule);
+  ASSERT_EQ(schedule.RowCount(), 53);
+  EXPECT_EQ(schedule.Cells(0, 0), "週");
+  EXPECT_EQ(schedule.Cells(1, 20), "CUP1回戦");
+  EXPECT_EQ(schedule.Cells(1, 12), "リーグ第1節");
+  EXPECT_EQ(schedule.Cells(1, 47), "リーグ第28節");
+  EXPECT_EQ(schedule.Cells(2, 12), "A");
+  EXPECT_EQ(schedule.Cells(1, 19), "");
+  EXPECT_EQ(schedule.Cells(0, 52), "52");
+  EXPECT_EQ(schedule.Cells(3, 30), g.Cup->UserCardText().substr(4));
+  while (g.Week != 52) AdvanceDecidingCup(g, true);
+  EXPECT_EQ(g.Cup->Round, 6);
+  EXPECT_EQ(std::make_pair(g.NextHome, g.NextAway), std::make_pair(-1, -1));
+  g.AdvanceWeek();
+  EXPECT_EQ(g.SeasonHistory.GetValue(0, 10), 6);
+  EXPECT_EQ(CupResultText(6), "優勝");
+}
+
+TEST(SaveBody, SaveLoadSaveIsIdenticalAndDamageChangesNothing) {
+  TestWorld w(true, 10);
+  Tgamemain& g = *w;
+  g.Market = std::make_unique<Ttrade>();
+  for (int i = 0; i < 13; ++i) AdvanceDecidingCup(g, false);  // into the league weeks
+  g.SkipMatches = true;
+  const auto body = g.SaveBody();
+  ASSERT_GT(body.size(), 100u);
+  EXPECT_EQ(body[0], 2);
+  EXPECT_EQ(body[4], '1');
+  EXPECT_EQ(body[5], '7');
+
+  Tgamemain fresh{Tgamemain::TNoSeed{}};
+  TStream in(body);
+  fresh.LoadFromStream(in, true);
+  EXPECT_EQ(fresh.Week, g.Week);
+  EXPECT_FALSE(fresh.SkipMatches);
+  EXPECT_TRUE(fresh.Leagues[2] && fresh.Cup);
+  EXPECT_FALSE(fresh.Market);
+  EXPECT_EQ(fresh.SaveBody(), body);
+
+  // Truncated anywhere, or another version: an error, and the state as it was.
+  for (std::size_t cut : {std::size_t(3), std::size_t(50), body.size() / 2, body.size() - 1}) {
+    TStream t(std::vector<uint8_t>(body.begin(), body.begin() + cut));
+    EXPECT_THROW(fresh.LoadFromStream(t), StreamError) << cut;
+    EXPECT_EQ(fresh.SaveBody(), body);
+  }
+  auto other = body;
+  other[5] = '1';
+  TStream o(other);
+  EXPECT_THROW(fresh.LoadFromStream(o), StreamError);
+  auto twice = body;
+  twice[4 + 2 + 16 + 4] = 16;  // division 1 position 1 now repeats club 16
+  twice[4 + 2 + 16] = 16;
+  TStream t2(twice);
+  EXPECT_THROW(fresh.LoadFromStream(t2), StreamError);
+  auto trailing = body;
+  trailing.push_back(0);
+  TStream t3(trailing);
+  EXPECT_THROW(fresh.LoadFromStream(t3, true), StreamError);
+  EXPECT_EQ(fresh.SaveBody(), body);
+
+  // The slot file round trip.
+  g.SaveGame("slot");
+  Tgamemain loaded{Tgamemain::TNoSeed{}};
+  loaded.LoadGame("slot");
+  EXPECT_EQ(loaded.SaveBody(), body);
+  EXPECT_THROW(loaded.LoadGame("none"), FileError);
+}
+
+TEST(Season, SameSeedSameSaveAfterAFullSeason) {
+  auto season = [](uint64_t seed) {
+    TestWorld w(true, seed);
+    Tgamemain& g = *w;
+    g.Market = std::make_unique<Ttrade>();
+    int progress = 0;
+    for (int i = 0; i < 52; ++i) {
+      g.PlayWeekMatches([&] { ++progress; });
+      g.AdvanceWeek();
+    }
+    EXPECT_GT(progress, 0);
+    EXPECT_EQ(g.Year, 2);
+    return g.SaveBody();
+  };
+  auto a = season(42);
+  auto b = season(42);
+  EXPECT_EQ(a, b);
+}
