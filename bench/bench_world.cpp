@@ -1,0 +1,128 @@
+// World benchmarks: building a new game, a full headless season, and saving
+// and loading a mid-season game.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "world/Ugamemain.h"
+#include "world/Utrade.h"
+
+namespace {
+
+// Runs the benchmarks inside a temporary copy of the shipped data.
+class DataDir {
+ public:
+  DataDir() {
+    namespace fs = std::filesystem;
+    old_ = fs::current_path();
+    dir_ = fs::temp_directory_path() / ("vantorel-bench-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "data");
+    fs::path src = fs::path(VANTOREL_SOURCE_DIR) / "data";
+    for (const char* n : {"first.dat", "name", "aiforma"})
+      if (fs::exists(src / n)) fs::copy(src / n, dir_ / "data" / n, fs::copy_options::recursive);
+    fs::current_path(dir_);
+  }
+  ~DataDir() {
+    std::error_code ec;
+    std::filesystem::current_path(old_, ec);
+    std::filesystem::remove_all(dir_, ec);
+  }
+
+ private:
+  std::filesystem::path old_, dir_;
+};
+
+std::unique_ptr<Tgamemain> NewWorld(uint64_t seed) {
+  RandSeed(seed);
+  auto g = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
+  GameState = g.get();
+  g->NewGameFrom("data/first.dat", false);
+  g->Market = std::make_unique<Ttrade>();
+  return g;
+}
+
+void PlayWeeks(Tgamemain& g, int weeks) {
+  for (int i = 0; i < weeks; ++i) {
+    g.PlayWeekMatches();
+    g.AdvanceWeek();
+  }
+}
+
+double PeakRssMb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss / 1024.0;
+}
+
+void BM_NewGame(benchmark::State& state) {
+  DataDir dir;
+  uint64_t seed = 1;
+  for (auto _ : state) {
+    auto g = NewWorld(seed++);
+    benchmark::DoNotOptimize(g->Teams[23].get());
+    GameState = nullptr;
+  }
+}
+BENCHMARK(BM_NewGame)->Unit(benchmark::kMillisecond);
+
+// Twelve league matches a week for 28 weeks, the cup, the market's weeks,
+// 52 weekly updates of 24 clubs and the season end.
+void BM_FullSeason(benchmark::State& state) {
+  DataDir dir;
+  uint64_t seed = 100;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto g = NewWorld(seed++);
+    state.ResumeTiming();
+    PlayWeeks(*g, 52);
+    benchmark::DoNotOptimize(g->Year);
+    state.PauseTiming();
+    g.reset();
+    GameState = nullptr;
+    state.ResumeTiming();
+  }
+  state.counters["peak_rss_mb"] = PeakRssMb();
+}
+BENCHMARK(BM_FullSeason)->Unit(benchmark::kSecond)->Iterations(3);
+
+// A game in week 30: leagues, cup and every club's season so far.
+std::unique_ptr<Tgamemain> MidSeason() {
+  auto g = NewWorld(7);
+  PlayWeeks(*g, 29);
+  return g;
+}
+
+void BM_SaveMidSeason(benchmark::State& state) {
+  DataDir dir;
+  auto g = MidSeason();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    g->SaveGame("bench");
+    bytes = std::filesystem::file_size("data/savedata/bench.dat");
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+  GameState = nullptr;
+}
+BENCHMARK(BM_SaveMidSeason)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMidSeason(benchmark::State& state) {
+  DataDir dir;
+  auto g = MidSeason();
+  g->SaveGame("bench");
+  for (auto _ : state) {
+    auto loaded = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
+    loaded->LoadGame("bench");
+    benchmark::DoNotOptimize(loaded->Week);
+  }
+  GameState = nullptr;
+}
+BENCHMARK(BM_LoadMidSeason)->Unit(benchmark::kMillisecond);
+
+}  // namespace
