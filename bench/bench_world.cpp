@@ -50,6 +50,7 @@ std::unique_ptr<Tgamemain> NewWorld(uint64_t seed) {
 
 void PlayWeeks(Tgamemain& g, int weeks) {
   for (int i = 0; i < weeks; ++i) {
+    g.Team(0).AutoLineup(true);  // the user's club on autopilot
     g.PlayWeekMatches();
     g.AdvanceWeek();
   }

@@ -483,6 +483,7 @@ void Tgamemain::TakeOver(Tgamemain& other) {
   std::swap(Leagues, other.Leagues);
   std::swap(Cup, other.Cup);
   std::swap(Market, other.Market);
+  Messages.clear();
   SkipMatches = false;
   WonTopDivision = false;
   other.SkipMatches = false;

@@ -62,6 +62,10 @@ class Tgamemain {
   std::unique_ptr<Tcup> Cup;
   std::unique_ptr<Ttrade> Market;
 
+  // Lines for the club screen's message box (injuries of the user's players
+  // and the like); the screen shows and clears them. Not stored.
+  std::vector<std::string> Messages;
+
   // Builds the 24 clubs from "data/first.dat" (seeds from the clock first).
   void NewGame();
   // As NewGame, but from the given file and without reseeding: for tests,

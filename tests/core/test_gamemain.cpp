@@ -344,6 +344,7 @@ TEST(Season, SameSeedSameSaveAfterAFullSeason) {
     g.Market = std::make_unique<Ttrade>();
     int progress = 0;
     for (int i = 0; i < 52; ++i) {
+      g.Team(0).AutoLineup(true);  // the user's club on autopilot
       g.PlayWeekMatches([&] { ++progress; });
       g.AdvanceWeek();
     }

@@ -92,6 +92,7 @@ TEST(LeagueTable, ResultsPointsAndGoalDifference) {
 }
 
 TEST(LeagueTable, OrderByPointsThenDifferenceThenGoalsThenSlot) {
+  TestWorld w(false, 3);
   Tleague l = MakeLeague(3);
   auto set = [&](int slot, int pts, int gf, int ga) {
     l.Table[slot][Tleague::kPoints] = pts;
