@@ -4,7 +4,6 @@
 
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
-#include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
@@ -24,16 +23,15 @@ int32_t Tsavechange::ReadVersionNumber(const std::vector<uint8_t>& image) {
 namespace {
 
 // The old readers work on a scratch game so that the running game is never
-// touched; creating a state reseeds the generator, so keep its sequence.
+// touched. A fresh state holds what an old image without reputations or
+// history leaves in place; making it draws no random numbers.
 class ScratchGame {
  public:
-  ScratchGame() : rs_(GetRandomState()), game_(std::make_unique<Tgamemain>()) { SetRandomState(rs_); }
-  ~ScratchGame() { SetRandomState(rs_); }
+  ScratchGame() : game_(std::make_unique<Tgamemain>(Tgamemain::TNoSeed{})) {}
   Tgamemain& operator*() { return *game_; }
   Tgamemain* operator->() { return game_.get(); }
 
  private:
-  RandomState rs_;
   std::unique_ptr<Tgamemain> game_;
 };
 

@@ -134,30 +134,17 @@ void SaveGameToSlot(const Tgamemain& game, const std::string& name) {
 
 void LoadGameFromSlot(Tgamemain& game, const std::string& name) {
   std::string path = SlotPath(name);
-  std::vector<uint8_t> image = ReadSlotFile(name);
-  // Parse once into a scratch state so that a file with bytes left over
-  // (damaged, or not a save at all) is refused before the game changes.
-  // Creating a state reseeds the generator: keep the caller's sequence.
-  RandomState rs = GetRandomState();
+  TStream s(ReadSlotFile(name));
+  // The game parses into a fresh state and takes it over only when the
+  // whole file was read with nothing left over. Making the players of the
+  // file draws random numbers; a failed load puts the generator back too.
+  const RandomState rs = GetRandomState();
   try {
-    {
-      Tgamemain scratch;
-      TStream s(image);
-      scratch.LoadFromStream(s);
-      if (!s.AtEnd())
-        throw StreamError("unexpected bytes after the end of the game", s.Position());
-    }
-    SetRandomState(rs);
-    TStream s(std::move(image));
-    game.LoadFromStream(s);
-  } catch (const FileError&) {
-    SetRandomState(rs);
-    throw;
+    game.LoadFromStream(s, true);
   } catch (const std::exception& e) {
     SetRandomState(rs);
     throw FileError(path, std::string("セーブデータが壊れています: ") + e.what());
   }
-  SetRandomState(rs);
 }
 
 bool IsAutosaveWeek(int32_t week) { return week >= 1 && week <= 52 && week % 6 == 0; }

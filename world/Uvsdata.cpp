@@ -3,6 +3,7 @@
 #include "club/Ufile.h"
 #include "club/Ugrid.h"
 #include "club/Ufunction.h"
+#include "club/Urandom.h"
 #include "club/Ustream.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
@@ -66,7 +67,14 @@ TVsData ReadVsFile(const std::string& path, int32_t teamIndex) {
 
 std::string LoadVsSide(Tgamemain& game, int side, const std::string& name) {
   if (side != 0 && side != 1) throw VantorelError("side must be 0 or 1");
-  TVsData d = ReadVsFile(VsPath(name), side);
+  const RandomState rs = GetRandomState();
+  TVsData d;
+  try {
+    d = ReadVsFile(VsPath(name), side);
+  } catch (...) {
+    SetRandomState(rs);  // a refused file changes nothing at all
+    throw;
+  }
   game.Teams[side] = std::move(d.Club);
   return d.Comment;
 }

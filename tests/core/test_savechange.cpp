@@ -1,0 +1,209 @@
+// "DATA変換": version detection, the round trips of hand-built "06", "11"
+// and version-less images to "17", backups, and damaged files refused with
+// nothing on disk changed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "club/Ufile.h"
+#include "tests/core/SaveTestWorld.h"
+#include "tests/core/TestData.h"
+#include "world/Usavechange.h"
+#include "world/Usavegame.h"
+#include "world/Uvsdata.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> WithVersion(const std::string& v, std::vector<uint8_t> rest) {
+  TStream s;
+  WriteString(s, v);
+  s.WriteBytes(rest);
+  return s.TakeBytes();
+}
+
+std::vector<uint8_t> Ints(std::initializer_list<int32_t> v) {
+  TStream s;
+  for (int32_t x : v) s.WriteInt32(x);
+  return s.TakeBytes();
+}
+
+std::vector<uint8_t> VsV11(const Tteam& t, const std::string& comment) {
+  TStream s;
+  WriteString(s, "11");
+  WriteString(s, comment);
+  WriteClubV11(s, t);
+  return s.TakeBytes();
+}
+
+std::vector<uint8_t> VsV6(const Tteam& t, const std::string& comment) {
+  TStream s;
+  WriteString(s, "06");
+  WriteString(s, comment);
+  WriteClubV6(s, t);
+  return s.TakeBytes();
+}
+
+// Every file under a directory with its bytes.
+std::map<std::string, std::vector<uint8_t>> Snapshot(const std::string& dir) {
+  std::map<std::string, std::vector<uint8_t>> out;
+  if (!fs::exists(dir)) return out;
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    if (e.is_regular_file()) out[e.path().string()] = ReadWholeFile(e.path().string());
+  return out;
+}
+
+}  // namespace
+
+TEST(SaveChange, VersionNumbers) {
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(WithVersion("06", {})), 6);
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(WithVersion("11", {1, 2})), 11);
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(WithVersion("17", {})), 17);
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(WithVersion("99", {})), 99);
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(WithVersion("1a", {})), kNoVersion);
+  EXPECT_EQ(Tsavechange::ReadVersionNumber({1, 0}), kNoVersion);
+  // Files without a version start with the year and the week.
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(Ints({1, 12, 0, 0})), kNoVersion);
+  // Year 1 in week 48..52: the week's low byte spells a digit.
+  for (int32_t week = 48; week <= 52; ++week)
+    EXPECT_EQ(Tsavechange::ReadVersionNumber(Ints({1, week, 0, 0})), kNoVersion) << week;
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(Ints({2, 49, 3, 4})), kNoVersion);
+  EXPECT_EQ(Tsavechange::ReadVersionNumber(Ints({3, 50, 3, 4})), kNoVersion);
+}
+
+class SaveChangeFiles : public ::testing::Test {
+ protected:
+  ScopedDataDir dir_;
+};
+
+TEST_F(SaveChangeFiles, Version11SaveBecomesCurrent) {
+  TestGame g(31);
+  g.FillMarket();
+  std::vector<uint8_t> current = g->SaveBody();
+  std::vector<uint8_t> old = SaveImageV11(*g);
+  ASSERT_NE(old, current);
+  EXPECT_EQ(Tsavechange::ConvertSaveImage(old), current);
+
+  g.AddCompetitions();
+  g->Market.reset();
+  EXPECT_EQ(Tsavechange::ConvertSaveImage(SaveImageV11(*g)), g->SaveBody());
+}
+
+TEST_F(SaveChangeFiles, Version6SaveBecomesCurrent) {
+  // A new game holds exactly what a version-6 file can carry: reputations
+  // as a fresh state has them and no finished season.
+  TestGame g(32);
+  g.FillMarket();
+  EXPECT_EQ(Tsavechange::ConvertSaveImage(SaveImageV6(*g, true)), g->SaveBody());
+
+  g.AddCompetitions();
+  g->Market.reset();
+  EXPECT_EQ(Tsavechange::ConvertSaveImage(SaveImageV6(*g, true)), g->SaveBody());
+}
+
+TEST_F(SaveChangeFiles, SaveWithoutVersionTakesTwoRuns) {
+  TestGame g(33);
+  g.FillMarket();
+  std::vector<uint8_t> none = SaveImageV6(*g, false);
+  std::vector<uint8_t> six = SaveImageV6(*g, true);
+  std::vector<uint8_t> current = g->SaveBody();
+
+  EnsureDirectory("data/savedata");
+  WriteFileAtomic("data/savedata/ancient.dat", none);
+  WriteFileAtomic("data/savedata/now.dat", current);
+
+  Tsavechange change;
+  Tsavechange::TReport r1 = change.ConvertSaves();
+  EXPECT_EQ(r1.Converted, std::vector<std::string>{"ancient.dat"});
+  EXPECT_EQ(r1.Unchanged, std::vector<std::string>{"now.dat"});
+  std::vector<uint8_t> after1 = ReadWholeFile("data/savedata/ancient.dat");
+  EXPECT_EQ(after1, six);  // "06" + old image + a 0 cup byte
+  EXPECT_EQ(after1.size(), none.size() + 6 + 1);
+  EXPECT_EQ(after1.back(), 0);
+  EXPECT_EQ(ReadWholeFile("data/savedatatmp/ancient.dat"), none);
+  EXPECT_EQ(ReadWholeFile("data/savedata/now.dat"), current);
+  EXPECT_EQ(ReadWholeFile("data/savedatatmp/now.dat"), current);
+
+  change.ConvertSaves();
+  EXPECT_EQ(ReadWholeFile("data/savedata/ancient.dat"), current);
+  EXPECT_EQ(ReadWholeFile("data/savedatatmp/ancient.dat"), six);  // the backup of the latest run
+  // Loadable as a slot now.
+  TestGame h(34);
+  LoadGameFromSlot(*h, "ancient");
+  EXPECT_EQ(h->SaveBody(), current);
+}
+
+TEST_F(SaveChangeFiles, VsFilesOfEveryVersion) {
+  TestGame g(35);
+  const Tteam& club = g->Team(3);
+  std::vector<uint8_t> current = MakeVsImage(club, "コメント");
+  EnsureDirectory("data/vs");
+  WriteFileAtomic("data/vs/v6.vs", VsV6(club, "コメント"));
+  WriteFileAtomic("data/vs/v11.vs", VsV11(club, "コメント"));
+  WriteFileAtomic("data/vs/v17.vs", current);
+  // Labelled "11" but written in the current form: recognised and kept.
+  std::vector<uint8_t> mislabelled = current;
+  mislabelled[4] = '1';
+  mislabelled[5] = '1';
+  WriteFileAtomic("data/vs/mis.vs", mislabelled);
+
+  TestGame live(36);
+  std::vector<uint8_t> liveBefore = live->SaveBody();
+  Tsavechange change;
+  Tsavechange::TReport r = change.ConvertVsFiles();
+  EXPECT_EQ(r.Converted, (std::vector<std::string>{"v11.vs", "v6.vs"}));
+  EXPECT_EQ(r.Unchanged, (std::vector<std::string>{"mis.vs", "v17.vs"}));
+  EXPECT_EQ(ReadWholeFile("data/vs/v6.vs"), current);
+  EXPECT_EQ(ReadWholeFile("data/vs/v11.vs"), current);
+  EXPECT_EQ(ReadWholeFile("data/vs/v17.vs"), current);
+  EXPECT_EQ(ReadWholeFile("data/vs/mis.vs"), mislabelled);
+  EXPECT_EQ(ReadWholeFile("data/vstmp/v6.vs"), VsV6(club, "コメント"));
+  EXPECT_EQ(ReadWholeFile("data/vstmp/v17.vs"), current);
+  EXPECT_EQ(live->SaveBody(), liveBefore);  // the running game is not the workspace
+}
+
+TEST_F(SaveChangeFiles, DamagedFileStopsTheRunBeforeAnythingIsWritten) {
+  TestGame g(37);
+  g.FillMarket();
+  EnsureDirectory("data/savedata");
+  EnsureDirectory("data/vs");
+  std::vector<uint8_t> v11 = SaveImageV11(*g);
+  std::vector<uint8_t> v6 = SaveImageV6(*g, true);
+  std::vector<uint8_t> vs11 = VsV11(g->Team(2), "c");
+  WriteFileAtomic("data/savedata/a_good.dat", v11);
+  WriteFileAtomic("data/vs/club.vs", VsV6(g->Team(1), "x"));
+
+  struct Case {
+    const char* file;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<Case> cases = {
+      {"data/savedata/b_cut11.dat", std::vector<uint8_t>(v11.begin(), v11.begin() + v11.size() / 2)},
+      {"data/savedata/b_cut6.dat", std::vector<uint8_t>(v6.begin(), v6.end() - 1)},
+      {"data/savedata/b_noise.dat", std::vector<uint8_t>(777, 0x41)},  // no version: not an old save either
+      {"data/savedata/b_empty.dat", {}},
+      {"data/vs/b_cut.vs", std::vector<uint8_t>(vs11.begin(), vs11.begin() + 60)},
+  };
+  for (const Case& c : cases) {
+    WriteFileAtomic(c.file, c.bytes);
+    auto before = Snapshot("data");
+    Tsavechange change;
+    try {
+      Tsavechange::TReport saves, vs;
+      change.ConvertAll(saves, vs);
+      ADD_FAILURE() << c.file << ": accepted";
+    } catch (const FileError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.file), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Snapshot("data"), before) << c.file;
+    fs::remove(c.file);
+  }
+  // With the bad files gone the run goes through.
+  Tsavechange change;
+  Tsavechange::TReport saves, vs;
+  change.ConvertAll(saves, vs);
+  EXPECT_EQ(saves.Converted, std::vector<std::string>{"a_good.dat"});
+  EXPECT_EQ(vs.Converted, std::vector<std::string>{"club.vs"});
+}

@@ -1,0 +1,717 @@
+#include "tools/sim/Sim.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <set>
+
+#include "club/Ufile.h"
+#include "club/Ufunction.h"
+#include "club/Uintlist.h"
+#include "club/Uplayer.h"
+#include "club/Uplayerlist.h"
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "match/Umatchmain.h"
+#include "tools/sim/Json.h"
+#include "world/Ugamemain.h"
+#include "world/Uleague.h"
+#include "world/Usavechange.h"
+#include "world/Usavegame.h"
+#include "world/Useasonevent.h"
+#include "world/Utrade.h"
+#include "world/Uuserops.h"
+#include "world/Uvsdata.h"
+
+namespace {
+
+constexpr const char* kFirstData = "data/first.dat";
+constexpr const char* kUsage =
+    "usage: vantorel-sim new|play|match|export-vs|convert|check|bench [options] (see README)";
+
+// ---- command line -------------------------------------------------------------
+
+const std::set<std::string>& ValueOptions() {
+  static const std::set<std::string> opts = {"--seed",  "--save",       "--load", "--weeks",
+                                             "--seasons", "--until-week", "--out",  "--comment",
+                                             "--matches"};
+  return opts;
+}
+
+int64_t ParseInteger(const std::string& text, const std::string& what, int64_t lo, int64_t hi) {
+  if (text.empty()) throw UsageError(what + ": a number is needed");
+  std::size_t i = 0;
+  bool neg = false;
+  if (text[0] == '-' || text[0] == '+') {
+    neg = text[0] == '-';
+    i = 1;
+  }
+  if (i >= text.size()) throw UsageError(what + ": not a number: " + text);
+  uint64_t v = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c < '0' || c > '9') throw UsageError(what + ": not a number: " + text);
+    if (v > (UINT64_MAX - 9) / 10) throw UsageError(what + ": number too large: " + text);
+    v = v * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (v > static_cast<uint64_t>(INT64_MAX)) throw UsageError(what + ": number too large: " + text);
+  int64_t r = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  if (r < lo || r > hi)
+    throw UsageError(what + " must be between " + std::to_string(lo) + " and " + std::to_string(hi));
+  return r;
+}
+
+bool IsAllDigits(const std::string& s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The generator's seed: --seed, or the clock (reported in the output so a
+// run can be repeated).
+uint64_t SeedOf(const TSimArgs& a) {
+  if (a.Has("--seed")) {
+    const std::string& t = a.Get("--seed");
+    if (!IsAllDigits(t) || t.size() > 19) throw UsageError("--seed: a number 0 .. 9999999999999999999 is needed");
+    return std::stoull(t);
+  }
+  return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000000ull;
+}
+
+void Allow(const TSimArgs& a, std::initializer_list<const char*> allowed, std::size_t positional) {
+  for (const auto& [k, v] : a.Options) {
+    bool ok = false;
+    for (const char* x : allowed) ok = ok || k == x;
+    if (!ok) throw UsageError(a.Command + ": unexpected option " + k);
+  }
+  if (a.Positional.size() != positional)
+    throw UsageError(a.Command + ": expected " + std::to_string(positional) + " argument(s), got " +
+                     std::to_string(a.Positional.size()));
+}
+
+// ---- worlds -----------------------------------------------------------------
+
+// The one game state of the run, published as GameState while it lives.
+class TWorld {
+ public:
+  TWorld() : game_(std::make_unique<Tgamemain>(Tgamemain::TNoSeed{})) { GameState = game_.get(); }
+  ~TWorld() {
+    if (GameState == game_.get()) GameState = nullptr;
+  }
+  Tgamemain& operator*() { return *game_; }
+  Tgamemain* operator->() { return game_.get(); }
+
+ private:
+  std::unique_ptr<Tgamemain> game_;
+};
+
+// A new game as the title screen's START makes it: a new world from the
+// start data, then a new transfer market.
+void StartNewGame(Tgamemain& g, uint64_t seed) {
+  RandSeed(seed);
+  g.NewGameFrom(kFirstData, false);
+  g.Market = std::make_unique<Ttrade>();
+}
+
+void LoadOrStart(Tgamemain& g, const TSimArgs& a, uint64_t seed) {
+  if (a.Has("--load")) {
+    LoadGameFromSlot(g, a.Get("--load"));
+    RandSeed(seed);  // the sequence starts from the loaded game
+  } else {
+    StartNewGame(g, seed);
+  }
+}
+
+bool StartingElevenComplete(const Tteam& t) {
+  for (int i = 0; i < kStarterCount; ++i)
+    if (t.Slots[i] < 0) return false;
+  return true;
+}
+
+std::string PlayerName(const Tgamemain& g, int32_t club, int32_t number) {
+  if (club < 0 || club >= kClubCount || !g.Teams[club]) return "";
+  const Tplayer* p = g.Teams[club]->Squad->PlayerByNumber(number);
+  return p ? p->Name : "";
+}
+
+std::string ClubName(const Tgamemain& g, int32_t club) {
+  if (club < 0 || club >= kClubCount || !g.Teams[club]) return "";
+  return g.Teams[club]->ClubName;
+}
+
+// ---- the autopilot's season summary -------------------------------------------
+
+struct TLeader {
+  int32_t Club = -1;
+  int32_t Number = 0;
+  int32_t Count = 0;
+};
+
+TLeader LeaderOf(const TIntgrid& ranking) {
+  TLeader best;
+  for (int r = 0; r < ranking.RowCount(); ++r) {
+    if (ranking.RowLength(r) < 4) continue;
+    int32_t n = ranking.GetValue(r, 3);
+    if (best.Club < 0 || n > best.Count) {
+      best.Club = ranking.GetValue(r, 1);
+      best.Number = ranking.GetValue(r, 2);
+      best.Count = n;
+    }
+  }
+  return best;
+}
+
+void WriteLeader(TJsonWriter& j, const Tgamemain& g, const TIntgrid& ranking, const char* countKey) {
+  TLeader l = LeaderOf(ranking);
+  if (l.Club < 0) {
+    j.Null();
+    return;
+  }
+  j.BeginObject()
+      .Field("club", ClubName(g, l.Club))
+      .Field("number", l.Number)
+      .Field("player", PlayerName(g, l.Club, l.Number))
+      .Field(countKey, l.Count)
+      .EndObject();
+}
+
+// Everything of the finished season that the season end takes away: the
+// final tables, the rankings and the cup winner. Written before the advance
+// of week 52.
+void WriteSeasonStandings(TJsonWriter& j, Tgamemain& g) {
+  j.Field("year", g.Year);
+  j.Key("tables").BeginArray();
+  for (int d = 0; d < kDivisionCount; ++d) {
+    j.BeginArray();
+    Tleague* lg = g.Leagues[d].get();
+    if (lg) {
+      lg->UpdatePositions();
+      std::vector<int> slots = {0, 1, 2, 3, 4, 5, 6, 7};
+      std::stable_sort(slots.begin(), slots.end(), [&](int a, int b) {
+        return lg->Table[a][Tleague::kPosition] < lg->Table[b][Tleague::kPosition];
+      });
+      for (int s : slots) {
+        const auto& row = lg->Table[s];
+        j.BeginObject()
+            .Field("club", ClubName(g, row[Tleague::kClub]))
+            .Field("index", row[Tleague::kClub])
+            .Field("w", row[Tleague::kWins])
+            .Field("d", row[Tleague::kDraws])
+            .Field("l", row[Tleague::kLosses])
+            .Field("pts", row[Tleague::kPoints])
+            .Field("gf", row[Tleague::kGoalsFor])
+            .Field("ga", row[Tleague::kGoalsAgainst])
+            .EndObject();
+      }
+    }
+    j.EndArray();
+  }
+  j.EndArray();
+  j.Key("cup_winner");
+  if (g.Cup && g.Cup->EntrantCount() == 1)
+    j.Value(ClubName(g, g.Cup->ClubOfRow(0)));
+  else
+    j.Null();
+  j.Key("top_scorers").BeginArray();
+  for (int d = 0; d < kDivisionCount; ++d) {
+    if (g.Leagues[d])
+      WriteLeader(j, g, g.Leagues[d]->ScorerRanking, "goals");
+    else
+      j.Null();
+  }
+  j.EndArray();
+  j.Key("assist_leaders").BeginArray();
+  for (int d = 0; d < kDivisionCount; ++d) {
+    if (g.Leagues[d])
+      WriteLeader(j, g, g.Leagues[d]->AssistRanking, "assists");
+    else
+      j.Null();
+  }
+  j.EndArray();
+}
+
+// What the season end and the events left: the user's history row and
+// every club's money.
+void WriteSeasonAftermath(TJsonWriter& j, const Tgamemain& g) {
+  j.Key("history");
+  int rows = g.SeasonHistory.RowCount();
+  if (rows >= 2)
+    j.IntArray(g.SeasonHistory.Rows[rows - 2].Values);
+  else
+    j.Null();
+  std::vector<int32_t> money;
+  for (int c = 0; c < kClubCount; ++c) money.push_back(g.Teams[c] ? g.Teams[c]->Money : 0);
+  j.Key("money").IntArray(money);
+  j.Key("divisions").BeginArray();
+  for (int d = 0; d < kDivisionCount; ++d)
+    j.IntArray(std::vector<int32_t>(g.Divisions[d].begin(), g.Divisions[d].end()));
+  j.EndArray();
+}
+
+void RunSeasonEvents() {
+  Tseasonevent ev;
+  ev.Start();
+  // A sequence is a handful of events; the bound only guards against a loop.
+  for (int i = 0; i < 1000 && !ev.Finished; ++i) ev.Next();
+  if (!ev.Finished) throw VantorelError("the season events did not end");
+}
+
+void RequireStartingEleven(const Tteam& user) {
+  if (!StartingElevenComplete(user)) throw VantorelError("スタメンが決まっていません");
+}
+
+}  // namespace
+
+bool AutopilotWeek(Tgamemain& g, TJsonWriter* seasons) {
+  Tteam& user = g.Team(kUserClub);
+  const int32_t week = g.Week;
+  user.AutoLineup(true);  // "自動選抜"
+  if (week == 1) {
+    // The contract frame as it is shown, every mark left alone.
+    if (!g.Market) throw VantorelError("no transfer market in the contract week");
+    TGrid gridplist, gridfuture;
+    FillContractGrid(user, gridplist, gridfuture);
+    CommitContracts(user, *g.Market, gridplist, user.YouthNationality, user.YouthPosition);
+    g.AdvanceWeek();
+    return false;
+  }
+  if (week <= 11) {  // transfer weeks: no bids, no answers
+    g.AdvanceWeek();
+    return false;
+  }
+  if (week == 52) {
+    if (seasons) {
+      seasons->BeginObject();
+      WriteSeasonStandings(*seasons, g);
+    }
+    g.AdvanceWeek();
+    RunSeasonEvents();
+    if (seasons) {
+      WriteSeasonAftermath(*seasons, g);
+      seasons->EndObject();
+    }
+    return true;
+  }
+  g.SkipMatches = true;
+  if (Tgamemain::IsCupWeek(week) || Tgamemain::IsLeagueWeek(week)) {
+    RequireStartingEleven(user);
+    if (Tgamemain::IsCupWeek(week) ? !g.Cup : !g.Leagues[0]) throw VantorelError("no competition in a match week");
+    // Every match simulated, then the results screen's standings.
+    g.PlayWeekMatches();
+  }
+  g.AdvanceWeek();
+  return false;
+}
+
+namespace {
+
+// ---- subcommands -----------------------------------------------------------------
+
+std::string CmdNew(const TSimArgs& a) {
+  Allow(a, {"--seed", "--save"}, 0);
+  if (!a.Has("--save")) throw UsageError("new: --save NAME is needed");
+  const std::string& slot = a.Get("--save");
+  SlotPath(slot);
+  uint64_t seed = SeedOf(a);
+  TWorld w;
+  StartNewGame(*w, seed);
+  SaveGameToSlot(*w, slot);
+  TJsonWriter j;
+  j.BeginObject()
+      .Field("seed", static_cast<int64_t>(seed))
+      .Field("slot", slot)
+      .Field("file", SlotPath(slot))
+      .Field("year", w->Year)
+      .Field("week", w->Week)
+      .Field("user_club", ClubName(*w, 0));
+  j.Key("clubs").BeginArray();
+  for (int c = 0; c < kClubCount; ++c) j.Value(ClubName(*w, c));
+  j.EndArray();
+  j.EndObject();
+  return j.Text();
+}
+
+std::string CmdPlay(const TSimArgs& a) {
+  Allow(a, {"--seed", "--load", "--save", "--weeks", "--seasons", "--until-week"}, 0);
+  int modes = a.Has("--weeks") + a.Has("--seasons") + a.Has("--until-week");
+  if (modes != 1) throw UsageError("play: exactly one of --weeks K, --seasons K, --until-week W is needed");
+  int64_t weeks = -1, seasonsWanted = -1, untilWeek = -1;
+  if (a.Has("--weeks")) weeks = ParseInteger(a.Get("--weeks"), "--weeks", 0, 52 * 1000);
+  if (a.Has("--seasons")) seasonsWanted = ParseInteger(a.Get("--seasons"), "--seasons", 0, 1000);
+  if (a.Has("--until-week")) untilWeek = ParseInteger(a.Get("--until-week"), "--until-week", 1, 52);
+  if (a.Has("--save")) SlotPath(a.Get("--save"));
+  if (a.Has("--load")) SlotPath(a.Get("--load"));
+  uint64_t seed = SeedOf(a);
+
+  auto t0 = std::chrono::steady_clock::now();
+  TWorld w;
+  LoadOrStart(*w, a, seed);
+  TJsonWriter j;
+  j.BeginObject().Field("seed", static_cast<int64_t>(seed));
+  j.Key("seasons").BeginArray();
+  int64_t played = 0, ended = 0;
+  for (;;) {
+    if (weeks >= 0 && played >= weeks) break;
+    if (seasonsWanted >= 0 && ended >= seasonsWanted) break;
+    if (untilWeek >= 0 && w->Week == untilWeek) break;
+    if (AutopilotWeek(*w, &j)) ++ended;
+    ++played;
+  }
+  j.EndArray();
+  if (a.Has("--save")) SaveGameToSlot(*w, a.Get("--save"));
+  double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  j.Field("year", w->Year).Field("week", w->Week).Field("weeks_played", played);
+  j.Field("elapsed_s", elapsed);
+  j.EndObject();
+  return j.Text();
+}
+
+// A side of a quick match: a club index of the world, or a VS file loaded
+// into the given club slot.
+int32_t PrepareSide(Tgamemain& g, const std::string& arg, int32_t slotForFile, const char* which) {
+  if (IsAllDigits(arg) && arg.size() <= 2) {
+    int32_t c = static_cast<int32_t>(ParseInteger(arg, which, 0, kClubCount - 1));
+    return c;
+  }
+  if (IsAllDigits(arg)) ParseInteger(arg, which, 0, kClubCount - 1);
+  TVsData d = ReadVsFile(arg, slotForFile);
+  g.Teams[slotForFile] = std::move(d.Club);
+  return slotForFile;
+}
+
+std::string CmdMatch(const TSimArgs& a) {
+  Allow(a, {"--seed"}, 2);
+  uint64_t seed = SeedOf(a);
+  TWorld w;
+  StartNewGame(*w, seed);
+  const std::string& homeArg = a.Positional[0];
+  const std::string& awayArg = a.Positional[1];
+  bool homeIsFile = !IsAllDigits(homeArg), awayIsFile = !IsAllDigits(awayArg);
+  int32_t home = PrepareSide(*w, homeArg, 0, "HOME");
+  int32_t away = PrepareSide(*w, awayArg, 1, "AWAY");
+  if (home == away) throw UsageError("match: HOME and AWAY are the same club");
+  if ((homeIsFile && !awayIsFile && away == 0) || (awayIsFile && !homeIsFile && home == 1))
+    throw UsageError("match: a VS file takes club 0 (home) or 1 (away); choose another club index");
+  for (int32_t c : {home, away}) {
+    Tteam& t = w->Team(c);
+    if (!StartingElevenComplete(t)) t.AutoLineup(false);
+    if (!StartingElevenComplete(t)) throw VantorelError(t.ClubName + ": スタメンが決まっていません");
+  }
+
+  std::string goals0, goals1;
+  int32_t score0 = 0, score1 = 0;
+  TIntgrid stats;
+  if (a.Vs) {
+    // A data battle: both line-ups loaded with the VS flag, substitutions
+    // by the engine for both sides, as the league's headless loop does.
+    TStream s0, s1;
+    w->Team(home).WriteLineup(s0);
+    w->Team(away).WriteLineup(s1);
+    s0.Seek(0);
+    s1.Seek(0);
+    Tmmain m;
+    m.Load(s0, s1, true);
+    for (int step = 0; step < kMatchTicks; ++step) {
+      m.Step();
+      if (step % 300 == 0) {
+        m.AutoSubs(0);
+        m.AutoSubs(1);
+      }
+    }
+    m.Result(goals0, goals1, score0, score1, stats);
+  } else {
+    TMatchOutcome o = PlayQuickMatch(home, away, 0, {});
+    goals0 = o.HomeText;
+    goals1 = o.AwayText;
+    score0 = o.HomeGoals;
+    score1 = o.AwayGoals;
+    stats = o.Stats;
+  }
+
+  TJsonWriter j;
+  j.BeginObject().Field("seed", static_cast<int64_t>(seed));
+  j.Field("home", w->Team(home).ClubName).Field("away", w->Team(away).ClubName).Field("vs", a.Vs);
+  j.Key("score").IntArray({score0, score1});
+  j.Key("goals").BeginArray();
+  j.StringArray(goals0.empty() ? std::vector<std::string>{} : SplitCommaText(goals0));
+  j.StringArray(goals1.empty() ? std::vector<std::string>{} : SplitCommaText(goals1));
+  j.EndArray();
+  j.Key("stats").BeginArray();
+  for (const TInput& row : stats.Rows) j.IntArray(row.Values);
+  j.EndArray();
+  j.EndObject();
+  return j.Text();
+}
+
+std::string CmdExportVs(const TSimArgs& a) {
+  Allow(a, {"--seed", "--load", "--out", "--comment"}, 0);
+  if (!a.Has("--load") || !a.Has("--out")) throw UsageError("export-vs: --load NAME and --out NAME2 are needed");
+  std::string path = VsPath(a.Get("--out"));
+  std::string comment = a.Has("--comment") ? a.Get("--comment") : kDefaultVsComment;
+  TWorld w;
+  LoadGameFromSlot(*w, a.Get("--load"));
+  const Tteam& user = w->Team(kUserClub);
+  RequireStartingEleven(user);
+  ExportVs(user, comment, a.Get("--out"));
+  TJsonWriter j;
+  j.BeginObject()
+      .Field("file", path)
+      .Field("club", user.ClubName)
+      .Field("comment", comment)
+      .Field("bytes", static_cast<int64_t>(MakeVsImage(user, comment).size()))
+      .EndObject();
+  return j.Text();
+}
+
+void WriteReport(TJsonWriter& j, const Tsavechange::TReport& r) {
+  j.BeginObject();
+  j.Key("converted").StringArray(r.Converted);
+  j.Key("unchanged").StringArray(r.Unchanged);
+  j.EndObject();
+}
+
+std::string CmdConvert(const TSimArgs& a) {
+  Allow(a, {"--seed"}, 0);
+  RandSeed(SeedOf(a));
+  TWorld w;  // the state the title screen would hold; the conversion does not touch it
+  Tsavechange change;
+  Tsavechange::TReport saves, vs;
+  change.ConvertAll(saves, vs);
+  TJsonWriter j;
+  j.BeginObject();
+  j.Key("saves");
+  WriteReport(j, saves);
+  j.Key("vs");
+  WriteReport(j, vs);
+  j.Field("message", "変換終了");
+  j.EndObject();
+  return j.Text();
+}
+
+// ---- check -----------------------------------------------------------------------
+
+std::string Extension(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot);
+}
+
+std::string CheckSave(const std::string& path, std::vector<uint8_t> image) {
+  std::string version = PeekVersionString(image);
+  int32_t vnum = Tsavechange::ReadVersionNumber(image);
+  bool old = vnum != 17;
+  std::vector<uint8_t> body = image;
+  if (old) {
+    if (vnum != kNoVersion && vnum != 6 && vnum != 11)
+      throw FileError(path, "セーブデータの形式が違います (version \"" + version + "\")");
+    // Through the converter, in memory: two steps for a file without version.
+    for (int i = 0; i < 2 && Tsavechange::ReadVersionNumber(body) != 17; ++i)
+      body = Tsavechange::ConvertSaveImage(body);
+  }
+  TWorld w;
+  TStream s(body);
+  w->LoadFromStream(s, true);
+  const Tgamemain& g = *w;
+  TJsonWriter j;
+  j.BeginObject()
+      .Field("kind", "save")
+      .Field("file", path)
+      .Field("version", vnum == kNoVersion ? std::string() : version)
+      .Field("needs_conversion", old)
+      .Field("bytes", static_cast<int64_t>(image.size()))
+      .Field("year", g.Year)
+      .Field("week", g.Week);
+  j.Key("next").IntArray({g.NextHome, g.NextAway});
+  j.Field("user_club", ClubName(g, 0))
+      .Field("user_division", g.DivisionOf(0))
+      .Field("user_money", g.Teams[0] ? g.Teams[0]->Money : 0)
+      .Field("user_squad", g.Teams[0] ? g.Teams[0]->Squad->Count() : 0)
+      .Field("seasons_finished", std::max(0, g.SeasonHistory.RowCount() - 1))
+      .Field("leagues", static_cast<bool>(g.Leagues[0]))
+      .Field("market", static_cast<bool>(g.Market))
+      .Field("cup", static_cast<bool>(g.Cup));
+  j.EndObject();
+  return j.Text();
+}
+
+std::string CheckVs(const std::string& path, const std::vector<uint8_t>& image) {
+  std::string version = PeekVersionString(image);
+  int32_t vnum = Tsavechange::ReadVersionNumber(image);
+  std::vector<uint8_t> current = image;
+  bool old = vnum == 6 || vnum == 11;
+  if (old) current = Tsavechange::ConvertVsImage(image);
+  TVsData d = ParseVsImage(current, 0);
+  old = old && current != image;
+  const Tteam& t = *d.Club;
+  TJsonWriter j;
+  j.BeginObject()
+      .Field("kind", "vs")
+      .Field("file", path)
+      .Field("version", version)
+      .Field("needs_conversion", old)
+      .Field("bytes", static_cast<int64_t>(image.size()))
+      .Field("comment", d.Comment)
+      .Field("club", t.ClubName)
+      .Field("money", t.Money)
+      .Field("squad", t.Squad->Count())
+      .Field("youth", t.Youth->Count())
+      .Field("starting_eleven", StartingElevenComplete(t))
+      .EndObject();
+  return j.Text();
+}
+
+std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image) {
+  constexpr int kFrameBytes = 71 * 4;
+  TStream s(image);
+  std::string names[2];
+  std::vector<std::string> goals[2];
+  for (int side = 0; side < 2; ++side) {
+    s.Need(4, "the side's name");
+    names[side] = ReadString(s);
+    Tteam::ReadEmblem(s);
+    s.Need(4, "the goal lines");
+    std::string text = ReadString(s);
+    if (!text.empty()) goals[side] = SplitCommaText(text);
+  }
+  int32_t frames = s.ReadCount(kFrameBytes, "frames");
+  if (s.Remaining() != static_cast<std::size_t>(frames) * kFrameBytes)
+    throw StreamError("unexpected bytes after the last frame", s.Position() + std::size_t(frames) * kFrameBytes);
+  int32_t last[2] = {0, 0};
+  if (frames > 0) {
+    s.Seek(s.Position() + std::size_t(frames - 1) * kFrameBytes + 69 * 4);
+    last[0] = s.ReadInt32();
+    last[1] = s.ReadInt32();
+  }
+  TJsonWriter j;
+  j.BeginObject().Field("kind", "vtr").Field("file", path).Field("bytes", static_cast<int64_t>(image.size()));
+  j.Key("names").StringArray({names[0], names[1]});
+  j.Key("goals").BeginArray().StringArray(goals[0]).StringArray(goals[1]).EndArray();
+  j.Key("score").IntArray({last[0], last[1]});
+  j.Field("frames", frames).Field("complete", frames == kMatchTicks);
+  j.EndObject();
+  return j.Text();
+}
+
+std::string CmdCheck(const TSimArgs& a) {
+  Allow(a, {"--seed"}, 1);
+  RandSeed(SeedOf(a));
+  const std::string& path = a.Positional[0];
+  std::string ext = Extension(path);
+  if (ext != ".dat" && ext != ".vs" && ext != ".vtr")
+    throw FileError(path, "unknown kind of file (expected .dat, .vs or .vtr)");
+  std::vector<uint8_t> image = ReadWholeFile(path, ext == ".vs" ? kMaxVsFileBytes : (64u << 20));
+  try {
+    if (ext == ".dat") return CheckSave(path, std::move(image));
+    if (ext == ".vs") return CheckVs(path, image);
+    return CheckVtr(path, image);
+  } catch (const FileError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw FileError(path, e.what());
+  }
+}
+
+// ---- bench -----------------------------------------------------------------------
+
+struct TSpread {
+  double Median = 0, Min = 0, Max = 0;
+};
+
+TSpread SpreadOf(std::vector<double> v) {
+  TSpread s;
+  if (v.empty()) return s;
+  std::sort(v.begin(), v.end());
+  s.Min = v.front();
+  s.Max = v.back();
+  std::size_t n = v.size();
+  s.Median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+  return s;
+}
+
+void WriteSpread(TJsonWriter& j, const char* key, const TSpread& s) {
+  j.Key(key).BeginObject().Field("median", s.Median).Field("min", s.Min).Field("max", s.Max).EndObject();
+}
+
+std::string CmdBench(const TSimArgs& a) {
+  Allow(a, {"--seed", "--matches", "--seasons"}, 0);
+  int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
+  int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
+  uint64_t seed = SeedOf(a);
+  using Clock = std::chrono::steady_clock;
+
+  std::vector<double> matchMs;
+  {
+    TWorld w;
+    StartNewGame(*w, seed);
+    for (int64_t i = 0; i < matches; ++i) {
+      int32_t home = static_cast<int32_t>(i % kClubCount);
+      int32_t away = static_cast<int32_t>((i * 7 + 5) % kClubCount);
+      if (away == home) away = (home + 1) % kClubCount;
+      auto t0 = Clock::now();
+      PlayQuickMatch(home, away, 0, {});
+      matchMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+  }
+  std::vector<double> seasonS;
+  {
+    TWorld w;
+    StartNewGame(*w, seed);
+    for (int64_t i = 0; i < seasons; ++i) {
+      auto t0 = Clock::now();
+      while (!AutopilotWeek(*w, nullptr)) {
+      }
+      seasonS.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+  }
+  struct rusage ru {};
+  getrusage(RUSAGE_SELF, &ru);
+  TJsonWriter j;
+  j.BeginObject().Field("seed", static_cast<int64_t>(seed)).Field("matches", matches).Field("seasons", seasons);
+  WriteSpread(j, "ms_per_match", SpreadOf(matchMs));
+  WriteSpread(j, "s_per_season", SpreadOf(seasonS));
+  j.Field("peak_rss_mb", static_cast<double>(ru.ru_maxrss) / 1024.0);
+  j.EndObject();
+  return j.Text();
+}
+
+}  // namespace
+
+TSimArgs ParseSimArgs(const std::vector<std::string>& args) {
+  TSimArgs a;
+  if (args.empty()) throw UsageError(kUsage);
+  a.Command = args[0];
+  static const std::set<std::string> commands = {"new",     "play",  "match", "export-vs",
+                                                 "convert", "check", "bench"};
+  if (!commands.count(a.Command)) throw UsageError("unknown command '" + a.Command + "'; " + kUsage);
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& x = args[i];
+    if (x == "--vs") {
+      a.Vs = true;
+    } else if (ValueOptions().count(x)) {
+      if (i + 1 >= args.size()) throw UsageError(x + " needs a value");
+      if (a.Options.count(x)) throw UsageError(x + " given twice");
+      a.Options[x] = args[++i];
+    } else if (x.size() > 2 && x.compare(0, 2, "--") == 0) {
+      throw UsageError("unknown option " + x);
+    } else {
+      a.Positional.push_back(x);
+    }
+  }
+  if (a.Vs && a.Command != "match") throw UsageError("--vs belongs to the match command");
+  return a;
+}
+
+std::string RunSim(const std::vector<std::string>& args) {
+  TSimArgs a = ParseSimArgs(args);
+  if (a.Command == "new") return CmdNew(a);
+  if (a.Command == "play") return CmdPlay(a);
+  if (a.Command == "match") return CmdMatch(a);
+  if (a.Command == "export-vs") return CmdExportVs(a);
+  if (a.Command == "convert") return CmdConvert(a);
+  if (a.Command == "check") return CmdCheck(a);
+  return CmdBench(a);
+}
