@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <memory>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -14,7 +15,7 @@
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
-#include "world/Ugamemain.h"  // kClubCount
+#include "world/Ugamemain.h"
 
 // ---- allocation count, to measure what one match holds at its peak --------
 namespace {
@@ -49,8 +50,7 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace {
 
-// The line-up streams of the 24 clubs as a new game builds them: squads of
-// base level 12, 17 and 22 for the three divisions, automatic line-ups.
+// The line-up streams of the 24 clubs of a new game built from the shipped data.
 const std::vector<std::vector<uint8_t>>& ClubLineups() {
   static std::vector<std::vector<uint8_t>> lineups = [] {
     std::vector<std::vector<uint8_t>> out;
@@ -58,13 +58,16 @@ const std::vector<std::vector<uint8_t>>& ClubLineups() {
     if (!getcwd(cwd, sizeof cwd)) cwd[0] = 0;
     if (chdir(VANTOREL_SOURCE_DIR) != 0) std::abort();
     RandSeed(2026);
+    Tgamemain* before = GameState;
+    auto game = std::make_unique<Tgamemain>();
+    GameState = game.get();
+    game->NewGameFrom("data/first.dat", false);
     for (int c = 0; c < kClubCount; ++c) {
-      Tteam club({10, 10, 10, 10}, (c / 8) * 5 + 12, c);
-      club.AutoLineup(false);
       TStream s;
-      club.WriteLineup(s);
+      game->Team(c).WriteLineup(s);
       out.push_back(s.Bytes());
     }
+    GameState = before;
     if (cwd[0] && chdir(cwd) != 0) std::abort();
     return out;
   }();
