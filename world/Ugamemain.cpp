@@ -65,6 +65,7 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "world/Uleague.h"
+#include "world/Usavegame.h"
 #include "world/Utrade.h"
 
 namespace {
@@ -490,17 +491,8 @@ void Tgamemain::TakeOver(Tgamemain& other) {
   other.WonTopDivision = false;
 }
 
-void Tgamemain::SaveGame(const std::string& name) const {
-  EnsureDirectory("data/savedata");
-  WriteFileAtomic("data/savedata/" + name + ".dat", SaveBody());
-}
+// Slot files go through the save-game unit: it checks the slot name, writes
+// atomically and refuses a file of another version before anything changes.
+void Tgamemain::SaveGame(const std::string& name) const { SaveGameToSlot(*this, name); }
 
-void Tgamemain::LoadGame(const std::string& name) {
-  const std::string path = "data/savedata/" + name + ".dat";
-  TStream s(ReadWholeFile(path));
-  try {
-    LoadFromStream(s, true);
-  } catch (const StreamError& e) {
-    throw FileError(path, e.what());
-  }
-}
+void Tgamemain::LoadGame(const std::string& name) { LoadGameFromSlot(*this, name); }

@@ -108,7 +108,8 @@ class Tgamemain {
   // version, throws StreamError and leaves this state as it was. With
   // wholeStream, bytes left over after the body are an error too.
   void LoadFromStream(TStream& s, bool wholeStream = false);
-  // "data/savedata/" + name + ".dat": atomic write / load of a slot.
+  // "data/savedata/" + name + ".dat": atomic write / all-or-nothing load of
+  // a slot (the name is checked; errors are FileError naming the file).
   void SaveGame(const std::string& name) const;
   void LoadGame(const std::string& name);
   // Old save images (memory streams), read by the converter; same

@@ -335,6 +335,9 @@ TEST(SaveBody, SaveLoadSaveIsIdenticalAndDamageChangesNothing) {
   loaded.LoadGame("slot");
   EXPECT_EQ(loaded.SaveBody(), body);
   EXPECT_THROW(loaded.LoadGame("none"), FileError);
+  // A slot name never leads out of the save directory.
+  EXPECT_THROW(g.SaveGame("../escape"), FileError);
+  EXPECT_FALSE(std::filesystem::exists("data/escape.dat"));
 }
 
 TEST(Season, SameSeedSameSaveAfterAFullSeason) {
