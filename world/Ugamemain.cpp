@@ -431,7 +431,15 @@ void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
   if (s.ReadBool()) {
     for (int d = 0; d < kDivisionCount; ++d) {
       auto league = std::make_unique<Tleague>(DivisionClubs(*this, d), Tleague::TNoDraw{});
+      std::size_t at = s.Position();
       league->LoadFromStream(s);
+      // The league's clubs are its division's: the season end writes its
+      // final table back into the division.
+      std::array<int32_t, 8> members = DivisionClubs(*this, d), table{};
+      for (int slot = 0; slot < 8; ++slot) table[slot] = league->ClubOfSlot(slot);
+      std::sort(members.begin(), members.end());
+      std::sort(table.begin(), table.end());
+      if (members != table) throw StreamError("league clubs differ from the division's", at);
       Leagues[d] = std::move(league);
     }
   }

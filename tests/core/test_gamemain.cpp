@@ -323,6 +323,16 @@ TEST(SaveBody, SaveLoadSaveIsIdenticalAndDamageChangesNothing) {
   twice[4 + 2 + 16] = 16;
   TStream t2(twice);
   EXPECT_THROW(fresh.LoadFromStream(t2), StreamError);
+  // A league table naming a club of another division.
+  {
+    TStream probe(body);
+    Tgamemain scratch{Tgamemain::TNoSeed{}};
+    scratch.LoadFromStream(probe);
+    scratch.Leagues[0]->Table[3][Tleague::kClub] = scratch.TeamAt(3, 5);
+    auto mixed = scratch.SaveBody();
+    TStream m(mixed);
+    EXPECT_THROW(fresh.LoadFromStream(m), StreamError);
+  }
   auto trailing = body;
   trailing.push_back(0);
   TStream t3(trailing);
