@@ -201,3 +201,36 @@ TEST(CupStream, GoldenRoundTripAndDamage) {
   TStream b(bad);
   EXPECT_THROW(victim.LoadFromStream(b), StreamError);
 }
+
+// The engine plays every match but the watched one; the screen then hands
+// the user's result in.
+TEST(CupWithEngine, WatchedRoundLeavesTheUserMatchToTheScreen) {
+  TestWorld w(true, 31);
+  Tcup cup;
+  int calls = 0;
+  cup.PlayRound(1, [&] { ++calls; });
+  EXPECT_EQ(cup.FirstSimulated, 1);
+  EXPECT_EQ(calls, 7 * (120 / 8 + 1));
+  ASSERT_EQ(cup.Cards.size(), 8u);
+  EXPECT_EQ(cup.Cards[0], "H," + w->Team(0).ClubName + ",," + w->Team(cup.ClubOfRow(1)).ClubName + ",A");
+  EXPECT_EQ(cup.EntrantCount(), 9);  // seven decided, the user's pair still in
+  EXPECT_EQ(cup.ClubOfRow(0), 0);
+  EXPECT_EQ(cup.Results.size(), 16u);
+  int32_t away = cup.ClubOfRow(1);
+  cup.RecordUserMatch("01分　10 テスト", "", true);
+  EXPECT_EQ(cup.EntrantCount(), 8);
+  EXPECT_EQ(cup.Entrants.FindRow(0, away), -1);
+  TGrid grid;
+  std::array<std::vector<std::string>, 8> memos;
+  std::vector<std::string> message;
+  cup.ShowResults(0, grid, memos, message);
+  EXPECT_EQ(grid.Cells(2, 0), "1-0");
+  EXPECT_EQ(grid.Tags(1, 0), kTagYellow);
+  cup.CloseRound();
+  EXPECT_EQ(w->Team(0).Money, 300 + 200);
+  TGrid cards;
+  cup.ShowCards(cards);
+  ASSERT_EQ(cards.RowCount(), 8);
+  EXPECT_EQ(cards.Cells(2, 0), "VS");
+  EXPECT_EQ(cards.Cells(1, 0), w->Team(cup.ClubOfRow(0)).ClubName);
+}

@@ -274,3 +274,33 @@ TEST(LeagueWithClubs, StatisticsRankingsAndBonus) {
   // The schedule text of the user's club (slot 0).
   EXPECT_EQ(l.FixtureText(0), ",リーグ第1節,A," + w->Team(l.ClubOfSlot(f[0])).ClubName);
 }
+
+TEST(LeagueWithEngine, WatchedRoundSimulatesTheOtherThreeMatches) {
+  TestWorld w(true, 32);
+  Tleague l(w->Divisions[2]);
+  int calls = 0;
+  l.PlayRound(1, [&] { ++calls; });
+  EXPECT_EQ(l.FirstSimulated, 1);
+  EXPECT_EQ(calls, 3 * 11);  // every 540 steps of 5401
+  int games = 0, goalsFor = 0, goalsAgainst = 0;
+  for (const auto& row : l.Table) {
+    games += row[Tleague::kWins] + row[Tleague::kDraws] + row[Tleague::kLosses];
+    goalsFor += row[Tleague::kGoalsFor];
+    goalsAgainst += row[Tleague::kGoalsAgainst];
+  }
+  EXPECT_EQ(games, 6);
+  EXPECT_EQ(goalsFor, goalsAgainst);
+  // The user's match (0) is untouched; every other goal count matches its text.
+  EXPECT_EQ(l.Table[0][Tleague::kWins] + l.Table[0][Tleague::kDraws] + l.Table[0][Tleague::kLosses], 0);
+  EXPECT_TRUE(l.Results[0].empty() && l.Results[1].empty());
+  for (int m = 1; m < 4; ++m) {
+    int32_t home = l.Fixtures[0][m][0];
+    EXPECT_EQ(static_cast<int32_t>(SplitCommaText(l.Results[2 * m]).size()), l.Table[home][Tleague::kGoalsFor]);
+  }
+  // Same seed, same round.
+  TestWorld w2(true, 32);
+  Tleague l2(w2->Divisions[2]);
+  l2.PlayRound(1);
+  EXPECT_EQ(l2.Table, l.Table);
+  EXPECT_EQ(l2.Results, l.Results);
+}
