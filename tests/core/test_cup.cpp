@@ -124,7 +124,9 @@ TEST(CupRounds, ReshuffleKeepsTheEntrantsAndTheUserFirst) {
   EXPECT_EQ(cup.Round, 3);
   EXPECT_EQ(EntrantSet(cup), before);
   EXPECT_EQ(cup.EntrantCount(), 8);
-  if (before.count(0)) EXPECT_LE(cup.Entrants.FindRow(0, 0), 1);
+  if (before.count(0)) {
+    EXPECT_LE(cup.Entrants.FindRow(0, 0), 1);
+  }
 }
 
 TEST(CupRounds, UserWatchedMatchAndResultsScreen) {

@@ -243,7 +243,9 @@ TEST(Calendar, ObjectsPresentInTheirWeeksAndTheMarketRounds) {
       EXPECT_EQ(g.NextAway, 0);
       EXPECT_EQ(g.Leagues[2]->Round, 0);
     }
-    if (week == 12) EXPECT_EQ(g.Leagues[0]->Round, 1);
+    if (week == 12) {
+      EXPECT_EQ(g.Leagues[0]->Round, 1);
+    }
   }
   EXPECT_TRUE(sawListings) << "the contract week lists the computer clubs' players";
   EXPECT_EQ(g.Year, 2);

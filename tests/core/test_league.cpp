@@ -45,7 +45,9 @@ TEST(LeagueFixtures, EveryPairMeetsFourTimesTwiceAtEachGround) {
     for (int x = 0; x < 8; ++x) {
       EXPECT_EQ(homeGames[x], 14);
       for (int y = 0; y < 8; ++y)
-        if (x != y) EXPECT_EQ((homeAway[{x, y}]), 2) << x << " v " << y;
+        if (x != y) {
+          EXPECT_EQ((homeAway[{x, y}]), 2) << x << " v " << y;
+        }
     }
   }
 }
