@@ -274,6 +274,7 @@ TEST(MatchDriverTouches, SafePassNeverGoesToTheKeeper) {
   // team-mate behind him is his keeper. He keeps the ball.
   Tmplayer& h = m.MatchTeam(0).PlayerAt(3);
   h.Choices = {2, 2, 2, 2};
+  h.FootAngle = M_PI / 4;  // left-footed, unlike the previous holder (the keeper)
   for (int i = 1; i < 11; ++i) {
     Tmplayer& p = m.MatchTeam(1).PlayerAt(i);
     p.X = i == 1 ? 1500 : 4500;
@@ -294,6 +295,7 @@ TEST(MatchDriverTouches, SafePassNeverGoesToTheKeeper) {
   m.ReplanCount[0] = m.ReplanCount[1] = 1;
   m.Step();
   EXPECT_EQ(m.HolderIndex, 3);
+  EXPECT_EQ(m.LiveEvent[2], 2);  // the holder's own foot
   const int keeperRow = m.PassTable.FindRow(6, 0);
   ASSERT_GE(keeperRow, 0);
   EXPECT_EQ(m.PassTable.GetValue(keeperRow, 4), 10);
