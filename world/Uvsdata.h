@@ -40,9 +40,11 @@ struct TVsData {
 };
 
 // Parses a VS image of the current version into a fresh club with the given
-// index. A file of an older version, a truncated or damaged record or bytes
-// left over after the record throw VantorelError (StreamError for the
-// record itself).
+// index. A file of an older version, a truncated or damaged record, bytes
+// left over after the record, or a club the game could not have written
+// (starting eleven incomplete or naming absent players, positions off the
+// pitch, abilities or form out of range) throw VantorelError (StreamError
+// for the record itself).
 TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex);
 // Reads and parses a VS file by path; every error is a FileError naming it.
 TVsData ReadVsFile(const std::string& path, int32_t teamIndex);

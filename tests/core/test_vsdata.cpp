@@ -151,3 +151,28 @@ TEST(VsList, ExportAndBattleLayouts) {
   EXPECT_EQ(MarkVsSide(battle, 0, 0), -1);  // header
   EXPECT_EQ(battle.Cells(0, 0), "←");
 }
+
+TEST_F(VsData, ClubsTheGameCouldNotWriteAreRefused) {
+  TestGame g(27);
+  std::vector<uint8_t> good = MakeVsImage(g->Team(4), "c");
+  EXPECT_NO_THROW(ParseVsImage(good, 0));
+
+  auto refusedAfter = [&](const char* what, auto&& spoil) {
+    TestGame h(28);
+    Tteam& t = h->Team(4);
+    spoil(t);
+    EXPECT_THROW(ParseVsImage(MakeVsImage(t, "c"), 0), VantorelError) << what;
+  };
+  refusedAfter("empty starter slot", [](Tteam& t) { t.Slots[3] = -1; });
+  refusedAfter("absent starter", [](Tteam& t) { t.Slots[7] = 49; });
+  refusedAfter("player twice", [](Tteam& t) { t.Slots[11] = t.Slots[0]; });
+  refusedAfter("position off the pitch", [](Tteam& t) { t.Positions[4].X = 2000000000; });
+  refusedAfter("ability", [](Tteam& t) { t.Squad->PlayerAt(2)->Ability(1) = 5000; });
+  refusedAfter("form", [](Tteam& t) { t.Squad->PlayerAt(0)->Condition = -999; });
+
+  // An absent substitute is only an empty bench place.
+  TestGame h(29);
+  h->Team(4).Slots[12] = 49;
+  TVsData d = ParseVsImage(MakeVsImage(h->Team(4), "c"), 0);
+  EXPECT_EQ(d.Club->Slots[12], -1);
+}
