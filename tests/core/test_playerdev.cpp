@@ -307,3 +307,97 @@ TEST_F(PlayerRelative, SameSeedSameRelative) {
   b.SaveToStream(sb);
   EXPECT_EQ(sa.Bytes(), sb.Bytes());
 }
+
+// ---- rules that read the game state (new-game layout: clubs 0 .. 7 in
+// division 3, 8 .. 15 in division 2, 16 .. 23 in division 1; reputation
+// 3 * (club + 1)) --------------------------------------------------------------
+
+class PlayerInWorld : public PlayerFixture {
+ protected:
+  void SetUp() override {
+    PlayerFixture::SetUp();
+    state_ = std::make_unique<Tgamemain>();
+    GameState = state_.get();
+    RandSeed(2024);
+  }
+  void TearDown() override {
+    GameState = nullptr;
+    state_.reset();
+    PlayerFixture::TearDown();
+  }
+  std::unique_ptr<Tgamemain> state_;
+};
+
+TEST_F(PlayerInWorld, InitialAttachmentByReputationAndDivision) {
+  Tplayer p(9, 0, 10, 0);  // division 3, b = 25 - 2 = 23
+  EXPECT_EQ(p.GetAffinity(0), 2 + 25 + 23);
+  EXPECT_EQ(p.GetAffinity(1), 4 + 48 - 10);        // same division
+  EXPECT_EQ(p.GetAffinity(8), 18 + 48 + 5);        // one division up
+  EXPECT_EQ(p.GetAffinity(16), 35 + 48 + 10);      // two up
+  EXPECT_EQ(p.GetAffinity(23), 100);               // 108, clamped
+  Tplayer top(9, 0, 10, 20);                       // division 1, b = 25 - 44
+  EXPECT_EQ(top.GetAffinity(20), 50);
+  EXPECT_EQ(top.GetAffinity(0), 0);                // 2 + 6 - 10, clamped
+  Tplayer free(9, 0, 10, kNoClub);                 // no adjustment, no clamping needed
+  EXPECT_EQ(free.GetAffinity(23), 50 + 25);
+  EXPECT_EQ(free.GetAffinity(0), 2 + 25);
+}
+
+TEST_F(PlayerInWorld, YearAndDivisionFromTheGameState) {
+  state_->Year = 4;
+  Tplayer p(9, 0, 10, 8);
+  EXPECT_EQ(p.History.GetValue(0, kHistYear), 4);
+  p.Age = 24;
+  p.PeakAge = 24;
+  p.BaseValue = 1000;
+  EXPECT_EQ(p.Value(), 900);  // division 2
+  p.TeamIndex = 3;
+  EXPECT_EQ(p.Value(), 800);  // division 3
+  p.TeamIndex = 17;
+  EXPECT_EQ(p.Value(), 1000);
+  state_->Year = 5;
+  p.CloseSeason(kTradeOrdinary);
+  EXPECT_EQ(p.History.GetValue(1, kHistYear), 5);
+  EXPECT_EQ(p.History.GetValue(1, kHistTeam), 17);
+}
+
+TEST_F(PlayerInWorld, BenchedPlayersLookElsewhere) {
+  Tplayer p(9, 0, 10, 8);  // division 2
+  p.Age = 30;
+  p.PeakAge = 25;
+  p.Affinity.fill(50);
+  p.AddFatigue(-3, true);
+  EXPECT_EQ(p.GetAffinity(8), 50);   // -1, then +1 with his division
+  EXPECT_EQ(p.GetAffinity(9), 52);
+  EXPECT_EQ(p.GetAffinity(0), 51);   // division 3
+  EXPECT_EQ(p.GetAffinity(16), 50);  // division 1 untouched
+  p.Fatigue = 5;
+  p.AddFatigue(-3, true);            // still tired: no complaint
+  EXPECT_EQ(p.GetAffinity(9), 52);
+
+  Tplayer young(9, 0, 10, 2);        // division 3, growth phase 1: patient
+  young.Age = 18;
+  young.PeakAge = 26;
+  young.Affinity.fill(50);
+  young.AddFatigue(-3, true);
+  EXPECT_EQ(young.GetAffinity(2), 50);
+  young.Age = 24;                    // phase 2
+  young.AddFatigue(-3, true);
+  EXPECT_EQ(young.GetAffinity(2), 49);
+  EXPECT_EQ(young.GetAffinity(3), 51);
+  EXPECT_EQ(young.GetAffinity(8), 50);  // division 3: no second pass
+}
+
+TEST_F(PlayerInWorld, SeasonDriftByDivision) {
+  Tplayer p(9, 0, 10, 8);  // division 2
+  p.Age = 24;
+  p.PeakAge = 24;
+  p.Affinity.fill(50);
+  p.SetAffinity(8, 10);  // too low to drift: keeps 10
+  p.CloseSeason(kTradeOrdinary);
+  auto drift = [](int club) { return 3 * (club + 1) * 7 / 50 + 40 + 5; };
+  EXPECT_EQ(p.GetAffinity(8), 10);
+  EXPECT_EQ(p.GetAffinity(9), drift(9) - 2);
+  EXPECT_EQ(p.GetAffinity(16), drift(16) + 1);
+  EXPECT_EQ(p.GetAffinity(0), drift(0) - 1);
+}
