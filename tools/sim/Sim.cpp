@@ -653,7 +653,7 @@ std::string CmdBench(const TSimArgs& a) {
   uint64_t seed = SeedOf(a);
   using Clock = std::chrono::steady_clock;
 
-  std::vector<double> matchMs, matchCpuMs, seasonCpuS;
+  std::vector<double> matchMs, matchCpuMs, seasonCpuS, saveMs, loadMs;
   {
     TWorld w;
     StartNewGame(*w, seed);
@@ -680,6 +680,21 @@ std::string CmdBench(const TSimArgs& a) {
       seasonCpuS.push_back(CpuSeconds() - c0);
       seasonS.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
     }
+    // A mid-season game written to and read from memory (the slot file's
+    // bytes, without the disk).
+    while (w->Week != 25) AutopilotWeek(*w, nullptr);
+    for (int i = 0; i < 5; ++i) {
+      auto t0 = Clock::now();
+      std::vector<uint8_t> body = w->SaveBody();
+      auto t1 = Clock::now();
+      Tgamemain fresh(Tgamemain::TNoSeed{});
+      TStream s(std::move(body));
+      fresh.LoadFromStream(s, true);
+      auto t2 = Clock::now();
+      saveMs.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+      loadMs.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
+    }
+    GameState = &*w;
   }
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
@@ -689,6 +704,8 @@ std::string CmdBench(const TSimArgs& a) {
   WriteSpread(j, "s_per_season", SpreadOf(seasonS));
   WriteSpread(j, "cpu_ms_per_match", SpreadOf(matchCpuMs));
   WriteSpread(j, "cpu_s_per_season", SpreadOf(seasonCpuS));
+  WriteSpread(j, "ms_save_mid_season", SpreadOf(saveMs));
+  WriteSpread(j, "ms_load_mid_season", SpreadOf(loadMs));
   j.Field("peak_rss_mb", static_cast<double>(ru.ru_maxrss) / 1024.0);
   j.EndObject();
   return j.Text();
