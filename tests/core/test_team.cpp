@@ -7,6 +7,8 @@
 #include "club/Uarith.h"
 #include "club/Ufunction.h"
 #include "club/Uteam.h"
+#include "world/Ugamemain.h"
+#include "world/Utrade.h"
 
 namespace {
 
@@ -410,6 +412,68 @@ TEST_F(TeamTest, ComputerOffSeasonDecidesThenPaysFromTheRememberedMoney) {
   EXPECT_EQ(t->YouthPosition, 9);
   // Wages were paid once, after the decisions, then the scouting.
   EXPECT_EQ(t->Money, 5000 - t->WageTotal() - t->InvestmentCost());
+}
+
+// With a game state: the calendar, the season number, the market and the
+// user's message lines.
+class TeamInWorldTest : public TeamTest {
+ protected:
+  void SetUp() override {
+    TeamTest::SetUp();
+    state_ = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
+    state_->Market = std::make_unique<Ttrade>();
+    state_->Year = 3;
+    GameState = state_.get();
+  }
+  void TearDown() override {
+    GameState = nullptr;
+    state_.reset();
+    TeamTest::TearDown();
+  }
+  std::unique_ptr<Tgamemain> state_;
+};
+
+TEST_F(TeamInWorldTest, LeaversAndListedPlayersReachTheMarket) {
+  auto t = SmallClub(14, 5);
+  t->Squad->PlayerByNumber(8)->SetAffinity(5, 2);
+  t->Departures();
+  Ttrade& m = *GameState->Market;
+  ASSERT_EQ(m.FreeAgents->Count(), 1);
+  EXPECT_EQ(m.FreeAgents->PlayerAt(0)->TeamIndex, 99);
+  EXPECT_EQ(m.Listings.GetValue(0, 0), 99000 + m.FreeAgents->NumberAt(0));
+
+  t->RoleRatings = {0, 0, 0, 0, 0};
+  t->AIOffSeason();
+  int listed = 0;
+  for (int r = 0; r < m.Listings.RowCount(); ++r)
+    if (m.Listings.GetValue(r, 1) == 5) {
+      ++listed;
+      EXPECT_EQ(m.Listings.GetValue(r, 0), 5000 + m.Listings.GetValue(r, 2));
+    }
+  EXPECT_EQ(listed, t->Squad->Count());
+}
+
+TEST_F(TeamInWorldTest, SeasonNumberCalendarAndMessages) {
+  auto t = SmallClub(12, 0);
+  t->YouthIntake();
+  EXPECT_EQ(t->Youth->NumberAt(0), 300);
+  // A player past his first years who gets no match load sulks, but only
+  // in the weeks of the league season (the club is in division 3).
+  for (int32_t week : {11, 12}) {
+    auto c = SmallClub(12, 2);
+    Tplayer* p = c->Squad->PlayerByNumber(5);
+    p->Fatigue = 0;
+    p->Age = 30;
+    GameState->Week = week;
+    c->WeeklyUpdate();
+    EXPECT_EQ(p->GetAffinity(2), week == 12 ? 49 : 50) << week;
+  }
+  t->Squad->PlayerByNumber(4)->InjuryWeeks = 1;
+  t->InjuryUpdate();
+  const std::string healed = "4." + t->Squad->PlayerByNumber(4)->Name + "の怪我が治りました";
+  const auto& lines = GameState->Messages;
+  EXPECT_NE(std::find(lines.begin(), lines.end(), healed), lines.end());
+  EXPECT_TRUE(t->Messages.empty());
 }
 
 // ---------------------------------------------------------------------------
