@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "MarketTestWorld.h"
+#include "club/Uteametc.h"
+#include "world/Uuserops.h"
+
+namespace {
+
+int PlistRow(const TGrid& g, const std::string& key) {
+  for (int r = 1; r < g.RowCount(); ++r)
+    if (g.Cells(kConKey, r) == key) return r;
+  return -1;
+}
+
+int BoardRow(const std::string& label) {
+  if (label.rfind("コーチ", 0) == 0) return label.back() - '1';
+  return std::stoi(label) + 2;
+}
+
+}  // namespace
+
+class ContractTest : public MarketWorldTest {
+ protected:
+  void SetUp() override {
+    MarketWorldTest::SetUp();
+    game_->Year = 1;
+    for (int n = 1; n <= 15; ++n) AddPlayer(0, n, 30 + n);
+    AddPlayer(0, 51, 1);  // a filler
+    for (int i = 0; i < 2; ++i) {
+      auto y = std::make_unique<Tplayer>(9, 0, 10, 0);
+      y->Age = 16;
+      Club(0).Youth->Add(std::move(y), 100);
+    }
+    for (int s = 0; s < 16; ++s) Club(0).Slots[static_cast<std::size_t>(s)] = s < 11 ? s + 1 : -1;
+    FillContractGrid(Club(0), plist, board);
+  }
+  void Give(const std::string& key, const std::string& label) {
+    AssignNumber(plist, PlistRow(plist, key), board, BoardRow(label));
+  }
+  std::string Mark(const std::string& key) { return plist.Cells(kConMark, PlistRow(plist, key)); }
+
+  TGrid plist, board;
+};
+
+TEST_F(ContractTest, TheDeskStartsWithEveryoneKeepingHisNumber) {
+  ASSERT_EQ(plist.ColCount(), 21);
+  ASSERT_EQ(plist.RowCount(), 1 + 16 + 2);
+  EXPECT_EQ(plist.FixedRows, 1);
+  EXPECT_EQ(plist.ColWidth(0), 20);
+  EXPECT_EQ(Mark("7"), "7");
+  EXPECT_EQ(Mark("51"), "");  // above 50: let go unless given a number
+  EXPECT_EQ(Mark("100"), "ユ");
+  EXPECT_EQ(plist.Cells(kConCurrent, PlistRow(plist, "101")), "ユ");
+  // Fill indexes 1.. in row order; youths last in list order.
+  for (int r = 1; r < plist.RowCount(); ++r) EXPECT_EQ(plist.Cells(kConFillIndex, r), std::to_string(r));
+  EXPECT_EQ(plist.Cells(kConKey, 17), "100");
+  EXPECT_EQ(plist.Cells(kConKey, 18), "101");
+
+  ASSERT_EQ(board.RowCount(), 53);
+  EXPECT_EQ(board.Cells(0, 0), "コーチ1");
+  EXPECT_EQ(board.Cells(0, 2), "コーチ3");
+  EXPECT_EQ(board.Cells(0, 3), "1");
+  EXPECT_EQ(board.Cells(0, 52), "50");
+  EXPECT_EQ(board.Cells(1, BoardRow("7")), Club(0).Squad->PlayerByNumber(7)->Name);
+  EXPECT_EQ(board.Cells(2, BoardRow("7")), "7");
+  EXPECT_EQ(board.Cells(2, BoardRow("16")), "");
+  EXPECT_EQ(board.Cells(2, 0), "");
+
+  int32_t wages = 10;  // two youths
+  for (int n = 1; n <= 15; ++n) wages += Club(0).Squad->PlayerByNumber(n)->Wage();
+  EXPECT_EQ(ContractWages(Club(0), plist), wages);
+}
+
+TEST_F(ContractTest, MarkingNumbersCoachesAndYouths) {
+  // Swap 2 and 3.
+  Give("2", "3");
+  EXPECT_EQ(Mark("2"), "3");
+  EXPECT_EQ(Mark("3"), "");
+  EXPECT_EQ(board.Cells(2, BoardRow("2")), "");
+  Give("3", "2");
+  EXPECT_EQ(Mark("3"), "2");
+  EXPECT_EQ(board.Cells(2, BoardRow("2")), "3");
+  EXPECT_EQ(board.Cells(2, BoardRow("3")), "2");
+
+  // A youth given a number is promoted; the same number again lets him go;
+  // the reset returns him to the youth team.
+  Give("100", "30");
+  EXPECT_EQ(Mark("100"), "30");
+  Give("100", "30");
+  EXPECT_EQ(Mark("100"), "");
+  EXPECT_EQ(board.Cells(2, BoardRow("30")), "");
+  ResetPlayer(plist, PlistRow(plist, "100"), board);
+  EXPECT_EQ(Mark("100"), "ユ");
+
+  // Youths cannot coach; players can.
+  Give("101", "コーチ1");
+  EXPECT_EQ(Mark("101"), "ユ");
+  EXPECT_EQ(board.Cells(2, 0), "");
+  Give("4", "コーチ1");
+  EXPECT_EQ(Mark("4"), "コーチ1");
+  EXPECT_EQ(board.Cells(2, BoardRow("4")), "");
+  EXPECT_EQ(board.Cells(2, 0), "4");
+
+  // Reset gives the player his number back and takes it from whoever had it.
+  Give("5", "4");
+  EXPECT_EQ(Mark("4"), "コーチ1");
+  ResetPlayer(plist, PlistRow(plist, "4"), board);
+  EXPECT_EQ(Mark("4"), "4");
+  EXPECT_EQ(Mark("5"), "");
+  EXPECT_EQ(board.Cells(2, 0), "");
+  EXPECT_EQ(board.Cells(2, BoardRow("4")), "4");
+
+  // Wages: nothing for the let-go, the coach or the departing; 5 per youth staying.
+  Give("6", "コーチ2");
+  int32_t wages = 10;
+  for (int n = 1; n <= 15; ++n)
+    if (n != 5 && n != 6) wages += Club(0).Squad->PlayerByNumber(n)->Wage();
+  EXPECT_EQ(ContractWages(Club(0), plist), wages);
+
+  TGrid coach;
+  ShowCoachesToBe(Club(0), board, coach);
+  const std::array<int32_t, 6> cv = Club(0).Squad->PlayerByNumber(6)->CoachValues();
+  EXPECT_EQ(coach.Cells(1, 3), "3");
+  EXPECT_EQ(coach.Cells(2, 3), std::to_string(cv[0]));
+  EXPECT_EQ(coach.Cells(7, 3), std::to_string(cv[5]));
+}
+
+TEST_F(ContractTest, DeficitWarningComparesMoneyWithWagesAndScouting) {
+  Club(0).Money = 1000;
+  EXPECT_TRUE(ContractDeficit(Club(0), 900, Tteam::InvestmentCostOf(3)));
+  EXPECT_FALSE(ContractDeficit(Club(0), 900, 100));
+  EXPECT_FALSE(ContractDeficit(Club(0), 900, 0));
+}
+
+TEST_F(ContractTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
+  Give("2", "3");
+  Give("3", "2");
+  Give("100", "30");
+  Give("4", "コーチ1");
+  Give("6", "6");  // the same number again: he goes
+  const std::string was2 = Club(0).Squad->PlayerByNumber(2)->Name;
+  const std::string was3 = Club(0).Squad->PlayerByNumber(3)->Name;
+  const std::string youth = Club(0).Youth->PlayerByNumber(100)->Name;
+  const std::string was6 = Club(0).Squad->PlayerByNumber(6)->Name;
+  const std::array<int32_t, 6> coachValues = Club(0).Squad->PlayerByNumber(4)->CoachValues();
+  Club(0).Money = 20000;
+
+  CommitContracts(Club(0), Market(), plist, 3, 4);
+
+  Tplayerlist& squad = *Club(0).Squad;
+  EXPECT_EQ(squad.PlayerByNumber(3)->Name, was2);
+  EXPECT_EQ(squad.PlayerByNumber(2)->Name, was3);
+  EXPECT_EQ(squad.PlayerByNumber(30)->Name, youth);
+  EXPECT_EQ(squad.IndexOfNumber(4), -1);
+  EXPECT_EQ(squad.IndexOfNumber(6), -1);
+  EXPECT_EQ(squad.IndexOfNumber(51), -1);
+  EXPECT_EQ(squad.Count(), 16 - 3 + 1);
+  EXPECT_EQ(Club(0).Youth->Count(), 1);
+  EXPECT_EQ(Club(0).Youth->NumberAt(0), 101);
+  // Renumbered players leave the line-up; the coach's slot is emptied too.
+  EXPECT_EQ(Club(0).Slots[1], -1);
+  EXPECT_EQ(Club(0).Slots[2], -1);
+  EXPECT_EQ(Club(0).Slots[3], -1);
+  EXPECT_EQ(Club(0).Slots[4], 5);
+  EXPECT_EQ(Club(0).Coaches->Coach[0].Years, 3);
+  EXPECT_EQ(Club(0).Coaches->GetSkill(0)[0], coachValues[0]);
+
+  // Released players became free agents; the kept and renumbered are listed
+  // for club 0 under their new numbers; the promoted youth is not.
+  ASSERT_EQ(Market().FreeAgents->Count(), 2);
+  std::set<std::string> freeNames;
+  for (int i = 0; i < 2; ++i) freeNames.insert(Market().FreeAgents->PlayerAt(i)->Name);
+  EXPECT_TRUE(freeNames.count(was6));
+  std::set<int32_t> listedOwn;
+  for (int i = 0; i < Market().Listings.RowCount(); ++i)
+    if (Market().Listings.GetValue(i, kListSeller) == 0) {
+      EXPECT_EQ(Market().Listings.GetValue(i, kListKey), Market().Listings.GetValue(i, kListNumber));
+      listedOwn.insert(Market().Listings.GetValue(i, kListNumber));
+    }
+  EXPECT_EQ(listedOwn, (std::set<int32_t>{1, 2, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+
+  EXPECT_EQ(Club(0).YouthNationality, 3);
+  EXPECT_EQ(Club(0).YouthPosition, 4);
+  EXPECT_EQ(Club(0).Money, 20000 - Club(0).WageTotal() - Tteam::InvestmentCostOf(3));
+}
+
+TEST_F(ContractTest, UntouchedDeskKeepsTheSquadAndReleasesOldYouths) {
+  Club(0).Youth->PlayerByNumber(101)->Age = 20;
+  CommitContracts(Club(0), Market(), plist, 0, 9);
+  EXPECT_EQ(Club(0).Squad->Count(), 15);  // only the filler numbered 51 went
+  for (int n = 1; n <= 15; ++n) EXPECT_GE(Club(0).Squad->IndexOfNumber(n), 0);
+  for (int s = 0; s < 11; ++s) EXPECT_EQ(Club(0).Slots[static_cast<std::size_t>(s)], s + 1);
+  EXPECT_EQ(Club(0).Youth->Count(), 1);
+  EXPECT_EQ(Market().FreeAgents->Count(), 2);  // the filler and the old youth
+  EXPECT_EQ(Market().Listings.RowCount(), 15 + 2);
+}
+
+// ---- transfer weeks -------------------------------------------------------------
+
+class TransferOpsTest : public MarketWorldTest {};
+
+TEST_F(TransferOpsTest, MarkedBidsReachTheMarketHighestFirst) {
+  Club(0).Money = 100000;
+  for (int n = 1; n <= 3; ++n) {
+    Tplayer& p = AddPlayer(5, n, 20 * n);
+    p.BaseValue = 100 * n;
+    Market().List(5, n, p);
+  }
+  TGrid g;
+  Market().ShowListings(g);
+  ASSERT_EQ(g.RowCount(), 4);
+  ToggleBid(g, 1);
+  ToggleBid(g, 3);
+  ToggleBid(g, 2);
+  ToggleBid(g, 2);  // twice: no bid
+  EXPECT_EQ(g.Cells(kListBidColumn, 1), g.Cells(kListPriceColumn, 1));
+  EXPECT_EQ(g.Cells(kListBidColumn, 2), "");
+  SubmitBids(Market(), g);
+  ASSERT_EQ(Market().Bids.RowCount(), 2);
+  EXPECT_EQ(Market().Bids.GetValue(0, kBidKey), 5003);
+  EXPECT_EQ(Market().Bids.GetValue(1, kBidKey), 5001);
+  EXPECT_EQ(Market().Bids.GetValue(0, kBidBidder), 0);
+  EXPECT_EQ(Market().Bids.GetValue(0, kBidAmount), Market().Listings.GetValue(2, kListPrice));
+
+  // Nothing to bid on: nothing happens.
+  Market().Bids.Clear();
+  Market().Listings.Clear();
+  SubmitBids(Market(), g);
+  EXPECT_EQ(Market().Bids.RowCount(), 0);
+}
+
+TEST_F(TransferOpsTest, AnswersDoubleOrHoldOut) {
+  Tplayer& mine = AddPlayer(0, 9);
+  Tplayer& theirs = AddPlayer(4, 2);
+  Tplayer& led = AddPlayer(6, 1);
+  Market().List(0, 9, mine);
+  Market().List(4, 2, theirs);
+  Market().List(6, 1, led);
+  Market().AddBid(9, 0, 9, 700, 3);
+  Market().AddBid(4002, 4, 2, 600, 7);
+  Market().AddBid(6001, 6, 1, 500, 0);
+  Market().GatherBids();
+  TGrid g;
+  Market().ShowNegotiations(g);
+  ASSERT_EQ(g.RowCount(), 4);
+  ToggleAnswer(g, 1);
+  EXPECT_EQ(g.Cells(kOfferMarkColumn, 1), "0");  // own player: hold out
+  ToggleAnswer(g, 2);
+  EXPECT_EQ(g.Cells(kOfferMarkColumn, 2), "1200");  // double the leader
+  ToggleAnswer(g, 3);
+  EXPECT_EQ(g.Cells(kOfferMarkColumn, 3), "500");  // own bid leads: nothing to do
+  ToggleAnswer(g, 2);
+  EXPECT_EQ(g.Cells(kOfferMarkColumn, 2), "");
+  ToggleAnswer(g, 2);
+
+  AnswerOffers(Market(), g);
+  const TIntgrid& held = Market().Negotiations[0];
+  ASSERT_EQ(held.RowCount(), 3);
+  EXPECT_EQ(held.GetValue(1, kNegAmount), 2100);
+  EXPECT_EQ(held.GetValue(2, kNegBidder), 0);
+  const TIntgrid& doubled = Market().Negotiations[1];
+  ASSERT_EQ(doubled.RowCount(), 3);
+  EXPECT_EQ(doubled.Rows[2].Values[0], 0);
+  EXPECT_EQ(doubled.Rows[2].Values[1], 1200);
+  EXPECT_EQ(Market().Negotiations[2].RowCount(), 2);
+}
