@@ -191,7 +191,10 @@ void ShowCoachesToBe(const Tteam& club, const TGrid& gridfuture, TGrid& gridcoac
     if (!p || gridcoach.RowCount() <= k + 2 || gridcoach.ColCount() < 8) continue;
     gridcoach.Cells(1, k + 2) = "3";
     const std::array<int32_t, 6> values = p->CoachValues();
-    for (int i = 0; i < 6; ++i) gridcoach.Cells(2 + i, k + 2) = std::to_string(values[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 6; ++i) {
+      gridcoach.Cells(2 + i, k + 2) = std::to_string(values[static_cast<std::size_t>(i)]);
+      gridcoach.Tags(2 + i, k + 2) = kTagBlack;  // a new coach trains every ability
+    }
   }
 }
 

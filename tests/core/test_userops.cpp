@@ -266,3 +266,70 @@ TEST_F(TransferOpsTest, AnswersDoubleOrHoldOut) {
   EXPECT_EQ(doubled.Rows[2].Values[1], 1200);
   EXPECT_EQ(Market().Negotiations[2].RowCount(), 2);
 }
+
+// ---- a whole pre-season on the shipped start data -------------------------------------
+
+namespace {
+
+void ExpectSoundClubs(const Tgamemain& g, int week) {
+  for (int c = 0; c < kClubCount; ++c) {
+    const Tteam& club = g.Team(c);
+    EXPECT_LE(club.Squad->Count(), kMaxSquad) << "club " << c << " week " << week;
+    EXPECT_GE(club.Squad->Count(), kStarterCount) << "club " << c << " week " << week;
+    std::set<int32_t> numbers;
+    for (int i = 0; i < club.Squad->Count(); ++i) EXPECT_TRUE(numbers.insert(club.Squad->NumberAt(i)).second);
+    std::set<int32_t> inSlots;
+    for (int32_t n : club.Slots) {
+      if (n < 0) continue;
+      EXPECT_GE(club.Squad->IndexOfNumber(n), 0) << "club " << c << " slot holds a departed player, week " << week;
+      EXPECT_TRUE(inSlots.insert(n).second);
+    }
+  }
+}
+
+}  // namespace
+
+TEST(PreSeason, ContractWeekAndTransferWeeksKeepTheWorldSound) {
+  ScopedDataDir dir;
+  Tgamemain g;
+  GameState = &g;
+  RandSeed(7);
+  g.NewGameFrom("data/first.dat", false);
+  g.Market = std::make_unique<Ttrade>();
+  Tteam& user = g.Team(0);
+
+  // Week 1: promote the first youth, let the last squad row go, keep the rest.
+  TGrid plist, board;
+  FillContractGrid(user, plist, board);
+  const int youthRow = PlistRow(plist, std::to_string(user.Youth->NumberAt(0)));
+  AssignNumber(plist, youthRow, board, BoardRow("40"));
+  AssignNumber(plist, 21, board, BoardRow(plist.Cells(kConMark, 21)));
+  const int squadBefore = user.Squad->Count();
+  CommitContracts(user, *g.Market, plist, 2, 9);
+  EXPECT_EQ(user.Squad->Count(), squadBefore);  // one in, one out
+  EXPECT_GE(user.Squad->IndexOfNumber(40), 0);
+  g.AdvanceWeek();
+  ExpectSoundClubs(g, 1);
+
+  std::size_t listingsWeek2 = g.Market->Listings.RowCount();
+  EXPECT_GT(listingsWeek2, 100u);  // the computer clubs list their squads
+  for (int week = 2; week <= 11; ++week) {
+    ASSERT_EQ(g.Week, week);
+    ASSERT_TRUE(g.Market);
+    std::set<int32_t> keys;
+    for (const TInput& row : g.Market->Listings.Rows) EXPECT_TRUE(keys.insert(row.Values[kListKey]).second);
+    TGrid g1, g2;
+    g.Market->ShowListings(g1);
+    for (int r = 1; r < g1.RowCount() && r <= 3; ++r) ToggleBid(g1, r);
+    SubmitBids(*g.Market, g1);
+    g.Market->ShowNegotiations(g2);
+    for (int r = 1; r < g2.RowCount(); ++r) ToggleAnswer(g2, r);
+    AnswerOffers(*g.Market, g2);
+    if (week == 11) EXPECT_GT(g.Market->Report.size(), 10u);  // transfers happened
+    g.AdvanceWeek();
+    ExpectSoundClubs(g, week);
+    if (week == 9) EXPECT_EQ(g.Market->Listings.RowCount(), 0);
+  }
+  EXPECT_FALSE(g.Market);
+  GameState = nullptr;
+}
