@@ -21,7 +21,7 @@ int BoardRow(const std::string& label) {
 
 }  // namespace
 
-class ContractTest : public MarketWorldTest {
+class ContractDeskTest : public MarketWorldTest {
  protected:
   void SetUp() override {
     MarketWorldTest::SetUp();
@@ -44,7 +44,7 @@ class ContractTest : public MarketWorldTest {
   TGrid plist, board;
 };
 
-TEST_F(ContractTest, TheDeskStartsWithEveryoneKeepingHisNumber) {
+TEST_F(ContractDeskTest, TheDeskStartsWithEveryoneKeepingHisNumber) {
   ASSERT_EQ(plist.ColCount(), 21);
   ASSERT_EQ(plist.RowCount(), 1 + 16 + 2);
   EXPECT_EQ(plist.FixedRows, 1);
@@ -73,7 +73,7 @@ TEST_F(ContractTest, TheDeskStartsWithEveryoneKeepingHisNumber) {
   EXPECT_EQ(ContractWages(Club(0), plist), wages);
 }
 
-TEST_F(ContractTest, MarkingNumbersCoachesAndYouths) {
+TEST_F(ContractDeskTest, MarkingNumbersCoachesAndYouths) {
   // Swap 2 and 3.
   Give("2", "3");
   EXPECT_EQ(Mark("2"), "3");
@@ -127,14 +127,14 @@ TEST_F(ContractTest, MarkingNumbersCoachesAndYouths) {
   EXPECT_EQ(coach.Cells(7, 3), std::to_string(cv[5]));
 }
 
-TEST_F(ContractTest, DeficitWarningComparesMoneyWithWagesAndScouting) {
+TEST_F(ContractDeskTest, DeficitWarningComparesMoneyWithWagesAndScouting) {
   Club(0).Money = 1000;
   EXPECT_TRUE(ContractDeficit(Club(0), 900, Tteam::InvestmentCostOf(3)));
   EXPECT_FALSE(ContractDeficit(Club(0), 900, 100));
   EXPECT_FALSE(ContractDeficit(Club(0), 900, 0));
 }
 
-TEST_F(ContractTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
+TEST_F(ContractDeskTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
   Give("2", "3");
   Give("3", "2");
   Give("100", "30");
@@ -186,7 +186,7 @@ TEST_F(ContractTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
   EXPECT_EQ(Club(0).Money, 20000 - Club(0).WageTotal() - Tteam::InvestmentCostOf(3));
 }
 
-TEST_F(ContractTest, UntouchedDeskKeepsTheSquadAndReleasesOldYouths) {
+TEST_F(ContractDeskTest, UntouchedDeskKeepsTheSquadAndReleasesOldYouths) {
   Club(0).Youth->PlayerByNumber(101)->Age = 20;
   CommitContracts(Club(0), Market(), plist, 0, 9);
   EXPECT_EQ(Club(0).Squad->Count(), 15);  // only the filler numbered 51 went
