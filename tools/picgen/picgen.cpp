@@ -1,0 +1,201 @@
+// Draws the game's pictures (turf, goal, ball and shadow, keeper and hit
+// pictures, flame, growth icons) into OUT_DIR as PNG files. Everything is
+// drawn from code with a fixed private generator, so the files come out the
+// same byte for byte on every run.
+//
+//   vantorel-picgen [SRC_DIR] OUT_DIR
+#include <QColor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+
+namespace {
+
+// A tiny fixed generator for the turf's grain (not the game's generator).
+struct Grain {
+  uint32_t s = 12345;
+  int Next(int n) {
+    s = s * 1103515245u + 12345u;
+    return static_cast<int>((s >> 16) % static_cast<uint32_t>(n));
+  }
+};
+
+QImage NewImage(int w, int h) {
+  QImage img(w, h, QImage::Format_ARGB32);
+  img.fill(Qt::transparent);
+  return img;
+}
+
+// Mown grass: soft light and dark bands with a fine grain.
+QImage Turf() {
+  QImage img(105, 105, QImage::Format_RGB32);
+  Grain g;
+  for (int y = 0; y < 105; ++y) {
+    for (int x = 0; x < 105; ++x) {
+      bool light = (x / 35) % 2 == 0;
+      int base = light ? 150 : 138;
+      int n = g.Next(15) - 7;
+      img.setPixel(x, y, qRgb(30 + n / 2, base + n, 40 + n / 2));
+    }
+  }
+  return img;
+}
+
+// The goal seen from above: posts, bar shadow and the net behind.
+QImage Goal() {
+  QImage img = NewImage(15, 46);
+  QPainter p(&img);
+  p.setPen(QPen(QColor(220, 220, 220), 1));
+  for (int x = 2; x < 15; x += 3) p.drawLine(x, 1, x, 44);
+  for (int y = 1; y < 46; y += 3) p.drawLine(1, y, 14, y);
+  p.setPen(QPen(Qt::white, 2));
+  p.drawLine(14, 0, 14, 45);
+  p.drawLine(0, 1, 14, 1);
+  p.drawLine(0, 44, 14, 44);
+  return img;
+}
+
+QImage Ball() {
+  QImage img = NewImage(8, 8);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(40, 40, 40), 0.8));
+  p.setBrush(Qt::white);
+  p.drawEllipse(QRectF(0.5, 0.5, 7, 7));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(30, 30, 30));
+  p.drawEllipse(QRectF(3, 3, 2.2, 2.2));
+  return img;
+}
+
+QImage Shadow() {
+  QImage img = NewImage(8, 8);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 40, 0, 150));
+  p.drawEllipse(QRectF(0.5, 2, 7, 4.5));
+  return img;
+}
+
+// Two gloves closing round the ball.
+QImage Keeper() {
+  QImage img = NewImage(32, 32);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::white);
+  p.drawEllipse(QRectF(8, 9, 16, 16));
+  p.setBrush(QColor(255, 140, 0));
+  p.drawRoundedRect(QRectF(1, 6, 9, 18), 4, 4);
+  p.drawRoundedRect(QRectF(22, 6, 9, 18), 4, 4);
+  p.setPen(QPen(QColor(160, 70, 0), 1));
+  for (int i = 0; i < 3; ++i) {
+    p.drawLine(QPointF(3, 9 + 4 * i), QPointF(9, 9 + 4 * i));
+    p.drawLine(QPointF(23, 9 + 4 * i), QPointF(29, 9 + 4 * i));
+  }
+  return img;
+}
+
+// A bright burst where the ball is punched away.
+QImage Hit() {
+  QImage img = NewImage(64, 64);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath star;
+  for (int i = 0; i < 24; ++i) {
+    double a = i * M_PI / 12;
+    double r = (i % 2 == 0) ? 31 : 15;
+    QPointF pt(32 + r * std::cos(a), 32 + r * std::sin(a));
+    if (i == 0)
+      star.moveTo(pt);
+    else
+      star.lineTo(pt);
+  }
+  star.closeSubpath();
+  p.setPen(QPen(QColor(200, 60, 0), 2));
+  p.setBrush(QColor(255, 230, 60));
+  p.drawPath(star);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(Qt::white);
+  p.drawEllipse(QRectF(24, 24, 16, 16));
+  return img;
+}
+
+QImage Flame() {
+  QImage img = NewImage(32, 32);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath outer;
+  outer.moveTo(16, 31);
+  outer.cubicTo(2, 28, 3, 14, 11, 4);
+  outer.cubicTo(12, 12, 16, 13, 17, 1);
+  outer.cubicTo(27, 10, 31, 25, 16, 31);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(240, 70, 0));
+  p.drawPath(outer);
+  QPainterPath inner;
+  inner.moveTo(16, 30);
+  inner.cubicTo(9, 28, 10, 19, 15, 13);
+  inner.cubicTo(17, 19, 22, 21, 16, 30);
+  p.setBrush(QColor(255, 210, 40));
+  p.drawPath(inner);
+  return img;
+}
+
+// Growth phase v (1..5): an arrow from steep rise to steep fall, in colours
+// from fresh green to dull red.
+QImage GrowthIcon(int v) {
+  QImage img = NewImage(14, 14);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  static const QColor kColours[5] = {QColor(0, 170, 60), QColor(60, 160, 0), QColor(230, 150, 0), QColor(220, 90, 0),
+                                     QColor(180, 30, 30)};
+  static const double kAngles[5] = {-90, -45, 0, 45, 90};
+  p.translate(7, 7);
+  p.rotate(kAngles[v - 1]);
+  p.setPen(QPen(kColours[v - 1], 2.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(-5, 0), QPointF(4, 0));
+  QPainterPath head;
+  head.moveTo(6, 0);
+  head.lineTo(1, -4);
+  head.lineTo(1, 4);
+  head.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.setBrush(kColours[v - 1]);
+  p.drawPath(head);
+  return img;
+}
+
+bool Save(const QImage& img, const QString& dir, const QString& name) {
+  QString path = dir + "/" + name;
+  if (!img.save(path, "PNG")) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  // The data check passes the sources' directory first; pictures need none.
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: vantorel-picgen [SRC_DIR] OUT_DIR\n");
+    return 2;
+  }
+  QString dir = QString::fromLocal8Bit(argv[argc - 1]) + "/picture";
+  QDir().mkpath(dir);
+  bool ok = Save(Turf(), dir, "turf.png") && Save(Goal(), dir, "goal.png") && Save(Ball(), dir, "ball.png") &&
+            Save(Shadow(), dir, "shadow.png") && Save(Keeper(), dir, "keeper.png") && Save(Hit(), dir, "hit.png") &&
+            Save(Flame(), dir, "flame.png");
+  for (int v = 1; v <= 5 && ok; ++v) ok = Save(GrowthIcon(v), dir, QString("grow%1.png").arg(v));
+  return ok ? 0 : 1;
+}
