@@ -1,0 +1,62 @@
+// The club main screen: calendar, money, the clubs of one division, the
+// coach table, the week's messages, and the frame of the week (contract,
+// transfer or next match). NEXT advances the game.
+#pragma once
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QWidget>
+#include <array>
+
+class TClickPanel;
+class TStringGridex;
+class TFtomatch;
+class TFcontract;
+class TFtrade;
+class QMenuBar;
+
+class Tmain : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Tmain(QWidget* parent = nullptr);
+
+  QWidget* client;  // the 1016 x 654 client area below the menu
+  QMenuBar* MainMenu1;
+  QLabel* lbweek;
+  QLabel* lbmoney;
+  TStringGridex* gridoutleague;
+  std::array<QLabel*, 8> imgt{};
+  std::array<QLabel*, 8> lbt{};
+  std::array<int, 8> slotClub{};
+  TStringGridex* gridcoach;
+  QPlainTextEdit* Memo1;
+  TStringGridex* gridautobar;
+  TClickPanel* btntrain;
+  TClickPanel* btnnext;
+  TFcontract* Fcontract1;
+  TFtrade* Ftrade1;
+  TFtomatch* Ftomatch1;
+  int Tag = 0;  // 1: shown again after the tactics screen, no refresh
+
+  void Refresh();                 // what every show does
+  void gridoutleagueClick(int division);
+  void lbtClick(int k);
+  void ReplaceEmblem(int k);
+  void btntrainClick();
+  void btnnextClick();
+  bool CheckStartingEleven();
+  void FillCoachTable();
+  void StepProgress();            // the progress bar moves one cell
+  void ShowMessages();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  void AdvanceWithoutMatch();
+  void PlayMatchWeek(bool cup);
+};
+
+// Draws a club's 10 x 10 emblem stretched over a label.
+void ShowEmblem(QLabel* label, int club);

@@ -1,0 +1,466 @@
+#include "screens/Fmatch.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "club/Ufile.h"
+#include "club/Uteam.h"
+#include "match/Uball.h"
+#include "match/Umatchmain.h"
+#include "match/Umatchplayer.h"
+#include "match/Umatchteam.h"
+#include "screens/Clickpanel.h"
+#include "screens/StringGridex.h"
+#include "screens/Uapp.h"
+#include "screens/Usound.h"
+#include "world/Ugamemain.h"
+#include "world/Uleague.h"
+
+namespace {
+constexpr int kStepMs = 17;
+const QColor kMoneyGreen(192, 220, 192);
+const QColor kSideColour[2] = {QColor(Qt::white), QColor(Qt::yellow)};
+
+QPixmap LoadPicture(const char* name) {
+  std::string path = std::string("data/picture/") + name;
+  std::vector<uint8_t> bytes = ReadWholeFile(path);
+  QPixmap pm;
+  if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "not a readable picture");
+  return pm;
+}
+
+void SetupGrid(TStringGridex* g, int rows, const char* header, const QColor& colour) {
+  g->RowHeight = 17;
+  g->CellColor = colour;
+  g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  TGrid& m = g->Model();
+  m.SetSize(10, rows);
+  m.FixedRows = header ? 1 : 0;
+  m.DefaultColWidth = 16;
+  m.SetColWidth(1, 80);
+  m.SetColWidth(2, 35);
+  if (header) SetRowCommaText(m, 0, header);
+}
+
+QColor Rgb(uint32_t c) { return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
+}  // namespace
+
+void TMatchPictures::Load() {
+  turf = LoadPicture("turf.png");
+  goal = LoadPicture("goal.png");
+  ball = LoadPicture("ball.png");
+  shadow = LoadPicture("shadow.png");
+  keeper = LoadPicture("keeper.png");
+  hit = LoadPicture("hit.png");
+}
+
+Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("match"));
+  setWindowFlag(Qt::FramelessWindowHint);
+  setFixedSize(1016, 672);
+  move(0, 20);
+  setFont(GothicFont(12));
+  setFocusPolicy(Qt::StrongFocus);
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, kMoneyGreen);
+  setPalette(pal);
+
+  lbtname0 = new QLabel(this);
+  lbtname0->setFont(GothicFont(19));
+  lbtname0->setStyleSheet(QStringLiteral("background: white;"));
+  lbtname0->move(760, 6);
+  lbtname1 = new QLabel(this);
+  lbtname1->setFont(GothicFont(19));
+  lbtname1->setStyleSheet(QStringLiteral("background: yellow;"));
+  lbgoal0 = new QLabel(QStringLiteral("0"), this);
+  lbgoal0->setFont(GothicFont(21));
+  lbgoal0->setAlignment(Qt::AlignCenter);
+  lbgoal0->setStyleSheet(QStringLiteral("background: white;"));
+  lbgoal0->setGeometry(760, 40, 24, 24);
+  lbgoal1 = new QLabel(QStringLiteral("0"), this);
+  lbgoal1->setFont(GothicFont(21));
+  lbgoal1->setAlignment(Qt::AlignCenter);
+  lbgoal1->setStyleSheet(QStringLiteral("background: yellow;"));
+  lbgoal1->setGeometry(986, 40, 24, 24);
+  lbtime = new QLabel(QStringLiteral("00：00"), this);
+  lbtime->setFont(GothicFont(27));
+  lbtime->setAlignment(Qt::AlignCenter);
+  lbtime->setGeometry(784, 32, 201, 32);
+  lbtime->setCursor(Qt::PointingHandCursor);
+  lbtime->installEventFilter(this);
+  RichEdit1 = new QTextEdit(this);
+  RichEdit1->setGeometry(760, 72, 249, 81);
+  RichEdit1->setReadOnly(true);
+  RichEdit1->setStyleSheet(QStringLiteral("background: black;"));
+
+  Groupnormal = new QGroupBox(this);
+  Groupnormal->setGeometry(756, 160, 265, 513);
+  Groupnormal->hide();
+  gridn1 = new TStringGridex(Groupnormal);
+  gridn1->setGeometry(5, 8, 252, 225);
+  SetupGrid(gridn1, 12, "No,Name,MType,S,H,D,C,K,A,足", QColor(192, 192, 192));
+  gridns1 = new TStringGridex(Groupnormal);
+  gridns1->setGeometry(5, 8, 252, 225);
+  SetupGrid(gridns1, 12, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総", QColor(192, 192, 192));
+  gridns1->hide();
+  gridn2 = new TStringGridex(Groupnormal);
+  gridn2->setGeometry(5, 232, 252, 97);
+  SetupGrid(gridn2, 5, nullptr, Qt::white);
+  imgpos = new QLabel(Groupnormal);
+  imgpos->setGeometry(5, 330, 252, 175);
+  imgpos->installEventFilter(this);
+
+  for (TStringGridex* g : {gridn1, gridns1, gridn2}) {
+    g->installEventFilter(this);
+    connect(g, &TStringGridex::cellClicked, this, [this, g](int, int r, Qt::MouseButton b) {
+      if (b == Qt::LeftButton && r == 0 && (g == gridn1 || g == gridns1)) {
+        gridn1->setVisible(g != gridn1);
+        gridns1->setVisible(g != gridns1);
+      } else if (b == Qt::RightButton) {
+        g->SetSelection(0, r);
+        if (g == gridns1) gridn1->SetSelection(0, r);
+        if (g == gridn1) gridns1->SetSelection(0, r);
+        BenchSwap();
+      } else if (b == Qt::LeftButton && g == gridns1) {
+        gridn1->SetSelection(0, r);
+      } else if (b == Qt::LeftButton && g == gridn1) {
+        gridns1->SetSelection(0, r);
+      }
+    });
+  }
+
+  pics_.Load();
+  imgura_ = QPixmap(755, 525);
+  DrawPitchBackground();
+  timer_.setTimerType(Qt::PreciseTimer);
+  timer_.setInterval(kStepMs);
+  connect(&timer_, &QTimer::timeout, this, &Tmatch::TimerStep);
+}
+
+Tmatch::~Tmatch() = default;
+
+void Tmatch::DrawPitchBackground() {
+  imgbg_ = QPixmap(755, 525);
+  QPainter p(&imgbg_);
+  p.drawTiledPixmap(imgbg_.rect(), pics_.turf);
+  p.setPen(QPen(Qt::white, 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRect(QPoint(49, 49), QPoint(703, 472)));
+  p.drawRect(QRect(QPoint(49, 133), QPoint(149, 386)));
+  p.drawRect(QRect(QPoint(605, 133), QPoint(703, 386)));
+  p.drawEllipse(QRect(QPoint(318, 205), QPoint(432, 317)));
+  p.drawLine(375, 49, 375, 472);
+  p.drawPixmap(35, 240, pics_.goal);
+  p.drawPixmap(705, 240, pics_.goal.transformed(QTransform().scale(-1, 1)));
+}
+
+bool Tmatch::OpenNormal() {
+  if (!GameState) return false;
+  Groupnormal->show();
+  driver_ = std::make_unique<Tmmain>();
+  const int clubs[2] = {GameState->NextHome, GameState->NextAway};
+  TStream streams[2];
+  for (int s = 0; s < 2; ++s) {
+    const Tteam& club = GameState->Team(clubs[s]);
+    if (clubs[s] == 0) userSide_ = s;
+    QLabel* name = s == 0 ? lbtname0 : lbtname1;
+    name->setText(QString::fromStdString(club.ClubName));
+    name->adjustSize();
+    QImage img;
+    img.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
+    if (img.isNull()) {
+      img = QImage(10, 10, QImage::Format_RGB32);
+      img.fill(s == 0 ? Qt::white : Qt::yellow);
+    }
+    emblems_[s] = QPixmap::fromImage(img.scaled(10, 10));
+    club.WriteLineup(streams[s]);
+    streams[s].Seek(0);
+  }
+  lbtname1->move(999 - lbtname1->width(), 6);
+  bool ok = App().Guard([&] {
+    driver_->Load(streams[0], streams[1], false);
+    sound_ = std::make_unique<TSoundPlayer>();
+    sound_->LoadMatchSounds();
+  });
+  if (!ok) return false;
+  show();
+  setFocus();
+  DrawPositionMap();
+  FillNormalGrids();
+  DrawFrame();
+  paused_ = false;
+  clock_.start();
+  timer_.start();
+  return true;
+}
+
+void Tmatch::TimerStep() {
+  if (paused_ || finished_ || !driver_) return;
+  if (WaitForSounds && clock_.elapsed() < holdUntil_) return;
+  Tmmain& d = *driver_;
+  DrawFrame();
+  d.Step();
+  live_.Show(d.LiveEvent[0], d.LiveEvent[1], d.LiveEvent[2], d.LiveEvent[3]);
+  if (d.LiveEvent[0] != -1) {
+    strip_.clear();
+    for (const TliveScene& s : live_.Scenes) strip_.push_back(RenderScene(s));
+  }
+  d.ClearLiveEvent();
+  // The computer's side makes its changes every five minutes of the second half.
+  if (d.Tick >= 1800 && d.Tick % 300 == 0) d.AutoSubs(1 - userSide_);
+  gridns1->Model().ClearCells();
+  SetRowCommaText(gridns1->Model(), 0, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総");
+  d.MatchTeam(userSide_).FillStatsGrid(gridns1->Model());
+  gridns1->viewport()->update();
+  PlaySoundEvent();
+  if (d.Tick == kHalfTimeTick + 1) DrawPositionMap();
+  if (d.Tick == 5400) PlayAndWait(2);
+  if (d.Tick >= kMatchTicks) Finish();
+  update(QRect(0, 0, 755, 672));
+}
+
+void Tmatch::PlayAndWait(int k) {
+  if (!sound_) return;
+  int ms = sound_->Play(k);
+  holdUntil_ = clock_.elapsed() + ms;
+}
+
+void Tmatch::PlaySoundEvent() {
+  Tmmain& d = *driver_;
+  int ev = d.SoundEvent;
+  d.SoundEvent = kSoundNone;
+  if (!sound_) return;
+  switch (ev) {
+    case 0:
+      PlayAndWait(0);
+      break;
+    case kSoundHalfTime:
+      PlayAndWait(1);
+      sound_->Play(0);
+      break;
+    case kSoundPost:
+      sound_->Play(3);
+      break;
+    case kSoundGoalTeam0:
+      PlayAndWait(4);
+      PlayAndWait(5);
+      break;
+    case kSoundGoalTeam1:
+      PlayAndWait(4);
+      break;
+    case kSoundSave:
+      sound_->Play(6);
+      break;
+    default:
+      break;
+  }
+}
+
+void Tmatch::DrawFrame() {
+  Tmmain& d = *driver_;
+  QPainter p(&imgura_);
+  p.drawPixmap(0, 0, imgbg_);
+  QFont f = GothicFont(12);
+  f.setPointSize(10);
+  p.setFont(f);
+  for (int t = 0; t < 2; ++t) {
+    p.setPen(kSideColour[t]);
+    const Tmteam& team = d.MatchTeam(t);
+    for (int i = 0; i < Tmteam::kOnPitch; ++i) {
+      const Tmplayer& pl = team.PlayerAt(i);
+      int x = pl.X / 16 - 5, y = pl.Y / 16 - 5;
+      p.drawPixmap(x, y, emblems_[t]);
+      p.drawText(x, pl.Y / 16 + 6 + p.fontMetrics().ascent(), QString::number(pl.Number));
+    }
+  }
+  const Tball& ball = *d.Ball;
+  p.drawPixmap(ball.X / 16 - 3, ball.Y / 16 - 3, pics_.shadow);
+  p.drawPixmap(ball.X / 16 - 3, ball.Y / 16 - ball.BallHeight / 32 - 3, pics_.ball);
+  p.end();
+  UpdateGoals();
+  lbtime->setText(QStringLiteral("%1：%2").arg(d.Tick / 60, 2, 10, QLatin1Char('0')).arg(d.Tick % 60, 2, 10, QLatin1Char('0')));
+}
+
+void Tmatch::UpdateGoals() {
+  Tmmain& d = *driver_;
+  for (int s = 0; s < 2; ++s) {
+    int n = static_cast<int>(d.GoalLists[s].size());
+    if (n == shownGoals_[s]) continue;
+    shownGoals_[s] = n;
+    (s == 0 ? lbgoal0 : lbgoal1)->setText(QString::number(n));
+    RichEdit1->setTextColor(kSideColour[s]);
+    RichEdit1->append(QString::fromStdString(d.GoalLists[s].back()));
+  }
+}
+
+void Tmatch::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawPixmap(0, 0, imgura_);
+  for (std::size_t i = 0; i < strip_.size(); ++i) p.drawPixmap(189 * static_cast<int>(i), 525, strip_[i]);
+}
+
+QPixmap Tmatch::RenderScene(const TliveScene& scene) const {
+  QPixmap pm(Tmlive::kWidth, Tmlive::kHeight);
+  pm.fill(Qt::black);
+  QPainter p(&pm);
+  for (const TliveShape& s : scene.Shapes) {
+    QRect rc(QPoint(s.X1, s.Y1), QPoint(s.X2 - 1, s.Y2 - 1));
+    QPen pen(Rgb(s.Pen), s.PenWidth);
+    QBrush brush = s.ClearBrush ? QBrush(Qt::NoBrush) : QBrush(Rgb(s.Brush), s.HatchBrush ? Qt::DiagCrossPattern : Qt::SolidPattern);
+    switch (s.What) {
+      case TliveShape::FillRect:
+        p.fillRect(rc, Rgb(s.Brush));
+        break;
+      case TliveShape::Rect:
+        p.setPen(pen);
+        p.setBrush(brush);
+        p.drawRect(rc);
+        break;
+      case TliveShape::Ellipse:
+        p.setPen(pen);
+        p.setBrush(brush);
+        p.drawEllipse(rc);
+        break;
+      case TliveShape::Line:
+        p.setPen(QPen(Rgb(s.Pen), s.PenWidth, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(s.X1, s.Y1, s.X2, s.Y2);
+        break;
+      case TliveShape::Write: {
+        QFont f = GothicFont(12);
+        f.setPointSize(s.FontPt);
+        p.setFont(f);
+        QFontMetrics fm(f);
+        QString t = QString::fromStdString(s.Text);
+        if (!s.ClearBrush) p.fillRect(QRect(s.X1, s.Y1, fm.horizontalAdvance(t), fm.height()), Rgb(s.Brush));
+        p.setPen(Rgb(s.Pen));
+        p.drawText(s.X1, s.Y1 + fm.ascent(), t);
+        break;
+      }
+      case TliveShape::Image: {
+        const QPixmap& img = s.ImageId == Tmlive::kBallImage ? pics_.ball
+                             : s.ImageId == Tmlive::kKeeperImage ? pics_.keeper
+                                                                 : pics_.hit;
+        p.drawPixmap(s.X1, s.Y1, img);
+        break;
+      }
+      case TliveShape::Patch:
+        p.drawPixmap(rc, emblems_[s.ImageId == 1 ? 1 : 0]);
+        break;
+    }
+  }
+  return pm;
+}
+
+void Tmatch::FillNormalGrids() {
+  const Tmteam& team = driver_->MatchTeam(userSide_);
+  TGrid& g1 = gridn1->Model();
+  g1.ClearCells();
+  SetRowCommaText(g1, 0, "No,Name,MType,S,H,D,C,K,A,足");
+  team.FillInfoGrid(g1, true);
+  TGrid& g2 = gridn2->Model();
+  g2.ClearCells();
+  team.FillInfoGrid(g2, false);
+  TGrid& gs = gridns1->Model();
+  gs.ClearCells();
+  SetRowCommaText(gs, 0, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総");
+  team.FillStatsGrid(gs);
+  for (auto* g : {gridn1, gridn2, gridns1}) g->Refresh();
+}
+
+void Tmatch::SelectPitchRow(int row) {
+  gridn1->SetSelection(0, row);
+  gridns1->SetSelection(0, row);
+}
+
+void Tmatch::BenchSwap() {
+  int r1 = gridn1->Row();
+  int r2 = gridn2->Row();
+  TGrid& g2 = gridn2->Model();
+  if (r1 < 1 || r1 > 11 || r2 < 0 || r2 >= g2.RowCount()) return;
+  const std::string& first = g2.Cells(0, r2);
+  bool numeric = !first.empty() && first.find_first_not_of("0123456789") == std::string::npos;
+  if (!numeric) return;
+  driver_->MatchTeam(userSide_).Substitute(r1 - 1, r2, driver_->Tick);
+  FillNormalGrids();
+  DrawPositionMap();
+}
+
+void Tmatch::DrawPositionMap() {
+  QPixmap pm = imgbg_.scaled(imgpos->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  QPainter p(&pm);
+  QFont f = GothicFont(12);
+  f.setPointSize(9);
+  p.setFont(f);
+  const Tmteam& team = driver_->MatchTeam(userSide_);
+  for (int i = 0; i < Tmteam::kOnPitch; ++i) {
+    const Tmplayer& pl = team.PlayerAt(i);
+    int x = pl.HomeX / 48, y = pl.HomeY / 48;
+    p.fillRect(QRect(QPoint(x - 6, y - 6), QPoint(x + 6, y + 6)), Qt::white);
+    p.setPen(Qt::black);
+    p.drawText(QRect(x - 6, y - 6, 13, 13), Qt::AlignCenter, QString::number(pl.Number));
+  }
+  p.end();
+  imgpos->setPixmap(pm);
+}
+
+void Tmatch::imgposMouseDown(int x, int y) {
+  int r = gridn1->Row();
+  if (r <= 1 || r > 11) return;
+  Tmteam& team = driver_->MatchTeam(userSide_);
+  int32_t g = team.PlayerAt(0).GoalX(0);
+  if (std::abs(g - 48 * x) > 4500 || std::abs(4200 - 48 * y) > 2600) return;
+  Tmplayer& pl = team.PlayerAt(r - 1);
+  pl.HomeX = 48 * x;
+  pl.HomeY = 48 * y;
+  DrawPositionMap();
+}
+
+bool Tmatch::eventFilter(QObject* o, QEvent* e) {
+  if (e->type() == QEvent::MouseButtonPress) {
+    auto* me = static_cast<QMouseEvent*>(e);
+    if (o == lbtime) {
+      lbtimeClick();
+      return true;
+    }
+    if (o == imgpos) {
+      imgposMouseDown(static_cast<int>(me->position().x()), static_cast<int>(me->position().y()));
+      return true;
+    }
+  }
+  if (e->type() == QEvent::KeyPress && (o == gridn1 || o == gridn2 || o == gridns1)) {
+    keyPressEvent(static_cast<QKeyEvent*>(e));
+    return true;
+  }
+  return QWidget::eventFilter(o, e);
+}
+
+void Tmatch::keyPressEvent(QKeyEvent* e) {
+  if (e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9) SelectPitchRow(e->key() - Qt::Key_0 + 1);
+}
+
+void Tmatch::ReportResult() {
+  std::string goals0, goals1;
+  int32_t score0 = 0, score1 = 0;
+  TIntgrid rows;
+  driver_->Result(goals0, goals1, score0, score1, rows);
+  if (Tgamemain::IsCupWeek(GameState->Week)) {
+    GameState->Cup->ApplyMatchStats(rows);
+    GameState->Cup->RecordUserMatch(goals0, goals1, score1 < score0);
+  } else {
+    Tleague& league = *GameState->Leagues[GameState->DivisionOf(0) - 1];
+    league.ApplyMatchStats(rows);
+    league.RecordMatch(0, goals0, goals1, score0, score1);
+  }
+}
+
+void Tmatch::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  timer_.stop();
+  App().Guard([this] { ReportResult(); });
+  App().Release(this);
+  App().OpenNews();
+}

@@ -1,0 +1,119 @@
+#include "screens/Frmatch.h"
+
+#include "screens/Clickpanel.h"
+#include "screens/StringGridex.h"
+#include "screens/Uapp.h"
+#include "world/Ugamemain.h"
+#include "world/Uleague.h"
+
+TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
+  setFont(GothicFont(12));
+  gridmenu = new TStringGridex(this);
+  gridmenu->setGeometry(48, 414, 409, 51);
+  gridmenu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  gridmenu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  gridmenu->RowHeight = 20;
+  gridmenu->Tag = 3;
+  {
+    TGrid& g = gridmenu->Model();
+    g.SetSize(5, 2);
+    g.FixedRows = 0;
+    g.FixedCols = 1;
+    g.DefaultColWidth = 80;
+  }
+  connect(gridmenu, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton b) {
+    if (b == Qt::LeftButton) gridmenuClick(c, r);
+  });
+
+  grid = new TStringGridex(this);
+  grid->setGeometry(48, 180, 320, 225);
+  grid->Sortable = true;
+  {
+    TGrid& g = grid->Model();
+    g.SetSize(11, 10);
+    g.DefaultColWidth = 50;
+  }
+
+  Groupwatch = new QGroupBox(this);
+  Groupwatch->setGeometry(619, 464, 121, 73);
+  radiowatchy = new QRadioButton(QStringLiteral("試合を見る"), Groupwatch);
+  radiowatchy->setGeometry(8, 14, 110, 24);
+  radiowatchn = new QRadioButton(QStringLiteral("試合を飛ばす"), Groupwatch);
+  radiowatchn->setGeometry(8, 42, 110, 24);
+  radiowatchy->setChecked(true);
+}
+
+void TFtomatch::SetDivision(int d) { gridmenu->Tag = d; }
+
+void TFtomatch::ShowNextMatch() {
+  if (!GameState) return;
+  TGrid& m = gridmenu->Model();
+  SetRowCommaText(m, 0, "リーグ戦,NextMatch,順位,得点rank,アシストrank");
+  SetRowCommaText(m, 1, "その他,CUP戦カード,スケジュール,過去の成績");
+  const int w = GameState->Week;
+  bool freeWeek = w == 19 || w == 21 || w == 29 || w == 31 || w == 40 || w == 48 || w == 50 || w == 52;
+  Groupwatch->setVisible(!freeWeek && GameState->NextHome != -1);
+  gridmenu->SetSelection(2, 1);
+  gridmenuClick(2, 1);
+  radiowatchn->setChecked(GameState->SkipMatches);
+  radiowatchy->setChecked(!GameState->SkipMatches);
+}
+
+void TFtomatch::gridmenuClick(int col, int row) {
+  if (!GameState) return;
+  TGrid& g = grid->Model();
+  const int d = gridmenu->Tag;
+  Tleague* league = (d >= 1 && d <= 3) ? GameState->Leagues[d - 1].get() : nullptr;
+  g.ClearCells();
+  switch (row * 10 + col) {
+    case 1:
+      if (league) league->ShowNextRound(g);
+      break;
+    case 2:
+      if (league) league->ShowTable(g);
+      break;
+    case 3:
+      if (league) league->ShowRanking(0, g);
+      break;
+    case 4:
+      if (league) league->ShowRanking(1, g);
+      break;
+    case 11:
+      if (GameState->Cup) GameState->Cup->ShowCards(g);
+      break;
+    case 12:
+      GameState->ShowSchedule(g);
+      break;
+    case 13:
+      GameState->ShowHistory(g);
+      break;
+    default:
+      return;
+  }
+  grid->Refresh();
+}
+
+bool TFtomatch::Watching() const { return Groupwatch->isVisible() && radiowatchy->isChecked(); }
+
+void TFtomatch::PlayLeagueMatches(const std::function<void()>& progress) {
+  GameState->SkipMatches = radiowatchn->isChecked();
+  const int own = GameState->DivisionOf(0);
+  for (int d = 1; d <= 3; ++d) {
+    Tleague* league = GameState->Leagues[d - 1].get();
+    if (!league) continue;
+    int first = (radiowatchy->isChecked() && d == own) ? 1 : 0;
+    league->PlayRound(first, progress);
+  }
+}
+
+void TFtomatch::PlayCupMatches(const std::function<void()>& progress) {
+  GameState->SkipMatches = radiowatchn->isChecked();
+  if (GameState->Cup) GameState->Cup->PlayRound(Watching() ? 1 : 0, progress);
+}
+
+void TFtomatch::OpenMatchOrNews() {
+  if (Watching())
+    App().OpenMatch();
+  else
+    App().OpenNews();
+}

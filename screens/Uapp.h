@@ -1,0 +1,61 @@
+// The application object: owns the screens, the one game state, and the
+// navigation between screens. A screen is closed by releasing it (deferred
+// deletion); its successor is created in the same handler.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+class TApp : public QObject {
+  Q_OBJECT
+ public:
+  void Start();
+  void Shutdown();
+
+  // The five working directories under data/; failures are ignored.
+  void CreateDirectories();
+  // Frees the game state in use and builds a fresh one with a new world.
+  // A missing or damaged start file is reported with its name.
+  bool NewGameState();
+  void FreeGameState();
+
+  // Navigation (see each screen for when it is used).
+  void ShowTitle();
+  void StartNewGame(QWidget* title);
+  void OpenSave(int mode, QWidget* over);
+  void OpenReplay(QWidget* title);
+  void Quit(QWidget* title);
+  void ShowMain();
+  void BackToTitle(QWidget* from);
+  void OpenMatch();
+  void OpenNews();
+  void OpenEvent();
+  void Release(QWidget* screen);
+
+  // Saves to the "autosave" slot; a failure is reported, the game goes on.
+  void AutoSave();
+  // Replaces a club's emblem by a picture file (BMP, PNG, JPEG) shrunk to
+  // 10 x 10. On failure the emblem is unchanged and *error says why.
+  bool SetEmblemFromFile(int club, const QString& file, QString* error);
+
+  // Runs a core operation; an error is shown to the user (with the file it
+  // concerns) and false returned. The running game is kept.
+  bool Guard(const std::function<void()>& op);
+
+  // Modal dialogs; without a display (offscreen tests) they answer from
+  // AutoAnswer and record the text in LastMessage.
+  void ShowError(const QString& what);
+  void Message(QWidget* parent, const QString& text);
+  bool Confirm(QWidget* parent, const QString& text);
+  bool Interactive() const;
+
+  bool AutoAnswer = true;
+  QString LastMessage;
+  QPointer<QWidget> Current;  // the newest full-window screen
+};
+
+TApp& App();

@@ -1,0 +1,41 @@
+// The save screen: saving the running game, loading a game from the title,
+// and (with VS files) the club export and the data battle's side choice.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+class TClickPanel;
+class TStringGridex;
+
+class Tsave : public QWidget {
+  Q_OBJECT
+ public:
+  // over: the screen below (title or club screen).
+  Tsave(QWidget* over, QWidget* parent = nullptr);
+
+  TStringGridex* grid;
+  QLabel* lbsave;
+  TClickPanel* btnnewfile;
+  TClickPanel* btn0;
+  TClickPanel* btnchange;
+  TClickPanel* btncancel;
+  int Mode = 0;
+
+  // Shows the screen for mode 0 (save), 1 (load), 2 (VS export), 3 (data
+  // battle). Returns false when the screen released itself at once.
+  bool OpenSaveScreen(int mode);
+  void btn0Click();
+  void gridDblClick();
+  void btnnewfileClick();
+  void btnchangeClick();
+  void btncancelClick();
+  QString SelectedName() const;
+
+ private:
+  void SaveSelected();
+  void LoadSelected();
+  void ExportSelected();
+  void FillList();
+  QWidget* over_;
+};
