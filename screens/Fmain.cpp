@@ -244,10 +244,8 @@ bool Tmain::eventFilter(QObject* o, QEvent* e) {
 
 void Tmain::lbtClick(int k) {
   if (!GameState) return;
-  bool ok = false;
-  QString name = QInputDialog::getText(this, QStringLiteral("チーム名変更"), QStringLiteral("チーム名を入力してください"),
-                                       QLineEdit::Normal, lbt[k]->text(), &ok);
-  if (!ok) return;
+  QString name = lbt[k]->text();
+  if (!App().AskText(this, QStringLiteral("チーム名変更"), QStringLiteral("チーム名を入力してください"), name)) return;
   lbt[k]->setText(name);
   lbt[k]->adjustSize();
   GameState->Team(slotClub[k]).ClubName = name.toStdString();

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QWidget>
 #include <exception>
@@ -180,4 +181,16 @@ bool TApp::Confirm(QWidget* parent, const QString& text) {
   if (!Interactive()) return AutoAnswer;
   return QMessageBox::question(parent, QStringLiteral("Vantorel"), text, QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
+}
+
+bool TApp::AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
+  if (!Interactive()) {
+    if (AutoText.isNull()) return false;
+    text = AutoText;
+    return true;
+  }
+  bool ok = false;
+  QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
+  if (ok) text = answer;
+  return ok;
 }

@@ -51,6 +51,10 @@ class TApp : public QObject {
   void ShowError(const QString& what);
   void Message(QWidget* parent, const QString& text);
   bool Confirm(QWidget* parent, const QString& text);
+  // Input dialog; false when cancelled. Without a display it answers AutoText
+  // (cancelled when AutoText is null).
+  bool AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text);
+  QString AutoText;
   bool Interactive() const;
 
   bool AutoAnswer = true;

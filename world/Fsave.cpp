@@ -144,10 +144,10 @@ void Tsave::ExportSelected() {
 }
 
 void Tsave::btnnewfileClick() {
-  bool ok = false;
-  QString answer = QInputDialog::getText(this, QStringLiteral("新規ファイル名"), QStringLiteral("ファイル名を入力してください"),
-                                         QLineEdit::Normal, QString(), &ok);
-  if (!ok || answer.isEmpty()) return;
+  QString answer;
+  if (!App().AskText(this, QStringLiteral("新規ファイル名"), QStringLiteral("ファイル名を入力してください"), answer) ||
+      answer.isEmpty())
+    return;
   TGrid& g = grid->Model();
   for (int r = 1; r < g.RowCount(); ++r) {
     if (QString::fromStdString(g.Cells(0, r)) == answer) {

@@ -1,0 +1,281 @@
+// The screens driven as a user drives them, on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTest>
+#include <filesystem>
+
+#include "../core/TestData.h"
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "match/Umatchmain.h"
+#include "match/Umatchteam.h"
+#include "screens/Clickpanel.h"
+#include "screens/Fmain.h"
+#include "screens/Fmatch.h"
+#include "screens/Fnews.h"
+#include "screens/Frmatch.h"
+#include "screens/Ftitle.h"
+#include "screens/StringGridex.h"
+#include "screens/Uapp.h"
+#include "world/Fevent.h"
+#include "world/Fsave.h"
+#include "world/Ugamemain.h"
+#include "world/Uleague.h"
+
+namespace {
+
+// Lets deferred deletions and queued calls run.
+void Settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
+}
+
+template <typename T>
+T* Visible() {
+  T* found = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) {
+      EXPECT_EQ(found, nullptr) << "two visible screens of one kind";
+      found = t;
+    }
+  return found;
+}
+
+int VisibleScreens() {
+  int n = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible()) ++n;
+  return n;
+}
+
+void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
+
+void ClickMemo(QPlainTextEdit* memo) { QTest::mouseClick(memo->viewport(), Qt::LeftButton); }
+
+class Screens : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RandSeed(11);
+    App().AutoAnswer = true;
+    App().AutoText = QString();
+    App().ShowTitle();
+    Settle();
+  }
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
+    Settle();
+    App().FreeGameState();
+  }
+  Tmain* Start() {
+    Ttitle* t = Visible<Ttitle>();
+    EXPECT_NE(t, nullptr);
+    Click(t->btnstart);
+    Settle();
+    return Visible<Tmain>();
+  }
+  // Presses NEXT on the club screen and follows the news back to it.
+  Tmain* NextWeek(Tmain* m) {
+    Click(m->btnnext);
+    Settle();
+    if (Tnews* n = Visible<Tnews>()) {
+      ClickMemo(n->Memomes);
+      Settle();
+    }
+    return Visible<Tmain>();
+  }
+  ScopedDataDir dir_;
+};
+
+TEST_F(Screens, TitleBuildsAFreshWorldAndItsDirectories) {
+  Ttitle* t = Visible<Ttitle>();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->size(), QSize(690, 453));
+  EXPECT_EQ(t->btnstart->text(), "START");
+  EXPECT_EQ(t->btnvsload->text(), "データ対戦");
+  EXPECT_EQ(t->Lbver->text(), "version17");
+  for (const char* d : {"data/tmp", "data/savedata", "data/vs", "data/formation", "data/vtr"})
+    EXPECT_TRUE(std::filesystem::is_directory(d)) << d;
+  ASSERT_NE(GameState, nullptr);
+  EXPECT_EQ(GameState->Year, 1);
+  EXPECT_EQ(GameState->Week, 1);
+  EXPECT_EQ(GameState->Market, nullptr);
+}
+
+TEST_F(Screens, StartOpensTheClubScreenInTheContractWeek) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(Visible<Ttitle>(), nullptr);
+  EXPECT_EQ(VisibleScreens(), 1);
+  EXPECT_NE(GameState->Market, nullptr);
+  EXPECT_EQ(m->lbweek->text(), "1年1週");
+  EXPECT_EQ(m->lbmoney->text(), "所持金：" + QString::number(GameState->Team(0).Money));
+  EXPECT_FALSE(m->btntrain->isVisible());
+  EXPECT_EQ(m->lbt[0]->text(), QString::fromStdString(GameState->Team(GameState->TeamAt(3, 0)).ClubName));
+  EXPECT_FALSE(m->imgt[0]->pixmap().isNull());
+  // The coach table opens from week 2 on.
+  m = NextWeek(m);
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(GameState->Week, 2);
+  EXPECT_TRUE(m->btntrain->isVisible());
+  Click(m->btntrain);
+  EXPECT_TRUE(m->gridcoach->isVisible());
+  EXPECT_EQ(m->gridcoach->Model().Cells(2, 0), "SPE");
+}
+
+TEST_F(Screens, RenameAndBackToTitleStartsAFreshGame) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  App().AutoText = QStringLiteral("青空FC");
+  QTest::mouseClick(m->lbt[0], Qt::LeftButton);
+  EXPECT_EQ(GameState->Team(GameState->TeamAt(3, 0)).ClubName, "青空FC");
+  Tgamemain* before = GameState;
+  auto* back = m->MainMenu1->actions().at(2);
+  EXPECT_EQ(back->text(), "タイトルへ");
+  back->trigger();
+  Settle();
+  EXPECT_EQ(App().LastMessage, "タイトル画面に戻ります。よろしいですか");
+  EXPECT_NE(Visible<Ttitle>(), nullptr);
+  EXPECT_EQ(Visible<Tmain>(), nullptr);
+  ASSERT_NE(GameState, nullptr);
+  EXPECT_NE(GameState, before);
+  EXPECT_EQ(GameState->Week, 1);
+  EXPECT_NE(GameState->Team(GameState->TeamAt(3, 0)).ClubName, "青空FC");
+}
+
+TEST_F(Screens, SaveAndLoadASlot) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  m = NextWeek(m);
+  m = NextWeek(m);
+  ASSERT_EQ(GameState->Week, 3);
+  m->MainMenu1->actions().at(0)->trigger();
+  Settle();
+  Tsave* s = Visible<Tsave>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_TRUE(s->btnnewfile->isVisible());
+  App().AutoText = QStringLiteral("slot1");
+  Click(s->btnnewfile);
+  Settle();
+  EXPECT_TRUE(std::filesystem::exists("data/savedata/slot1.dat"));
+  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  // Back to the title, then LOAD the slot.
+  m->MainMenu1->actions().at(2)->trigger();
+  Settle();
+  Ttitle* t = Visible<Ttitle>();
+  ASSERT_NE(t, nullptr);
+  Click(t->btnload);
+  Settle();
+  s = Visible<Tsave>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->btn0->text(), "Load");
+  EXPECT_EQ(s->grid->Model().Cells(0, 1), "slot1");
+  s->grid->SetSelection(0, 1);
+  Click(s->btn0);
+  Settle();
+  m = Visible<Tmain>();
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(Visible<Ttitle>(), nullptr);
+  EXPECT_EQ(GameState->Week, 3);
+  EXPECT_EQ(m->lbweek->text(), "1年3週");
+}
+
+TEST_F(Screens, LoadWithNoSlotsReturnsToTheTitle) {
+  Ttitle* t = Visible<Ttitle>();
+  Click(t->btnload);
+  Settle();
+  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  EXPECT_EQ(Visible<Ttitle>(), t);
+}
+
+TEST_F(Screens, AWholeSeasonSkippingOwnMatches) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  while (GameState->Week < 52) {
+    int week = GameState->Week;
+    if (week >= 12) m->Ftomatch1->radiowatchn->setChecked(true);
+    m = NextWeek(m);
+    ASSERT_NE(m, nullptr) << "week " << week;
+    ASSERT_EQ(GameState->Week, week + 1);
+    EXPECT_EQ(VisibleScreens(), 1);
+    if (GameState->Week % 6 == 0) EXPECT_TRUE(std::filesystem::exists("data/savedata/autosave.dat"));
+    if (GameState->Week >= 12) EXPECT_TRUE(m->Ftomatch1->isVisible());
+  }
+  Click(m->btnnext);
+  Settle();
+  Tevent* e = Visible<Tevent>();
+  ASSERT_NE(e, nullptr);
+  e->EndPauseMs = 0;
+  EXPECT_TRUE(e->Memo1->toPlainText().startsWith("年末年始の"));
+  for (int i = 0; i < 12 && Visible<Tevent>(); ++i) {
+    ClickMemo(e->Memo1);
+    QTest::qWait(5);
+    Settle();
+  }
+  m = Visible<Tmain>();
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(GameState->Year, 2);
+  EXPECT_EQ(GameState->Week, 1);
+  EXPECT_EQ(m->lbweek->text(), "2年1週");
+}
+
+TEST_F(Screens, AWatchedMatchReportsItsResultAndOpensTheNews) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  while (GameState->Week < 12) m = NextWeek(m);
+  ASSERT_TRUE(m->Ftomatch1->Groupwatch->isVisible());
+  m->Ftomatch1->radiowatchy->setChecked(true);
+  Click(m->btnnext);
+  Settle();
+  Tmatch* match = Visible<Tmatch>();
+  ASSERT_NE(match, nullptr);
+  match->WaitForSounds = false;
+  EXPECT_EQ(match->lbtime->text(), "00：00");
+  // A click on the clock pauses: no step is taken.
+  QTest::mouseClick(match->lbtime, Qt::LeftButton);
+  EXPECT_TRUE(match->Paused());
+  int tick = match->Driver()->Tick;
+  match->TimerStep();
+  EXPECT_EQ(match->Driver()->Tick, tick);
+  QTest::mouseClick(match->lbtime, Qt::LeftButton);
+  // Three substitutions asked, at most two made.
+  for (int bench = 0; bench < 3; ++bench) {
+    match->SelectPitchRow(11 - bench);
+    match->gridn2->SetSelection(0, bench);
+    match->BenchSwap();
+  }
+  EXPECT_LE(match->Driver()->MatchTeam(match->UserSide()).SubsMade, 2);
+  for (int i = 0; i < 5401 && Visible<Tmatch>(); ++i) match->TimerStep();
+  EXPECT_LE(match->Live().Scenes.size(), 4u);
+  Settle();
+  Tnews* n = Visible<Tnews>();
+  ASSERT_NE(n, nullptr);
+  EXPECT_TRUE(n->Memomes->toPlainText().contains("節のDiv"));
+  ClickMemo(n->Memomes);
+  Settle();
+  ASSERT_NE(Visible<Tmain>(), nullptr);
+  EXPECT_EQ(GameState->Week, 13);
+}
+
+TEST_F(Screens, IncompleteStartingElevenStopsNext) {
+  Tmain* m = Start();
+  while (GameState->Week < 12) m = NextWeek(m);
+  GameState->Team(0).SetSlotNumber(3, 0);
+  Click(m->btnnext);
+  Settle();
+  EXPECT_EQ(App().LastMessage, "スタメンが決まっていません");
+  EXPECT_EQ(Visible<Tmain>(), m);
+  EXPECT_EQ(GameState->Week, 12);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
