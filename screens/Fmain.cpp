@@ -283,15 +283,25 @@ void Tmain::btntrainClick() {
   FillCoachTable();
 }
 
+namespace {
+bool StartingElevenComplete() {
+  const Tteam& club = GameState->Team(0);
+  for (int s = 0; s < 11; ++s)
+    if (club.SlotNumber(s) <= 0) return false;
+  return true;
+}
+}  // namespace
+
 bool Tmain::CheckStartingEleven() {
-  if (GameState) {
-    const Tteam& club = GameState->Team(0);
-    bool complete = true;
-    for (int s = 0; s < 11; ++s)
-      if (club.SlotNumber(s) <= 0) complete = false;
-    if (complete) return true;
-  }
+  if (!GameState) return false;
+  if (StartingElevenComplete()) return true;
   App().Message(this, QStringLiteral("スタメンが決まっていません"));
+  // Players who left in the off-season leave holes in the line-up; the
+  // automatic choice (as the tactics screen's 自動選抜 makes it) fills them.
+  if (App().Confirm(this, QStringLiteral("自動選抜でスタメンを決めますか"))) {
+    GameState->Team(0).AutoLineup(true);
+    return StartingElevenComplete();
+  }
   return false;
 }
 

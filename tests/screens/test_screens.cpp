@@ -199,7 +199,7 @@ TEST_F(Screens, AWholeSeasonSkippingOwnMatches) {
     if (week >= 12) m->Ftomatch1->radiowatchn->setChecked(true);
     m = NextWeek(m);
     ASSERT_NE(m, nullptr) << "week " << week;
-    ASSERT_EQ(GameState->Week, week + 1);
+    ASSERT_EQ(GameState->Week, week + 1) << App().LastMessage.toStdString();
     EXPECT_EQ(VisibleScreens(), 1);
     if (GameState->Week % 6 == 0) EXPECT_TRUE(std::filesystem::exists("data/savedata/autosave.dat"));
     if (GameState->Week >= 12) EXPECT_TRUE(m->Ftomatch1->isVisible());
@@ -264,11 +264,13 @@ TEST_F(Screens, IncompleteStartingElevenStopsNext) {
   Tmain* m = Start();
   while (GameState->Week < 12) m = NextWeek(m);
   GameState->Team(0).SetSlotNumber(3, 0);
+  App().AutoAnswer = false;  // the automatic choice is declined
   Click(m->btnnext);
   Settle();
-  EXPECT_EQ(App().LastMessage, "スタメンが決まっていません");
+  EXPECT_EQ(App().LastMessage, "自動選抜でスタメンを決めますか");
   EXPECT_EQ(Visible<Tmain>(), m);
   EXPECT_EQ(GameState->Week, 12);
+  EXPECT_EQ(GameState->Team(0).SlotNumber(3), 0);
 }
 
 }  // namespace
