@@ -93,6 +93,7 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   gridoutleague->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridoutleague->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridoutleague->RowHeight = 20;
+  gridoutleague->RowSelect = false;
   gridoutleague->FixedColor = kMoneyGreen;
   {
     TGrid& g = gridoutleague->Model();

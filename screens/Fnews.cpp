@@ -16,6 +16,7 @@ TStringGridex* SelectorGrid(QWidget* parent, int cols, const char* text) {
   g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   g->RowHeight = 20;
+  g->RowSelect = false;
   g->FixedColor = QColor(192, 220, 192);
   TGrid& m = g->Model();
   m.SetSize(cols, 1);

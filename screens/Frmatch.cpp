@@ -13,6 +13,7 @@ TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
   gridmenu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridmenu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridmenu->RowHeight = 20;
+  gridmenu->RowSelect = false;
   gridmenu->Tag = 3;
   {
     TGrid& g = gridmenu->Model();

@@ -85,7 +85,7 @@ void TStringGridex::paintEvent(QPaintEvent*) {
       QRect rc = CellRect(c, r);
       if (rc.right() < 0 || rc.left() > viewport()->width()) continue;
       bool fixed = r < grid_.FixedRows || c < grid_.FixedCols;
-      bool selected = !fixed && r == row_;
+      bool selected = !fixed && r == row_ && (RowSelect || c == col_);
       p.save();
       p.setClipRect(rc);
       p.fillRect(rc, fixed ? FixedColor : (selected ? QColor(0, 0, 128) : CellColor));

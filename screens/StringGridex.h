@@ -24,6 +24,7 @@ class TStringGridex : public QAbstractScrollArea {
   int RowHeight = 24;
   bool Sortable = false;          // a left click on the header row sorts
   bool ShowGridLines = true;
+  bool RowSelect = true;          // the selection covers the whole row (else one cell)
   QColor FixedColor{Qt::lightGray};
   QColor CellColor{Qt::white};
   int Tag = 0;                    // free integer for the screen (like a component tag)
