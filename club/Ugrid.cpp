@@ -3,8 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 uint8_t g_GridSortDirection = 1;
+
+namespace {
+// A column without a width of its own uses the grid's default width.
+constexpr int kNoWidth = std::numeric_limits<int>::min();
+}  // namespace
 
 void TGrid::SetColCount(int n) {
   if (n < 0) n = 0;
@@ -23,13 +29,15 @@ void TGrid::ClearCells() {
 }
 
 int TGrid::ColWidth(int col) const {
-  if (col >= 0 && col < static_cast<int>(colWidths_.size()) && colWidths_[col] >= 0) return colWidths_[col];
+  // A negative width hides the column.
+  if (col >= 0 && col < static_cast<int>(colWidths_.size()) && colWidths_[col] != kNoWidth)
+    return std::max(0, colWidths_[col]);
   return DefaultColWidth;
 }
 
 void TGrid::SetColWidth(int col, int width) {
   if (col < 0) return;
-  if (col >= static_cast<int>(colWidths_.size())) colWidths_.resize(static_cast<std::size_t>(col) + 1, -1);
+  if (col >= static_cast<int>(colWidths_.size())) colWidths_.resize(static_cast<std::size_t>(col) + 1, kNoWidth);
   colWidths_[col] = width;
 }
 

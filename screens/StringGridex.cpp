@@ -28,7 +28,8 @@ void TStringGridex::SetSelection(int col, int row) {
 
 int TStringGridex::ColLeft(int col) const {
   int x = 0;
-  for (int c = 0; c < col; ++c) x += grid_.ColWidth(c) + (ShowGridLines ? 1 : 0);
+  for (int c = 0; c < col; ++c)
+    if (int w = grid_.ColWidth(c); w > 0) x += w + (ShowGridLines ? 1 : 0);
   return x;
 }
 
@@ -83,6 +84,7 @@ void TStringGridex::paintEvent(QPaintEvent*) {
   auto paintRow = [&](int r) {
     for (int c = 0; c < grid_.ColCount(); ++c) {
       QRect rc = CellRect(c, r);
+      if (rc.width() <= 0) continue;
       if (rc.right() < 0 || rc.left() > viewport()->width()) continue;
       bool fixed = r < grid_.FixedRows || c < grid_.FixedCols;
       bool selected = !fixed && r == row_ && (RowSelect || c == col_);

@@ -172,3 +172,15 @@ TEST(GridModel, MixedColumnSortsNumerically) {
   EXPECT_EQ(g.Cells(0, 2), "abc");
   EXPECT_EQ(g.Cells(0, 3), "-2000");
 }
+
+TEST(GridModel, ColumnWidthsDefaultAndHidden) {
+  TGrid g;
+  g.SetSize(3, 1);
+  g.DefaultColWidth = 50;
+  g.SetColWidth(2, -1);
+  EXPECT_EQ(g.ColWidth(0), 50);
+  EXPECT_EQ(g.ColWidth(1), 50);
+  EXPECT_EQ(g.ColWidth(2), 0);
+  g.SetColWidth(0, 20);
+  EXPECT_EQ(g.ColWidth(0), 20);
+}
