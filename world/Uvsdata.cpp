@@ -9,6 +9,7 @@
 #include "club/Ustream.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
+#include "world/Usavechange.h"
 #include "world/Usavegame.h"
 
 TVsData::TVsData() = default;
@@ -73,9 +74,19 @@ TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex) {
   s.Need(4, "the version");
   d.Version = ReadString(s);
   if (d.Version != kCurrentVersion) {
-    if (d.Version == "06" || d.Version == "11")
-      throw VantorelError("古い形式の対戦データです。DATA変換をしてください");
-    throw VantorelError("対戦データではありません");
+    if (d.Version != "06" && d.Version != "11") throw VantorelError("対戦データではありません");
+    // The converter keeps a file labelled "11" whose club is already in
+    // the current form; such a file is read as it is. Anything else of
+    // an old label has to be converted first.
+    bool current = false;
+    if (d.Version == "11") {
+      try {
+        current = Tsavechange::ConvertVsImage(image) == image;
+      } catch (const std::exception&) {
+        current = false;
+      }
+    }
+    if (!current) throw VantorelError("古い形式の対戦データです。DATA変換をしてください");
   }
   s.Need(4, "the comment");
   d.Comment = ReadString(s);

@@ -40,7 +40,9 @@ struct TVsData {
 };
 
 // Parses a VS image of the current version into a fresh club with the given
-// index. A file of an older version, a truncated or damaged record, bytes
+// index (a file labelled "11" that already holds the current form, which
+// the converter keeps, is read too). A file of an older version, a
+// truncated or damaged record, bytes
 // left over after the record, or a club the game could not have written
 // (starting eleven incomplete or naming absent players, positions off the
 // pitch, abilities or form out of range) throw VantorelError (StreamError

@@ -162,6 +162,12 @@ TEST_F(SaveChangeFiles, VsFilesOfEveryVersion) {
   EXPECT_EQ(ReadWholeFile("data/vstmp/v6.vs"), VsV6(club, "コメント"));
   EXPECT_EQ(ReadWholeFile("data/vstmp/v17.vs"), current);
   EXPECT_EQ(live->SaveBody(), liveBefore);  // the running game is not the workspace
+
+  // The kept file is usable as a data-battle side; a real old one is not
+  // until converted.
+  EXPECT_EQ(LoadVsSide(*live, 1, "mis"), "コメント");
+  WriteFileAtomic("data/vs/old.vs", VsV11(club, "コメント"));
+  EXPECT_THROW(LoadVsSide(*live, 1, "old"), FileError);
 }
 
 TEST_F(SaveChangeFiles, DamagedFileStopsTheRunBeforeAnythingIsWritten) {
