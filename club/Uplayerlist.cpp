@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "club/Urandom.h"
+
 int Tplayerlist::IndexOfNumber(int32_t number) const {
   for (std::size_t i = 0; i < Entries.size(); ++i)
     if (Entries[i].Number == number) return static_cast<int>(i);
@@ -74,6 +76,12 @@ void Tplayerlist::SaveToStream(TStream& s) const {
 }
 
 void Tplayerlist::Load(TStream& s, int32_t club, bool withRatingSum) {
+  // The placeholder players are made by the creation rules, which draw from
+  // the generator; reading a list must leave the game's sequence alone.
+  struct KeepRandom {
+    RandomState saved = GetRandomState();
+    ~KeepRandom() { SetRandomState(saved); }
+  } keep;
   // Number, name length, the fixed part and the history's row count.
   const std::size_t minEntry = 4 + 4 + (withRatingSum ? 285 : 281) + 4;
   int32_t n = s.ReadCount(minEntry, "players");

@@ -382,6 +382,11 @@ void Ttrade::ReadVersion11(TStream& s) { Read(s, TformKind::Version11); }
 void Ttrade::ReadVersion6(TStream& s) { Read(s, TformKind::Version6); }
 
 void Ttrade::Read(TStream& s, TformKind kind) {
+  // Placeholder players draw from the generator; reading must not.
+  struct KeepRandom {
+    RandomState saved = GetRandomState();
+    ~KeepRandom() { SetRandomState(saved); }
+  } keep;
   TIntgrid listings;
   listings.LoadFromStream(s);
   for (int i = 0; i < listings.RowCount(); ++i)
