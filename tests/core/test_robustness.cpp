@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "SaveTestWorld.h"
 #include "TestData.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
@@ -25,6 +26,10 @@
 #include "match/Umatchmain.h"
 #include "match/Umatchplayer.h"
 #include "match/Umatchteam.h"
+#include "world/Ugamemain.h"
+#include "world/Uleague.h"
+#include "world/Usavechange.h"
+#include "world/Usavegame.h"
 #include "world/Utrade.h"
 #include "world/Uvsdata.h"
 
@@ -282,9 +287,9 @@ TEST_F(Robustness, ClubRecordInEveryForm) {
   Tteam target(5);
   auto state = [&] { return Saved(target); };
   const Bytes full = Saved(*club_);
-  Hammer("club", full, 8, 300, [&](TStream& s) { target.LoadFromStream(s); }, state);
-  Hammer("short club", ShortClub(*club_), 9, 240, [&](TStream& s) { target.LoadFromStreamShort(s); }, state);
-  Hammer("exchange club", ExchangeClub(*club_), 10, 240, [&](TStream& s) { target.LoadExchange(s); }, state);
+  Hammer("club", full, 8, 200, [&](TStream& s) { target.LoadFromStream(s); }, state);
+  Hammer("short club", ShortClub(*club_), 9, 150, [&](TStream& s) { target.LoadFromStreamShort(s); }, state);
+  Hammer("exchange club", ExchangeClub(*club_), 10, 150, [&](TStream& s) { target.LoadExchange(s); }, state);
 
   // The forms built here are the real ones: each reads to its end.
   Tteam a(5), b(5);
@@ -372,7 +377,7 @@ TEST_F(Robustness, VsImagesAndFiles) {
   const Bytes image = MakeVsImage(*club_, "監督：テスト");
   Tteam scratch(1);
   std::unique_ptr<Tteam> last;
-  Hammer("vs image", image, 14, 300,
+  Hammer("vs image", image, 14, 200,
          [&](TStream& s) {
            TVsData d = ParseVsImage(s.Bytes(), 1);
            last = std::move(d.Club);
@@ -422,6 +427,138 @@ TEST_F(Robustness, MatchLineupStream) {
            match.Load(s, away, false);
          },
          state);
+}
+
+// A world that has lived a few weeks: the computer clubs' market weeks,
+// the league and cup set up, one league round played, and a market of the
+// pre-season kept aside and put back, so that every optional part of the
+// save body is present at once.
+class WorldRobustness : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new ScopedDataDir;
+    game_ = new TestGame(77);
+    Tgamemain& g = game_->Get();
+    game_->FillMarket();
+    Bytes market;
+    while (g.Week < 12) {
+      g.AdvanceWeek();
+      if (g.Week == 6) market = Saved(*g.Market);
+    }
+    g.PlayWeekMatches();
+    g.AdvanceWeek();
+    g.Market = std::make_unique<Ttrade>();
+    TStream ms(market);
+    g.Market->LoadFromStream(ms);
+  }
+  static void TearDownTestSuite() {
+    delete game_;
+    delete dir_;
+  }
+  Tgamemain& Game() { return game_->Get(); }
+
+  static ScopedDataDir* dir_;
+  static TestGame* game_;
+};
+ScopedDataDir* WorldRobustness::dir_ = nullptr;
+TestGame* WorldRobustness::game_ = nullptr;
+
+TEST_F(WorldRobustness, LeagueAndCupRecords) {
+  Tgamemain& g = Game();
+  ASSERT_TRUE(g.Leagues[0] && g.Cup);
+  ASSERT_GT(g.Leagues[0]->ScorerRanking.RowCount(), 0);
+  std::array<int32_t, 8> clubs{};
+  for (int p = 0; p < 8; ++p) clubs[p] = g.Divisions[0][p];
+  Tleague league(clubs, Tleague::TNoDraw{});
+  Hammer("league", Saved(*g.Leagues[0]), 20, 240, [&](TStream& s) { league.LoadFromStream(s); },
+         [&] { return Saved(league); });
+  Tcup cup{Tcup::TNoDraw{}};
+  Hammer("cup", Saved(*g.Cup), 21, 120, [&](TStream& s) { cup.LoadFromStream(s); }, [&] { return Saved(cup); });
+}
+
+TEST_F(WorldRobustness, SaveBodyOfEveryVersion) {
+  Tgamemain& g = Game();
+  ASSERT_TRUE(g.Leagues[0] && g.Cup && g.Market);
+  ASSERT_GT(g.Market->Negotiations.size() + g.Market->Report.size(), 1u);
+  const Bytes body = g.SaveBody();
+  const Bytes v11 = SaveImageV11(g);
+  const Bytes v6 = SaveImageV6(g, true);
+  const RandomState rs = GetRandomState();
+  Tgamemain target(Tgamemain::TNoSeed{});
+  auto state = [&] { return target.Teams[0] ? target.SaveBody() : Bytes{}; };
+  Hammer("save body", body, 22, 60, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
+  Hammer("save body 11", v11, 23, 40, [&](TStream& s) { target.ReadVersion11(s); }, state);
+  Hammer("save body 6", v6, 24, 40, [&](TStream& s) { target.ReadVersion6(s); }, state);
+  // Reading never draws from the game's generator.
+  EXPECT_EQ(GetRandomState().state, rs.state);
+
+  // The converter takes an old image to the current one or refuses it.
+  for (const Bytes* img : {&v11, &v6})
+    for (const Mutant& m : MakeMutants(*img, 25, 12)) {
+      try {
+        Tsavechange::ConvertSaveImage(m.Image);
+      } catch (const VantorelError&) {
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << "convert " << m.Label << ": " << e.what();
+      }
+    }
+}
+
+TEST_F(WorldRobustness, DamagedFilesOnDiskChangeNothing) {
+  Tgamemain& g = Game();
+  const Bytes body = g.SaveBody();
+  const Bytes before = body;
+  int refused = 0;
+  for (const Mutant& m : MakeMutants(body, 26, 45)) {
+    WriteSlotFile("damaged", m.Image);
+    try {
+      LoadGameFromSlot(g, "damaged");
+      if (g.SaveBody() != before) {
+        // A damaged file that still reads is a game of its own; go back.
+        TStream s(before);
+        g.LoadFromStream(s, true);
+      }
+    } catch (const FileError& e) {
+      ++refused;
+      EXPECT_NE(std::string(e.what()).find("damaged.dat"), std::string::npos) << e.what();
+      if (g.SaveBody() != before) ADD_FAILURE() << m.Label << ": a refused slot changed the game";
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << m.Label << ": " << e.what();
+    }
+  }
+  EXPECT_GT(refused, 0);
+
+  // A VS side is replaced only by a whole file.
+  const Bytes vs = MakeVsImage(*g.Teams[3], "");
+  EnsureDirectory(kVsDir);
+  const Bytes side = Saved(*g.Teams[0]);
+  for (const Mutant& m : MakeMutants(vs, 27, 45)) {
+    WriteFileAtomic("data/vs/side.vs", m.Image);
+    try {
+      LoadVsSide(g, 0, "side");
+      TStream s(side);
+      g.Teams[0]->LoadFromStream(s);
+    } catch (const FileError& e) {
+      EXPECT_NE(std::string(e.what()).find("side.vs"), std::string::npos) << e.what();
+      if (Saved(*g.Teams[0]) != side) ADD_FAILURE() << m.Label << ": a refused VS file changed the side";
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << m.Label << ": " << e.what();
+    }
+  }
+
+  // Old VS files go through the converter: converted or refused.
+  TStream old;
+  WriteString(old, "11");
+  WriteString(old, "古い");
+  WriteClubV11(old, *g.Teams[3]);
+  for (const Mutant& m : MakeMutants(old.Bytes(), 28, 45)) {
+    try {
+      Tsavechange::ConvertVsImage(m.Image);
+    } catch (const VantorelError&) {
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "convert " << m.Label << ": " << e.what();
+    }
+  }
 }
 
 }  // namespace
