@@ -111,9 +111,10 @@ void CheckWorld(const Tgamemain& g) {
     const std::string club = where + " " + t.ClubName;
     EXPECT_GT(t.Money, -1000000) << club;
     EXPECT_LT(t.Money, 100000000) << club;
-    EXPECT_GE(t.Squad->Count(), 16) << club;
+    EXPECT_GE(t.Squad->Count(), kStarterCount) << club;  // fillers keep eleven
     EXPECT_LE(t.Squad->Count(), kMaxSquad) << club;
-    EXPECT_LE(t.Youth->Count(), 30) << club;
+    // Seven youths a season, each kept until he is past 19.
+    EXPECT_LE(t.Youth->Count(), 7 * 7) << club;
     const std::set<int32_t> numbers = CheckNumbers(*t.Squad, club + " squad");
     CheckNumbers(*t.Youth, club + " youth");
     for (const auto& e : t.Squad->Entries) CheckPlayer(*e.Player, c, club);
