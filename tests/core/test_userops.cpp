@@ -333,3 +333,35 @@ TEST(PreSeason, ContractWeekAndTransferWeeksKeepTheWorldSound) {
   EXPECT_FALSE(g.Market);
   GameState = nullptr;
 }
+
+// The same seed gives the same pre-season: the market's record and every
+// club's record after the last transfer round but one are byte-identical.
+TEST(PreSeason, IsDeterministicForOneSeed) {
+  ScopedDataDir dir;
+  auto run = [] {
+    Tgamemain g;
+    GameState = &g;
+    RandSeed(99);
+    g.NewGameFrom("data/first.dat", false);
+    g.Market = std::make_unique<Ttrade>();
+    TGrid plist, board;
+    FillContractGrid(g.Team(0), plist, board);
+    CommitContracts(g.Team(0), *g.Market, plist, 5, 9);
+    while (g.Week < 10) {
+      if (g.Week >= 2) {
+        TGrid g1;
+        g.Market->ShowListings(g1);
+        if (g1.RowCount() > 1) ToggleBid(g1, 1);
+        SubmitBids(*g.Market, g1);
+      }
+      g.AdvanceWeek();
+    }
+    TStream s;
+    g.Market->SaveToStream(s);
+    for (int c = 0; c < kClubCount; ++c) g.Team(c).SaveToStream(s);
+    GameState = nullptr;
+    return s.Bytes();
+  };
+  const std::vector<uint8_t> first = run();
+  EXPECT_EQ(run(), first);
+}
