@@ -569,12 +569,23 @@ void Tplayer::SaveToStream(TStream& s) const {
   History.SaveToStream(s);
 }
 
+namespace {
+// Bounds of a readable record, far beyond what the rules produce (abilities
+// 0 .. 99, form -9 .. 9) and no tighter than what the match accepts.
+constexpr int32_t kMaxStoredAbility = 1000;
+constexpr int32_t kMaxStoredCondition = 100;
+constexpr int32_t kMaxStoredAge = 1000;
+constexpr int32_t kMaxStoredAffinity = 1000;  // the rules keep 0 .. 100
+}  // namespace
+
 void Tplayer::LoadRecord(TStream& s, bool withRatingSum) {
   // Read into a copy so a damaged record leaves this player as it was.
   Tplayer p(*this);
   s.Need(4, "player name");
   ReadString(s, p.Name);
-  for (int i = 0; i < 6; ++i) p.Ability(i) = s.ReadInt32();
+  // Abilities, ages and form are summed and differenced unchecked all over
+  // the game: a stored value far outside what any player can have is damage.
+  for (int i = 0; i < 6; ++i) p.Ability(i) = s.ReadInt32In(0, kMaxStoredAbility, "ability");
   for (int32_t& v : p.GrowthPoints) v = s.ReadInt32();
   for (int32_t& v : p.GrowthRate) v = s.ReadInt32();
   for (int32_t& v : p.LastSeason) v = s.ReadInt32();
@@ -583,16 +594,16 @@ void Tplayer::LoadRecord(TStream& s, bool withRatingSum) {
   p.Games = s.ReadInt32();
   p.Goal = s.ReadInt32();
   p.Asist = s.ReadInt32();
-  p.Condition = s.ReadInt32();
+  p.Condition = s.ReadInt32In(-kMaxStoredCondition, kMaxStoredCondition, "form");
   p.ConditionTrend = s.ReadInt32();
   p.ConditionDelta = s.ReadInt32();
-  p.Age = s.ReadInt32();
-  p.PeakAge = s.ReadInt32();
+  p.Age = s.ReadInt32In(0, kMaxStoredAge, "age");
+  p.PeakAge = s.ReadInt32In(0, kMaxStoredAge, "peak age");
   p.Mtype = s.ReadInt32In(0, 20, "position code");
   p.BaseValue = s.ReadInt32();
   p.Fatigue = s.ReadInt32();
   p.InjuryWeeks = s.ReadInt32();
-  for (int32_t& v : p.Affinity) v = s.ReadInt32();
+  for (int32_t& v : p.Affinity) v = s.ReadInt32In(-kMaxStoredAffinity, kMaxStoredAffinity, "attachment");
   p.Leg = s.ReadByte();
   if (withRatingSum) p.RatingSum = s.ReadInt32();
   p.History.LoadFromStream(s);

@@ -405,9 +405,11 @@ void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
     }
   }
   if (v == BodyVersion::V6) {
-    Reputation[0] = s.ReadInt32();
+    Reputation[0] = s.ReadInt32In(0, 1000000, "reputation");
   } else {
-    for (auto& r : Reputation) r = s.ReadInt32();
+    // The rules keep a reputation within 1 .. 72; far beyond is damage that
+    // the attachment arithmetic would overflow on.
+    for (auto& r : Reputation) r = s.ReadInt32In(0, 1000000, "reputation");
     std::size_t at = s.Position();
     SeasonHistory.LoadFromStream(s);
     int rows = SeasonHistory.RowCount();
