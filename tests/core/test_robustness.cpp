@@ -561,4 +561,49 @@ TEST_F(WorldRobustness, DamagedFilesOnDiskChangeNothing) {
   }
 }
 
+// A value that reads must be one the game can live with: each number of a
+// player record set to an extreme is either refused by the reader or
+// survives a market week, the player's derived values and a season end.
+TEST(ExtremeValues, ReadOrRefusedNeverBreaksTheGame) {
+  ScopedDataDir dir;
+  const RandomState saved = GetRandomState();
+  TestGame game(5);
+  Tgamemain& g = game.Get();
+  g.AdvanceWeek();
+  const Bytes body = g.SaveBody();
+  int refused = 0;
+  for (int field = 0; field < 70; ++field)
+    for (int32_t v : {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()}) {
+      TStream in(body);
+      g.LoadFromStream(in, true);
+      Tplayer& p = *g.Teams[3]->Squad->PlayerAt(0);
+      Bytes b = Saved(p);
+      Put32(b, 4 + static_cast<std::size_t>(Le32(b, 0)) + 4 * static_cast<std::size_t>(field), v);
+      try {
+        TStream rs(b);
+        p.LoadFromStream(rs);
+      } catch (const StreamError&) {
+        ++refused;
+        continue;
+      }
+      try {
+        g.AdvanceWeek();
+        (void)p.Value();
+        (void)p.Wage();
+        (void)p.RowFields();
+        (void)p.AverageRatingText();
+        (void)p.LineupRow();
+        (void)p.CoachValues();
+        p.UpdateCondition();
+        p.AddFatigue(5, true);
+        g.Teams[3]->SeasonEnd();
+      } catch (const VantorelError&) {
+        // an overflow caught by the checked arithmetic is a clean refusal too
+      }
+    }
+  // Abilities, form, ages and attachment are bounded on reading.
+  EXPECT_GE(refused, 2 * (6 + 1 + 2 + 24));
+  SetRandomState(saved);
+}
+
 }  // namespace
