@@ -605,7 +605,7 @@ void Tteam::FillSquadGrid(TGrid& grid) const {
   grid.ClearCells();
   grid.FixedRows = 1;
   grid.DefaultColWidth = 20;
-  for (int c = 0; c < 19; ++c) grid.SetColWidth(c, -1);
+  for (int c = 0; c < 19; ++c) grid.SetColWidth(c, grid.DefaultColWidth);  // -1 would now hide them
   grid.SetColWidth(2, 100);
   grid.SetColWidth(16, 35);
   grid.SetColWidth(4, 50);
