@@ -50,7 +50,8 @@ class TGrid {
   std::vector<TGridCell>& Row(int row) { return rows_.at(row); }
   const std::vector<TGridCell>& Row(int row) const { return rows_.at(row); }
 
-  // Column widths in pixels; a column without its own width uses DefaultColWidth.
+  // Column widths in pixels; a column without its own width uses
+  // DefaultColWidth, and a negative width hides the column.
   int ColWidth(int col) const;
   void SetColWidth(int col, int width);
 
