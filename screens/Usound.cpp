@@ -35,13 +35,13 @@ void TSoundPlayer::LoadMatchSounds() {
     std::vector<uint8_t> file = ReadWholeFile(path, 16u << 20);
     Wave w;
 #ifdef VANTOREL_HAVE_SDL2
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wav{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
     SDL_RWops* rw = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) throw FileError(path, "not a readable wave file");
+    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buf, &len)) throw FileError(path, "not a readable wave file");
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16LSB, 1, 22050) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16LSB, 1, 22050) < 0) {
       SDL_FreeWAV(buf);
       throw FileError(path, "unsupported wave format");
     }
