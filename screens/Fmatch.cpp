@@ -446,14 +446,7 @@ void Tmatch::ReportResult() {
   int32_t score0 = 0, score1 = 0;
   TIntgrid rows;
   driver_->Result(goals0, goals1, score0, score1, rows);
-  if (Tgamemain::IsCupWeek(GameState->Week)) {
-    GameState->Cup->ApplyMatchStats(rows);
-    GameState->Cup->RecordUserMatch(goals0, goals1, score1 < score0);
-  } else {
-    Tleague& league = *GameState->Leagues[GameState->DivisionOf(0) - 1];
-    league.ApplyMatchStats(rows);
-    league.RecordMatch(0, goals0, goals1, score0, score1);
-  }
+  GameState->RecordWatchedMatch(goals0, goals1, score0, score1, rows);
 }
 
 void Tmatch::Finish() {

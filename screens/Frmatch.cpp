@@ -98,18 +98,12 @@ bool TFtomatch::Watching() const { return Groupwatch->isVisible() && radiowatchy
 
 void TFtomatch::PlayLeagueMatches(const std::function<void()>& progress) {
   GameState->SkipMatches = radiowatchn->isChecked();
-  const int own = GameState->DivisionOf(0);
-  for (int d = 1; d <= 3; ++d) {
-    Tleague* league = GameState->Leagues[d - 1].get();
-    if (!league) continue;
-    int first = (radiowatchy->isChecked() && d == own) ? 1 : 0;
-    league->PlayRound(first, progress);
-  }
+  GameState->PlayWeekMatches(progress, radiowatchy->isChecked());
 }
 
 void TFtomatch::PlayCupMatches(const std::function<void()>& progress) {
   GameState->SkipMatches = radiowatchn->isChecked();
-  if (GameState->Cup) GameState->Cup->PlayRound(Watching() ? 1 : 0, progress);
+  GameState->PlayWeekMatches(progress, Watching());
 }
 
 void TFtomatch::OpenMatchOrNews() {

@@ -226,17 +226,33 @@ void Tgamemain::AdvanceWeek() {
   Week = CheckedAdd(Week, 1);
 }
 
-void Tgamemain::PlayWeekMatches(const std::function<void()>& progress) {
+void Tgamemain::PlayWeekMatches(const std::function<void()>& progress, bool watchOwn) {
   ScopedGameState scope(this);
   if (IsLeagueWeek(Week)) {
-    for (auto& l : Leagues)
-      if (l) l->PlayRound(0, progress);
+    const int32_t own = DivisionOf(0);
+    for (int d = 1; d <= kDivisionCount; ++d)
+      if (auto& l = Leagues[d - 1]) l->PlayRound(watchOwn && d == own ? 1 : 0, progress);
     // What the results screen shows after the round.
     for (auto& l : Leagues)
       if (l) l->UpdatePositions();
   } else if (IsCupWeek(Week)) {
-    if (Cup) Cup->PlayRound(0, progress);
+    if (Cup) Cup->PlayRound(watchOwn ? 1 : 0, progress);
   }
+}
+
+void Tgamemain::RecordWatchedMatch(const std::string& goals0, const std::string& goals1, int32_t score0,
+                                   int32_t score1, const TIntgrid& stats) {
+  ScopedGameState scope(this);
+  if (IsCupWeek(Week)) {
+    if (!Cup) throw VantorelError("no cup to record the match in");
+    Cup->ApplyMatchStats(stats);
+    Cup->RecordUserMatch(goals0, goals1, score1 < score0);
+    return;
+  }
+  Tleague* league = Leagues[DivisionOf(0) - 1].get();
+  if (!league) throw VantorelError("no league to record the match in");
+  league->ApplyMatchStats(stats);
+  league->RecordMatch(0, goals0, goals1, score0, score1);
 }
 
 void Tgamemain::SeasonEndStep() {

@@ -84,10 +84,17 @@ class Tgamemain {
 
   // The weekly step the club screen's NEXT triggers.
   void AdvanceWeek();
-  // The matches NEXT plays before the advance when nobody watches: the
-  // round of every league in a league week, the cup round in a cup week;
-  // nothing in other weeks. The hook is called as the matches progress.
-  void PlayWeekMatches(const std::function<void()>& progress = {});
+  // The matches NEXT plays before the advance: the round of every league in
+  // a league week, the cup round in a cup week; nothing in other weeks. The
+  // hook is called as the matches progress. When the user watches, his own
+  // match (match 0 of his division's round, or of the cup round) is left
+  // for the match screen, which hands it back through RecordWatchedMatch.
+  void PlayWeekMatches(const std::function<void()>& progress = {}, bool watchOwn = false);
+  // The result of the user's watched match, for the cup in a cup week and
+  // for his division's league otherwise: the players' statistics rows and
+  // the goal texts and score of side 0 (home) and side 1 (away).
+  void RecordWatchedMatch(const std::string& goals0, const std::string& goals1, int32_t score0, int32_t score1,
+                          const TIntgrid& stats);
   // The season-end standings step: final tables into Divisions, promotion
   // and relegation, reputation, prize money, the user back at position 0.
   void EndSeason();

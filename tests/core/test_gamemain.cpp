@@ -371,3 +371,26 @@ TEST(Season, SameSeedSameSaveAfterAFullSeason) {
   auto b = season(42);
   EXPECT_EQ(a, b);
 }
+
+TEST(Season, AWatchedMatchIsLeftOutThenRecorded) {
+  TestWorld w(true, 5);
+  Tgamemain& g = *w;
+  g.Market = std::make_unique<Ttrade>();
+  while (g.Week < 12) {
+    g.Team(0).AutoLineup(true);
+    g.AdvanceWeek();
+  }
+  g.Team(0).AutoLineup(true);
+  Tleague& own = *g.Leagues[g.DivisionOf(0) - 1];
+  g.PlayWeekMatches({}, true);
+  EXPECT_EQ(own.FirstSimulated, 1);
+  for (int d = 1; d <= 3; ++d)
+    if (d != g.DivisionOf(0)) EXPECT_EQ(g.Leagues[d - 1]->FirstSimulated, 0);
+  int32_t playedBefore = 0;
+  for (const auto& row : own.Table) playedBefore += row[Tleague::kWins] + row[Tleague::kDraws] + row[Tleague::kLosses];
+  TIntgrid stats;
+  g.RecordWatchedMatch("9山田", "", 1, 0, stats);
+  int32_t playedAfter = 0;
+  for (const auto& row : own.Table) playedAfter += row[Tleague::kWins] + row[Tleague::kDraws] + row[Tleague::kLosses];
+  EXPECT_EQ(playedAfter, playedBefore + 2);  // both sides of match 0 now have a result
+}
