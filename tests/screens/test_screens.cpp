@@ -19,8 +19,8 @@
 #include "screens/Ftitle.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
-#include "world/Fevent.h"
-#include "world/Fsave.h"
+#include "screens/Fevent.h"
+#include "screens/Fsave.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
 

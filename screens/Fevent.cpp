@@ -1,4 +1,4 @@
-#include "world/Fevent.h"
+#include "screens/Fevent.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "world/Fsave.h"
+#include "screens/Fsave.h"
 
 #include <QInputDialog>
 #include <QMessageBox>
