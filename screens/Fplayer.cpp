@@ -80,12 +80,12 @@ Tplayerinfo::Tplayerinfo(QWidget* parent) : QWidget(parent) {
   grid2->Model().SetColWidth(1, 120);
   SetColumnText(grid2->Model(), 0, kInfoDataLabels);
 
-  // The bars need 3 pixels a point: the table is wide enough for 99.
-  grid = CardGrid(this, 32, 345, 413, 128, 5, 6);
+  // Wide enough for the longest label and for a bar of 99 at 3 pixels a point.
+  grid = CardGrid(this, 32, 345, 417, 128, 5, 6);
   grid->setEnabled(false);
   grid->Model().FixedCols = 1;
-  grid->Model().SetColWidth(0, 70);
-  grid->Model().SetColWidth(kAbilityNow, 28);
+  grid->Model().SetColWidth(0, 78);
+  grid->Model().SetColWidth(kAbilityNow, 24);
   grid->Model().SetColWidth(kAbilityLast, -1);
   grid->Model().SetColWidth(kAbilityBefore, -1);
   grid->Model().SetColWidth(kAbilityBars, 310);
@@ -105,12 +105,13 @@ Tplayerinfo::Tplayerinfo(QWidget* parent) : QWidget(parent) {
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-  grid3 = CardGrid(this, 504, 89, 282, 152, 7, 1);
+  // Every column readable, with room for the scroll bar of a long career.
+  grid3 = CardGrid(this, 496, 89, 298, 152, 7, 1);
   grid3->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   grid3->Model().FixedRows = 1;
   {
     TGrid& m = grid3->Model();
-    const int widths[7] = {24, 100, 34, 26, 24, 24, 28};
+    const int widths[7] = {28, 100, 36, 36, 24, 20, 29};
     for (int c = 0; c < 7; ++c) m.SetColWidth(c, widths[c]);
     SetRowCommaText(m, 0, kInfoHistoryHeader);
   }
@@ -191,8 +192,10 @@ void Tplayerinfo::ShowPicture(int club, bool freeAgent, int width) {
     Image1->clear();
     return;
   }
-  // An emblem is a few pixels square: stretched, each pixel stays a sharp block.
-  Image1->setPixmap(QPixmap::fromImage(img.scaled(Image1->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+  // An emblem is a few pixels square: stretched, each pixel stays a sharp
+  // block. The drawn character is smoothed instead.
+  const Qt::TransformationMode mode = freeAgent ? Qt::SmoothTransformation : Qt::FastTransformation;
+  Image1->setPixmap(QPixmap::fromImage(img.scaled(Image1->size(), Qt::IgnoreAspectRatio, mode)));
 }
 
 void Tplayerinfo::paintEvent(QPaintEvent*) {
