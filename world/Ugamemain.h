@@ -1,6 +1,7 @@
 // The game state: season counter and the 52-week calendar, division
 // membership, reputations, the user's next fixture and past seasons. It owns
-// the 24 clubs, the three leagues, the cup and the transfer market.
+// the 24 clubs, the three leagues, the cup and the transfer market, and is
+// the world view its clubs are given when its rules run theirs.
 #pragma once
 
 #include <array>
@@ -13,6 +14,7 @@
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "club/Uworldview.h"
 
 class Tteam;
 class Tleague;
@@ -29,7 +31,7 @@ inline constexpr const char* kSaveVersion = "17";
 // Cup result codes kept in the season history (1 = out in round 1 ... 6 = won).
 std::string CupResultText(int32_t code);
 
-class Tgamemain {
+class Tgamemain : public TworldView {
  public:
   // The initial state: year 1, week 1, reputations 3, 6, ..., 72, clubs 0..7
   // in division 3, 8..15 in division 2, 16..23 in division 1, one open
@@ -39,7 +41,7 @@ class Tgamemain {
   // parsing saves, and by tests and tools that seed it themselves).
   struct TNoSeed {};
   explicit Tgamemain(TNoSeed);
-  ~Tgamemain();
+  ~Tgamemain() override;
   Tgamemain(const Tgamemain&) = delete;
   Tgamemain& operator=(const Tgamemain&) = delete;
 
@@ -72,11 +74,14 @@ class Tgamemain {
   // tools and benchmarks that seed the generator themselves.
   void NewGameFrom(const std::string& path, bool seedFromClock);
 
-  // 1..3, the division holding the club; 0 if none.
-  int32_t DivisionOf(int32_t club) const;
-  // Club index at position 0..7 of division 1..3.
-  int32_t TeamAt(int32_t division, int32_t position) const;
-  int32_t ReputationOf(int32_t club) const;
+  // The world view: Year and Week; 1..3, the division holding the club (0
+  // if none); the club index at position 0..7 of division 1..3 (an error
+  // outside); the club's reputation (0 outside 0..23).
+  int32_t CurrentYear() const override { return Year; }
+  int32_t CurrentWeek() const override { return Week; }
+  int32_t DivisionOf(int32_t club) const override;
+  int32_t TeamAt(int32_t division, int32_t position) const override;
+  int32_t ReputationOf(int32_t club) const override;
   // Season-end prize by division 1..3 and position 0..7; 0 otherwise.
   static int32_t SeasonPrize(int32_t division, int32_t position);
 

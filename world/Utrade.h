@@ -11,6 +11,7 @@
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "club/Uworldview.h"
 
 class Tplayer;
 class Tplayerlist;
@@ -39,10 +40,10 @@ enum TbidColumn : int { kBidKey = 0, kBidSeller = 1, kBidNumber = 2, kBidAmount 
 // the player's affinity toward the bidder when the row was made].
 enum TnegotiationColumn : int { kNegBidder = 0, kNegAmount = 1, kNegAffinity = 2 };
 
-class Ttrade {
+class Ttrade : public TplayerMarket {
  public:
   Ttrade();  // empty lists; Report holds its header line only
-  ~Ttrade();
+  ~Ttrade() override;
   Ttrade(const Ttrade&) = delete;
   Ttrade& operator=(const Ttrade&) = delete;
 
@@ -63,11 +64,11 @@ class Ttrade {
   std::string SellerName(int32_t club) const;
 
   // Appends the player's listing row.
-  void List(int32_t seller, int32_t number, const Tplayer& player);
+  void List(int32_t seller, int32_t number, const Tplayer& player) override;
   // A copy of the player joins FreeAgents (TeamIndex 99) under the smallest
   // free number from 0 and is listed. The caller removes the original.
   // Returns the copy's number in the pool.
-  int32_t AddFreeAgent(const Tplayer& player);
+  int32_t AddFreeAgent(const Tplayer& player) override;
   // Listings without the rows the club cannot pay and without its own players.
   void AffordableListings(TIntgrid& result, int32_t club) const;
 
