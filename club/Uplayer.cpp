@@ -8,7 +8,6 @@
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Urandom.h"
-#include "world/Ugamemain.h"
 
 namespace {
 
@@ -19,27 +18,19 @@ constexpr int kFamilyNames = 250;  // list 0: family names on lines 0 .. 249
 constexpr int kGivenNames = 251;   // then given names on lines 250 .. 500
 constexpr int kPointsPerAbilityPoint = 200;
 
-// ---- the world around the player (copes with no game state) ---------------
-
-int32_t CurrentYear() { return GameState ? GameState->Year : 1; }
+// ---- the world around the player ---------------------------------------------
 
 bool HasClub(int32_t club) { return club >= 0 && club < kAffinityClubs; }
 
-int32_t DivisionOfClub(int32_t club) {
-  if (!GameState || !HasClub(club)) return 0;
-  return GameState->DivisionOf(club);
-}
-
-// A new game's reputations when there is no game state.
-int32_t ReputationOfClub(int32_t club) {
-  if (!GameState) return 3 * (club + 1);
-  return GameState->ReputationOf(club);
+// A free agent (club 99) plays in no division.
+int32_t DivisionOfClub(const TworldView& world, int32_t club) {
+  return HasClub(club) ? world.DivisionOf(club) : 0;
 }
 
 // The eight clubs of division 1 .. 3.
-std::array<int32_t, 8> ClubsOfDivision(int32_t division) {
+std::array<int32_t, 8> ClubsOfDivision(const TworldView& world, int32_t division) {
   std::array<int32_t, 8> clubs{};
-  for (int p = 0; p < 8; ++p) clubs[p] = GameState->TeamAt(division, p);
+  for (int p = 0; p < 8; ++p) clubs[p] = world.TeamAt(division, p);
   return clubs;
 }
 
@@ -223,7 +214,8 @@ int32_t FormBonus(int32_t condition) {
 
 // ---- creation -----------------------------------------------------------------
 
-Tplayer::Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLevel, int32_t club) {
+Tplayer::Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLevel, int32_t club,
+                 const TworldView& world) {
   BaseValue = 0;
   TeamIndex = club;
 
@@ -244,7 +236,7 @@ Tplayer::Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLeve
   ShapeByNationality(nationality);
   ChooseActions();
   ChooseGrowth();
-  InitialAffinity();
+  InitialAffinity(world);
 
   ConditionDelta = 0;
   Condition = -5;
@@ -254,11 +246,16 @@ Tplayer::Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLeve
   RatingSum = 0;
   Games = Goal = Asist = 0;
   History.Clear();
-  History.AddRow({CurrentYear(), club, kTradeOrdinary, 0, 0, 0, 0});
+  History.AddRow({world.CurrentYear(), club, kTradeOrdinary, 0, 0, 0, 0});
+}
+
+std::unique_ptr<Tplayer> Tplayer::Placeholder(int32_t club) {
+  // The world only shapes attachment and history, which the record replaces.
+  return std::make_unique<Tplayer>(0, 0, 0, club, NoWorld());
 }
 
 std::unique_ptr<Tplayer> Tplayer::CopyOf(const Tplayer& source, int32_t club) {
-  auto copy = std::make_unique<Tplayer>(0, 0, 0, club);
+  auto copy = Placeholder(club);
   copy->Clone(source);
   return copy;
 }
@@ -376,7 +373,7 @@ void Tplayer::SetAffinity(int32_t club, int32_t value) {
 
 // ---- derived values --------------------------------------------------------------
 
-int32_t Tplayer::Value() const {
+int32_t Tplayer::Value(const TworldView& world) const {
   int32_t d = PeakAge - Age;
   int32_t v;
   if (d >= 4)
@@ -387,7 +384,7 @@ int32_t Tplayer::Value() const {
     v = CheckedMul(BaseValue, 3) / 4;
   else
     v = BaseValue / 2;
-  switch (DivisionOfClub(TeamIndex)) {
+  switch (DivisionOfClub(world, TeamIndex)) {
     case 2: return CheckedMul(v, 9) / 10;
     case 3: return CheckedMul(v, 4) / 5;
     default: return v;
@@ -435,7 +432,7 @@ std::string Tplayer::ChoiceText() const {
          ChoiceLetter(Choice4);
 }
 
-std::vector<std::string> Tplayer::RowFields() const {
+std::vector<std::string> Tplayer::RowFields(const TworldView& world) const {
   std::vector<std::string> f = {"", "", Name, std::to_string(Age), PositionName(Mtype)};
   for (int i = 0; i < 6; ++i) f.push_back(std::to_string(Ability(i)));
   f.push_back(Leg ? "R" : "L");
@@ -443,13 +440,13 @@ std::vector<std::string> Tplayer::RowFields() const {
   f.push_back(std::to_string(Games));
   f.push_back(std::to_string(Goal));
   f.push_back(std::to_string(Asist));
-  f.push_back(std::to_string(Value()));
+  f.push_back(std::to_string(Value(world)));
   f.push_back(std::to_string(Condition));
   f.push_back(std::to_string(GrowthPhase()));
   return f;
 }
 
-std::string Tplayer::RowText() const { return CommaText(RowFields()); }
+std::string Tplayer::RowText(const TworldView& world) const { return CommaText(RowFields(world)); }
 
 std::string Tplayer::AbilityRow(int k) const {
   if (k != 0 && k != 1) return "";
@@ -466,10 +463,10 @@ int32_t Tplayer::RoleAdjust() const {
   return 0;
 }
 
-void Tplayer::RatingRow(std::vector<int32_t>& row) const {
+void Tplayer::RatingRow(std::vector<int32_t>& row, const TworldView& world) const {
   int32_t adj = RoleAdjust();
   row.assign(9, 0);
-  row[3] = HasClub(TeamIndex) ? CheckedAdd(Wage(), Value()) : Wage();
+  row[3] = HasClub(TeamIndex) ? CheckedAdd(Wage(), Value(world)) : Wage();
   if (Mtype >= 0 && Mtype <= 5) row[4] = 2 * Speed + Height + 2 * ballContorol + Anticipation + adj;
   if (Mtype >= 0 && Mtype <= 11) row[5] = Defense + adj;
   row[6] = AbilitySum() + adj;
@@ -479,9 +476,9 @@ void Tplayer::RatingRow(std::vector<int32_t>& row) const {
   }
 }
 
-std::vector<int32_t> Tplayer::RatingRow() const {
+std::vector<int32_t> Tplayer::RatingRow(const TworldView& world) const {
   std::vector<int32_t> row;
-  RatingRow(row);
+  RatingRow(row, world);
   return row;
 }
 
@@ -514,9 +511,9 @@ std::vector<int32_t> Tplayer::LineupRow() const {
   return row;
 }
 
-bool Tplayer::BeatsRoleRatings(const std::array<int32_t, 5>& refs) const {
+bool Tplayer::BeatsRoleRatings(const std::array<int32_t, 5>& refs, const TworldView& world) const {
   static const int32_t kBonus[5] = {90, 15, 90, 15, 45};
-  std::vector<int32_t> row = RatingRow();
+  std::vector<int32_t> row = RatingRow(world);
   for (int i = 0; i < 5; ++i)
     if (row[4 + i] + kBonus[i] > refs[i]) return true;
   return false;
@@ -665,19 +662,19 @@ void Tplayer::WeeklyGrowth(const std::array<int32_t, 6>& weights) {
   }
 }
 
-void Tplayer::AddFatigue(int32_t amount, bool benchCheck) {
+void Tplayer::AddFatigue(int32_t amount, bool benchCheck, const TworldView& world) {
   Fatigue = CheckedAdd(Fatigue, amount);
-  if (benchCheck && Fatigue < 0 && GrowthPhase() >= 2) UnhappyAtBench();
+  if (benchCheck && Fatigue < 0 && GrowthPhase() >= 2) UnhappyAtBench(world);
   Fatigue = std::max(0, Fatigue);
 }
 
-void Tplayer::UnhappyAtBench() {
-  int32_t d = DivisionOfClub(TeamIndex);
+void Tplayer::UnhappyAtBench(const TworldView& world) {
+  int32_t d = DivisionOfClub(world, TeamIndex);
   if (d < 1 || d > 3) return;
-  for (int32_t c : ClubsOfDivision(d)) SetAffinity(c, GetAffinity(c) + (c == TeamIndex ? -1 : 1));
+  for (int32_t c : ClubsOfDivision(world, d)) SetAffinity(c, GetAffinity(c) + (c == TeamIndex ? -1 : 1));
   if (d != 3)
     for (int32_t div = d; div <= 3; ++div)
-      for (int32_t c : ClubsOfDivision(div)) SetAffinity(c, GetAffinity(c) + 1);
+      for (int32_t c : ClubsOfDivision(world, div)) SetAffinity(c, GetAffinity(c) + 1);
 }
 
 bool Tplayer::InjuryCheck() {
@@ -712,16 +709,16 @@ void Tplayer::UpdateCondition() {
   Condition = ClampInt(Condition, -20, 20);
 }
 
-void Tplayer::InitialAffinity() {
+void Tplayer::InitialAffinity(const TworldView& world) {
   bool own = HasClub(TeamIndex);
-  int32_t b = own ? 25 - ReputationOfClub(TeamIndex) * 7 / 10 : 0;
+  int32_t b = own ? 25 - world.ReputationOf(TeamIndex) * 7 / 10 : 0;
   for (int32_t c = 0; c < kAffinityClubs; ++c)
-    Affinity[static_cast<std::size_t>(c)] = ReputationOfClub(c) * 7 / 10 + 25 + b;
+    Affinity[static_cast<std::size_t>(c)] = world.ReputationOf(c) * 7 / 10 + 25 + b;
   if (!own) return;
-  int32_t d = DivisionOfClub(TeamIndex);
+  int32_t d = DivisionOfClub(world, TeamIndex);
   if (d < 1 || d > 3) return;
   for (int32_t i = 1; i <= 3; ++i) {
-    for (int32_t c : ClubsOfDivision(i)) {
+    for (int32_t c : ClubsOfDivision(world, i)) {
       if (i != d)
         SetAffinity(c, GetAffinity(c) + (d - i) * 5);
       else if (c != TeamIndex)
@@ -730,17 +727,17 @@ void Tplayer::InitialAffinity() {
   }
 }
 
-void Tplayer::SeasonAffinityDrift() {
+void Tplayer::SeasonAffinityDrift(const TworldView& world) {
   bool own = HasClub(TeamIndex);
   for (int32_t c = 0; c < kAffinityClubs; ++c) {
     if (own && c == TeamIndex && GetAffinity(c) <= 10) continue;
-    SetAffinity(c, ReputationOfClub(c) * 7 / 50 + GetAffinity(c) * 4 / 5 + 5);
+    SetAffinity(c, world.ReputationOf(c) * 7 / 50 + GetAffinity(c) * 4 / 5 + 5);
   }
   if (!own) return;
-  int32_t d = DivisionOfClub(TeamIndex);
+  int32_t d = DivisionOfClub(world, TeamIndex);
   if (d < 1 || d > 3) return;
   for (int32_t i = 1; i <= 3; ++i) {
-    for (int32_t c : ClubsOfDivision(i)) {
+    for (int32_t c : ClubsOfDivision(world, i)) {
       if (i != d)
         SetAffinity(c, GetAffinity(c) + (d - i));
       else if (c != TeamIndex)
@@ -749,8 +746,8 @@ void Tplayer::SeasonAffinityDrift() {
   }
 }
 
-void Tplayer::CloseSeason(int32_t tradeCode) {
-  SeasonAffinityDrift();
+void Tplayer::CloseSeason(int32_t tradeCode, const TworldView& world) {
+  SeasonAffinityDrift(world);
 
   double r = Games >= 10 ? static_cast<double>(RatingSum) / (static_cast<double>(Games) * 10.0) : 0.0;
   int32_t phase = GrowthPhase();
@@ -782,7 +779,7 @@ void Tplayer::CloseSeason(int32_t tradeCode) {
     History.SetValue(last, kHistAssist, Asist);
   }
   Games = Goal = Asist = 0;
-  History.AddRow({CurrentYear(), TeamIndex, tradeCode, 0, 0, 0, 0});
+  History.AddRow({world.CurrentYear(), TeamIndex, tradeCode, 0, 0, 0, 0});
 }
 
 void Tplayer::MakeRelative(const Tplayer& parent) {

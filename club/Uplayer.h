@@ -12,6 +12,7 @@
 
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "club/Uworldview.h"
 
 constexpr int32_t kAffinityClubs = 24;  // clubs 0 .. 23 a player can be attached to
 constexpr int32_t kNoClub = 99;          // free agent on the market
@@ -60,11 +61,17 @@ class Tplayer {
  public:
   // Makes a new player (the creation rules: position from the selector
   // 0 .. 9, nationality 0 .. 9 shapes name and abilities, base level, club
-  // index 0 .. 23 or 99). Age is left 0; every caller sets it.
-  Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLevel, int32_t club);
+  // index 0 .. 23 or 99). His attachment to the clubs comes from the world's
+  // reputations and divisions, his history row from its year. Age is left
+  // 0; every caller sets it.
+  Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLevel, int32_t club, const TworldView& world);
   // A fresh copy of `source` made for `club`: created with placeholder
-  // arguments, then overwritten by the source's full record.
+  // arguments (drawing from the generator as a creation does), then
+  // overwritten by the source's full record.
   static std::unique_ptr<Tplayer> CopyOf(const Tplayer& source, int32_t club);
+  // A player made by the creation rules with placeholder arguments, for a
+  // record to be read over him (every field but TeamIndex is replaced).
+  static std::unique_ptr<Tplayer> Placeholder(int32_t club);
 
   // ---- the record ---------------------------------------------------------
   std::string Name;
@@ -112,7 +119,8 @@ class Tplayer {
   // ---- derived values -----------------------------------------------------
   int32_t GetAffinity(int32_t club) const;   // 0 for a club outside 0 .. 23
   void SetAffinity(int32_t club, int32_t value);  // clamped to 0 .. 100
-  int32_t Value() const;
+  // Market value; a club in division 2 or 3 lowers it.
+  int32_t Value(const TworldView& world) const;
   int32_t Wage() const;
   int32_t GrowthPhase() const;  // 1 .. 5
   bool IsRetiring() const;
@@ -123,8 +131,8 @@ class Tplayer {
   std::string AverageRatingText() const;
 
   // Squad row: 19 fields, the first two left empty for the club grid.
-  std::vector<std::string> RowFields() const;
-  std::string RowText() const;
+  std::vector<std::string> RowFields(const TworldView& world) const;
+  std::string RowText(const TworldView& world) const;
   // k = 0: LastSeason, k = 1: SeasonBefore, each value followed by ",".
   std::string AbilityRow(int k) const;
   // "P-D-L-S".
@@ -132,14 +140,14 @@ class Tplayer {
 
   // Rating row of nine values for contracts, scouting and the market
   // (values 0 .. 2 left 0 for the caller).
-  std::vector<int32_t> RatingRow() const;
-  void RatingRow(std::vector<int32_t>& row) const;
+  std::vector<int32_t> RatingRow(const TworldView& world) const;
+  void RatingRow(std::vector<int32_t>& row, const TworldView& world) const;
   // Line-up rating row of eleven values (value 0 left 0 for the caller).
   std::vector<int32_t> LineupRow() const;
   void LineupRow(std::vector<int32_t>& row) const;
   // True when one of the five role ratings plus its bonus beats the club's
   // reference number for that role.
-  bool BeatsRoleRatings(const std::array<int32_t, 5>& refs) const;
+  bool BeatsRoleRatings(const std::array<int32_t, 5>& refs, const TworldView& world) const;
   // The six coaching values 1 .. 10 this player would bring as a coach.
   std::array<int32_t, 6> CoachValues() const;
   // Every ability scaled by p percent, clamped to 0 .. 99.
@@ -162,19 +170,20 @@ class Tplayer {
   void WeeklyGrowth(const std::array<int32_t, 6>& weights);
   // Adds to Fatigue (never below 0); with the bench check a player past
   // his first years who gets no match load is unhappy at his club.
-  void AddFatigue(int32_t amount, bool benchCheck);
+  void AddFatigue(int32_t amount, bool benchCheck, const TworldView& world);
   // Weekly injury draw; true when the player got injured.
   bool InjuryCheck();
   // Form update after a match, from the collected ConditionDelta.
   void UpdateCondition();
   // Attachment to every club at creation.
-  void InitialAffinity();
+  void InitialAffinity(const TworldView& world);
   // Attachment change when a player is left on the bench.
-  void UnhappyAtBench();
+  void UnhappyAtBench(const TworldView& world);
   // Attachment drift at season end.
-  void SeasonAffinityDrift();
-  // Closes the season: value, abilities of the last seasons, age, history.
-  void CloseSeason(int32_t tradeCode);
+  void SeasonAffinityDrift(const TworldView& world);
+  // Closes the season: value, abilities of the last seasons, age, history
+  // (the new row carries the world's year).
+  void CloseSeason(int32_t tradeCode, const TworldView& world);
   // Turns this freshly created player into a young relative of `parent`.
   void MakeRelative(const Tplayer& parent);
 

@@ -27,8 +27,8 @@ int32_t Tplayerlist::Add(std::unique_ptr<Tplayer> player, int32_t wantedNumber) 
   return Entries.back().Number;
 }
 
-int32_t Tplayerlist::AddFiller(int32_t club) {
-  auto filler = std::make_unique<Tplayer>(9, 0, 0, club);
+int32_t Tplayerlist::AddFiller(int32_t club, const TworldView& world) {
+  auto filler = std::make_unique<Tplayer>(9, 0, 0, club, world);
   filler->Age = 40;
   filler->SetAffinity(club, 0);
   return Add(std::move(filler), kFillerFirstNumber);
@@ -90,7 +90,7 @@ void Tplayerlist::Load(TStream& s, int32_t club, bool withRatingSum) {
   for (int32_t i = 0; i < n; ++i) {
     TplayerInput e;
     e.Number = s.ReadInt32();
-    e.Player = std::make_unique<Tplayer>(0, 0, 0, club);
+    e.Player = Tplayer::Placeholder(club);
     if (withRatingSum)
       e.Player->LoadFromStream(s);
     else

@@ -34,7 +34,7 @@ class Tplayerlist {
   int32_t Add(std::unique_ptr<Tplayer> player, int32_t wantedNumber);
   // Appends a filler player (aged 40, every ability 1, attachment 0 to the
   // club) under the first free number from 51. Returns his number.
-  int32_t AddFiller(int32_t club);
+  int32_t AddFiller(int32_t club, const TworldView& world);
   void RemoveNumber(int32_t number);
   void RemoveAt(int index);
   int Count() const { return static_cast<int>(Entries.size()); }

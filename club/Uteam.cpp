@@ -8,13 +8,13 @@
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
-#include "world/Ugamemain.h"
-#include "world/Utrade.h"
 
 namespace {
 
-int32_t CurrentYear() { return GameState ? GameState->Year : 1; }
-int32_t CurrentWeek() { return GameState ? GameState->Week : 0; }
+// A player leaving for the free-agent pool; without a market he just goes.
+void SendToMarket(TplayerMarket* market, const Tplayer& player) {
+  if (market) market->AddFreeAgent(player);
+}
 
 // Weeks in which a player left out of the match squad grows unhappy.
 bool BenchCheckWeek(int32_t w) {
@@ -102,7 +102,8 @@ Tteam::Tteam(int32_t teamIndex)
   Slots.fill(-1);
 }
 
-Tteam::Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex)
+Tteam::Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex,
+             const TworldView& world)
     : Tteam(teamIndex) {
   Money = StartingMoney(teamIndex);
   std::array<int32_t, 4> nat = nationalities;
@@ -110,7 +111,8 @@ Tteam::Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int
     if (n == 10) n = 2 + Random(8);
   for (int i = 0; i < 21; ++i) {
     const TSquadSlot& s = kNewSquad[i];
-    auto p = std::make_unique<Tplayer>(s.Selector, nat[static_cast<std::size_t>(s.Nationality)], baseLevel, teamIndex);
+    auto p = std::make_unique<Tplayer>(s.Selector, nat[static_cast<std::size_t>(s.Nationality)], baseLevel, teamIndex,
+                                       world);
     p->Age = 18 + Random(15);
     Squad->Add(std::move(p), i + 1);
   }
@@ -189,7 +191,7 @@ std::unique_ptr<Tplayer> ReadPlayer(TStream& s, int32_t club) {
   const RandomState saved = GetRandomState();
   std::unique_ptr<Tplayer> p;
   try {
-    p = std::make_unique<Tplayer>(0, 0, 0, club);
+    p = Tplayer::Placeholder(club);
   } catch (...) {
     SetRandomState(saved);
     throw;
@@ -383,39 +385,35 @@ int32_t Tteam::TakeIn(const Tplayer& player, int32_t wanted) {
   return Squad->Add(std::move(copy), wanted);
 }
 
-void Tteam::Release(int32_t number) {
+void Tteam::Release(int32_t number, const TworldView& world) {
   if (Squad->IndexOfNumber(number) < 0) return;
   Squad->RemoveNumber(number);
   ClearSlotsOf(number);
-  if (Squad->Count() == 10) Squad->AddFiller(TeamIndex);
+  if (Squad->Count() == 10) Squad->AddFiller(TeamIndex, world);
 }
 
-void Tteam::MakeCoach(int32_t number, int slot) {
+void Tteam::MakeCoach(int32_t number, int slot, const TworldView& world) {
   const Tplayer* p = Squad->PlayerByNumber(number);
   if (!p || slot < 0 || slot > 2) return;
   Coaches->Hire(slot, p->CoachValues());
-  Release(number);
+  Release(number, world);
 }
 
-void Tteam::SendToMarket(const Tplayer& player) {
-  if (GameState && GameState->Market) GameState->Market->AddFreeAgent(player);
-}
-
-void Tteam::YouthIntake() {
-  const int32_t wanted = CheckedMul(CurrentYear(), 100);
+void Tteam::YouthIntake(const TworldView& world) {
+  const int32_t wanted = CheckedMul(world.CurrentYear(), 100);
   for (int i = 0; i < 7; ++i) {
     const int32_t level = YouthLevel(Random(200));
-    auto p = std::make_unique<Tplayer>(YouthPosition, YouthNationality, level, TeamIndex);
+    auto p = std::make_unique<Tplayer>(YouthPosition, YouthNationality, level, TeamIndex, world);
     p->Age = 14 + Random(5);
     if (p->History.RowCount() > 0) p->History.SetValue(p->History.RowCount() - 1, 2, -2);
     Youth->Add(std::move(p), wanted);
   }
 }
 
-void Tteam::PromoteYouth() {
+void Tteam::PromoteYouth(const TworldView& world, TplayerMarket* market) {
   if (Youth->Count() == 0) return;
   Tplayeranalyze table;
-  for (const TplayerInput& e : Youth->Entries) table.AddYouthRow(*e.Player, e.Number);
+  for (const TplayerInput& e : Youth->Entries) table.AddYouthRow(*e.Player, e.Number, world);
   static constexpr int32_t kAgeFactor[5] = {3, 1, 3, 1, 2};
   for (int i = 0; i < 5; ++i) {
     const int col = 4 + i;
@@ -433,22 +431,22 @@ void Tteam::PromoteYouth() {
   }
   for (int r = 0; r < table.RowCount(); ++r) {
     const int32_t number = table.GetValue(r, 0);
-    if (const Tplayer* p = Youth->PlayerByNumber(number)) SendToMarket(*p);
+    if (const Tplayer* p = Youth->PlayerByNumber(number)) SendToMarket(market, *p);
     Youth->RemoveNumber(number);
   }
 }
 
-void Tteam::ReleaseOldYouth() {
+void Tteam::ReleaseOldYouth(TplayerMarket* market) {
   for (int i = Youth->Count() - 1; i >= 0; --i) {
     const Tplayer* p = Youth->PlayerAt(i);
     if (p->Age > 19) {
-      SendToMarket(*p);
+      SendToMarket(market, *p);
       Youth->RemoveAt(i);
     }
   }
 }
 
-std::string Tteam::Departures() {
+std::string Tteam::Departures(const TworldView& world, TplayerMarket* market) {
   std::vector<std::string> lines;
   for (int i = Squad->Count() - 1; i >= 0; --i) {
     if (i >= Squad->Count()) continue;
@@ -457,11 +455,11 @@ std::string Tteam::Departures() {
     const Tplayer& p = *e.Player;
     if (p.GetAffinity(TeamIndex) <= 5) {
       lines.push_back(std::to_string(number) + "," + p.Name + ",→,退団");
-      SendToMarket(p);
-      Release(number);
+      SendToMarket(market, p);
+      Release(number, world);
     } else if (p.IsRetiring()) {
       lines.push_back(std::to_string(number) + "," + p.Name + ",→,引退");
-      Release(number);
+      Release(number, world);
     }
   }
   return CommaText(lines);
@@ -470,31 +468,30 @@ std::string Tteam::Departures() {
 // ===========================================================================
 // Week, match, season
 
-void Tteam::WeeklyUpdate() {
-  const bool bench = BenchCheckWeek(CurrentWeek());
+void Tteam::WeeklyUpdate(const TworldView& world) {
+  const bool bench = BenchCheckWeek(world.CurrentWeek());
   for (TplayerInput& e : Squad->Entries) {
     Tplayer& p = *e.Player;
     if (Money < 0) p.SetAffinity(TeamIndex, p.GetAffinity(TeamIndex) - 1);
     if (p.IsInjured()) {
-      p.AddFatigue(-6, false);
+      p.AddFatigue(-6, false, world);
       continue;
     }
     p.WeeklyGrowth(Coaches->Weights);
-    p.AddFatigue(-3, bench);
+    p.AddFatigue(-3, bench, world);
   }
-  InjuryUpdate();
+  InjuryUpdate(world);
   for (TplayerInput& e : Youth->Entries) e.Player->WeeklyGrowth(Coaches->Weights);
 }
 
-void Tteam::InjuryUpdate() {
-  std::vector<std::string>& messages = GameState ? GameState->Messages : Messages;
+void Tteam::InjuryUpdate(const TworldView& world) {
   const bool user = TeamIndex == kUserClub;
   int injured = 0;
   for (TplayerInput& e : Squad->Entries) {
     Tplayer& p = *e.Player;
     if (p.InjuryWeeks == 1) {
       p.InjuryWeeks = 0;
-      if (user) messages.push_back(std::to_string(e.Number) + "." + p.Name + "の怪我が治りました");
+      if (user) Messages.push_back(std::to_string(e.Number) + "." + p.Name + "の怪我が治りました");
     } else if (p.InjuryWeeks > 1) {
       p.InjuryWeeks -= 1;
       ++injured;
@@ -502,15 +499,15 @@ void Tteam::InjuryUpdate() {
       ClearSlotsOf(e.Number);
       ++injured;
       if (user)
-        messages.push_back(std::to_string(e.Number) + "." + p.Name + "が全治" + std::to_string(p.InjuryWeeks) +
+        Messages.push_back(std::to_string(e.Number) + "." + p.Name + "が全治" + std::to_string(p.InjuryWeeks) +
                            "週間の怪我をしました");
     }
   }
-  AddFillersWhileShort(injured);
+  AddFillersWhileShort(injured, world);
 }
 
-void Tteam::AddFillersWhileShort(int injured) {
-  while (Squad->Count() - injured <= 10) Squad->AddFiller(TeamIndex);
+void Tteam::AddFillersWhileShort(int injured, const TworldView& world) {
+  while (Squad->Count() - injured <= 10) Squad->AddFiller(TeamIndex, world);
 }
 
 void Tteam::AfterMatch(int32_t formValue) {
@@ -526,36 +523,36 @@ void Tteam::AfterMatch(int32_t formValue) {
   }
 }
 
-void Tteam::SeasonEnd() {
-  for (TplayerInput& e : Squad->Entries) e.Player->CloseSeason(-1);
-  for (TplayerInput& e : Youth->Entries) e.Player->CloseSeason(-2);
+void Tteam::SeasonEnd(const TworldView& world, TplayerMarket* market) {
+  for (TplayerInput& e : Squad->Entries) e.Player->CloseSeason(-1, world);
+  for (TplayerInput& e : Youth->Entries) e.Player->CloseSeason(-2, world);
   Coaches->SeasonEnd();
-  YouthIntake();
-  if (TeamIndex != kUserClub) Departures();
+  YouthIntake(world);
+  if (TeamIndex != kUserClub) Departures(world, market);
 }
 
-void Tteam::AIOffSeason() {
+void Tteam::AIOffSeason(const TworldView& world, TplayerMarket* market) {
   const int32_t remembered = Money;
   PayWages();
   Tcontract contract(TeamIndex);
   contract.Setup(Money, *Coaches, *Squad, RoleRatings);
-  contract.Decide();
+  contract.Decide(world);
   for (int r = 0; r < contract.Candidates.RowCount(); ++r) {
     const int32_t id = contract.Candidates.GetValue(r, 0);
-    if (id > 0) MakeCoach(id, contract.Candidates.GetValue(r, 1));
+    if (id > 0) MakeCoach(id, contract.Candidates.GetValue(r, 1), world);
   }
   for (int r = 0; r < contract.Released.RowCount(); ++r) {
     const int32_t number = contract.Released.GetValue(r, 0);
     if (const Tplayer* p = Squad->PlayerByNumber(number)) {
-      SendToMarket(*p);
-      Release(number);
+      SendToMarket(market, *p);
+      Release(number, world);
     }
   }
-  if (GameState && GameState->Market)
-    for (const TplayerInput& e : Squad->Entries) GameState->Market->List(TeamIndex, e.Number, *e.Player);
+  if (market)
+    for (const TplayerInput& e : Squad->Entries) market->List(TeamIndex, e.Number, *e.Player);
   Money = remembered;
-  PromoteYouth();
-  ReleaseOldYouth();
+  PromoteYouth(world, market);
+  ReleaseOldYouth(market);
   PayWages();
   ChooseInvestment();
 }
@@ -597,7 +594,7 @@ void Tteam::ChooseInvestment() {
 // ===========================================================================
 // Tables for the screens and the market
 
-void Tteam::FillSquadGrid(TGrid& grid) const {
+void Tteam::FillSquadGrid(TGrid& grid, const TworldView& world) const {
   static const char* const kHeader[19] = {"",  "No", "Name", "Age", "Mtype", "S",  "H",  "D",     "C", "K",
                                           "A", "Leg", "Ktype", "試",  "ゴ",    "ア", "Value", "",  "成"};
   const int rows = 1 + Squad->Count();
@@ -617,7 +614,7 @@ void Tteam::FillSquadGrid(TGrid& grid) const {
     const int row = i + 1;
     const TplayerInput& e = Squad->EntryAt(i);
     const Tplayer& p = *e.Player;
-    std::vector<std::string> fields = p.RowFields();
+    std::vector<std::string> fields = p.RowFields(world);
     for (int c = 0; c < 19 && c < static_cast<int>(fields.size()); ++c) grid.Cells(c, row) = fields[static_cast<std::size_t>(c)];
     grid.Cells(1, row) = std::to_string(e.Number);
     if (p.InjuryWeeks > 0) {

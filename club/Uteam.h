@@ -2,7 +2,10 @@
 // coaching staff, line-up with the formation positions of the starting
 // eleven, and the youth scouting choice. It runs the club's share of the
 // week, of each match and of the season's end, and the decisions of the
-// computer-run clubs.
+// computer-run clubs. What these rules need to know of the world (the
+// season, divisions, reputations) comes in as a TworldView; the players a
+// club lets go or offers for sale go to the TplayerMarket it is given, or
+// simply leave when it is given none (nullptr).
 #pragma once
 
 #include <array>
@@ -14,6 +17,7 @@
 #include "club/Ugrid.h"
 #include "club/Ustream.h"
 #include "club/Uteametc.h"
+#include "club/Uworldview.h"
 
 class Tplayer;
 class Tplayerlist;
@@ -37,7 +41,7 @@ class Tteam {
   explicit Tteam(int32_t teamIndex = 0);
   // A new club: money by division, 21 generated players numbered 1 .. 21.
   // A nationality of 10 stands for one of 2 .. 9 drawn at random.
-  Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex);
+  Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex, const TworldView& world);
   ~Tteam();
   Tteam(const Tteam&) = delete;
   Tteam& operator=(const Tteam&) = delete;
@@ -58,7 +62,9 @@ class Tteam {
   int32_t YouthPosition = 9;
 
   // The week's messages about the user's club (injuries and recoveries);
-  // only club 0 writes them. Not stored; the club screen shows and clears them.
+  // only club 0 writes them. Not stored; the game state gathers them into
+  // its own message lines after each week (what is left here, the club
+  // screen shows and clears).
   std::vector<std::string> Messages;
 
   // ---- stream forms ------------------------------------------------------
@@ -99,22 +105,31 @@ class Tteam {
   int32_t TakeIn(const Tplayer& player, int32_t wanted);
   // Frees the squad player; a squad left with exactly ten gets a filler; his
   // line-up slot is emptied.
-  void Release(int32_t number);
+  void Release(int32_t number, const TworldView& world);
   // The squad player becomes coach `slot` (0 .. 2) and leaves the squad.
-  void MakeCoach(int32_t number, int slot);
-  void YouthIntake();
-  void PromoteYouth();
-  void ReleaseOldYouth();
-  // Squad players leaving (attachment 5 or less) or retiring, last to first;
-  // the result is a comma text, one quoted line per player.
-  std::string Departures();
+  void MakeCoach(int32_t number, int slot, const TworldView& world);
+  // Seven new youth players, numbered from the year * 100.
+  void YouthIntake(const TworldView& world);
+  // Youth players strong enough join the squad; the others not kept in
+  // the youth team go to the market.
+  void PromoteYouth(const TworldView& world, TplayerMarket* market);
+  // Youth players past 19 go to the market.
+  void ReleaseOldYouth(TplayerMarket* market);
+  // Squad players leaving (attachment 5 or less; they go to the market) or
+  // retiring, last to first; the result is a comma text, one quoted line
+  // per player.
+  std::string Departures(const TworldView& world, TplayerMarket* market);
 
   // ---- week, match, season ------------------------------------------------
-  void WeeklyUpdate();
-  void InjuryUpdate();
+  void WeeklyUpdate(const TworldView& world);
+  void InjuryUpdate(const TworldView& world);
   void AfterMatch(int32_t formValue);
-  void SeasonEnd();
-  void AIOffSeason();
+  // Closes the players' season, brings in the youth intake, and (for a
+  // computer club) lets the leavers go.
+  void SeasonEnd(const TworldView& world, TplayerMarket* market);
+  // A computer club's contract week: coaches, releases, its whole squad on
+  // the transfer list, youth promotion, wages and scouting.
+  void AIOffSeason(const TworldView& world, TplayerMarket* market);
 
   // ---- money ----------------------------------------------------------------
   // Every change of Money goes through here: an overflow raises OverflowError
@@ -128,16 +143,15 @@ class Tteam {
 
   // ---- tables for the screens and the market -----------------------------------
   // The squad grid: 19 columns, header ",No,Name,Age,Mtype,S,H,D,C,K,A,Leg,Ktype,試,ゴ,ア,Value,,成".
-  void FillSquadGrid(TGrid& grid) const;
+  void FillSquadGrid(TGrid& grid, const TworldView& world) const;
   std::array<TTransferTarget, 3> TransferTargets() const;
   // The same laid out role, minimum, role, minimum, role, minimum.
   std::array<int32_t, 6> TransferTargetValues() const;
 
  private:
   void LoadRecord(TStream& s, int form);
-  void AddFillersWhileShort(int injured);
+  void AddFillersWhileShort(int injured, const TworldView& world);
   void ClearSlotsOf(int32_t number);
-  void SendToMarket(const Tplayer& player);
 };
 
 // Starting money of a new club by its index.

@@ -324,8 +324,8 @@ void Tplayeranalyze::AddLineupRow(const Tplayer& player, int32_t number) {
   AddRow(row);
 }
 
-void Tplayeranalyze::AddYouthRow(const Tplayer& player, int32_t number) {
-  std::vector<int32_t> row = player.RatingRow();
+void Tplayeranalyze::AddYouthRow(const Tplayer& player, int32_t number, const TworldView& world) {
+  std::vector<int32_t> row = player.RatingRow(world);
   row[kColNumber] = number;
   row[1] = player.Age - 14;
   row[2] = 0;
@@ -334,8 +334,8 @@ void Tplayeranalyze::AddYouthRow(const Tplayer& player, int32_t number) {
   AddRow(row);
 }
 
-void Tplayeranalyze::AddContractRow(const Tplayer& player, int32_t number) {
-  std::vector<int32_t> row = player.RatingRow();
+void Tplayeranalyze::AddContractRow(const Tplayer& player, int32_t number, const TworldView& world) {
+  std::vector<int32_t> row = player.RatingRow(world);
   row[kColNumber] = number;
   row[kColPhase] = player.GrowthPhase();
   row[kColWage] = player.Wage();
@@ -415,25 +415,25 @@ void Tcontract::KeepByRole(Tplayeranalyze& table, const TFiveValues& bonus) {
   while (table.RowCount() > 0) LetGo(table, 0);
 }
 
-void Tcontract::Decide() {
+void Tcontract::Decide(const TworldView& world) {
   // 1. Declining players who no longer earn their place.
   {
     Tplayeranalyze table;
     for (const TplayerInput& e : Squad->Entries)
-      if (e.Player->GrowthPhase() == 5) table.AddContractRow(*e.Player, e.Number);
+      if (e.Player->GrowthPhase() == 5) table.AddContractRow(*e.Player, e.Number, world);
     KeepByRole(table, TFiveValues{24, 8, 24, 8, 16});
   }
   // 2. Too many players or no money: past-peak players must beat the mark outright.
   if (Squad->Count() > 45 || Budget < 0) {
     Tplayeranalyze table;
     for (const TplayerInput& e : Squad->Entries)
-      if (e.Player->GrowthPhase() >= 4) table.AddContractRow(*e.Player, e.Number);
+      if (e.Player->GrowthPhase() >= 4) table.AddContractRow(*e.Player, e.Number, world);
     KeepByRole(table, TFiveValues{0, 0, 0, 0, 0});
   }
   // 3. No more than fifty: the oldest in growth terms go first.
   if (Squad->Count() >= 50) {
     Tplayeranalyze table;
-    for (const TplayerInput& e : Squad->Entries) table.AddContractRow(*e.Player, e.Number);
+    for (const TplayerInput& e : Squad->Entries) table.AddContractRow(*e.Player, e.Number, world);
     table.SortDescending(kColPhase);
     while (Squad->Count() > 50 && table.RowCount() > 0) LetGo(table, 0);
   }
@@ -441,7 +441,7 @@ void Tcontract::Decide() {
   // cheapest eleven could cover the deficit at all.
   if (Budget < 0) {
     Tplayeranalyze table;
-    for (const TplayerInput& e : Squad->Entries) table.AddContractRow(*e.Player, e.Number);
+    for (const TplayerInput& e : Squad->Entries) table.AddContractRow(*e.Player, e.Number, world);
     const int32_t beyond = WageBeyondEleven(table);
     if (static_cast<int64_t>(Budget) + beyond >= 0)
       while (Budget < 0 && table.RowCount() > 0) LetGo(table, PickCoverRow(table, Budget));

@@ -12,6 +12,7 @@
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "club/Uworldview.h"
 
 class Tplayer;
 class Tplayerlist;
@@ -110,9 +111,9 @@ class Tplayeranalyze : public TIntgrid {
   void AddLineupRow(const Tplayer& player, int32_t number);
   // The rating row with value 1 = Age - 14, value 2 = 0; roles tripled for a
   // youth aged exactly 20.
-  void AddYouthRow(const Tplayer& player, int32_t number);
+  void AddYouthRow(const Tplayer& player, int32_t number, const TworldView& world);
   // The rating row with value 1 = growth phase, value 2 = wage.
-  void AddContractRow(const Tplayer& player, int32_t number);
+  void AddContractRow(const Tplayer& player, int32_t number, const TworldView& world);
 };
 
 // The number (column 0) of the first row after sorting by column, largest
@@ -147,7 +148,7 @@ class Tcontract {
   TFiveValues Thresholds{};
 
   void Setup(int32_t budget, const Tcoach& coaches, const Tplayerlist& squad, const TFiveValues& thresholds);
-  void Decide();
+  void Decide(const TworldView& world);
   void AddCandidate(int32_t id, const TSixValues& skill);
   void LetGo(Tplayeranalyze& table, int row);
 

@@ -15,12 +15,12 @@ TFcontract::TFcontract(QWidget* parent) : QWidget(parent) {
 
 void TFcontract::ShowContracts() {
   if (!GameState) return;
-  FillContractGrid(GameState->Team(0), gridplist, gridfuture);
+  FillContractGrid(GameState->Team(0), *GameState, gridplist, gridfuture);
   lbinfo->setText(QStringLiteral("第1週　契約更改の週です。\n全員の契約をそのまま更新します。NEXTで次の週へ進みます。"));
 }
 
 void TFcontract::CommitContracts() {
   if (!GameState || !GameState->Market) return;
   Tteam& club = GameState->Team(0);
-  ::CommitContracts(club, *GameState->Market, gridplist, club.YouthNationality, club.YouthPosition);
+  ::CommitContracts(club, *GameState, *GameState->Market, gridplist, club.YouthNationality, club.YouthPosition);
 }

@@ -72,8 +72,9 @@ namespace {
 
 const char* const kFirstDataPath = "data/first.dat";
 
-// Makes this state the process-wide one while it runs a rule: the clubs and
-// players read the season, the divisions and the market through GameState.
+// Makes this state the process-wide one while it runs a rule: the leagues,
+// the cup and the market find their clubs through GameState. (The clubs
+// themselves are handed this state as their world view.)
 class ScopedGameState {
  public:
   explicit ScopedGameState(Tgamemain* g) : prev_(GameState) { GameState = g; }
@@ -128,11 +129,11 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
       for (auto& n : nationalities) n = s.ReadInt32In(0, 10, "nationality");
       s.Need(4, "club name");
       std::string name = ReadString(s);
-      auto club = std::make_unique<Tteam>(nationalities, (i / 8) * 5 + 12, i);
+      auto club = std::make_unique<Tteam>(nationalities, (i / 8) * 5 + 12, i, *this);
       club->ClubName = name;
       club->LoadEmblem(s);
       club->AutoLineup(false);
-      club->YouthIntake();
+      club->YouthIntake(*this);
       clubs[i] = std::move(club);
     }
   } catch (const StreamError& e) {
@@ -178,7 +179,7 @@ void Tgamemain::AdvanceWeek() {
   ScopedGameState scope(this);
   const int32_t w = Week;
   if (w == 1) {
-    for (int i = 1; i < kClubCount; ++i) Team(i).AIOffSeason();
+    for (int i = 1; i < kClubCount; ++i) Team(i).AIOffSeason(*this, Market.get());
   } else if (w >= 2 && w <= 10) {
     if (Market) {
       Market->SellerReactions();
@@ -220,7 +221,9 @@ void Tgamemain::AdvanceWeek() {
 
   for (int i = 0; i < kClubCount; ++i) {
     Tteam& club = Team(i);
-    club.WeeklyUpdate();
+    club.WeeklyUpdate(*this);
+    Messages.insert(Messages.end(), club.Messages.begin(), club.Messages.end());
+    club.Messages.clear();
     if (i >= 1) club.AutoLineup(Week >= 10);
   }
   Week = CheckedAdd(Week, 1);
@@ -261,7 +264,7 @@ void Tgamemain::SeasonEndStep() {
   RecordHistory();
   Year = CheckedAdd(Year, 1);
   EndSeason();
-  for (int i = 0; i < kClubCount; ++i) Team(i).SeasonEnd();
+  for (int i = 0; i < kClubCount; ++i) Team(i).SeasonEnd(*this, Market.get());
   Cup.reset();
 }
 

@@ -150,7 +150,7 @@ void Tleague::ApplyMatchStats(const TIntgrid& table) {
     int32_t goals = table.GetValue(r, 3);
     int32_t assists = table.GetValue(r, 4);
     p->Games = CheckedAdd(p->Games, 1);
-    p->AddFatigue(minutes / 15, true);
+    p->AddFatigue(minutes / 15, true, Game());
     p->AddRating(table.GetValue(r, 5));
     if (goals != 0) {
       p->Goal = CheckedAdd(p->Goal, goals);
@@ -468,7 +468,7 @@ void Tcup::ApplyMatchStats(const TIntgrid& table) {
     Tplayer* p = SquadPlayer(table.GetValue(r, 0), table.GetValue(r, 1));
     if (!p) continue;
     p->Games = CheckedAdd(p->Games, 1);
-    p->AddFatigue(table.GetValue(r, 2) / 15, false);
+    p->AddFatigue(table.GetValue(r, 2) / 15, false, Game());
     int32_t goals = table.GetValue(r, 3);
     int32_t assists = table.GetValue(r, 4);
     if (goals != 0) p->ConditionDelta = CheckedAdd(p->ConditionDelta, goals);

@@ -6,6 +6,7 @@
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
+#include "world/Utrade.h"
 
 namespace {
 
@@ -118,7 +119,8 @@ bool Tseasonevent::RunStep(int32_t step) {
 }
 
 bool Tseasonevent::RunDepartures() {
-  const std::vector<std::string> lines = SplitCommaText(UserClub().Departures());
+  Tteam& club = UserClub();
+  const std::vector<std::string> lines = SplitCommaText(club.Departures(*GameState, GameState->Market.get()));
   if (lines.empty()) return false;
   Gridpfree.SetColCount(4);
   Gridpfree.SetRowCount(1);
@@ -178,7 +180,7 @@ bool Tseasonevent::RunYoungerBrother() {
   });
   if (candidates.empty()) return false;
   const Tplayer* elder = club.Squad->PlayerByNumber(ChooseOne(candidates));
-  auto brother = std::make_unique<Tplayer>(9, 0, 0, kUserClub);
+  auto brother = std::make_unique<Tplayer>(9, 0, 0, kUserClub, *GameState);
   brother->MakeRelative(*elder);
   const std::string name = brother->Name;
   club.Youth->Add(std::move(brother), CheckedMul(GameState->Year, 100));
@@ -193,7 +195,7 @@ bool Tseasonevent::RunNamelessSigning() {
   club.AddMoney(-kNamelessCost);
   const int32_t nationality = Random(10);
   const int32_t level = 10 + Random(25);
-  Tplayer signing(9, nationality, level, kUserClub);
+  Tplayer signing(9, nationality, level, kUserClub, *GameState);
   signing.Age = 20 + Random(10);
   club.TakeIn(signing, 1);
   Lines.push_back("フロントが1000で" + signing.Name + "を獲得しました");
@@ -226,17 +228,18 @@ bool Tseasonevent::RunCheapSale() {
   Tteam& buyer = GameState->Team(buyerIndex);
   if (buyer.Squad->Count() >= kMaxSquad) return false;  // no room for him
   const int32_t buyerMoney = buyer.Money;
-  auto candidates = SquadCandidates(club, [buyerMoney](const Tplayer& p) {
-    return p.GrowthPhase() <= 3 && p.Value() / 2 + 2000 < buyerMoney;
+  const TworldView& world = *GameState;
+  auto candidates = SquadCandidates(club, [buyerMoney, &world](const Tplayer& p) {
+    return p.GrowthPhase() <= 3 && p.Value(world) / 2 + 2000 < buyerMoney;
   });
   if (candidates.empty()) return false;
   const int32_t number = ChooseOne(candidates);
   const Tplayer* p = club.Squad->PlayerByNumber(number);
-  const int32_t price = p->Value() / 2;
+  const int32_t price = p->Value(world) / 2;
   const std::string name = p->Name;
   buyer.AddMoney(-price);
   buyer.TakeIn(*p, 1);
-  club.Release(number);
+  club.Release(number, world);
   Lines.push_back(name + "をフロントが格安の" + std::to_string(price) + "で" + buyer.ClubName + "に放出しました");
   Lines.push_back("裏で一体何があったのでしょうか");
   Picture.Kind = TseasonEventKind::CheapSale;
@@ -251,7 +254,7 @@ bool Tseasonevent::RunVeteranRetires() {
   if (candidates.empty()) return false;
   const int32_t number = ChooseOne(candidates);
   const std::string name = club.Squad->PlayerByNumber(number)->Name;
-  club.Release(number);
+  club.Release(number, *GameState);
   Lines.push_back("優勝を機に" + name + "が引退するようです");
   Lines.push_back("惜しいですが、残りの戦力で連覇を目指しましょう");
   Picture.Kind = TseasonEventKind::VeteranRetires;

@@ -16,7 +16,9 @@ constexpr int32_t kSellerSide = 1000;     // listing key = seller * 1000 + numbe
 constexpr int32_t kMinAffinityToMove = 10;  // a player joins no club he likes less
 constexpr int32_t kBuyerWantedNumber = 1;
 
-int32_t CurrentYear() { return GameState ? GameState->Year : 1; }
+// The world the market's clubs live in: the game state, or no game at all
+// for a market on its own.
+const TworldView& World() { return GameState ? static_cast<const TworldView&>(*GameState) : NoWorld(); }
 
 std::string Decimal(int32_t v) { return std::to_string(v); }
 
@@ -44,7 +46,7 @@ void Ttrade::RemovePlayer(int32_t club, int32_t number) {
     return;
   }
   Tteam* team = Club(club);
-  if (team && team->Squad && team->Squad->IndexOfNumber(number) >= 0) team->Release(number);
+  if (team && team->Squad && team->Squad->IndexOfNumber(number) >= 0) team->Release(number, World());
 }
 
 std::string Ttrade::SellerName(int32_t club) const {
@@ -54,7 +56,7 @@ std::string Ttrade::SellerName(int32_t club) const {
 }
 
 void Ttrade::List(int32_t seller, int32_t number, const Tplayer& player) {
-  std::vector<int32_t> row = player.RatingRow();
+  std::vector<int32_t> row = player.RatingRow(World());
   row[kListKey] = CheckedAdd(CheckedMul(seller, kSellerSide), number);
   row[kListSeller] = seller;
   row[kListNumber] = number;
@@ -181,7 +183,7 @@ void Ttrade::SellerReactions() {
           if (team->Slots[static_cast<std::size_t>(slot)] == number) starter = true;
         const std::array<int32_t, 6> targets = team->TransferTargetValues();
         const std::array<int32_t, 5> refs{targets[0], targets[1], targets[2], targets[3], targets[4]};
-        holdOut = starter || player->BeatsRoleRatings(refs);
+        holdOut = starter || player->BeatsRoleRatings(refs, World());
       }
     }
     if (holdOut) SellerDemands(n);
@@ -241,7 +243,7 @@ void Ttrade::Resolve() {
       buyer->AddMoney(CheckedSub(0, amount));
       line[3] = Decimal(amount);
       line[4] = buyer->ClubName;
-      player->History.AddRow({CurrentYear(), winner, amount, 0, 0, 0, 0});
+      player->History.AddRow({World().CurrentYear(), winner, amount, 0, 0, 0, 0});
       buyer->TakeIn(*player, kBuyerWantedNumber);
       RemovePlayer(seller, number);
       moved = true;
@@ -302,7 +304,7 @@ void Ttrade::ShowListings(TGrid& grid) const {
     if (!player) continue;
     int row = grid.RowCount();
     grid.SetRowCount(row + 1);
-    PutFields(grid, row, 2, player->RowFields());
+    PutFields(grid, row, 2, player->RowFields(World()));
     grid.Cells(0, row) = Decimal(Listings.GetValue(i, kListKey));
     grid.Cells(1, row) = SellerName(seller);
     grid.Cells(2, row) = Decimal(seller);
@@ -334,7 +336,7 @@ bool Ttrade::ShowNegotiations(TGrid& grid) const {
     const Tplayer* player = FindPlayer(seller, number);
     int row = grid.RowCount();
     grid.SetRowCount(row + 1);
-    if (player) PutFields(grid, row, 1, player->RowFields());
+    if (player) PutFields(grid, row, 1, player->RowFields(World()));
     grid.Cells(0, row) = SellerName(seller);
     grid.Cells(1, row) = Decimal(seller);
     grid.Cells(2, row) = Decimal(number);
@@ -403,7 +405,7 @@ void Ttrade::Read(TStream& s, TformKind kind) {
     for (int i = 0; i < numbers.RowCount(); ++i) {
       if (numbers.RowLength(i) < 1) throw StreamError("free-agent number row empty", s.Position());
       s.Need(4, "free agent");
-      auto player = std::make_unique<Tplayer>(0, 0, 0, kFreeAgentClub);
+      auto player = Tplayer::Placeholder(kFreeAgentClub);
       player->LoadFromStream(s);
       agents->Add(std::move(player), numbers.GetValue(i, 0));
     }

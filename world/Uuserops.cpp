@@ -70,9 +70,9 @@ const Tplayer* RowPlayer(const Tteam& club, const TGrid& gridplist, int row) {
 
 // ---- contract week ---------------------------------------------------------
 
-void FillContractGrid(const Tteam& club, TGrid& gridplist, TGrid& gridfuture) {
+void FillContractGrid(const Tteam& club, const TworldView& world, TGrid& gridplist, TGrid& gridfuture) {
   TGrid squad;
-  club.FillSquadGrid(squad);
+  club.FillSquadGrid(squad, world);
   SortByColumn(squad, 0, 0);
 
   gridplist.SetColCount(kContractColumns);
@@ -107,7 +107,7 @@ void FillContractGrid(const Tteam& club, TGrid& gridplist, TGrid& gridfuture) {
   for (int i = 0; i < club.Youth->Count(); ++i) {
     int row = gridplist.RowCount();
     gridplist.SetRowCount(row + 1);
-    std::vector<std::string> fields = club.Youth->PlayerAt(i)->RowFields();
+    std::vector<std::string> fields = club.Youth->PlayerAt(i)->RowFields(world);
     for (int c = 0; c < static_cast<int>(fields.size()) && c < kContractColumns; ++c) gridplist.Cells(c, row) = fields[c];
     gridplist.Cells(kConMark, row) = kYouthMark;
     gridplist.Cells(kConCurrent, row) = kYouthMark;
@@ -202,8 +202,8 @@ bool ContractDeficit(const Tteam& club, int32_t wages, int32_t scoutCost) {
   return static_cast<int64_t>(club.Money) < static_cast<int64_t>(wages) + scoutCost;
 }
 
-void CommitContracts(Tteam& club, Ttrade& market, TGrid& gridplist, int32_t youthNationality,
-                     int32_t youthPosition) {
+void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist,
+                     int32_t youthNationality, int32_t youthPosition) {
   HeaderClick(gridplist, kConFillIndex);
 
   struct Renumbered {
@@ -233,9 +233,9 @@ void CommitContracts(Tteam& club, Ttrade& market, TGrid& gridplist, int32_t yout
       if (youth)
         club.Youth->RemoveNumber(key);
       else
-        club.Release(key);
+        club.Release(key, world);
     } else if (int slot = CoachSlotOfMark(mark); slot >= 0) {
-      if (!youth) club.MakeCoach(key, slot);  // youths cannot coach
+      if (!youth) club.MakeCoach(key, slot, world);  // youths cannot coach
     } else if (CellNumber(mark, number) && number >= 1 && number <= kHighestShirt) {
       const int32_t temporary =
           CheckedMul(CellNumberOr(gridplist.Cells(kConFillIndex, r), r), kTemporaryNumberStep);
@@ -263,7 +263,7 @@ void CommitContracts(Tteam& club, Ttrade& market, TGrid& gridplist, int32_t yout
     }
   }
 
-  club.ReleaseOldYouth();
+  club.ReleaseOldYouth(&market);
   club.YouthNationality = ClampInt(youthNationality, 0, 9);
   club.YouthPosition = ClampInt(youthPosition, 0, 9);
   club.PayWages();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "club/Ugrid.h"
+#include "club/Uworldview.h"
 
 class Tteam;
 class Ttrade;
@@ -29,8 +30,9 @@ constexpr int kBoardRows = 53;
 constexpr int kBoardCoachRows = 3;
 
 // Fills the contract list and the number board from the club as the
-// contract frame shows them at the start of the week.
-void FillContractGrid(const Tteam& club, TGrid& gridplist, TGrid& gridfuture);
+// contract frame shows them at the start of the week (the club's world
+// gives the players' values).
+void FillContractGrid(const Tteam& club, const TworldView& world, TGrid& gridplist, TGrid& gridfuture);
 // The user gives the board row's label to the list row (or takes it back).
 void AssignNumber(TGrid& gridplist, int plistRow, TGrid& gridfuture, int futureRow);
 // Returns the list row to the number he wears now ("ユ" for a youth).
@@ -44,8 +46,8 @@ void ShowCoachesToBe(const Tteam& club, const TGrid& gridfuture, TGrid& gridcoac
 bool ContractDeficit(const Tteam& club, int32_t wages, int32_t scoutCost);
 
 // Carries the marks out on the club and the market (NEXT in week 1).
-void CommitContracts(Tteam& club, Ttrade& market, TGrid& gridplist, int32_t youthNationality,
-                     int32_t youthPosition);
+void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist,
+                     int32_t youthNationality, int32_t youthPosition);
 
 // ---- transfer weeks ----------------------------------------------------------
 

@@ -52,7 +52,7 @@ class MarketWorldTest : public ::testing::Test {
   // A fit outfield player of the club under `number`, every ability `ability`,
   // in growth phase 1 (young), attachment 50 to every club.
   Tplayer& AddPlayer(int club, int32_t number, int32_t ability = 40, int32_t mtype = 10) {
-    auto p = std::make_unique<Tplayer>(9, 0, 20, club);
+    auto p = std::make_unique<Tplayer>(9, 0, 20, club, *game_);
     for (int i = 0; i < 6; ++i) p->Ability(i) = ability;
     p->Mtype = mtype;
     p->Age = 20;

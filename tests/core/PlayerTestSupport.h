@@ -1,6 +1,7 @@
 // Shared by the player tests: a temporary data directory with small name
-// lists of our own (so the tests do not depend on the shipped lists), no
-// game state, and helpers to build expected byte images by hand.
+// lists of our own (so the tests do not depend on the shipped lists), and
+// helpers to build expected byte images by hand. Players here belong to no
+// game unless a test hands them a world view.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include "club/Uplayer.h"
 #include "club/Urandom.h"
 #include "tests/core/TestData.h"
-#include "world/Ugamemain.h"
 
 // Family names "姓000" .. "姓249", given names "名000" .. "名250"; the other
 // lists hold `foreignCount` katakana names "ナマエ0" ...
@@ -38,22 +38,18 @@ inline void WriteTestNameLists(int foreignCount = 5) {
 class PlayerFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedState_ = GameState;
-    GameState = nullptr;
     savedRandom_ = GetRandomState();
     WriteTestNameLists();
     ClearNameListCache();
   }
   void TearDown() override {
     ClearNameListCache();
-    GameState = savedState_;
     SetRandomState(savedRandom_);
   }
 
   ScopedDataDir dir_;
 
  private:
-  Tgamemain* savedState_ = nullptr;
   RandomState savedRandom_{};
 };
 

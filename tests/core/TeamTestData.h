@@ -83,7 +83,7 @@ class ClubDataTest : public ::testing::Test {
 // A player with every ability `a`, the given position code and age; peak age
 // 25 unless given.
 inline std::unique_ptr<Tplayer> MakePlayer(int32_t mtype, int32_t a, int32_t age, int32_t club, int32_t peak = 25) {
-  auto p = std::make_unique<Tplayer>(9, 0, 10, club);
+  auto p = std::make_unique<Tplayer>(9, 0, 10, club, NoWorld());
   p->Mtype = mtype;
   for (int i = 0; i < 6; ++i) p->Ability(i) = a;
   p->Age = age;

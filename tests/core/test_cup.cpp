@@ -166,7 +166,7 @@ TEST(CupRounds, UserWatchedMatchAndResultsScreen) {
 TEST(CupStats, AppearancesCountButNoGoalsOrRatings) {
   TestWorld w(false, 10);
   Tcup cup;
-  int32_t n = w->Team(2).Squad->AddFiller(2);
+  int32_t n = w->Team(2).Squad->AddFiller(2, *w);
   Tplayer* p = w->Team(2).Squad->PlayerByNumber(n);
   TIntgrid stats;
   stats.AddRow({2, n, 90, 2, 1, 8});

@@ -270,7 +270,7 @@ TEST(ShippedStartData, ClubsBuiltFromItLineUpInTheirOwnHalf) {
     for (auto& n : nations) n = s.ReadInt32();
     std::string name = ReadString(s);
     std::vector<uint8_t> emblem = Tteam::ReadEmblem(s);
-    Tteam team(nations, club / 8 * 5 + 12, club);
+    Tteam team(nations, club / 8 * 5 + 12, club, NoWorld());
     team.ClubName = name;
     team.SetEmblem(emblem);
     team.AutoLineup(false);
@@ -293,7 +293,7 @@ TEST(ShippedNames, PlayersOfEveryNationalityGetWellFormedNames) {
     std::set<std::string> lines(list.begin(), list.end());
     int initials = 0;
     for (int k = 0; k < 60; ++k) {
-      Tplayer p(9, n, 50, 1);
+      Tplayer p(9, n, 50, 1, NoWorld());
       if (n == 0) {
         auto space = p.Name.find("　");
         ASSERT_NE(space, std::string::npos) << p.Name;

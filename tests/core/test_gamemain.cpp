@@ -258,6 +258,24 @@ TEST(Calendar, ObjectsPresentInTheirWeeksAndTheMarketRounds) {
   EXPECT_EQ(g.TeamAt(g.DivisionOf(0), 0), 0);
 }
 
+// The user's club writes its injury lines; the week's step gathers them
+// into the game's message box for the club screen.
+TEST(Calendar, TheWeekGathersTheUsersInjuryLines) {
+  TestWorld w(true, 11);
+  Tgamemain& g = *w;
+  g.Market = std::make_unique<Ttrade>();
+  Tplayer& mine = *g.Team(0).Squad->PlayerAt(0);
+  mine.InjuryWeeks = 1;
+  g.Team(5).Squad->PlayerAt(0)->InjuryWeeks = 1;
+  g.Messages = {"前の行"};
+  g.AdvanceWeek();
+  ASSERT_GE(g.Messages.size(), 2u);
+  EXPECT_EQ(g.Messages[0], "前の行");
+  EXPECT_EQ(g.Messages[1], std::to_string(g.Team(0).Squad->NumberAt(0)) + "." + mine.Name + "の怪我が治りました");
+  EXPECT_TRUE(g.Team(0).Messages.empty());
+  EXPECT_TRUE(g.Team(5).Messages.empty());
+}
+
 TEST(Calendar, CupWinnerAndFixturesAroundCupWeeks) {
   TestWorld w(true, 9);
   Tgamemain& g = *w;

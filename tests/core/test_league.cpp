@@ -229,7 +229,7 @@ TEST(LeagueStream, GoldenRoundTripAndDamagedRecords) {
 TEST(LeagueWithClubs, StatisticsRankingsAndBonus) {
   TestWorld w(false, 21);
   Tteam& club3 = w->Team(3);
-  int32_t n = club3.Squad->AddFiller(3);
+  int32_t n = club3.Squad->AddFiller(3, *w);
   Tplayer* p = club3.Squad->PlayerByNumber(n);
   ASSERT_NE(p, nullptr);
   Tleague l(kClubs);

@@ -41,8 +41,8 @@ void AutopilotWeek(Tgamemain& g) {
   if (week == 1) {
     ASSERT_TRUE(g.Market) << "no market in the contract week";
     TGrid plist, future;
-    FillContractGrid(user, plist, future);
-    CommitContracts(user, *g.Market, plist, user.YouthNationality, user.YouthPosition);
+    FillContractGrid(user, g, plist, future);
+    CommitContracts(user, g, *g.Market, plist, user.YouthNationality, user.YouthPosition);
   } else if (week == 52) {
     g.AdvanceWeek();
     Tseasonevent ev;

@@ -13,7 +13,7 @@ namespace {
 
 // A player with every field set by hand (club 5).
 std::unique_ptr<Tplayer> HandSetPlayer() {
-  auto p = std::make_unique<Tplayer>(0, 0, 0, 5);
+  auto p = std::make_unique<Tplayer>(0, 0, 0, 5, NoWorld());
   p->Name = "山田　太郎";
   p->Speed = 60;
   p->Height = 55;
@@ -88,7 +88,7 @@ TEST_F(PlayerRecord, FullRecordGoldenBytesAndReadBack) {
   EXPECT_EQ(bytes, HandSetRecord(true).b);
   EXPECT_EQ(bytes.size(), 4u + 10 + 285 + 4 + 2 * (4 + 28));
 
-  Tplayer q(0, 0, 0, 17);
+  Tplayer q(0, 0, 0, 17, NoWorld());
   TStream s(bytes);
   q.LoadFromStream(s);
   EXPECT_TRUE(s.AtEnd());
@@ -106,7 +106,7 @@ TEST_F(PlayerRecord, FullRecordGoldenBytesAndReadBack) {
 
 TEST_F(PlayerRecord, ShortRecordLeavesRatingSumAlone) {
   Bytes shortForm = HandSetRecord(false);
-  Tplayer q(0, 0, 0, 3);
+  Tplayer q(0, 0, 0, 3, NoWorld());
   q.RatingSum = 41;
   TStream s(shortForm.b);
   q.LoadFromStreamShort(s);
@@ -134,7 +134,7 @@ TEST_F(PlayerRecord, MatchRecordGoldenBytes) {
 
 TEST_F(PlayerRecord, EveryTruncationThrowsAndChangesNothing) {
   std::vector<uint8_t> full = HandSetRecord(true).b;
-  Tplayer q(0, 0, 0, 2);
+  Tplayer q(0, 0, 0, 2, NoWorld());
   q.Age = 23;
   std::vector<uint8_t> before = RecordOf(q);
   for (std::size_t len = 0; len < full.size(); ++len) {
@@ -151,7 +151,7 @@ TEST_F(PlayerRecord, ImpossibleValuesAreRefused) {
     std::vector<uint8_t> b = HandSetRecord(true).b;
     uint32_t u = static_cast<uint32_t>(value);
     for (int k = 0; k < 4; ++k) b[offset + k] = static_cast<uint8_t>(u >> (8 * k));
-    Tplayer q(0, 0, 0, 1);
+    Tplayer q(0, 0, 0, 1, NoWorld());
     TStream s(b);
     EXPECT_THROW(q.LoadFromStream(s), StreamError) << "offset " << offset << " value " << value;
   };
@@ -168,7 +168,7 @@ TEST_F(PlayerRecord, ImpossibleValuesAreRefused) {
 
 TEST_F(PlayerRecord, CloneCopiesTheRecordAndKeepsTheClub) {
   auto p = HandSetPlayer();
-  Tplayer q(4, 3, 30, 9);
+  Tplayer q(4, 3, 30, 9, NoWorld());
   q.Clone(*p);
   EXPECT_EQ(q.TeamIndex, 9);
   EXPECT_EQ(RecordOf(q), RecordOf(*p));
@@ -186,11 +186,11 @@ using PlayerCreate = PlayerFixture;
 
 TEST_F(PlayerCreate, SameSeedSameRecord) {
   RandSeed(20261207);
-  Tplayer a(9, 3, 40, 4);
-  Tplayer b(7, 0, 30, 4);
+  Tplayer a(9, 3, 40, 4, NoWorld());
+  Tplayer b(7, 0, 30, 4, NoWorld());
   RandSeed(20261207);
-  Tplayer a2(9, 3, 40, 4);
-  Tplayer b2(7, 0, 30, 4);
+  Tplayer a2(9, 3, 40, 4, NoWorld());
+  Tplayer b2(7, 0, 30, 4, NoWorld());
   EXPECT_EQ(RecordOf(a), RecordOf(a2));
   EXPECT_EQ(RecordOf(b), RecordOf(b2));
   EXPECT_NE(RecordOf(a), RecordOf(b));
@@ -205,7 +205,7 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
       for (int k = 0; k < 20; ++k) {
         int base = (k * 13) % 100;
         int club = k % 2 ? 3 : kNoClub;
-        Tplayer p(sel, n, base, club);
+        Tplayer p(sel, n, base, club, NoWorld());
         SCOPED_TRACE(testing::Message() << "n=" << n << " sel=" << sel << " k=" << k);
         if (sel <= 6) EXPECT_EQ(PositionGroup(p.Mtype), sel);
         if (sel == 7) EXPECT_LE(p.Mtype, 11);
@@ -248,7 +248,7 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
 TEST_F(PlayerCreate, BaseLevelZeroJapaneseGivesOnes) {
   RandSeed(3);
   for (int k = 0; k < 30; ++k) {
-    Tplayer p(9, 0, 0, 0);
+    Tplayer p(9, 0, 0, 0, NoWorld());
     for (int i = 0; i < 6; ++i) EXPECT_EQ(p.Ability(i), 1);
     EXPECT_EQ(p.BaseValue, 0);
     // Abilities of 1 give base rate 3, so rates 1 .. 4.
@@ -261,7 +261,7 @@ TEST_F(PlayerCreate, WeightingNeverPassesNinetyNine) {
   bool sawCap = false;
   for (int n = 1; n < 10; ++n)
     for (int k = 0; k < 30; ++k) {
-      Tplayer p(9, n, 99, 1);
+      Tplayer p(9, n, 99, 1, NoWorld());
       for (int i = 0; i < 6; ++i) {
         EXPECT_LE(p.Ability(i), 99);
         sawCap = sawCap || p.Ability(i) == 99;
@@ -275,7 +275,7 @@ TEST_F(PlayerCreate, NationalityWeightRanges) {
   // every ability is 21 .. 30; S and H become 2a .. 5a-1, D/C/K/A stay.
   RandSeed(5);
   for (int k = 0; k < 200; ++k) {
-    Tplayer p(0, 1, 30, 1);  // goalkeepers: not favoured by nationality 1
+    Tplayer p(0, 1, 30, 1, NoWorld());  // goalkeepers: not favoured by nationality 1
     EXPECT_GE(p.Speed, 42);
     EXPECT_GE(p.Height, 42);
     for (int32_t v : {p.Defense, p.ballContorol, p.KickContorol, p.Anticipation}) {
@@ -288,7 +288,7 @@ TEST_F(PlayerCreate, NationalityWeightRanges) {
 TEST_F(PlayerCreate, NamesFollowTheNationality) {
   RandSeed(99);
   for (int k = 0; k < 50; ++k) {
-    Tplayer p(9, 0, 20, 0);
+    Tplayer p(9, 0, 20, 0, NoWorld());
     std::size_t at = p.Name.find("　");
     ASSERT_NE(at, std::string::npos) << p.Name;
     EXPECT_EQ(p.Name.find("　", at + 1), std::string::npos);
@@ -298,7 +298,7 @@ TEST_F(PlayerCreate, NamesFollowTheNationality) {
   int initials = 0;
   const int total = 600;
   for (int k = 0; k < total; ++k) {
-    Tplayer p(9, 1 + k % 9, 20, 0);
+    Tplayer p(9, 1 + k % 9, 20, 0, NoWorld());
     if (p.Name.find("．") != std::string::npos) {
       ++initials;
       EXPECT_GE(p.Name[0], 'A');
@@ -320,7 +320,7 @@ TEST_F(PlayerCreate, NameListsAreCachedAndMissingOnesNamed) {
   EXPECT_EQ(NameList(0).size(), 501u);  // read once per process
   ClearNameListCache();
   try {
-    Tplayer p(9, 0, 10, 0);
+    Tplayer p(9, 0, 10, 0, NoWorld());
     FAIL() << "no error for a missing name list";
   } catch (const FileError& e) {
     EXPECT_EQ(e.Path(), "data/name/0.txt");
@@ -339,12 +339,12 @@ TEST_F(PlayerCreate, NameListsAreCachedAndMissingOnesNamed) {
 using PlayerValues = PlayerFixture;
 
 TEST_F(PlayerValues, ValueByAgeWithoutDivision) {
-  Tplayer p(9, 0, 10, kNoClub);
+  Tplayer p(9, 0, 10, kNoClub, NoWorld());
   p.BaseValue = 1000;
   p.PeakAge = 25;
   auto valueAt = [&](int age) {
     p.Age = age;
-    return p.Value();
+    return p.Value(NoWorld());
   };
   EXPECT_EQ(valueAt(21), 1200);  // d = 4
   EXPECT_EQ(valueAt(22), 1000);  // d = 3
@@ -355,7 +355,7 @@ TEST_F(PlayerValues, ValueByAgeWithoutDivision) {
 }
 
 TEST_F(PlayerValues, WageAndItsGuard) {
-  Tplayer p(9, 0, 10, 1);
+  Tplayer p(9, 0, 10, 1, NoWorld());
   p.Age = 30;
   p.BaseValue = 1200;
   EXPECT_EQ(p.Wage(), 60);
@@ -364,7 +364,7 @@ TEST_F(PlayerValues, WageAndItsGuard) {
 }
 
 TEST_F(PlayerValues, GrowthPhaseAndRetirement) {
-  Tplayer p(9, 0, 10, 1);
+  Tplayer p(9, 0, 10, 1, NoWorld());
   p.PeakAge = 24;
   const int phases[] = {1, 2, 2, 3, 3, 3, 4, 4, 5};  // e = -4 .. 4
   for (int e = -4; e <= 4; ++e) {
@@ -388,7 +388,7 @@ TEST_F(PlayerValues, GrowthPhaseAndRetirement) {
 }
 
 TEST_F(PlayerValues, AverageRatingText) {
-  Tplayer p(9, 0, 10, 1);
+  Tplayer p(9, 0, 10, 1, NoWorld());
   EXPECT_EQ(p.AddRating(0), "0.00");
   EXPECT_EQ(p.AddRating(7), "0.00");  // no games yet
   p.Games = 2;
@@ -406,13 +406,13 @@ TEST_F(PlayerValues, TextForms) {
   auto p = HandSetPlayer();
   p->TeamIndex = kNoClub;
   // Value: d = -2 -> 1500 * 3 / 4 = 1125; phase: e = 2 -> 4.
-  EXPECT_EQ(p->RowText(), ",,山田　太郎,27,AM/N,60,55,40,70,65,50,L,L-P-S-D,12,3,4,1125,7,4");
-  EXPECT_EQ(p->RowFields().size(), 19u);
+  EXPECT_EQ(p->RowText(NoWorld()), ",,山田　太郎,27,AM/N,60,55,40,70,65,50,L,L-P-S-D,12,3,4,1125,7,4");
+  EXPECT_EQ(p->RowFields(NoWorld()).size(), 19u);
   EXPECT_EQ(p->AbilityRow(0), "59,54,39,69,64,49,");
   EXPECT_EQ(p->AbilityRow(1), "58,53,38,68,63,48,");
   p->Name = "A. Smith";
-  EXPECT_EQ(SplitCommaText(p->RowText())[2], "A. Smith");
-  EXPECT_EQ(SplitCommaText(p->RowText()).size(), 19u);
+  EXPECT_EQ(SplitCommaText(p->RowText(NoWorld()))[2], "A. Smith");
+  EXPECT_EQ(SplitCommaText(p->RowText(NoWorld())).size(), 19u);
   EXPECT_EQ(CommaText({"a,b", "say \"hi\"", ""}), "\"a,b\",\"say \"\"hi\"\"\",");
   EXPECT_EQ(SplitCommaText("\"a,b\",\"say \"\"hi\"\"\","),
             (std::vector<std::string>{"a,b", "say \"hi\"", ""}));
@@ -422,33 +422,33 @@ TEST_F(PlayerValues, TextForms) {
 }
 
 TEST_F(PlayerValues, RatingRowsByPosition) {
-  Tplayer p(9, 0, 10, kNoClub);
+  Tplayer p(9, 0, 10, kNoClub, NoWorld());
   p.Speed = 10, p.Height = 20, p.Defense = 30, p.ballContorol = 40, p.KickContorol = 50, p.Anticipation = 60;
   p.BaseValue = 690;
   p.PeakAge = 25;
   p.Age = 29;  // e = 4: adj -5, value 690*3/4 = 517, wage 690/41 + 690/40 = 16 + 17
   p.Mtype = 4;
-  EXPECT_EQ(p.RatingRow(), (std::vector<int32_t>{0, 0, 0, 33, 20 + 20 + 80 + 60 - 5, 25, 205, 0, 0}));
+  EXPECT_EQ(p.RatingRow(NoWorld()), (std::vector<int32_t>{0, 0, 0, 33, 20 + 20 + 80 + 60 - 5, 25, 205, 0, 0}));
   p.TeamIndex = 3;  // with a club the asking price adds the value
-  EXPECT_EQ(p.RatingRow()[3], 33 + 517);
+  EXPECT_EQ(p.RatingRow(NoWorld())[3], 33 + 517);
   p.Mtype = 10;
   p.Age = 27;  // e = 2: adj -3
-  EXPECT_EQ(p.RatingRow(), (std::vector<int32_t>{0, 0, 0, 16 + 17 + 690 * 3 / 4, 0, 27, 207, 0, 0}));
+  EXPECT_EQ(p.RatingRow(NoWorld()), (std::vector<int32_t>{0, 0, 0, 16 + 17 + 690 * 3 / 4, 0, 27, 207, 0, 0}));
   p.Mtype = 19;
   p.Age = 25;
-  EXPECT_EQ(p.RatingRow(), (std::vector<int32_t>{0, 0, 0, 15 + 17 + 690, 0, 0, 210, 50, 120}));
+  EXPECT_EQ(p.RatingRow(NoWorld()), (std::vector<int32_t>{0, 0, 0, 15 + 17 + 690, 0, 0, 210, 50, 120}));
 
   // Beating the role needs: forward, rows 4..8 = 0, 0, 210, 50, 120.
-  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 299, 1000, 1000}));   // 210 + 90 > 299
-  EXPECT_FALSE(p.BeatsRoleRatings({1000, 1000, 300, 1000, 1000}));
-  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 64, 1000}));    // 50 + 15 > 64
-  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 1000, 164}));   // 120 + 45 > 164
-  EXPECT_TRUE(p.BeatsRoleRatings({89, 1000, 1000, 1000, 1000}));    // 0 + 90 > 89
-  EXPECT_FALSE(p.BeatsRoleRatings({90, 15, 300, 65, 165}));
+  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 299, 1000, 1000}, NoWorld()));   // 210 + 90 > 299
+  EXPECT_FALSE(p.BeatsRoleRatings({1000, 1000, 300, 1000, 1000}, NoWorld()));
+  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 64, 1000}, NoWorld()));    // 50 + 15 > 64
+  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 1000, 164}, NoWorld()));   // 120 + 45 > 164
+  EXPECT_TRUE(p.BeatsRoleRatings({89, 1000, 1000, 1000, 1000}, NoWorld()));    // 0 + 90 > 89
+  EXPECT_FALSE(p.BeatsRoleRatings({90, 15, 300, 65, 165}, NoWorld()));
 }
 
 TEST_F(PlayerValues, LineupRowsByPositionAndForm) {
-  Tplayer p(9, 0, 10, 1);
+  Tplayer p(9, 0, 10, 1, NoWorld());
   p.Speed = 10, p.Height = 20, p.Defense = 30, p.ballContorol = 40, p.KickContorol = 50, p.Anticipation = 60;
   p.Condition = 12;  // +15
   p.Mtype = 1;
@@ -470,7 +470,7 @@ TEST_F(PlayerValues, LineupRowsByPositionAndForm) {
 }
 
 TEST_F(PlayerValues, CoachValuesRoundHalfToEven) {
-  Tplayer p(9, 0, 10, 1);
+  Tplayer p(9, 0, 10, 1, NoWorld());
   // Sum 35: an ability of 7 gives (4 + 1) / 2 = 2.5 -> 2; 1 gives 0.36 -> 1 (clamped).
   p.Speed = 7, p.Height = 7, p.Defense = 7, p.ballContorol = 7, p.KickContorol = 6, p.Anticipation = 1;
   EXPECT_EQ(p.CoachValues(), (std::array<int32_t, 6>{2, 2, 2, 2, 2, 1}));
@@ -484,7 +484,7 @@ TEST_F(PlayerValues, CoachValuesRoundHalfToEven) {
 }
 
 TEST_F(PlayerValues, ScaleAbilitiesClamps) {
-  Tplayer p(9, 0, 10, 1);
+  Tplayer p(9, 0, 10, 1, NoWorld());
   p.Speed = 90, p.Height = 50, p.Defense = 1, p.ballContorol = 10, p.KickContorol = 99, p.Anticipation = 33;
   p.ScaleAbilities(20);
   EXPECT_EQ(p.Abilities(), (std::array<int32_t, 6>{99, 60, 1, 12, 99, 39}));
@@ -495,7 +495,7 @@ TEST_F(PlayerValues, ScaleAbilitiesClamps) {
 }
 
 TEST_F(PlayerValues, AffinityIsClamped) {
-  Tplayer p(9, 0, 10, kNoClub);
+  Tplayer p(9, 0, 10, kNoClub, NoWorld());
   p.SetAffinity(3, 140);
   EXPECT_EQ(p.GetAffinity(3), 100);
   p.SetAffinity(3, -4);

@@ -4,12 +4,13 @@
 
 #include "club/Uplayer.h"
 #include "tests/core/PlayerTestSupport.h"
+#include "world/Ugamemain.h"
 
 namespace {
 
 // A plain player without randomness in the fields the rules read.
 std::unique_ptr<Tplayer> Plain(int32_t age, int32_t peak, int32_t club = kNoClub) {
-  auto p = std::make_unique<Tplayer>(9, 0, 10, club);
+  auto p = std::make_unique<Tplayer>(9, 0, 10, club, NoWorld());
   p->Age = age;
   p->PeakAge = peak;
   for (int i = 0; i < 6; ++i) {
@@ -98,11 +99,11 @@ using PlayerFitness = PlayerFixture;
 TEST_F(PlayerFitness, FatigueNeverNegative) {
   auto p = Plain(24, 25);
   p->Fatigue = 5;
-  p->AddFatigue(-3, false);
+  p->AddFatigue(-3, false, NoWorld());
   EXPECT_EQ(p->Fatigue, 2);
-  p->AddFatigue(-6, true);  // no game state: no division to be unhappy in
+  p->AddFatigue(-6, true, NoWorld());  // no game: no division to be unhappy in
   EXPECT_EQ(p->Fatigue, 0);
-  p->AddFatigue(6, true);
+  p->AddFatigue(6, true, NoWorld());
   EXPECT_EQ(p->Fatigue, 6);
 }
 
@@ -187,7 +188,7 @@ TEST_F(PlayerSeason, FewGamesValueOnlyTheFloor) {
     p->BaseValue = 1000;
     p->Games = 9;
     p->RatingSum = 90;  // a fine average that does not count below ten games
-    p->CloseSeason(kTradeOrdinary);
+    p->CloseSeason(kTradeOrdinary, NoWorld());
     EXPECT_EQ(p->BaseValue, static_cast<int32_t>(1000 * factor)) << "age " << age;
   }
 }
@@ -204,7 +205,7 @@ TEST_F(PlayerSeason, CloseSeasonBooksTheSeason) {
   p->LastSeason = {1, 2, 3, 4, 5, 6};
   p->History.Clear();
   p->History.AddRow({1, kNoClub, 480, 0, 0, 0, 0});  // came for a fee of 480
-  p->CloseSeason(kTradeOrdinary);
+  p->CloseSeason(kTradeOrdinary, NoWorld());
   // round(1001 * 0.65) = 651 (650.65), + 14, + 180 + 625.
   EXPECT_EQ(p->BaseValue, 651 + 14 + 180 + 625);
   EXPECT_EQ(p->Age, 25);
@@ -224,17 +225,17 @@ TEST_F(PlayerSeason, RateIsCappedAndNeedsGames) {
   auto p = Plain(24, 25);
   p->Games = 2;
   p->RatingSum = 21;  // average 10.5
-  p->CloseSeason(kTradeYouth);
+  p->CloseSeason(kTradeYouth, NoWorld());
   EXPECT_EQ(p->History.GetValue(0, kHistRate), 999);
   EXPECT_EQ(p->History.GetValue(1, kHistTrade), kTradeYouth);
   p->RatingSum = 7;  // no games: rate untouched, rating sum cleared
-  p->CloseSeason(kTradeYouth);
+  p->CloseSeason(kTradeYouth, NoWorld());
   EXPECT_EQ(p->History.GetValue(1, kHistRate), 0);
   EXPECT_EQ(p->RatingSum, 0);
   EXPECT_EQ(p->History.RowCount(), 3);
   // A player whose history was lost in a damaged file still closes.
   p->History.Clear();
-  p->CloseSeason(kTradeOrdinary);
+  p->CloseSeason(kTradeOrdinary, NoWorld());
   EXPECT_EQ(p->History.RowCount(), 1);
 }
 
@@ -242,7 +243,7 @@ TEST_F(PlayerSeason, FreeAgentDriftTowardsReputation) {
   auto p = Plain(24, 25);
   p->Affinity.fill(50);
   p->SetAffinity(0, 3);
-  p->CloseSeason(kTradeOrdinary);
+  p->CloseSeason(kTradeOrdinary, NoWorld());
   // No game state: reputations of a new game, 3 * (c + 1).
   EXPECT_EQ(p->GetAffinity(0), 3 * 7 / 50 + 3 * 4 / 5 + 5);
   EXPECT_EQ(p->GetAffinity(23), 72 * 7 / 50 + 40 + 5);
@@ -257,7 +258,7 @@ TEST_F(PlayerRelative, YoungRelativeOfAJapanesePlayer) {
   parent->Speed = 99;
   parent->Height = 1;
   for (int k = 0; k < 100; ++k) {
-    Tplayer kid(9, 0, 0, 0);
+    Tplayer kid(9, 0, 0, 0, NoWorld());
     kid.MakeRelative(*parent);
     EXPECT_EQ(kid.Name.rfind("姓010　名", 0), 0u) << kid.Name;
     EXPECT_NE(kid.Name, "");
@@ -279,14 +280,14 @@ TEST_F(PlayerRelative, ForeignNamesGetANewInitial) {
   RandSeed(9);
   auto parent = Plain(33, 26);
   parent->Name = "Z．ナマエ3";
-  Tplayer kid(9, 0, 0, 0);
+  Tplayer kid(9, 0, 0, 0, NoWorld());
   kid.MakeRelative(*parent);
   EXPECT_EQ(kid.Name.substr(1), "．ナマエ3");
   EXPECT_GE(kid.Name[0], 'A');
   EXPECT_LE(kid.Name[0], 'Y');
 
   parent->Name = "ナマエ4";
-  Tplayer kid2(9, 0, 0, 0);
+  Tplayer kid2(9, 0, 0, 0, NoWorld());
   kid2.MakeRelative(*parent);
   EXPECT_EQ(kid2.Name.substr(1), "．ナマエ4");
   EXPECT_GE(kid2.Name[0], 'A');
@@ -297,10 +298,10 @@ TEST_F(PlayerRelative, SameSeedSameRelative) {
   auto parent = Plain(33, 26);
   parent->Name = "姓001　名002";
   RandSeed(77);
-  Tplayer a(9, 0, 0, 0);
+  Tplayer a(9, 0, 0, 0, NoWorld());
   a.MakeRelative(*parent);
   RandSeed(77);
-  Tplayer b(9, 0, 0, 0);
+  Tplayer b(9, 0, 0, 0, NoWorld());
   b.MakeRelative(*parent);
   TStream sa, sb;
   a.SaveToStream(sa);
@@ -317,84 +318,84 @@ class PlayerInWorld : public PlayerFixture {
   void SetUp() override {
     PlayerFixture::SetUp();
     state_ = std::make_unique<Tgamemain>();
-    GameState = state_.get();
     RandSeed(2024);
   }
   void TearDown() override {
-    GameState = nullptr;
     state_.reset();
     PlayerFixture::TearDown();
   }
+  // The game state is the world its players are given.
+  const TworldView& World() const { return *state_; }
   std::unique_ptr<Tgamemain> state_;
 };
 
 TEST_F(PlayerInWorld, InitialAttachmentByReputationAndDivision) {
-  Tplayer p(9, 0, 10, 0);  // division 3, b = 25 - 2 = 23
+  Tplayer p(9, 0, 10, 0, World());  // division 3, b = 25 - 2 = 23
   EXPECT_EQ(p.GetAffinity(0), 2 + 25 + 23);
   EXPECT_EQ(p.GetAffinity(1), 4 + 48 - 10);        // same division
   EXPECT_EQ(p.GetAffinity(8), 18 + 48 + 5);        // one division up
   EXPECT_EQ(p.GetAffinity(16), 35 + 48 + 10);      // two up
   EXPECT_EQ(p.GetAffinity(23), 100);               // 108, clamped
-  Tplayer top(9, 0, 10, 20);                       // division 1, b = 25 - 44
+  Tplayer top(9, 0, 10, 20, World());                       // division 1, b = 25 - 44
   EXPECT_EQ(top.GetAffinity(20), 50);
   EXPECT_EQ(top.GetAffinity(0), 0);                // 2 + 6 - 10, clamped
-  Tplayer free(9, 0, 10, kNoClub);                 // no adjustment, no clamping needed
+  Tplayer free(9, 0, 10, kNoClub, World());                 // no adjustment, no clamping needed
   EXPECT_EQ(free.GetAffinity(23), 50 + 25);
   EXPECT_EQ(free.GetAffinity(0), 2 + 25);
 }
 
 TEST_F(PlayerInWorld, YearAndDivisionFromTheGameState) {
   state_->Year = 4;
-  Tplayer p(9, 0, 10, 8);
+  Tplayer p(9, 0, 10, 8, World());
   EXPECT_EQ(p.History.GetValue(0, kHistYear), 4);
   p.Age = 24;
   p.PeakAge = 24;
   p.BaseValue = 1000;
-  EXPECT_EQ(p.Value(), 900);  // division 2
+  EXPECT_EQ(p.Value(World()), 900);  // division 2
   p.TeamIndex = 3;
-  EXPECT_EQ(p.Value(), 800);  // division 3
+  EXPECT_EQ(p.Value(World()), 800);  // division 3
   p.TeamIndex = 17;
-  EXPECT_EQ(p.Value(), 1000);
+  EXPECT_EQ(p.Value(World()), 1000);
   state_->Year = 5;
-  p.CloseSeason(kTradeOrdinary);
+  p.CloseSeason(kTradeOrdinary, World());
   EXPECT_EQ(p.History.GetValue(1, kHistYear), 5);
   EXPECT_EQ(p.History.GetValue(1, kHistTeam), 17);
 }
 
 TEST_F(PlayerInWorld, BenchedPlayersLookElsewhere) {
-  Tplayer p(9, 0, 10, 8);  // division 2
+  Tplayer p(9, 0, 10, 8, World());  // division 2
   p.Age = 30;
   p.PeakAge = 25;
   p.Affinity.fill(50);
-  p.AddFatigue(-3, true);
+  p.AddFatigue(-3, true, World());
   EXPECT_EQ(p.GetAffinity(8), 50);   // -1, then +1 with his division
   EXPECT_EQ(p.GetAffinity(9), 52);
   EXPECT_EQ(p.GetAffinity(0), 51);   // division 3
   EXPECT_EQ(p.GetAffinity(16), 50);  // division 1 untouched
   p.Fatigue = 5;
-  p.AddFatigue(-3, true);            // still tired: no complaint
+  p.AddFatigue(-3, true, World());            // still tired: no complaint
   EXPECT_EQ(p.GetAffinity(9), 52);
 
-  Tplayer young(9, 0, 10, 2);        // division 3, growth phase 1: patient
+  Tplayer young(9, 0, 10, 2, World());        // division 3, growth phase 1: patient
   young.Age = 18;
   young.PeakAge = 26;
   young.Affinity.fill(50);
-  young.AddFatigue(-3, true);
+  young.AddFatigue(-3, true, World());
   EXPECT_EQ(young.GetAffinity(2), 50);
   young.Age = 24;                    // phase 2
-  young.AddFatigue(-3, true);
+  young.AddFatigue(-3, true, World());
   EXPECT_EQ(young.GetAffinity(2), 49);
   EXPECT_EQ(young.GetAffinity(3), 51);
   EXPECT_EQ(young.GetAffinity(8), 50);  // division 3: no second pass
 }
 
 TEST_F(PlayerInWorld, SeasonDriftByDivision) {
-  Tplayer p(9, 0, 10, 8);  // division 2
+  Tplayer p(9, 0, 10, 8, World());  // division 2
   p.Age = 24;
   p.PeakAge = 24;
   p.Affinity.fill(50);
   p.SetAffinity(8, 10);  // too low to drift: keeps 10
-  p.CloseSeason(kTradeOrdinary);
+  p.CloseSeason(kTradeOrdinary, World());
   auto drift = [](int club) { return 3 * (club + 1) * 7 / 50 + 40 + 5; };
   EXPECT_EQ(p.GetAffinity(8), 10);
   EXPECT_EQ(p.GetAffinity(9), drift(9) - 2);

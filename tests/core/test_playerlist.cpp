@@ -7,7 +7,7 @@
 namespace {
 
 std::unique_ptr<Tplayer> Named(const std::string& name, int32_t club = 1) {
-  auto p = std::make_unique<Tplayer>(9, 0, 20, club);
+  auto p = std::make_unique<Tplayer>(9, 0, 20, club, NoWorld());
   p->Name = name;
   p->Age = 22;
   return p;
@@ -57,7 +57,7 @@ TEST_F(PlayerList, FillerPlayers) {
   l.Add(Named("x", 7), 51);
   l.Add(Named("y", 7), 52);
   RandSeed(1);
-  EXPECT_EQ(l.AddFiller(7), 53);
+  EXPECT_EQ(l.AddFiller(7, NoWorld()), 53);
   const Tplayer* f = l.PlayerByNumber(53);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->Age, 40);

@@ -225,19 +225,19 @@ Bytes ShippedEmblem() {
 // A club that has lived a little: a real emblem, coaches hired, a youth
 // intake, a few seasons of history on every player.
 std::unique_ptr<Tteam> LivedClub(int32_t index) {
-  auto t = std::make_unique<Tteam>(std::array<int32_t, 4>{0, 3, 5, 10}, 40, index);
+  auto t = std::make_unique<Tteam>(std::array<int32_t, 4>{0, 3, 5, 10}, 40, index, NoWorld());
   t->ClubName = "テスト・クラブ" + std::to_string(index);
   t->SetEmblem(ShippedEmblem());
   t->Coaches->Hire(1, {4, 5, 6, 7, 8, 9});
   t->Coaches->SetFocus(1, 2, 0);
-  t->YouthIntake();
-  t->YouthIntake();
+  t->YouthIntake(NoWorld());
+  t->YouthIntake(NoWorld());
   for (int season = 0; season < 3; ++season)
     for (auto& e : t->Squad->Entries) {
       e.Player->Games = 5 + season;
       e.Player->Goal = season;
       e.Player->AddRating(60 + season);
-      e.Player->CloseSeason(season == 0 ? kTradeYouth : kTradeOrdinary);
+      e.Player->CloseSeason(season == 0 ? kTradeYouth : kTradeOrdinary, NoWorld());
     }
   t->AutoLineup(true);
   return t;
@@ -260,7 +260,7 @@ class Robustness : public ::testing::Test {
 TEST_F(Robustness, PlayerRecordInEveryForm) {
   const Tplayer& src = *club_->Squad->Entries.front().Player;
   ASSERT_GT(src.History.RowCount(), 1);
-  Tplayer target(0, 0, 0, 5);
+  Tplayer target(0, 0, 0, 5, NoWorld());
   target.Clone(src);
   auto state = [&] { return Saved(target); };
   Hammer("player", Saved(src), 1, 240, [&](TStream& s) { target.LoadFromStream(s); }, state);
@@ -588,15 +588,15 @@ TEST(ExtremeValues, ReadOrRefusedNeverBreaksTheGame) {
       }
       try {
         g.AdvanceWeek();
-        (void)p.Value();
+        (void)p.Value(g);
         (void)p.Wage();
-        (void)p.RowFields();
+        (void)p.RowFields(g);
         (void)p.AverageRatingText();
         (void)p.LineupRow();
         (void)p.CoachValues();
         p.UpdateCondition();
-        p.AddFatigue(5, true);
-        g.Teams[3]->SeasonEnd();
+        p.AddFatigue(5, true, g);
+        g.Teams[3]->SeasonEnd(g, g.Market.get());
       } catch (const VantorelError&) {
         // an overflow caught by the checked arithmetic is a clean refusal too
       }

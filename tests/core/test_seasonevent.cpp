@@ -202,7 +202,7 @@ TEST_F(SeasonEventTest, CheapSaleGoesToTheRichestRivalAndPaysTheUserNothing) {
   for (int n = 1; n <= 12; ++n) Club(0).Squad->PlayerByNumber(n)->BaseValue = 99999;
   Tplayer& p = *Club(0).Squad->PlayerByNumber(4);
   p.BaseValue = 4000;  // value 4800 (young, division 1)
-  const int32_t price = p.Value() / 2;
+  const int32_t price = p.Value(*game_) / 2;
   ASSERT_LT(price + 2000, 5000);
   const std::string name = p.Name;
   ASSERT_TRUE(ev.RunCheapSale());

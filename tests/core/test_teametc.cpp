@@ -308,7 +308,7 @@ TEST_F(ContractTest, DecliningPlayerStaysOnlyIfHeStillBeatsTheMark) {
     Tcoach coaches;
     Tcontract c(3);
     c.Setup(10000, coaches, squad, {1000, 1000, 1000, threshold, 1000});
-    c.Decide();
+    c.Decide(NoWorld());
     // Once let go he is a coach candidate; he out-skills the default staff.
     const bool gone = c.Squad->IndexOfNumber(40) < 0;
     EXPECT_EQ(gone, threshold == 28) << threshold;
@@ -324,7 +324,7 @@ TEST_F(ContractTest, OversizedSquadLosesItsOldestByPhaseInListOrder) {
   Tcoach coaches;
   Tcontract c(3);
   c.Setup(100000, coaches, squad, {0, 0, 0, 0, 0});
-  c.Decide();
+  c.Decide(NoWorld());
   EXPECT_EQ(c.Squad->Count(), 50);
   EXPECT_LT(c.Squad->IndexOfNumber(3), 0);
   EXPECT_LT(c.Squad->IndexOfNumber(10), 0);
@@ -341,7 +341,7 @@ TEST_F(ContractTest, StrongReleasedPlayerBecomesCoachInTheFreedSlot) {
   Tcoach coaches;
   Tcontract c(3);
   c.Setup(10000, coaches, squad, {1000, 1000, 1000, 1000, 1000});
-  c.Decide();
+  c.Decide(NoWorld());
   EXPECT_LT(c.Released.FindRow(0, 30), 0);  // becomes a coach instead of leaving
   ASSERT_EQ(c.Candidates.RowCount(), 3);
   // Sorted by id: -1 keeps slot 1, 0 keeps slot 0, the new man takes slot 2.
@@ -363,7 +363,7 @@ TEST_F(ContractTest, DeficitIsCoveredOnlyWhenItCanBe) {
     Tcoach coaches;
     Tcontract c(3);
     c.Setup(-3 * wage - 1, coaches, squad, {1000, 1000, 1000, 1000, 1000});
-    c.Decide();
+    c.Decide(NoWorld());
     EXPECT_EQ(c.Released.RowCount(), 0);
     EXPECT_EQ(c.Squad->Count(), 14);
   }
@@ -371,7 +371,7 @@ TEST_F(ContractTest, DeficitIsCoveredOnlyWhenItCanBe) {
     Tcoach coaches;
     Tcontract c(3);
     c.Setup(-2 * wage, coaches, squad, {1000, 1000, 1000, 1000, 1000});
-    c.Decide();
+    c.Decide(NoWorld());
     EXPECT_EQ(c.Budget, 0);
     EXPECT_EQ(c.Squad->Count(), 12);
     // Both are better coaches than the default staff: they stay as coaches.

@@ -182,12 +182,12 @@ TEST_F(MarketWorldTest, ListAndFindAndRemove) {
   Tplayer& p = AddPlayer(6, 12, 50);
   Market().List(6, 12, p);
   ASSERT_EQ(Market().Listings.RowCount(), 1);
-  std::vector<int32_t> rating = p.RatingRow();
+  std::vector<int32_t> rating = p.RatingRow(*game_);
   EXPECT_EQ(Market().Listings.GetValue(0, kListKey), 6012);
   EXPECT_EQ(Market().Listings.GetValue(0, kListSeller), 6);
   EXPECT_EQ(Market().Listings.GetValue(0, kListNumber), 12);
   for (int c = 3; c < 9; ++c) EXPECT_EQ(Market().Listings.GetValue(0, c), rating[static_cast<std::size_t>(c)]);
-  EXPECT_EQ(Market().Listings.GetValue(0, kListPrice), p.Wage() + p.Value());
+  EXPECT_EQ(Market().Listings.GetValue(0, kListPrice), p.Wage() + p.Value(*game_));
 
   EXPECT_EQ(Market().FindPlayer(6, 12), &p);
   EXPECT_EQ(Market().FindPlayer(6, 13), nullptr);
@@ -503,7 +503,7 @@ TEST_F(MarketWorldTest, TransferListShowsWhatTheUserCanBuy) {
   EXPECT_EQ(g.Cells(2, 1), "7");
   EXPECT_EQ(g.Cells(3, 1), "4");
   EXPECT_EQ(g.Cells(4, 1), cheap.Name);
-  EXPECT_EQ(g.Cells(18, 1), std::to_string(cheap.Wage() + cheap.Value()));
+  EXPECT_EQ(g.Cells(18, 1), std::to_string(cheap.Wage() + cheap.Value(*game_)));
   EXPECT_EQ(g.Cells(1, 2), "無所属");
   EXPECT_EQ(g.Cells(2, 2), "99");
   EXPECT_EQ(g.Cells(21, 1), "");

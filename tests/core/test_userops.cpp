@@ -29,12 +29,12 @@ class ContractDeskTest : public MarketWorldTest {
     for (int n = 1; n <= 15; ++n) AddPlayer(0, n, 30 + n);
     AddPlayer(0, 51, 1);  // a filler
     for (int i = 0; i < 2; ++i) {
-      auto y = std::make_unique<Tplayer>(9, 0, 10, 0);
+      auto y = std::make_unique<Tplayer>(9, 0, 10, 0, *game_);
       y->Age = 16;
       Club(0).Youth->Add(std::move(y), 100);
     }
     for (int s = 0; s < 16; ++s) Club(0).Slots[static_cast<std::size_t>(s)] = s < 11 ? s + 1 : -1;
-    FillContractGrid(Club(0), plist, board);
+    FillContractGrid(Club(0), *game_, plist, board);
   }
   void Give(const std::string& key, const std::string& label) {
     AssignNumber(plist, PlistRow(plist, key), board, BoardRow(label));
@@ -147,7 +147,7 @@ TEST_F(ContractDeskTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
   const std::array<int32_t, 6> coachValues = Club(0).Squad->PlayerByNumber(4)->CoachValues();
   Club(0).Money = 20000;
 
-  CommitContracts(Club(0), Market(), plist, 3, 4);
+  CommitContracts(Club(0), *game_, Market(), plist, 3, 4);
 
   Tplayerlist& squad = *Club(0).Squad;
   EXPECT_EQ(squad.PlayerByNumber(3)->Name, was2);
@@ -188,7 +188,7 @@ TEST_F(ContractDeskTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
 
 TEST_F(ContractDeskTest, UntouchedDeskKeepsTheSquadAndReleasesOldYouths) {
   Club(0).Youth->PlayerByNumber(101)->Age = 20;
-  CommitContracts(Club(0), Market(), plist, 0, 9);
+  CommitContracts(Club(0), *game_, Market(), plist, 0, 9);
   EXPECT_EQ(Club(0).Squad->Count(), 15);  // only the filler numbered 51 went
   for (int n = 1; n <= 15; ++n) EXPECT_GE(Club(0).Squad->IndexOfNumber(n), 0);
   for (int s = 0; s < 11; ++s) EXPECT_EQ(Club(0).Slots[static_cast<std::size_t>(s)], s + 1);
@@ -300,12 +300,12 @@ TEST(PreSeason, ContractWeekAndTransferWeeksKeepTheWorldSound) {
 
   // Week 1: promote the first youth, let the last squad row go, keep the rest.
   TGrid plist, board;
-  FillContractGrid(user, plist, board);
+  FillContractGrid(user, g, plist, board);
   const int youthRow = PlistRow(plist, std::to_string(user.Youth->NumberAt(0)));
   AssignNumber(plist, youthRow, board, BoardRow("40"));
   AssignNumber(plist, 21, board, BoardRow(plist.Cells(kConMark, 21)));
   const int squadBefore = user.Squad->Count();
-  CommitContracts(user, *g.Market, plist, 2, 9);
+  CommitContracts(user, g, *g.Market, plist, 2, 9);
   EXPECT_EQ(user.Squad->Count(), squadBefore);  // one in, one out
   EXPECT_GE(user.Squad->IndexOfNumber(40), 0);
   g.AdvanceWeek();
@@ -345,8 +345,8 @@ TEST(PreSeason, IsDeterministicForOneSeed) {
     g.NewGameFrom("data/first.dat", false);
     g.Market = std::make_unique<Ttrade>();
     TGrid plist, board;
-    FillContractGrid(g.Team(0), plist, board);
-    CommitContracts(g.Team(0), *g.Market, plist, 5, 9);
+    FillContractGrid(g.Team(0), g, plist, board);
+    CommitContracts(g.Team(0), g, *g.Market, plist, 5, 9);
     while (g.Week < 10) {
       if (g.Week >= 2) {
         TGrid g1;

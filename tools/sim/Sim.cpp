@@ -275,8 +275,8 @@ bool AutopilotWeek(Tgamemain& g, TJsonWriter* seasons) {
     // The contract frame as it is shown, every mark left alone.
     if (!g.Market) throw VantorelError("no transfer market in the contract week");
     TGrid gridplist, gridfuture;
-    FillContractGrid(user, gridplist, gridfuture);
-    CommitContracts(user, *g.Market, gridplist, user.YouthNationality, user.YouthPosition);
+    FillContractGrid(user, g, gridplist, gridfuture);
+    CommitContracts(user, g, *g.Market, gridplist, user.YouthNationality, user.YouthPosition);
     g.AdvanceWeek();
     return false;
   }
