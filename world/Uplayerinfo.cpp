@@ -71,7 +71,7 @@ TPlayerInfo PlayerInfoOf(const Tgamemain& game, const Tplayer& p, int32_t club, 
   info.Number = number;
   info.FreeAgent = club == kNoClub;
 
-  const std::vector<std::string> row = p.RowFields();
+  const std::vector<std::string> row = p.RowFields(game);
   info.Data[kInfoTeam] = info.FreeAgent ? std::string(kFreeAgentName) : CareerClubName(game, club);
   info.Data[kInfoName] = row[kRowName];
   info.Data[kInfoAge] = row[kRowAge];
