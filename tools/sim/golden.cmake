@@ -46,6 +46,7 @@ run(elapsed play --seed 7 --load s --weeks 14 --save t)
 run(elapsed play --seed 7 --load t --until-week 20)
 run(elapsed play --seed 7 --seasons 1 --save a)
 run(elapsed play --seed 9999999999999999999 --weeks 0)
+run(elapsed play --seed 010 --weeks 0)
 run("" check data/savedata/a.dat)
 run("" check data/savedata/t.dat)
 run("" export-vs --load t --out v --comment "${comment}")
@@ -65,8 +66,13 @@ foreach(f savedata/s.dat savedata/t.dat savedata/a.dat vs/v.vs vs/w.vs)
 endforeach()
 string(APPEND T "\n")
 
+# ---- usage ------------------------------------------------------------------------
+run("" --help-all)
+run("" match --help)
+
 # ---- mistakes: one line on standard error, exit status 2 ---------------------------
 run("")
+run("" --seed 1)
 run("" frobnicate)
 run("" new)
 run("" new --seed 1 --save ../escape)
