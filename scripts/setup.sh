@@ -3,7 +3,7 @@
 # present it only checks and returns at once.
 set -euo pipefail
 PKGS=(g++ cmake ninja-build pkg-config ccache
-      libgtest-dev libgmock-dev libbenchmark-dev
+      libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
       qt6-base-dev qt6-base-dev-tools libsdl2-dev
       fonts-ipafont-gothic xvfb xauth)
 missing=()

@@ -1,44 +1,18 @@
-// A small streaming JSON writer: objects and arrays, with commas placed by
-// the writer. Texts are UTF-8; control characters are escaped.
+// The JSON of vantorel-sim's output: nlohmann's ordered_json, whose objects
+// keep their keys in the order they were set.
 #pragma once
 
-#include <cstdint>
+#include <nlohmann/json.hpp>
+
 #include <string>
-#include <vector>
 
-class TJsonWriter {
- public:
-  TJsonWriter& BeginObject();
-  TJsonWriter& EndObject();
-  TJsonWriter& BeginArray();
-  TJsonWriter& EndArray();
-  // The key of the next value inside an object.
-  TJsonWriter& Key(const std::string& key);
+using TJson = nlohmann::ordered_json;
 
-  TJsonWriter& Value(const std::string& v);
-  TJsonWriter& Value(const char* v) { return Value(std::string(v)); }
-  TJsonWriter& Value(int64_t v);
-  TJsonWriter& Value(int32_t v) { return Value(static_cast<int64_t>(v)); }
-  TJsonWriter& Value(double v);
-  TJsonWriter& Value(bool v);
-  TJsonWriter& Null();
+// Compact text without spaces; UTF-8 is written as it is (a byte that is not
+// UTF-8 becomes U+FFFD), control characters are escaped.
+std::string JsonText(const TJson& j);
 
-  // Shorthands: a key and its value.
-  template <class T>
-  TJsonWriter& Field(const std::string& key, const T& v) {
-    Key(key);
-    return Value(v);
-  }
-  TJsonWriter& IntArray(const std::vector<int32_t>& values);
-  TJsonWriter& StringArray(const std::vector<std::string>& values);
-
-  const std::string& Text() const { return out_; }
-
-  static std::string Quote(const std::string& s);
-
- private:
-  void BeforeValue();
-  std::string out_;
-  std::vector<bool> first_;  // per open container: nothing written yet
-  bool afterKey_ = false;
-};
+// A measurement (seconds, milliseconds, megabytes) rounded to six
+// significant digits, a whole number without a fraction; null when it is not
+// finite.
+TJson Measured(double v);

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
-#include <set>
 
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
@@ -30,17 +29,8 @@
 namespace {
 
 constexpr const char* kFirstData = "data/first.dat";
-constexpr const char* kUsage =
-    "usage: vantorel-sim new|play|match|export-vs|convert|check|bench [options] (see README)";
 
-// ---- command line -------------------------------------------------------------
-
-const std::set<std::string>& ValueOptions() {
-  static const std::set<std::string> opts = {"--seed",  "--save",       "--load", "--weeks",
-                                             "--seasons", "--until-week", "--out",  "--comment",
-                                             "--matches"};
-  return opts;
-}
+// ---- option values ------------------------------------------------------------
 
 int64_t ParseInteger(const std::string& text, const std::string& what, int64_t lo, int64_t hi) {
   if (text.empty()) throw UsageError(what + ": a number is needed");
@@ -81,17 +71,6 @@ uint64_t SeedOf(const TSimArgs& a) {
     return std::stoull(t);
   }
   return static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) % 1000000000ull;
-}
-
-void Allow(const TSimArgs& a, std::initializer_list<const char*> allowed, std::size_t positional) {
-  for (const auto& [k, v] : a.Options) {
-    bool ok = false;
-    for (const char* x : allowed) ok = ok || k == x;
-    if (!ok) throw UsageError(a.Command + ": unexpected option " + k);
-  }
-  if (a.Positional.size() != positional)
-    throw UsageError(a.Command + ": expected " + std::to_string(positional) + " argument(s), got " +
-                     std::to_string(a.Positional.size()));
 }
 
 // ---- worlds -----------------------------------------------------------------
@@ -166,28 +145,23 @@ TLeader LeaderOf(const TIntgrid& ranking) {
   return best;
 }
 
-void WriteLeader(TJsonWriter& j, const Tgamemain& g, const TIntgrid& ranking, const char* countKey) {
+TJson LeaderJson(const Tgamemain& g, const TIntgrid& ranking, const char* countKey) {
   TLeader l = LeaderOf(ranking);
-  if (l.Club < 0) {
-    j.Null();
-    return;
-  }
-  j.BeginObject()
-      .Field("club", ClubName(g, l.Club))
-      .Field("number", l.Number)
-      .Field("player", PlayerName(g, l.Club, l.Number))
-      .Field(countKey, l.Count)
-      .EndObject();
+  if (l.Club < 0) return nullptr;
+  return {{"club", ClubName(g, l.Club)},
+          {"number", l.Number},
+          {"player", PlayerName(g, l.Club, l.Number)},
+          {countKey, l.Count}};
 }
 
 // Everything of the finished season that the season end takes away: the
 // final tables, the rankings and the cup winner. Written before the advance
 // of week 52.
-void WriteSeasonStandings(TJsonWriter& j, Tgamemain& g) {
-  j.Field("year", g.Year);
-  j.Key("tables").BeginArray();
+void WriteSeasonStandings(TJson& j, Tgamemain& g) {
+  j["year"] = g.Year;
+  TJson& tables = j["tables"] = TJson::array();
   for (int d = 0; d < kDivisionCount; ++d) {
-    j.BeginArray();
+    TJson& table = tables.emplace_back(TJson::array());
     Tleague* lg = g.Leagues[d].get();
     if (lg) {
       lg->UpdatePositions();
@@ -197,60 +171,43 @@ void WriteSeasonStandings(TJsonWriter& j, Tgamemain& g) {
       });
       for (int s : slots) {
         const auto& row = lg->Table[s];
-        j.BeginObject()
-            .Field("club", ClubName(g, row[Tleague::kClub]))
-            .Field("index", row[Tleague::kClub])
-            .Field("w", row[Tleague::kWins])
-            .Field("d", row[Tleague::kDraws])
-            .Field("l", row[Tleague::kLosses])
-            .Field("pts", row[Tleague::kPoints])
-            .Field("gf", row[Tleague::kGoalsFor])
-            .Field("ga", row[Tleague::kGoalsAgainst])
-            .EndObject();
+        table.push_back({{"club", ClubName(g, row[Tleague::kClub])},
+                         {"index", row[Tleague::kClub]},
+                         {"w", row[Tleague::kWins]},
+                         {"d", row[Tleague::kDraws]},
+                         {"l", row[Tleague::kLosses]},
+                         {"pts", row[Tleague::kPoints]},
+                         {"gf", row[Tleague::kGoalsFor]},
+                         {"ga", row[Tleague::kGoalsAgainst]}});
       }
     }
-    j.EndArray();
   }
-  j.EndArray();
-  j.Key("cup_winner");
   if (g.Cup && g.Cup->EntrantCount() == 1)
-    j.Value(ClubName(g, g.Cup->ClubOfRow(0)));
+    j["cup_winner"] = ClubName(g, g.Cup->ClubOfRow(0));
   else
-    j.Null();
-  j.Key("top_scorers").BeginArray();
-  for (int d = 0; d < kDivisionCount; ++d) {
-    if (g.Leagues[d])
-      WriteLeader(j, g, g.Leagues[d]->ScorerRanking, "goals");
-    else
-      j.Null();
-  }
-  j.EndArray();
-  j.Key("assist_leaders").BeginArray();
-  for (int d = 0; d < kDivisionCount; ++d) {
-    if (g.Leagues[d])
-      WriteLeader(j, g, g.Leagues[d]->AssistRanking, "assists");
-    else
-      j.Null();
-  }
-  j.EndArray();
+    j["cup_winner"] = nullptr;
+  TJson& scorers = j["top_scorers"] = TJson::array();
+  for (int d = 0; d < kDivisionCount; ++d)
+    scorers.push_back(g.Leagues[d] ? LeaderJson(g, g.Leagues[d]->ScorerRanking, "goals") : nullptr);
+  TJson& assists = j["assist_leaders"] = TJson::array();
+  for (int d = 0; d < kDivisionCount; ++d)
+    assists.push_back(g.Leagues[d] ? LeaderJson(g, g.Leagues[d]->AssistRanking, "assists") : nullptr);
 }
 
 // What the season end and the events left: the user's history row and
 // every club's money.
-void WriteSeasonAftermath(TJsonWriter& j, const Tgamemain& g) {
-  j.Key("history");
+void WriteSeasonAftermath(TJson& j, const Tgamemain& g) {
   int rows = g.SeasonHistory.RowCount();
   if (rows >= 2)
-    j.IntArray(g.SeasonHistory.Rows[rows - 2].Values);
+    j["history"] = g.SeasonHistory.Rows[rows - 2].Values;
   else
-    j.Null();
+    j["history"] = nullptr;
   std::vector<int32_t> money;
   for (int c = 0; c < kClubCount; ++c) money.push_back(g.Teams[c] ? g.Teams[c]->Money : 0);
-  j.Key("money").IntArray(money);
-  j.Key("divisions").BeginArray();
+  j["money"] = money;
+  TJson& divisions = j["divisions"] = TJson::array();
   for (int d = 0; d < kDivisionCount; ++d)
-    j.IntArray(std::vector<int32_t>(g.Divisions[d].begin(), g.Divisions[d].end()));
-  j.EndArray();
+    divisions.push_back(std::vector<int32_t>(g.Divisions[d].begin(), g.Divisions[d].end()));
 }
 
 void RunSeasonEvents() {
@@ -267,7 +224,7 @@ void RequireStartingEleven(const Tteam& user) {
 
 }  // namespace
 
-bool AutopilotWeek(Tgamemain& g, TJsonWriter* seasons) {
+bool AutopilotWeek(Tgamemain& g, TJson* seasons) {
   Tteam& user = g.Team(kUserClub);
   const int32_t week = g.Week;
   user.AutoLineup(true);  // "自動選抜"
@@ -285,15 +242,13 @@ bool AutopilotWeek(Tgamemain& g, TJsonWriter* seasons) {
     return false;
   }
   if (week == 52) {
-    if (seasons) {
-      seasons->BeginObject();
-      WriteSeasonStandings(*seasons, g);
-    }
+    TJson season = TJson::object();
+    if (seasons) WriteSeasonStandings(season, g);
     g.AdvanceWeek();
     RunSeasonEvents();
     if (seasons) {
-      WriteSeasonAftermath(*seasons, g);
-      seasons->EndObject();
+      WriteSeasonAftermath(season, g);
+      seasons->push_back(std::move(season));
     }
     return true;
   }
@@ -313,31 +268,24 @@ namespace {
 // ---- subcommands -----------------------------------------------------------------
 
 std::string CmdNew(const TSimArgs& a) {
-  Allow(a, {"--seed", "--save"}, 0);
-  if (!a.Has("--save")) throw UsageError("new: --save NAME is needed");
   const std::string& slot = a.Get("--save");
   SlotPath(slot);
   uint64_t seed = SeedOf(a);
   TWorld w;
   StartNewGame(*w, seed);
   SaveGameToSlot(*w, slot);
-  TJsonWriter j;
-  j.BeginObject()
-      .Field("seed", static_cast<int64_t>(seed))
-      .Field("slot", slot)
-      .Field("file", SlotPath(slot))
-      .Field("year", w->Year)
-      .Field("week", w->Week)
-      .Field("user_club", ClubName(*w, 0));
-  j.Key("clubs").BeginArray();
-  for (int c = 0; c < kClubCount; ++c) j.Value(ClubName(*w, c));
-  j.EndArray();
-  j.EndObject();
-  return j.Text();
+  std::vector<std::string> clubs;
+  for (int c = 0; c < kClubCount; ++c) clubs.push_back(ClubName(*w, c));
+  return JsonText({{"seed", seed},
+                   {"slot", slot},
+                   {"file", SlotPath(slot)},
+                   {"year", w->Year},
+                   {"week", w->Week},
+                   {"user_club", ClubName(*w, 0)},
+                   {"clubs", clubs}});
 }
 
 std::string CmdPlay(const TSimArgs& a) {
-  Allow(a, {"--seed", "--load", "--save", "--weeks", "--seasons", "--until-week"}, 0);
   int modes = a.Has("--weeks") + a.Has("--seasons") + a.Has("--until-week");
   if (modes != 1) throw UsageError("play: exactly one of --weeks K, --seasons K, --until-week W is needed");
   int64_t weeks = -1, seasonsWanted = -1, untilWeek = -1;
@@ -351,24 +299,23 @@ std::string CmdPlay(const TSimArgs& a) {
   auto t0 = std::chrono::steady_clock::now();
   TWorld w;
   LoadOrStart(*w, a, seed);
-  TJsonWriter j;
-  j.BeginObject().Field("seed", static_cast<int64_t>(seed));
-  j.Key("seasons").BeginArray();
+  TJson seasons = TJson::array();
   int64_t played = 0, ended = 0;
   for (;;) {
     if (weeks >= 0 && played >= weeks) break;
     if (seasonsWanted >= 0 && ended >= seasonsWanted) break;
     if (untilWeek >= 0 && w->Week == untilWeek) break;
-    if (AutopilotWeek(*w, &j)) ++ended;
+    if (AutopilotWeek(*w, &seasons)) ++ended;
     ++played;
   }
-  j.EndArray();
   if (a.Has("--save")) SaveGameToSlot(*w, a.Get("--save"));
   double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  j.Field("year", w->Year).Field("week", w->Week).Field("weeks_played", played);
-  j.Field("elapsed_s", elapsed);
-  j.EndObject();
-  return j.Text();
+  return JsonText({{"seed", seed},
+                   {"seasons", std::move(seasons)},
+                   {"year", w->Year},
+                   {"week", w->Week},
+                   {"weeks_played", played},
+                   {"elapsed_s", Measured(elapsed)}});
 }
 
 // A side of a quick match: a club index of the world, or a VS file loaded
@@ -385,7 +332,6 @@ int32_t PrepareSide(Tgamemain& g, const std::string& arg, int32_t slotForFile, c
 }
 
 std::string CmdMatch(const TSimArgs& a) {
-  Allow(a, {"--seed"}, 2);
   uint64_t seed = SeedOf(a);
   TWorld w;
   StartNewGame(*w, seed);
@@ -433,24 +379,21 @@ std::string CmdMatch(const TSimArgs& a) {
     stats = o.Stats;
   }
 
-  TJsonWriter j;
-  j.BeginObject().Field("seed", static_cast<int64_t>(seed));
-  j.Field("home", w->Team(home).ClubName).Field("away", w->Team(away).ClubName).Field("vs", a.Vs);
-  j.Key("score").IntArray({score0, score1});
-  j.Key("goals").BeginArray();
-  j.StringArray(goals0.empty() ? std::vector<std::string>{} : SplitCommaText(goals0));
-  j.StringArray(goals1.empty() ? std::vector<std::string>{} : SplitCommaText(goals1));
-  j.EndArray();
-  j.Key("stats").BeginArray();
-  for (const TInput& row : stats.Rows) j.IntArray(row.Values);
-  j.EndArray();
-  j.EndObject();
-  return j.Text();
+  auto lines = [](const std::string& text) {
+    return text.empty() ? std::vector<std::string>{} : SplitCommaText(text);
+  };
+  TJson rows = TJson::array();
+  for (const TInput& row : stats.Rows) rows.push_back(row.Values);
+  return JsonText({{"seed", seed},
+                   {"home", w->Team(home).ClubName},
+                   {"away", w->Team(away).ClubName},
+                   {"vs", a.Vs},
+                   {"score", TJson::array({score0, score1})},
+                   {"goals", TJson::array({lines(goals0), lines(goals1)})},
+                   {"stats", std::move(rows)}});
 }
 
 std::string CmdExportVs(const TSimArgs& a) {
-  Allow(a, {"--seed", "--load", "--out", "--comment"}, 0);
-  if (!a.Has("--load") || !a.Has("--out")) throw UsageError("export-vs: --load NAME and --out NAME2 are needed");
   std::string path = VsPath(a.Get("--out"));
   std::string comment = a.Has("--comment") ? a.Get("--comment") : kDefaultVsComment;
   TWorld w;
@@ -458,39 +401,23 @@ std::string CmdExportVs(const TSimArgs& a) {
   const Tteam& user = w->Team(kUserClub);
   RequireStartingEleven(user);
   ExportVs(user, comment, a.Get("--out"));
-  TJsonWriter j;
-  j.BeginObject()
-      .Field("file", path)
-      .Field("club", user.ClubName)
-      .Field("comment", comment)
-      .Field("bytes", static_cast<int64_t>(MakeVsImage(user, comment).size()))
-      .EndObject();
-  return j.Text();
+  return JsonText({{"file", path},
+                   {"club", user.ClubName},
+                   {"comment", comment},
+                   {"bytes", MakeVsImage(user, comment).size()}});
 }
 
-void WriteReport(TJsonWriter& j, const Tsavechange::TReport& r) {
-  j.BeginObject();
-  j.Key("converted").StringArray(r.Converted);
-  j.Key("unchanged").StringArray(r.Unchanged);
-  j.EndObject();
+TJson ReportJson(const Tsavechange::TReport& r) {
+  return {{"converted", r.Converted}, {"unchanged", r.Unchanged}};
 }
 
 std::string CmdConvert(const TSimArgs& a) {
-  Allow(a, {"--seed"}, 0);
   RandSeed(SeedOf(a));
   TWorld w;  // the state the title screen would hold; the conversion does not touch it
   Tsavechange change;
   Tsavechange::TReport saves, vs;
   change.ConvertAll(saves, vs);
-  TJsonWriter j;
-  j.BeginObject();
-  j.Key("saves");
-  WriteReport(j, saves);
-  j.Key("vs");
-  WriteReport(j, vs);
-  j.Field("message", "変換終了");
-  j.EndObject();
-  return j.Text();
+  return JsonText({{"saves", ReportJson(saves)}, {"vs", ReportJson(vs)}, {"message", "変換終了"}});
 }
 
 // ---- check -----------------------------------------------------------------------
@@ -518,26 +445,22 @@ std::string CheckSave(const std::string& path, std::vector<uint8_t> image) {
   TStream s(body);
   w->LoadFromStream(s, true);
   const Tgamemain& g = *w;
-  TJsonWriter j;
-  j.BeginObject()
-      .Field("kind", "save")
-      .Field("file", path)
-      .Field("version", vnum == kNoVersion ? std::string() : version)
-      .Field("needs_conversion", old)
-      .Field("bytes", static_cast<int64_t>(image.size()))
-      .Field("year", g.Year)
-      .Field("week", g.Week);
-  j.Key("next").IntArray({g.NextHome, g.NextAway});
-  j.Field("user_club", ClubName(g, 0))
-      .Field("user_division", g.DivisionOf(0))
-      .Field("user_money", g.Teams[0] ? g.Teams[0]->Money : 0)
-      .Field("user_squad", g.Teams[0] ? g.Teams[0]->Squad->Count() : 0)
-      .Field("seasons_finished", std::max(0, g.SeasonHistory.RowCount() - 1))
-      .Field("leagues", static_cast<bool>(g.Leagues[0]))
-      .Field("market", static_cast<bool>(g.Market))
-      .Field("cup", static_cast<bool>(g.Cup));
-  j.EndObject();
-  return j.Text();
+  return JsonText({{"kind", "save"},
+                   {"file", path},
+                   {"version", vnum == kNoVersion ? std::string() : version},
+                   {"needs_conversion", old},
+                   {"bytes", image.size()},
+                   {"year", g.Year},
+                   {"week", g.Week},
+                   {"next", TJson::array({g.NextHome, g.NextAway})},
+                   {"user_club", ClubName(g, 0)},
+                   {"user_division", g.DivisionOf(0)},
+                   {"user_money", g.Teams[0] ? g.Teams[0]->Money : 0},
+                   {"user_squad", g.Teams[0] ? g.Teams[0]->Squad->Count() : 0},
+                   {"seasons_finished", std::max(0, g.SeasonHistory.RowCount() - 1)},
+                   {"leagues", static_cast<bool>(g.Leagues[0])},
+                   {"market", static_cast<bool>(g.Market)},
+                   {"cup", static_cast<bool>(g.Cup)}});
 }
 
 std::string CheckVs(const std::string& path, const std::vector<uint8_t>& image) {
@@ -549,21 +472,17 @@ std::string CheckVs(const std::string& path, const std::vector<uint8_t>& image) 
   TVsData d = ParseVsImage(current, 0);
   old = old && current != image;
   const Tteam& t = *d.Club;
-  TJsonWriter j;
-  j.BeginObject()
-      .Field("kind", "vs")
-      .Field("file", path)
-      .Field("version", version)
-      .Field("needs_conversion", old)
-      .Field("bytes", static_cast<int64_t>(image.size()))
-      .Field("comment", d.Comment)
-      .Field("club", t.ClubName)
-      .Field("money", t.Money)
-      .Field("squad", t.Squad->Count())
-      .Field("youth", t.Youth->Count())
-      .Field("starting_eleven", StartingElevenComplete(t))
-      .EndObject();
-  return j.Text();
+  return JsonText({{"kind", "vs"},
+                   {"file", path},
+                   {"version", version},
+                   {"needs_conversion", old},
+                   {"bytes", image.size()},
+                   {"comment", d.Comment},
+                   {"club", t.ClubName},
+                   {"money", t.Money},
+                   {"squad", t.Squad->Count()},
+                   {"youth", t.Youth->Count()},
+                   {"starting_eleven", StartingElevenComplete(t)}});
 }
 
 std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image) {
@@ -588,18 +507,17 @@ std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image)
     last[0] = s.ReadInt32();
     last[1] = s.ReadInt32();
   }
-  TJsonWriter j;
-  j.BeginObject().Field("kind", "vtr").Field("file", path).Field("bytes", static_cast<int64_t>(image.size()));
-  j.Key("names").StringArray({names[0], names[1]});
-  j.Key("goals").BeginArray().StringArray(goals[0]).StringArray(goals[1]).EndArray();
-  j.Key("score").IntArray({last[0], last[1]});
-  j.Field("frames", frames).Field("complete", frames == kMatchTicks);
-  j.EndObject();
-  return j.Text();
+  return JsonText({{"kind", "vtr"},
+                   {"file", path},
+                   {"bytes", image.size()},
+                   {"names", TJson::array({names[0], names[1]})},
+                   {"goals", TJson::array({goals[0], goals[1]})},
+                   {"score", TJson::array({last[0], last[1]})},
+                   {"frames", frames},
+                   {"complete", frames == kMatchTicks}});
 }
 
 std::string CmdCheck(const TSimArgs& a) {
-  Allow(a, {"--seed"}, 1);
   RandSeed(SeedOf(a));
   const std::string& path = a.Positional[0];
   std::string ext = Extension(path);
@@ -642,12 +560,12 @@ double CpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-void WriteSpread(TJsonWriter& j, const char* key, const TSpread& s) {
-  j.Key(key).BeginObject().Field("median", s.Median).Field("min", s.Min).Field("max", s.Max).EndObject();
+TJson SpreadJson(const std::vector<double>& v) {
+  TSpread s = SpreadOf(v);
+  return {{"median", Measured(s.Median)}, {"min", Measured(s.Min)}, {"max", Measured(s.Max)}};
 }
 
 std::string CmdBench(const TSimArgs& a) {
-  Allow(a, {"--seed", "--matches", "--seasons"}, 0);
   int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
   int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
   uint64_t seed = SeedOf(a);
@@ -698,48 +616,23 @@ std::string CmdBench(const TSimArgs& a) {
   }
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
-  TJsonWriter j;
-  j.BeginObject().Field("seed", static_cast<int64_t>(seed)).Field("matches", matches).Field("seasons", seasons);
-  WriteSpread(j, "ms_per_match", SpreadOf(matchMs));
-  WriteSpread(j, "s_per_season", SpreadOf(seasonS));
-  WriteSpread(j, "cpu_ms_per_match", SpreadOf(matchCpuMs));
-  WriteSpread(j, "cpu_s_per_season", SpreadOf(seasonCpuS));
-  WriteSpread(j, "ms_save_mid_season", SpreadOf(saveMs));
-  WriteSpread(j, "ms_load_mid_season", SpreadOf(loadMs));
-  j.Field("peak_rss_mb", static_cast<double>(ru.ru_maxrss) / 1024.0);
-  j.EndObject();
-  return j.Text();
+  return JsonText({{"seed", seed},
+                   {"matches", matches},
+                   {"seasons", seasons},
+                   {"ms_per_match", SpreadJson(matchMs)},
+                   {"s_per_season", SpreadJson(seasonS)},
+                   {"cpu_ms_per_match", SpreadJson(matchCpuMs)},
+                   {"cpu_s_per_season", SpreadJson(seasonCpuS)},
+                   {"ms_save_mid_season", SpreadJson(saveMs)},
+                   {"ms_load_mid_season", SpreadJson(loadMs)},
+                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}});
 }
 
 }  // namespace
 
-TSimArgs ParseSimArgs(const std::vector<std::string>& args) {
-  TSimArgs a;
-  if (args.empty()) throw UsageError(kUsage);
-  a.Command = args[0];
-  static const std::set<std::string> commands = {"new",     "play",  "match", "export-vs",
-                                                 "convert", "check", "bench"};
-  if (!commands.count(a.Command)) throw UsageError("unknown command '" + a.Command + "'; " + kUsage);
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& x = args[i];
-    if (x == "--vs") {
-      a.Vs = true;
-    } else if (ValueOptions().count(x)) {
-      if (i + 1 >= args.size()) throw UsageError(x + " needs a value");
-      if (a.Options.count(x)) throw UsageError(x + " given twice");
-      a.Options[x] = args[++i];
-    } else if (x.size() > 2 && x.compare(0, 2, "--") == 0) {
-      throw UsageError("unknown option " + x);
-    } else {
-      a.Positional.push_back(x);
-    }
-  }
-  if (a.Vs && a.Command != "match") throw UsageError("--vs belongs to the match command");
-  return a;
-}
-
 std::string RunSim(const std::vector<std::string>& args) {
   TSimArgs a = ParseSimArgs(args);
+  if (!a.Help.empty()) return a.Help;
   if (a.Command == "new") return CmdNew(a);
   if (a.Command == "play") return CmdPlay(a);
   if (a.Command == "match") return CmdMatch(a);

@@ -1,6 +1,6 @@
 # Drives vantorel-sim the way a user does, in a scratch directory holding a
-# copy of the shipped data. MODE "smoke": every subcommand once, an error
-# case; MODE "determinism": two seasons twice with the same seed must give
+# copy of the shipped data. MODE "smoke": every subcommand once, its usage,
+# error cases; MODE "determinism": two seasons twice with the same seed must give
 # byte-identical slot files.
 #   cmake -DSIM=<vantorel-sim> -DSRC=<source dir> -DWORK=<scratch dir> -DMODE=smoke -P smoke.cmake
 
@@ -67,6 +67,14 @@ sim(0 match --seed 2 data/vs/v.vs data/vs/v.vs --vs)
 expect("\"vs\":true")
 sim(0 convert)
 expect("変換終了")
+# Usage on standard output, exit status 0: the commands, and each command's options.
+sim(0 --help)
+expect("export-vs")
+foreach(cmd new play match export-vs convert check bench)
+  sim(0 ${cmd} -h)
+  expect("vantorel-sim ${cmd} [OPTIONS]")
+  expect("--seed N")
+endforeach()
 
 # Errors: one line on stderr, exit 2, nothing written.
 file(GLOB before RELATIVE ${WORK} ${WORK}/data/*/*)

@@ -1,0 +1,160 @@
+#include "tools/sim/Args.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+namespace {
+
+struct TOptionSpec {
+  const char* Name;   // "--seed", or the argument's name for a positional ("HOME")
+  const char* Value;  // what the value is called in the usage, "" for a flag
+  const char* Help;
+  bool Required = false;
+};
+
+// The usage texts are wrapped by hand: the formatter does not wrap.
+struct TCommandSpec {
+  const char* Name;
+  const char* Summary;  // one line in the list of commands
+  std::vector<TOptionSpec> Positionals;
+  std::vector<TOptionSpec> Options;
+  const char* Details = "";  // below the options of the command's usage
+};
+
+const TOptionSpec kSeed = {"--seed", "N", "random seed, up to 19 digits (default: the clock)"};
+
+const std::vector<TCommandSpec>& Commands() {
+  static const std::vector<TCommandSpec> commands = {
+      {"new",
+       "start a new game as START does and save it",
+       {},
+       {kSeed, {"--save", "NAME", "slot to write: data/savedata/NAME.dat", true}}},
+      {"play",
+       "play weeks with the user's club on autopilot",
+       {},
+       {kSeed,
+        {"--load", "NAME", "slot to start from (default: a new game)"},
+        {"--save", "NAME", "slot to write at the end"},
+        {"--weeks", "K", "stop after K weeks (0 .. 52000)"},
+        {"--seasons", "K", "stop after K seasons (0 .. 1000)"},
+        {"--until-week", "W", "stop when the calendar reaches week W (1 .. 52)"}},
+       "Exactly one of --weeks, --seasons and --until-week is needed. The autopilot\n"
+       "chooses the line-up automatically before every week, leaves the contract\n"
+       "marks as shown, makes no bids, simulates every match and clicks through\n"
+       "the season events."},
+      {"match",
+       "play one quick match of two clubs or VS files",
+       {{"HOME", "", "club index 0 .. 23 of a new world, or a VS file (loaded as club 0)", true},
+        {"AWAY", "", "club index 0 .. 23 of a new world, or a VS file (loaded as club 1)", true}},
+       {kSeed, {"--vs", "", "play both as data-battle sides, the engine substituting"}}},
+      {"export-vs",
+       "write the user's club of a slot as a VS file",
+       {},
+       {kSeed,
+        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        {"--out", "NAME2", "VS file to write: data/vs/NAME2.vs", true},
+        {"--comment", "TEXT", "the VS file's comment (default \"なし\")"}}},
+      {"convert",
+       "\"DATA変換\": old save and VS files to the current layout",
+       {},
+       {kSeed},
+       "Backups go to data/savedatatmp and data/vstmp; a damaged file stops the run\n"
+       "before anything is written."},
+      {"check",
+       "read a save, VS or replay file and summarise it",
+       {{"FILE", "", "a save (.dat), VS (.vs) or replay (.vtr) file", true}},
+       {kSeed},
+       "An old save or VS file is read through the converter in memory and reported\n"
+       "with \"needs_conversion\":true."},
+      {"bench",
+       "time matches, seasons, saving and loading",
+       {},
+       {kSeed,
+        {"--matches", "N", "quick matches to time (0 .. 10000, default 20)"},
+        {"--seasons", "K", "seasons to time (0 .. 100, default 2)"}},
+       "Wall clock and processor time per quick match and per season, a week-25\n"
+       "game's save written to and read from memory, peak memory."},
+  };
+  return commands;
+}
+
+std::string CommandList() {
+  std::string s;
+  for (const TCommandSpec& c : Commands()) s += (s.empty() ? "" : "|") + std::string(c.Name);
+  return s;
+}
+
+std::unique_ptr<CLI::App> MakeApp() {
+  auto app = std::make_unique<CLI::App>(
+      "vantorel-sim plays the game without a window. Run it from a directory that\n"
+      "holds the game's data/; it reads and writes the files the game does.\n"
+      "Results are JSON on standard output; an error is one line on standard\n"
+      "error, exit status 2, and nothing is written. The same command with the\n"
+      "same --seed gives the same result byte for byte.\n",
+      "vantorel-sim");
+  app->require_subcommand(1);
+  app->set_help_all_flag("--help-all", "Print the options of every command and exit");
+  app->get_formatter()->column_width(26);
+  app->footer("`vantorel-sim COMMAND --help` lists the options of a command.");
+  for (const TCommandSpec& c : Commands()) {
+    CLI::App* sub = app->add_subcommand(c.Name, c.Summary);
+    sub->set_help_all_flag();  // only the whole tool has it
+    for (const TOptionSpec& p : c.Positionals) sub->add_option(p.Name)->description(p.Help)->required()->type_name("");
+    for (const TOptionSpec& o : c.Options) {
+      CLI::Option* opt = *o.Value ? sub->add_option(o.Name)->type_name(o.Value) : sub->add_flag(o.Name);
+      opt->description(o.Help);
+      // A repeated option is reported below in the tool's own words.
+      if (*o.Value) opt->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+      if (o.Required) opt->required();
+    }
+    sub->footer(c.Details);
+  }
+  return app;
+}
+
+}  // namespace
+
+TSimArgs ParseSimArgs(const std::vector<std::string>& args) {
+  const std::string usage = "usage: vantorel-sim " + CommandList() + " [options] (see vantorel-sim --help)";
+  if (args.empty()) throw UsageError(usage);
+  if (!args[0].empty() && args[0][0] != '-') {
+    bool known = false;
+    for (const TCommandSpec& c : Commands()) known = known || args[0] == c.Name;
+    if (!known) throw UsageError("unknown command '" + args[0] + "'; " + usage);
+  }
+
+  std::unique_ptr<CLI::App> app = MakeApp();
+  TSimArgs a;
+  std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+  try {
+    app->parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    a.Help = app->help();  // the chosen command's help when one was named
+  } catch (const CLI::CallForAllHelp&) {
+    a.Help = app->help("", CLI::AppFormatMode::All);
+  } catch (const CLI::ParseError& e) {
+    std::vector<CLI::App*> chosen = app->get_subcommands();
+    if (chosen.empty()) throw UsageError(std::string(e.what()) + "; " + usage);
+    throw UsageError(chosen[0]->get_name() + ": " + e.what());
+  }
+  if (!a.Help.empty()) {
+    while (a.Help.back() == '\n') a.Help.pop_back();
+    return a;
+  }
+
+  const CLI::App* sub = app->get_subcommands().at(0);
+  a.Command = sub->get_name();
+  for (const TCommandSpec& c : Commands()) {
+    if (a.Command != c.Name) continue;
+    for (const TOptionSpec& p : c.Positionals) a.Positional.push_back(sub->get_option(p.Name)->as<std::string>());
+    for (const TOptionSpec& o : c.Options) {
+      const CLI::Option* opt = sub->get_option(o.Name);
+      if (opt->count() == 0) continue;
+      if (opt->count() > 1) throw UsageError(a.Command + ": " + o.Name + " given twice");
+      a.Options[o.Name] = *o.Value ? opt->as<std::string>() : std::string();
+    }
+  }
+  a.Vs = a.Has("--vs");
+  return a;
+}
