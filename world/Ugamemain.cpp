@@ -326,6 +326,9 @@ void Tgamemain::ShowSchedule(TGrid& grid) const {
   grid.SetColWidth(3, 100);
   grid.ClearCells();
   SetRowCommaText(grid, 0, "週,試合,,対戦相手");
+  // The current week is selected and scrolled to the top.
+  grid.CurrentRow = Week;
+  grid.TopRow = Week;
 
   int cupRow = 0;
   if (Week >= 1 && Week <= 20) cupRow = 20;

@@ -273,6 +273,8 @@ TEST(Calendar, CupWinnerAndFixturesAroundCupWeeks) {
   TGrid schedule;
   g.ShowSchedule(schedule);
   ASSERT_EQ(schedule.RowCount(), 53);
+  EXPECT_EQ(schedule.CurrentRow, g.Week);  // opens on the current week
+  EXPECT_EQ(schedule.TopRow, g.Week);
   EXPECT_EQ(schedule.Cells(0, 0), "週");
   EXPECT_EQ(schedule.Cells(1, 20), "CUP1回戦");
   EXPECT_EQ(schedule.Cells(1, 12), "リーグ第1節");
