@@ -60,6 +60,11 @@ class TGrid {
   int DefaultColWidth = 64;
   int DefaultRowHeight = 24;
   int SortColumn = 0;  // column of the last sort
+  // A fill may ask the widget to select a row and to scroll a row to the top
+  // of the scrolling part; the widget does so on its next refresh and sets
+  // them back to -1.
+  int CurrentRow = -1;
+  int TopRow = -1;
 
  private:
   int colCount_ = 0;

@@ -115,8 +115,9 @@ std::pair<int32_t, int32_t> Tmplayer::Load(TStream& s, int32_t side) {
   Control = ab[3] + f;
   Kick = ab[4] + f;
   Anticipate = ab[5] + f;
-  // He starts facing the goal he attacks.
-  FaceAlong(int64_t(GoalX(1)) - X, int64_t(kPitchCentreY) - Y);
+  // He starts facing along +x (angle 0), whichever goal he attacks: only a
+  // placement (a goal, half time, a substitution) turns him toward the goal
+  // he attacks.
 
   if (Mtype >= 12) return {0, ab[0] + ab[4] + ab[5] + 3 * cond};
   return {1, ab[2] + 3 * cond};

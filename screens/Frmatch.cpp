@@ -65,8 +65,11 @@ void TFtomatch::gridmenuClick(int col, int row) {
   TGrid& g = grid->Model();
   const int d = gridmenu->Tag;
   Tleague* league = (d >= 1 && d <= 3) ? GameState->Leagues[d - 1].get() : nullptr;
+  const int item = row * 10 + col;
+  // The labels in column 0 are no menu items: the view stays as it is.
+  if (item != 1 && item != 2 && item != 3 && item != 4 && item != 11 && item != 12 && item != 13) return;
   g.ClearCells();
-  switch (row * 10 + col) {
+  switch (item) {
     case 1:
       if (league) league->ShowNextRound(g);
       break;

@@ -14,9 +14,12 @@ TStringGridex::TStringGridex(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void TStringGridex::Refresh() {
+  if (grid_.CurrentRow >= 0) row_ = grid_.CurrentRow;
   if (row_ >= grid_.RowCount()) row_ = grid_.RowCount() - 1;
   if (row_ < grid_.FixedRows && grid_.RowCount() > grid_.FixedRows) row_ = grid_.FixedRows;
   UpdateScrollBars();
+  if (grid_.TopRow >= 0) verticalScrollBar()->setValue(grid_.TopRow - grid_.FixedRows);
+  grid_.CurrentRow = grid_.TopRow = -1;
   viewport()->update();
 }
 

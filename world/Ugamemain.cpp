@@ -235,9 +235,9 @@ void Tgamemain::PlayWeekMatches(const std::function<void()>& progress, bool watc
     const int32_t own = DivisionOf(0);
     for (int d = 1; d <= kDivisionCount; ++d)
       if (auto& l = Leagues[d - 1]) l->PlayRound(watchOwn && d == own ? 1 : 0, progress);
-    // What the results screen shows after the round.
-    for (auto& l : Leagues)
-      if (l) l->UpdatePositions();
+    // The positions stay those after the previous round until the round is
+    // closed: a watched match 0, recorded later, earns its bonus from the
+    // same table as the matches played here.
   } else if (IsCupWeek(Week)) {
     if (Cup) Cup->PlayRound(watchOwn ? 1 : 0, progress);
   }
@@ -329,6 +329,9 @@ void Tgamemain::ShowSchedule(TGrid& grid) const {
   grid.SetColWidth(3, 100);
   grid.ClearCells();
   SetRowCommaText(grid, 0, "週,試合,,対戦相手");
+  // The current week is selected and scrolled to the top.
+  grid.CurrentRow = Week;
+  grid.TopRow = Week;
 
   int cupRow = 0;
   if (Week >= 1 && Week <= 20) cupRow = 20;

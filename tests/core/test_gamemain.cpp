@@ -291,6 +291,8 @@ TEST(Calendar, CupWinnerAndFixturesAroundCupWeeks) {
   TGrid schedule;
   g.ShowSchedule(schedule);
   ASSERT_EQ(schedule.RowCount(), 53);
+  EXPECT_EQ(schedule.CurrentRow, g.Week);  // opens on the current week
+  EXPECT_EQ(schedule.TopRow, g.Week);
   EXPECT_EQ(schedule.Cells(0, 0), "週");
   EXPECT_EQ(schedule.Cells(1, 20), "CUP1回戦");
   EXPECT_EQ(schedule.Cells(1, 12), "リーグ第1節");
@@ -411,4 +413,55 @@ TEST(Season, AWatchedMatchIsLeftOutThenRecorded) {
   int32_t playedAfter = 0;
   for (const auto& row : own.Table) playedAfter += row[Tleague::kWins] + row[Tleague::kDraws] + row[Tleague::kLosses];
   EXPECT_EQ(playedAfter, playedBefore + 2);  // both sides of match 0 now have a result
+}
+
+// A late round (bonuses read the table): match 0 recorded first, as an
+// unwatched round records it, or after the other matches, as the match screen
+// hands it back, leaves every club's money and the tables the same. Both runs
+// play the same matches with the same draws; only the order of recording
+// differs.
+TEST(Season, AWatchedLateRoundEqualsAnUnwatchedOne) {
+  auto lateRound = [](bool recordAfterTheRound) {
+    TestWorld w(true, 11);
+    Tgamemain& g = *w;
+    g.Market = std::make_unique<Ttrade>();
+    while (g.Week < 12 || g.Leagues[g.DivisionOf(0) - 1]->Round < 15 || !Tgamemain::IsLeagueWeek(g.Week)) {
+      g.Team(0).AutoLineup(true);
+      g.PlayWeekMatches({});
+      g.AdvanceWeek();
+    }
+    RandSeed(99);
+    for (int round = 0; round < 6;) {
+      g.Team(0).AutoLineup(true);
+      if (!Tgamemain::IsLeagueWeek(g.Week)) {
+        g.PlayWeekMatches({});
+        g.AdvanceWeek();
+        continue;
+      }
+      const auto [home, away] = g.Leagues[g.DivisionOf(0) - 1]->NextMatch();
+      TMatchOutcome m0 = PlayQuickMatch(home, away, 0, {});
+      auto record = [&] { g.RecordWatchedMatch(m0.HomeText, m0.AwayText, m0.HomeGoals, m0.AwayGoals, m0.Stats); };
+      if (!recordAfterTheRound) record();
+      g.PlayWeekMatches({}, true);
+      if (recordAfterTheRound) record();
+      g.AdvanceWeek();
+      ++round;
+    }
+    std::vector<int32_t> state;
+    for (int i = 0; i < kClubCount; ++i) state.push_back(g.Team(i).Money);
+    for (auto& l : g.Leagues)
+      for (const auto& row : l->Table) state.insert(state.end(), row.begin(), row.end());
+    // Scorers level on goals stay in the order their goals were recorded, so
+    // a watched match 0, recorded last, may list them in another order; the
+    // rankings are compared by player, not by that order.
+    for (auto& l : g.Leagues) {
+      l->ScorerRanking.SortAscending(0);
+      l->AssistRanking.SortAscending(0);
+    }
+    return std::make_pair(state, g.SaveBody());
+  };
+  const auto watched = lateRound(true);
+  const auto unwatched = lateRound(false);
+  EXPECT_EQ(watched.first, unwatched.first);  // money and tables, readable on failure
+  EXPECT_TRUE(watched.second == unwatched.second);  // and every other byte of the world
 }

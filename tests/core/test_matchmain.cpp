@@ -502,3 +502,38 @@ TEST(MatchDriverRestarts, ThrowInCornerAndGoalKick) {
     EXPECT_EQ(m.LiveEvent[1], (80 + 94) * 1000 + 0);
   }
 }
+
+// One seeded match pinned as golden values: every player starts facing along
+// +x (angle 0) whichever goal he attacks, and the duels draw in their fixed
+// order, so the goals, the score and every frame of the match are these.
+TEST(MatchDriverWholeMatch, GoldenSeededMatch) {
+  RandSeed(42);
+  Tmmain m;
+  LoadMatch(m, 58, 62, 3);
+  for (int t = 0; t < 2; ++t)
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(m.MatchTeam(t).PlayerAt(i).Facing(), 0.0) << t << " " << i;
+  uint64_t frames = 1469598103934665603ull;  // FNV-1a over every value of every frame
+  PlayQuick(m, [&](const Tmmain& mm) {
+    for (int32_t v : mm.Snapshot().Values)
+      for (int b = 0; b < 4; ++b) frames = (frames ^ ((uint32_t(v) >> (8 * b)) & 0xff)) * 1099511628211ull;
+  });
+  std::string g0, g1;
+  int32_t s0 = 0, s1 = 0;
+  TIntgrid stats;
+  m.Result(g0, g1, s0, s1, stats);
+  std::string finalPositions;
+  for (int t = 0; t < 2; ++t)
+    for (int i = 0; i < 11; ++i) {
+      const auto p = m.MatchTeam(t).PlayerAt(i).Position();
+      finalPositions += std::to_string(p.X) + " " + std::to_string(p.Y) + ";";
+    }
+  EXPECT_EQ(s0, 2);
+  EXPECT_EQ(s1, 0);
+  EXPECT_EQ(g0, "19分　10加藤　陸,66分　10加藤　陸");
+  EXPECT_EQ(g1, "");
+  EXPECT_EQ(frames, 15082361029375067158ull);
+  EXPECT_EQ(finalPositions,
+            "10036 4096;5611 6691;6811 4771;6811 3420;5611 1291;5181 3991;3542 6391;3542 3782;3538 1591;5015 4691;"
+            "5015 3291;800 3782;3080 1291;3911 3111;2880 4891;3227 5721;3221 3985;3903 1591;4231 3869;3915 6391;"
+            "5400 3291;5400 4691;");
+}

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 
@@ -269,6 +270,24 @@ TEST_F(Screens, IncompleteStartingElevenStopsNext) {
   EXPECT_EQ(Visible<Tmain>(), m);
   EXPECT_EQ(GameState->Week, 12);
   EXPECT_EQ(GameState->Team(0).SlotNumber(3), 0);
+}
+
+// The schedule opens on the current week; a label of the menu's first
+// column is no item and leaves the view as it is.
+TEST_F(Screens, ScheduleOpensOnTheCurrentWeekAndMenuLabelsDoNothing) {
+  Tmain* m = Start();
+  while (GameState->Week < 12) m = NextWeek(m);
+  TFtomatch* f = m->Ftomatch1;
+  f->gridmenuClick(2, 1);  // スケジュール
+  EXPECT_EQ(f->grid->Model().Cells(0, 0), "週");
+  EXPECT_EQ(f->grid->Row(), 12);
+  EXPECT_EQ(f->grid->verticalScrollBar()->value(), 12 - f->grid->Model().FixedRows);
+  const std::string week12 = f->grid->Model().Cells(1, 12);
+  EXPECT_EQ(week12, "リーグ第1節");
+  for (int row = 0; row < f->gridmenu->Model().RowCount(); ++row) {
+    f->gridmenuClick(0, row);
+    EXPECT_EQ(f->grid->Model().Cells(1, 12), week12) << "label in row " << row;
+  }
 }
 
 }  // namespace
