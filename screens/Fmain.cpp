@@ -304,12 +304,6 @@ bool Tmain::CheckStartingEleven() {
   if (!GameState) return false;
   if (StartingElevenComplete()) return true;
   App().Message(this, QStringLiteral("スタメンが決まっていません"));
-  // Players who left in the off-season leave holes in the line-up; the
-  // automatic choice (as the tactics screen's 自動選抜 makes it) fills them.
-  if (App().Confirm(this, QStringLiteral("自動選抜でスタメンを決めますか"))) {
-    GameState->Team(0).AutoLineup(true);
-    return StartingElevenComplete();
-  }
   return false;
 }
 
