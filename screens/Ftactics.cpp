@@ -181,7 +181,7 @@ void Ttactics::DrawHalfPitch() {
 void Ttactics::DrawPositions() {
   QPixmap pm = imgbg_;
   QPainter p(&pm);
-  p.setFont(PointFont(12));
+  p.setFont(GothicFont(12));  // the screens' 12-pixel face fits the 16-pixel boxes
   const int selected = gridmatchmen->Row();
   for (int i = 0; i < kStarterCount; ++i) {
     const TPoint pos = Board.Positions[static_cast<std::size_t>(i)];
