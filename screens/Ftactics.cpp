@@ -15,6 +15,7 @@
 #include "club/Ufile.h"
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
+#include "screens/Fplayer.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
@@ -283,7 +284,12 @@ void Ttactics::LinkGrids(TStringGridex* from) {
 }
 
 void Ttactics::OpenPlayerCard(int squadRow) {
-  (void)squadRow;
+  if (squadRow < 1 || squadRow >= Board.Squad.RowCount()) return;
+  bool ok = false;
+  const int number = QString::fromStdString(Board.Squad.Cells(kSquadNumber, squadRow)).toInt(&ok);
+  if (!ok) return;
+  auto* card = new Tplayerinfo(this);  // goes with this screen
+  card->ShowPlayer(Board.Club, number);
 }
 
 void Ttactics::keyPressEvent(QKeyEvent* e) {

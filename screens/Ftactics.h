@@ -57,6 +57,7 @@ class Ttactics : public QWidget {
   void btnposloadClick();
   // Selects in the other grid the row of the player selected in `from`.
   void LinkGrids(TStringGridex* from);
+  // The player card of a squad row, over this screen.
   void OpenPlayerCard(int squadRow);
 
   // The club card's colours: A the emblem's top-left pixel, B the first

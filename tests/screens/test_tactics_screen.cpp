@@ -16,6 +16,7 @@
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
 #include "screens/Fmain.h"
+#include "screens/Fplayer.h"
 #include "screens/Ftactics.h"
 #include "screens/Ftitle.h"
 #include "screens/StringGridex.h"
@@ -199,6 +200,27 @@ TEST_F(TacticsScreen, PositionFilesSaveAskBeforeOverwritingAndLoad) {
   t->AutoFile.clear();
   QTest::mouseClick(t->btnposload, Qt::LeftButton);
   EXPECT_EQ(t->Board.Positions, saved);
+}
+
+TEST_F(TacticsScreen, TheNameColumnOpensThePlayerCardOfAnyClub) {
+  for (bool own : {true, false}) {
+    Ttactics* t = OpenedFor(own);
+    ASSERT_NE(t, nullptr);
+    const int row = t->Board.SquadRowOfNumber(t->Board.SlotNumber(4));
+    ClickCell(t->gridplayer, kSquadName, row);
+    auto* card = t->findChild<Tplayerinfo*>();
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(card->isVisible());
+    EXPECT_EQ(card->grid2->Model().Cells(1, 0), GameState->Team(club_).ClubName);
+    EXPECT_EQ(card->grid2->Model().Cells(1, 1), t->Board.Squad.Cells(kSquadName, row));
+    QTest::mouseClick(card->btnclose, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(t->findChild<Tplayerinfo*>(), nullptr);
+    EXPECT_TRUE(t->isVisible());
+    QTest::mouseClick(t->btnback, Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(VisibleScreen<Tmain>(), main_);
+  }
 }
 
 TEST_F(TacticsScreen, GridsLinkSortAndShowTheHandOverNames) {
