@@ -26,6 +26,18 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, std::size_t maxBytes
   return bytes;
 }
 
+std::vector<uint8_t> ReadFileStart(const std::string& path, std::size_t maxBytes) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) throw FileError(path, "file not found");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FileError(path, "cannot open file");
+  std::vector<uint8_t> bytes(maxBytes);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(maxBytes));
+  if (in.bad()) throw FileError(path, "cannot read file");
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
 void WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string tmp = path + ".tmp" + std::to_string(::getpid());
   FILE* f = std::fopen(tmp.c_str(), "wb");

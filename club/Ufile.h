@@ -20,6 +20,8 @@ class FileError : public VantorelError {
 
 // Reads a whole file. Refuses files larger than maxBytes.
 std::vector<uint8_t> ReadWholeFile(const std::string& path, std::size_t maxBytes = 64u << 20);
+// Reads at most the first maxBytes of a file (the rest is left unread).
+std::vector<uint8_t> ReadFileStart(const std::string& path, std::size_t maxBytes);
 // Writes to a temporary file in the same directory and renames it over the
 // target only when complete: a failed write never destroys the old file.
 void WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);

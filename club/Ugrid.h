@@ -31,24 +31,32 @@ struct TGridCell {
 class TGrid {
  public:
   int ColCount() const { return colCount_; }
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  // The rows shown; rows beyond it are hidden, not erased.
+  int RowCount() const { return rowCount_; }
   // Resizing keeps the cells that remain.
   void SetColCount(int n);
+  // Lowering the row count hides the rows beyond it (a filter does this);
+  // raising it brings hidden rows back in their order first, then adds
+  // empty rows.
   void SetRowCount(int n);
   void SetSize(int cols, int rows) {
     SetColCount(cols);
     SetRowCount(rows);
   }
-  // Empties every cell (keeps the size).
+  // Rows kept out of sight beyond RowCount().
+  int HiddenRowCount() const { return static_cast<int>(rows_.size()) - rowCount_; }
+  void DiscardHiddenRows();
+  // Empties every cell (keeps the size) and forgets the hidden rows.
   void ClearCells();
 
-  // Cells are addressed column first, as a string grid does.
-  std::string& Cells(int col, int row) { return rows_.at(row).at(col).Text; }
-  const std::string& Cells(int col, int row) const { return rows_.at(row).at(col).Text; }
-  int32_t& Tags(int col, int row) { return rows_.at(row).at(col).Tag; }
-  int32_t Tags(int col, int row) const { return rows_.at(row).at(col).Tag; }
-  std::vector<TGridCell>& Row(int row) { return rows_.at(row); }
-  const std::vector<TGridCell>& Row(int row) const { return rows_.at(row); }
+  // Cells are addressed column first, as a string grid does; only shown
+  // rows can be addressed (std::out_of_range otherwise).
+  std::string& Cells(int col, int row) { return Row(row).at(col).Text; }
+  const std::string& Cells(int col, int row) const { return Row(row).at(col).Text; }
+  int32_t& Tags(int col, int row) { return Row(row).at(col).Tag; }
+  int32_t Tags(int col, int row) const { return Row(row).at(col).Tag; }
+  std::vector<TGridCell>& Row(int row) { return rows_.at(ShownRow(row)); }
+  const std::vector<TGridCell>& Row(int row) const { return rows_.at(ShownRow(row)); }
 
   // Column widths in pixels; a column without its own width uses
   // DefaultColWidth, and a negative width hides the column.
@@ -67,14 +75,38 @@ class TGrid {
   int TopRow = -1;
 
  private:
+  std::size_t ShownRow(int row) const;
   int colCount_ = 0;
-  std::vector<std::vector<TGridCell>> rows_;
+  int rowCount_ = 0;
+  std::vector<std::vector<TGridCell>> rows_;  // shown rows, then hidden ones
   std::vector<int> colWidths_;
 };
 
 // Shared by all grids: 1 = descending, 0 = ascending.
 extern uint8_t g_GridSortDirection;
 
+// Sorts the data rows (1 .. RowCount() - 1) by one column; 1 = descending.
+// A column holding a decimal integer or a position name in any row sorts
+// numerically (other texts count as -1000), otherwise by CompareText.
+// Equal keys keep their order; rows carry their tags with them.
 void SortByColumn(TGrid& grid, int column, int direction);
+// The header of a sortable grid was clicked: the same column again sorts the
+// other way, another column sorts descending.
 void HeaderClick(TGrid& grid, int column);
+// Hides every data row whose cell equals `text` exactly: they move behind
+// the remaining rows (which keep their order) and the row count drops, so
+// restoring the row count brings them back.
 void RemoveRowsEqual(TGrid& grid, int column, const std::string& text);
+
+// The order of texts in the game's lists: case-insensitive, as a Japanese
+// reader expects — symbols, digits, Latin letters, kana in the order of the
+// syllabary (hiragana and katakana together, voiced and small kana beside
+// their plain ones, a long-vowel mark read as the vowel it lengthens), then
+// kanji. Full-width Latin letters and digits count as their ASCII twins,
+// spaces and the middle dot are skipped at first. Texts that differ only in
+// letter case compare equal; the order is the same on every machine.
+// Returns < 0, 0 or > 0. Bytes that are not UTF-8 sort by their value.
+int CompareText(const std::string& a, const std::string& b);
+// The key CompareText compares: comparing two keys as sequences gives the
+// texts' order. Worth making once per row when a list is sorted.
+std::vector<uint32_t> CollationKey(const std::string& text);

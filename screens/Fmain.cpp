@@ -232,6 +232,7 @@ bool Tmain::eventFilter(QObject* o, QEvent* e) {
   auto* me = static_cast<QMouseEvent*>(e);
   for (int k = 0; k < 8; ++k) {
     if (o == imgt[k]) {
+      if (me->button() == Qt::LeftButton) imgtLeftClick(k);
       if (me->button() == Qt::RightButton) ReplaceEmblem(k);
       return true;
     }
@@ -241,6 +242,12 @@ bool Tmain::eventFilter(QObject* o, QEvent* e) {
     }
   }
   return QWidget::eventFilter(o, e);
+}
+
+void Tmain::imgtLeftClick(int k) {
+  if (!GameState) return;
+  Tag = 1;  // shown again after the tactics screen without a refresh
+  App().OpenTactics(slotClub[k], this);
 }
 
 void Tmain::lbtClick(int k) {
@@ -297,12 +304,6 @@ bool Tmain::CheckStartingEleven() {
   if (!GameState) return false;
   if (StartingElevenComplete()) return true;
   App().Message(this, QStringLiteral("スタメンが決まっていません"));
-  // Players who left in the off-season leave holes in the line-up; the
-  // automatic choice (as the tactics screen's 自動選抜 makes it) fills them.
-  if (App().Confirm(this, QStringLiteral("自動選抜でスタメンを決めますか"))) {
-    GameState->Team(0).AutoLineup(true);
-    return StartingElevenComplete();
-  }
   return false;
 }
 

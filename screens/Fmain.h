@@ -40,6 +40,7 @@ class Tmain : public QWidget {
 
   void Refresh();                 // what every show does
   void gridoutleagueClick(int division);
+  void imgtLeftClick(int k);     // the club's tactics screen
   void lbtClick(int k);
   void ReplaceEmblem(int k);
   void btntrainClick();

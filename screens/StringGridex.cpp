@@ -1,8 +1,13 @@
 #include "screens/StringGridex.h"
 
+#include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
+#include <algorithm>
+#include <array>
 
 #include "screens/Clickpanel.h"
 
@@ -11,15 +16,21 @@ TStringGridex::TStringGridex(QWidget* parent) : QAbstractScrollArea(parent) {
   setFrameStyle(QFrame::Box | QFrame::Plain);
   horizontalScrollBar()->setSingleStep(16);
   verticalScrollBar()->setSingleStep(1);
+  viewport()->setMouseTracking(true);
+}
+
+void TStringGridex::ShowModel(TGrid* external) {
+  model_ = external ? external : &grid_;
+  Refresh();
 }
 
 void TStringGridex::Refresh() {
-  if (grid_.CurrentRow >= 0) row_ = grid_.CurrentRow;
-  if (row_ >= grid_.RowCount()) row_ = grid_.RowCount() - 1;
-  if (row_ < grid_.FixedRows && grid_.RowCount() > grid_.FixedRows) row_ = grid_.FixedRows;
+  if (model_->CurrentRow >= 0) row_ = model_->CurrentRow;
+  if (row_ >= model_->RowCount()) row_ = model_->RowCount() - 1;
+  if (row_ < model_->FixedRows && model_->RowCount() > model_->FixedRows) row_ = model_->FixedRows;
   UpdateScrollBars();
-  if (grid_.TopRow >= 0) verticalScrollBar()->setValue(grid_.TopRow - grid_.FixedRows);
-  grid_.CurrentRow = grid_.TopRow = -1;
+  if (model_->TopRow >= 0) verticalScrollBar()->setValue(model_->TopRow - model_->FixedRows);
+  model_->CurrentRow = model_->TopRow = -1;
   viewport()->update();
 }
 
@@ -29,20 +40,42 @@ void TStringGridex::SetSelection(int col, int row) {
   viewport()->update();
 }
 
+bool TStringGridex::IsSelected(int col, int row) const {
+  const TGrid& g = *model_;
+  if (row < g.FixedRows || col < g.FixedCols) return false;
+  return row == row_ && (RowSelect || col == col_);
+}
+
+int TStringGridex::VisibleDataRows() const {
+  int fixedH = model_->FixedRows * (RowHeight + (ShowGridLines ? 1 : 0));
+  return std::max(1, (viewport()->height() - fixedH) / std::max(1, RowHeight + (ShowGridLines ? 1 : 0)));
+}
+
+void TStringGridex::ScrollToRow(int row) {
+  const TGrid& g = *model_;
+  if (row < g.FixedRows || row >= g.RowCount()) return;
+  QScrollBar* v = verticalScrollBar();
+  int top = g.FixedRows + v->value();
+  if (row < top)
+    v->setValue(row - g.FixedRows);
+  else if (row >= top + VisibleDataRows())
+    v->setValue(row - g.FixedRows - VisibleDataRows() + 1);
+}
+
 int TStringGridex::ColLeft(int col) const {
   int x = 0;
   for (int c = 0; c < col; ++c)
-    if (int w = grid_.ColWidth(c); w > 0) x += w + (ShowGridLines ? 1 : 0);
+    if (int w = model_->ColWidth(c); w > 0) x += w + (ShowGridLines ? 1 : 0);
   return x;
 }
 
 void TStringGridex::UpdateScrollBars() {
-  int totalW = ColLeft(grid_.ColCount());
+  int totalW = ColLeft(model_->ColCount());
   horizontalScrollBar()->setRange(0, std::max(0, totalW - viewport()->width()));
   horizontalScrollBar()->setPageStep(viewport()->width());
-  int fixedH = grid_.FixedRows * RowHeight;
+  int fixedH = model_->FixedRows * RowHeight;
   int visibleRows = std::max(1, (viewport()->height() - fixedH) / std::max(1, RowHeight));
-  int scrollRows = std::max(0, grid_.RowCount() - grid_.FixedRows - visibleRows);
+  int scrollRows = std::max(0, model_->RowCount() - model_->FixedRows - visibleRows);
   verticalScrollBar()->setRange(0, scrollRows);
   verticalScrollBar()->setPageStep(visibleRows);
 }
@@ -55,19 +88,19 @@ void TStringGridex::resizeEvent(QResizeEvent* e) {
 QRect TStringGridex::CellRect(int col, int row) const {
   int gl = ShowGridLines ? 1 : 0;
   int x = ColLeft(col);
-  if (col >= grid_.FixedCols) x -= horizontalScrollBar()->value();
+  if (col >= model_->FixedCols) x -= horizontalScrollBar()->value();
   int y;
-  if (row < grid_.FixedRows)
+  if (row < model_->FixedRows)
     y = row * (RowHeight + gl);
   else
     y = (row - verticalScrollBar()->value()) * (RowHeight + gl);
-  return QRect(x, y, grid_.ColWidth(col), RowHeight);
+  return QRect(x, y, model_->ColWidth(col), RowHeight);
 }
 
 bool TStringGridex::CellAt(const QPoint& pos, int& col, int& row) const {
-  for (int r = 0; r < grid_.RowCount(); ++r) {
-    if (r >= grid_.FixedRows && r < grid_.FixedRows + verticalScrollBar()->value()) continue;
-    for (int c = 0; c < grid_.ColCount(); ++c) {
+  for (int r = 0; r < model_->RowCount(); ++r) {
+    if (r >= model_->FixedRows && r < model_->FixedRows + verticalScrollBar()->value()) continue;
+    for (int c = 0; c < model_->ColCount(); ++c) {
       QRect rc = CellRect(c, r).adjusted(0, 0, ShowGridLines ? 1 : 0, ShowGridLines ? 1 : 0);
       if (rc.contains(pos)) {
         col = c;
@@ -83,20 +116,20 @@ void TStringGridex::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
   p.fillRect(viewport()->rect(), palette().color(QPalette::Base));
   int gl = ShowGridLines ? 1 : 0;
-  int first = grid_.FixedRows + verticalScrollBar()->value();
+  int first = model_->FixedRows + verticalScrollBar()->value();
   auto paintRow = [&](int r) {
-    for (int c = 0; c < grid_.ColCount(); ++c) {
+    for (int c = 0; c < model_->ColCount(); ++c) {
       QRect rc = CellRect(c, r);
       if (rc.width() <= 0) continue;
       if (rc.right() < 0 || rc.left() > viewport()->width()) continue;
-      bool fixed = r < grid_.FixedRows || c < grid_.FixedCols;
+      bool fixed = r < model_->FixedRows || c < model_->FixedCols;
       bool selected = !fixed && r == row_ && (RowSelect || c == col_);
       p.save();
       p.setClipRect(rc);
       p.fillRect(rc, fixed ? FixedColor : (selected ? QColor(0, 0, 128) : CellColor));
       p.setPen(selected ? Qt::white : Qt::black);
       p.drawText(rc.adjusted(2, 0, -1, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                 QString::fromStdString(grid_.Cells(c, r)));
+                 QString::fromStdString(model_->Cells(c, r)));
       if (OnDrawCell) OnDrawCell(p, rc, c, r);
       p.restore();
       if (gl) {
@@ -106,8 +139,8 @@ void TStringGridex::paintEvent(QPaintEvent*) {
       }
     }
   };
-  for (int r = 0; r < std::min(grid_.FixedRows, grid_.RowCount()); ++r) paintRow(r);
-  for (int r = first; r < grid_.RowCount(); ++r) {
+  for (int r = 0; r < std::min(model_->FixedRows, model_->RowCount()); ++r) paintRow(r);
+  for (int r = first; r < model_->RowCount(); ++r) {
     if (CellRect(0, r).top() > viewport()->height()) break;
     paintRow(r);
   }
@@ -117,13 +150,13 @@ void TStringGridex::paintEvent(QPaintEvent*) {
 void TStringGridex::mousePressEvent(QMouseEvent* e) {
   int c, r;
   if (!CellAt(e->position().toPoint(), c, r)) return;
-  if (r < grid_.FixedRows) {
-    if (Sortable && e->button() == Qt::LeftButton && grid_.FixedRows == 1) {
-      HeaderClick(grid_, c);
+  if (r < model_->FixedRows) {
+    if (Sortable && e->button() == Qt::LeftButton && model_->FixedRows == 1) {
+      HeaderClick(*model_, c);
       viewport()->update();
       emit headerSorted(c);
     }
-  } else if (e->button() == Qt::LeftButton) {
+  } else if (e->button() == Qt::LeftButton || (e->button() == Qt::RightButton && RowSelect)) {
     col_ = c;
     row_ = r;
     viewport()->update();
@@ -131,7 +164,95 @@ void TStringGridex::mousePressEvent(QMouseEvent* e) {
   emit cellClicked(c, r, e->button());
 }
 
+void TStringGridex::mouseMoveEvent(QMouseEvent* e) {
+  int c, r;
+  bool hand = HandColumn >= 0 && CellAt(e->position().toPoint(), c, r) && c == HandColumn && r >= model_->FixedRows;
+  viewport()->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  QAbstractScrollArea::mouseMoveEvent(e);
+}
+
+void TStringGridex::keyPressEvent(QKeyEvent* e) {
+  const TGrid& g = *model_;
+  const int first = g.FixedRows, last = g.RowCount() - 1;
+  int r = row_;
+  switch (e->key()) {
+    case Qt::Key_Up: --r; break;
+    case Qt::Key_Down: ++r; break;
+    case Qt::Key_PageUp: r -= VisibleDataRows(); break;
+    case Qt::Key_PageDown: r += VisibleDataRows(); break;
+    case Qt::Key_Home: r = first; break;
+    case Qt::Key_End: r = last; break;
+    default:
+      e->ignore();  // the screen's own keys
+      return;
+  }
+  if (last < first) return;
+  r = std::clamp(r, first, last);
+  SetSelection(col_, r);
+  ScrollToRow(r);
+}
+
 void TStringGridex::mouseDoubleClickEvent(QMouseEvent* e) {
   int c, r;
-  if (CellAt(e->position().toPoint(), c, r) && r >= grid_.FixedRows) emit cellDoubleClicked(c, r);
+  if (CellAt(e->position().toPoint(), c, r) && r >= model_->FixedRows) emit cellDoubleClicked(c, r);
+}
+
+// ---------------------------------------------------------------------------
+// Shared painters
+
+namespace {
+
+// The growth icons, read once they can be read.
+const QPixmap* GrowthIcon(int phase) {
+  static std::array<QPixmap, 5> icons;
+  if (phase < 1 || phase > 5) return nullptr;
+  QPixmap& icon = icons[static_cast<std::size_t>(phase - 1)];
+  if (icon.isNull()) {
+    QFile f(QStringLiteral("data/picture/grow%1.png").arg(phase));
+    if (f.open(QIODevice::ReadOnly)) icon.loadFromData(f.readAll());
+  }
+  return icon.isNull() ? nullptr : &icon;
+}
+
+}  // namespace
+
+void DrawGrowthIcon(QPainter& p, const TGrid& grid, int col, const QRect& cell, int row, const QColor& background) {
+  if (row < 0 || row >= grid.RowCount() || col < 0 || col >= grid.ColCount()) return;
+  bool ok = false;
+  const int phase = QString::fromStdString(grid.Cells(col, row)).toInt(&ok);
+  if (!ok) return;
+  const QPixmap* icon = GrowthIcon(phase);
+  if (!icon) return;
+  p.fillRect(cell, background);
+  p.drawPixmap(cell.left() + 2, cell.top() + 2, *icon);
+}
+
+void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, int col, int row, int growthColumn) {
+  const TGrid& g = grid.Model();
+  if (row < g.FixedRows || col < g.FixedCols || row >= g.RowCount() || col >= g.ColCount()) return;
+  QColor back = grid.CellColor;
+  QColor text = Qt::black;
+  QFont font = grid.font();
+  if (grid.IsSelected(col, row)) {
+    back = Qt::white;
+    font.setBold(true);
+  }
+  if (g.ColCount() > 1 && g.Tags(1, row)) back = TagColour(g.Tags(1, row));
+  if (g.ColCount() > 17 && g.Tags(17, row)) text = TagColour(g.Tags(17, row));
+  p.fillRect(cell, back);
+  if (g.Cells(0, row).size() == 3) {  // injured
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    const int mid = cell.top() + cell.height() / 2;
+    p.drawLine(cell.left(), mid, cell.right(), mid);
+  }
+  p.setFont(font);
+  p.setPen(text);
+  p.drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(g.Cells(col, row)));
+  if (col == growthColumn) DrawGrowthIcon(p, g, col, cell, row, back);
+}
+
+void UseSquadPainter(TStringGridex* grid, int growthColumn) {
+  grid->OnDrawCell = [grid, growthColumn](QPainter& p, const QRect& rc, int c, int r) {
+    PaintSquadCell(p, rc, *grid, c, r, growthColumn);
+  };
 }

@@ -1,12 +1,16 @@
 // The string grid of every sortable table: shows a TGrid model (text and a
 // colour tag per cell), sorts on a header click and reports clicks. Screens
-// may paint cells themselves through the draw-cell hook.
+// may paint cells themselves through the draw-cell hook; the painters of the
+// squad lists (row colours, form colours, injured rows struck through,
+// growth icons) are shared here.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <functional>
 
 #include "club/Ugrid.h"
+
+class QKeyEvent;
 
 // The colour a grid cell's tag stands for.
 inline QColor TagColour(int32_t tag) { return QColor(TagRed(tag), TagGreen(tag), TagBlue(tag)); }
@@ -16,15 +20,18 @@ class TStringGridex : public QAbstractScrollArea {
  public:
   explicit TStringGridex(QWidget* parent = nullptr);
 
-  TGrid& Model() { return grid_; }
-  const TGrid& Model() const { return grid_; }
-  // Call after changing the model.
+  // The grid shows its own model, or one kept elsewhere (a core board) that
+  // outlives it; call Refresh after changing either.
+  TGrid& Model() { return *model_; }
+  const TGrid& Model() const { return *model_; }
+  void ShowModel(TGrid* external);
   void Refresh();
 
   int RowHeight = 24;
   bool Sortable = false;          // a left click on the header row sorts
   bool ShowGridLines = true;
   bool RowSelect = true;          // the selection covers the whole row (else one cell)
+  int HandColumn = -1;            // the pointer becomes a hand over this column's data cells
   QColor FixedColor{Qt::lightGray};
   QColor CellColor{Qt::white};
   int Tag = 0;                    // free integer for the screen (like a component tag)
@@ -32,6 +39,9 @@ class TStringGridex : public QAbstractScrollArea {
   int Row() const { return row_; }
   int Col() const { return col_; }
   void SetSelection(int col, int row);
+  bool IsSelected(int col, int row) const;
+  // Scrolls so that the row is in view.
+  void ScrollToRow(int row);
   // Cell under a widget position, or false.
   bool CellAt(const QPoint& pos, int& col, int& row) const;
   QRect CellRect(int col, int row) const;
@@ -41,6 +51,8 @@ class TStringGridex : public QAbstractScrollArea {
   std::function<void(QPainter&, const QRect&, int col, int row)> OnDrawCell;
 
  signals:
+  // A press on a cell. A right press on a data row of a row-selection grid
+  // selects that row first, so the handler acts on the row under the mouse.
   void cellClicked(int col, int row, Qt::MouseButton button);
   void cellDoubleClicked(int col, int row);
   void headerSorted(int col);
@@ -49,12 +61,33 @@ class TStringGridex : public QAbstractScrollArea {
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  // The arrow, page, Home and End keys move the selection; every other key
+  // goes on to the screen the grid lies on.
+  void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
 
  private:
   void UpdateScrollBars();
   int ColLeft(int col) const;
+  int VisibleDataRows() const;
   TGrid grid_;
+  TGrid* model_ = &grid_;
   int row_ = 1;
   int col_ = 0;
 };
+
+// Growth icon v - 1 ("data/picture/grow1.png" .. "grow5.png") over a cell
+// holding the growth phase v: the cell is filled with its background and the
+// icon drawn at (left + 2, top + 2). A cell without a phase 1 .. 5 is left
+// as drawn.
+void DrawGrowthIcon(QPainter& p, const TGrid& grid, int col, const QRect& cell, int row, const QColor& background);
+
+// The squad list's painting of a data cell (the grid model of a club's squad
+// grid): a selected cell in bold black on white; the row's column-1 tag
+// fills the background (line-up rows), its column-17 tag colours the text
+// (form); an injured row (a three-character key in column 0) is struck
+// through in red; the growth column shows its icon.
+void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, int col, int row, int growthColumn);
+// Lets the grid paint its data cells as a squad list.
+void UseSquadPainter(TStringGridex* grid, int growthColumn);

@@ -14,6 +14,7 @@
 #include "screens/Fmain.h"
 #include "screens/Fmatch.h"
 #include "screens/Fnews.h"
+#include "screens/Ftactics.h"
 #include "screens/Ftitle.h"
 #include "screens/Fevent.h"
 #include "screens/Fsave.h"
@@ -110,6 +111,13 @@ void TApp::OpenEvent() {
   auto* e = new Tevent;
   Current = e;
   e->show();
+}
+
+void TApp::OpenTactics(int club, QWidget* main) {
+  auto* t = new Ttactics(main);
+  Current = t;
+  t->OpenForClub(club);
+  if (main) main->hide();
 }
 
 void TApp::Release(QWidget* screen) {

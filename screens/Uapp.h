@@ -34,6 +34,9 @@ class TApp : public QObject {
   void OpenMatch();
   void OpenNews();
   void OpenEvent();
+  // The tactics screen for a club, over the club screen (hidden meanwhile
+  // and shown again when the tactics screen closes).
+  void OpenTactics(int club, QWidget* main);
   void Release(QWidget* screen);
 
   // Saves to the "autosave" slot; a failure is reported, the game goes on.

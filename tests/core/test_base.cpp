@@ -1,6 +1,9 @@
 // Streams, tables, texts, the generator and the grid model.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <stdexcept>
+
 #include "club/Uarith.h"
 #include "club/Ucp932.h"
 #include "club/Ufunction.h"
@@ -183,4 +186,96 @@ TEST(GridModel, ColumnWidthsDefaultAndHidden) {
   EXPECT_EQ(g.ColWidth(2), 0);
   g.SetColWidth(0, 20);
   EXPECT_EQ(g.ColWidth(0), 20);
+}
+
+TEST(GridModel, FilteredRowsAreHiddenAndComeBack) {
+  TGrid g;
+  g.SetSize(2, 6);
+  const char* pos[] = {"GK/N", "CB/N", "GK/N", "FW/C", "CB/N"};
+  for (int r = 1; r <= 5; ++r) {
+    g.Cells(0, r) = pos[r - 1];
+    g.Cells(1, r) = std::to_string(r);
+    g.Tags(1, r) = r * 10;
+  }
+  const int all = g.RowCount();
+  RemoveRowsEqual(g, 0, "GK/N");
+  RemoveRowsEqual(g, 0, "FW/C");
+  ASSERT_EQ(g.RowCount(), 3);
+  EXPECT_EQ(g.HiddenRowCount(), 3);
+  EXPECT_EQ(g.Cells(1, 1), "2");
+  EXPECT_EQ(g.Cells(1, 2), "5");
+  EXPECT_THROW(g.Cells(0, 3), std::out_of_range);  // hidden rows cannot be reached
+  SortByColumn(g, 1, 1);                           // sorts the shown rows only
+  EXPECT_EQ(g.Cells(1, 1), "5");
+  // Restoring the count brings every row back with its text and tag.
+  g.SetRowCount(all);
+  std::multiset<std::string> back;
+  for (int r = 1; r < all; ++r) {
+    back.insert(g.Cells(1, r));
+    EXPECT_EQ(g.Tags(1, r), std::stoi(g.Cells(1, r)) * 10);
+  }
+  EXPECT_EQ(back, (std::multiset<std::string>{"1", "2", "3", "4", "5"}));
+  // Growing past them adds empty rows; clearing forgets hidden rows.
+  g.SetRowCount(all + 1);
+  EXPECT_EQ(g.Cells(1, all), "");
+  g.SetRowCount(2);
+  g.ClearCells();
+  g.SetRowCount(4);
+  EXPECT_EQ(g.Cells(1, 3), "");
+  EXPECT_EQ(g.Tags(1, 3), 0);
+}
+
+TEST(GridModel, TextsSortAsAJapaneseReaderExpects) {
+  // Each text sorts before the next one; a reason where it is not obvious.
+  const std::vector<std::string> order = {
+      "",
+      "!",          // symbols first
+      "9",          // then digits
+      "abc",        // then Latin letters, case aside
+      "ａｂｃ",     // full width after its ASCII twin
+      "abd",
+      "Zeta",
+      "あべ",       // then kana: hiragana before katakana of the same reading
+      "アベ",
+      "ヴィンクラー",  // vu beside u, read "ui..."
+      "ウエダ",
+      "カ",
+      "ガ",         // voiced right after plain
+      "キ",
+      "ッ",         // small before large
+      "ツ",
+      "デッケル",
+      "デ・ルカ",   // the middle dot is skipped: "deruka"
+      "ペーター",   // the long mark reads as the vowel: "peetaa" before "peta"
+      "ペタ",
+      "ン",
+      "佐藤",       // kanji last
+  };
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+    EXPECT_LT(CompareText(order[i], order[i + 1]), 0) << order[i] << " < " << order[i + 1];
+    EXPECT_GT(CompareText(order[i + 1], order[i]), 0) << order[i + 1] << " > " << order[i];
+  }
+  EXPECT_EQ(CompareText("Abc", "aBC"), 0);
+  EXPECT_EQ(CompareText("佐藤", "佐藤"), 0);
+  // Bytes that are not UTF-8 still sort, by their value, the same every time.
+  EXPECT_GT(CompareText("\xff", "\xfe\xfe"), 0);
+  EXPECT_EQ(CompareText("a\xc3", "a\xc3"), 0);
+
+  // A name column sorts textually with that order, stably for equal texts.
+  TGrid g;
+  g.SetSize(2, 5);
+  const char* names[] = {"ペタ", "abc", "ペーター", "ABC"};
+  for (int r = 1; r <= 4; ++r) {
+    g.Cells(0, r) = names[r - 1];
+    g.Cells(1, r) = std::to_string(r);
+  }
+  SortByColumn(g, 0, 0);
+  EXPECT_EQ(g.Cells(1, 1), "2");
+  EXPECT_EQ(g.Cells(1, 2), "4");
+  EXPECT_EQ(g.Cells(1, 3), "3");
+  EXPECT_EQ(g.Cells(1, 4), "1");
+  SortByColumn(g, 0, 1);
+  EXPECT_EQ(g.Cells(0, 1), "ペタ");
+  EXPECT_EQ(g.Cells(1, 3), "2");  // equal texts keep their order both ways
+  EXPECT_EQ(g.Cells(1, 4), "4");
 }

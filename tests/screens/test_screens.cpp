@@ -17,6 +17,7 @@
 #include "screens/Fmatch.h"
 #include "screens/Fnews.h"
 #include "screens/Frmatch.h"
+#include "screens/Ftactics.h"
 #include "screens/Ftitle.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
@@ -78,8 +79,29 @@ class Screens : public ::testing::Test {
     Settle();
     return Visible<Tmain>();
   }
+  // Players sold or released leave holes in the eleven; the user fills them
+  // on the tactics screen (自動選抜, then OK) before NEXT.
+  Tmain* FillEleven(Tmain* m) {
+    const Tteam& club = GameState->Team(0);
+    bool complete = true;
+    for (int s = 0; s < 11; ++s) complete = complete && club.SlotNumber(s) > 0;
+    if (complete) return m;
+    for (int k = 0; k < 8; ++k) {
+      if (m->slotClub[k] != 0) continue;
+      QTest::mouseClick(m->imgt[k], Qt::LeftButton);
+      Settle();
+      Ttactics* t = Visible<Ttactics>();
+      EXPECT_NE(t, nullptr);
+      if (!t) break;
+      Click(t->btnautoselect);
+      Click(t->btnsave);
+      Settle();
+    }
+    return Visible<Tmain>();
+  }
   // Presses NEXT on the club screen and follows the news back to it.
   Tmain* NextWeek(Tmain* m) {
+    m = FillEleven(m);
     Click(m->btnnext);
     Settle();
     if (Tnews* n = Visible<Tnews>()) {
@@ -226,6 +248,7 @@ TEST_F(Screens, AWatchedMatchReportsItsResultAndOpensTheNews) {
   ASSERT_NE(m, nullptr);
   while (GameState->Week < 12) m = NextWeek(m);
   ASSERT_TRUE(m->Ftomatch1->Groupwatch->isVisible());
+  m = FillEleven(m);
   m->Ftomatch1->radiowatchy->setChecked(true);
   Click(m->btnnext);
   Settle();
@@ -262,14 +285,13 @@ TEST_F(Screens, AWatchedMatchReportsItsResultAndOpensTheNews) {
 TEST_F(Screens, IncompleteStartingElevenStopsNext) {
   Tmain* m = Start();
   while (GameState->Week < 12) m = NextWeek(m);
-  GameState->Team(0).SetSlotNumber(3, 0);
-  App().AutoAnswer = false;  // the automatic choice is declined
+  GameState->Team(0).SetSlotNumber(3, -1);
   Click(m->btnnext);
   Settle();
-  EXPECT_EQ(App().LastMessage, "自動選抜でスタメンを決めますか");
+  EXPECT_EQ(App().LastMessage, "スタメンが決まっていません");  // and nothing else
   EXPECT_EQ(Visible<Tmain>(), m);
   EXPECT_EQ(GameState->Week, 12);
-  EXPECT_EQ(GameState->Team(0).SlotNumber(3), 0);
+  EXPECT_EQ(GameState->Team(0).SlotNumber(3), -1);
 }
 
 // The schedule opens on the current week; a label of the menu's first

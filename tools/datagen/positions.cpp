@@ -7,16 +7,12 @@
 #include <algorithm>
 #include <set>
 
-#include "club/Ustream.h"
 #include "datagen.h"
+#include "world/Utactics.h"
 
 namespace {
 
 constexpr int kOutfield = 10;
-
-// Formation point -> tactics screen pixel, the inverse of the screen's
-// (length, width) = ((438 - y) * 12 + 800, x * 12 + 800).
-std::pair<int32_t, int32_t> ToScreen(int length, int width) { return {(width - 800) / 12, 438 - (length - 800) / 12}; }
 
 }  // namespace
 
@@ -35,16 +31,12 @@ void GeneratePositionFiles(const std::string& srcDir, const std::string& outDir)
     // depth the right-hand side first.
     std::stable_sort(points.begin(), points.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
     std::stable_sort(points.begin(), points.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    TStream s;
-    auto keeper = ToScreen(800, 4200);
-    s.WriteInt32(keeper.first);
-    s.WriteInt32(keeper.second);
-    for (const auto& [length, width] : points) {
-      auto [x, y] = ToScreen(length, width);
-      s.WriteInt32(x);
-      s.WriteInt32(y);
-    }
-    WriteOutput(outDir + "/formation/" + name + ".dat", s.Bytes());
+    TPixelPositions positions{};
+    positions[0] = FormationToPixel(kKeeperPoint);
+    for (int i = 0; i < kOutfield; ++i)
+      positions[static_cast<std::size_t>(i) + 1] = FormationToPixel(TPoint{points[static_cast<std::size_t>(i)].first,
+                                                                          points[static_cast<std::size_t>(i)].second});
+    WriteOutput(outDir + "/formation/" + name + ".dat", PositionFileBytes(positions));
   };
   for (const SourceLine& l : ReadSourceLines(file)) {
     auto words = SplitWords(l.Text);
