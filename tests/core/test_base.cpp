@@ -1,11 +1,15 @@
 // Streams, tables, texts, the generator and the grid model.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "club/Uarith.h"
 #include "club/Ucp932.h"
 #include "club/Ufunction.h"
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
+#include "club/Uplayer.h"
 #include "club/Urandom.h"
 #include "club/Ustream.h"
 
@@ -114,6 +118,53 @@ TEST(Text, DamagedStringLengthsThrow) {
   TStream n(std::vector<uint8_t>{0xff, 0xff, 0xff, 0xff});
   EXPECT_THROW(ReadString(n, t), StreamError);
   EXPECT_EQ(Cp932ToUtf8(std::string("\x82", 1)), "?");
+}
+
+// How a comma text splits: at commas only, with double quotes protecting
+// commas and doubled quotes standing for one.
+TEST(CommaText, SplitsAtCommasOnly) {
+  using Items = std::vector<std::string>;
+  const struct {
+    const char* text;
+    Items items;
+    const char* why;
+  } cases[] = {
+      {"", {}, "the empty text holds no items"},
+      {"a", {"a"}, "one item"},
+      {",", {"", ""}, "a lone comma separates two empty items"},
+      {"a,,b", {"a", "", "b"}, "empty item in the middle"},
+      {",a", {"", "a"}, "empty first item (the grids' leading empty cell)"},
+      {"a,", {"a", ""}, "empty last item"},
+      {"\"\"", {""}, "a quoted empty item"},
+      {"\"a,b\",c", {"a,b", "c"}, "a quoted comma does not separate"},
+      {"\"say \"\"hi\"\"\"", {"say \"hi\""}, "doubled quotes inside quotes are one quote"},
+      {"A. Smith, b ", {"A. Smith", " b "}, "spaces never separate and are kept"},
+      {"a\"b,c", {"a\"b", "c"}, "a quote inside an item is taken as it stands"},
+      {"\"a\"b,c", {"ab", "c"}, "text after a quoted part joins the item"},
+      {"\"a,b", {"a,b"}, "an unclosed quote runs to the end"},
+      {"リーグ第1節,H,紺碧ヶ浦SC", {"リーグ第1節", "H", "紺碧ヶ浦SC"}, "multi-byte text"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCommaText(c.text), c.items) << c.why;
+}
+
+TEST(CommaText, QuotesWhatWouldSplitAndReadsBack) {
+  using Items = std::vector<std::string>;
+  const struct {
+    Items items;
+    const char* text;
+  } cases[] = {
+      {{}, ""},
+      {{"a", "b"}, "a,b"},
+      {{"", "x", ""}, ",x,"},
+      {{"a,b", "say \"hi\"", ""}, "\"a,b\",\"say \"\"hi\"\"\","},
+      {{"A. Smith"}, "\"A. Smith\""},
+      {{"tab\there", "line\nbreak"}, "\"tab\there\",\"line\nbreak\""},
+      {{"08分　9山田"}, "08分　9山田"},  // a full-width space is no reason to quote
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CommaText(c.items), c.text);
+    EXPECT_EQ(SplitCommaText(CommaText(c.items)), c.items) << c.text;
+  }
 }
 
 TEST(Randomness, SeededSequenceIsFixed) {
