@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Urandom.h"
 #include "match/Uball.h"
 #include "match/Umatchplayer.h"
@@ -12,30 +13,6 @@
 namespace {
 
 int Sign(int32_t v) { return (v > 0) - (v < 0); }
-
-// Items joined by ","; an item holding a comma, a double quote, a space or a
-// control character is put in double quotes with inner quotes doubled.
-std::string CommaText(const std::vector<std::string>& items) {
-  std::string out;
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ',';
-    const std::string& s = items[i];
-    bool quote = false;
-    for (unsigned char c : s)
-      if (c == ',' || c == '"' || c <= ' ') quote = true;
-    if (!quote) {
-      out += s;
-      continue;
-    }
-    out += '"';
-    for (char c : s) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
-  }
-  return out;
-}
 
 constexpr int kOnPitch = Tmteam::kOnPitch;
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "club/Uarith.h"
+#include "club/Ugridtext.h"
 #include "match/Umatchmove.h"
 #include "match/Umatchplayer.h"
 
@@ -17,57 +18,6 @@ int64_t Dist2(int32_t dx, int32_t dy) {
 }
 
 int32_t RoundHypot(int32_t dx, int32_t dy) { return RoundHalfEven(std::hypot(dx, dy)); }
-
-// Splits a row written as comma text into the cells of a grid row; an item
-// in double quotes may hold commas, and "" inside it is one quote.
-std::vector<std::string> SplitCommaText(const std::string& text) {
-  std::vector<std::string> items;
-  std::string cur;
-  size_t i = 0;
-  bool any = false;
-  while (i <= text.size()) {
-    if (i == text.size()) {
-      if (any || !cur.empty() || !items.empty()) items.push_back(cur);
-      break;
-    }
-    char c = text[i];
-    if (c == '"' && cur.empty()) {
-      ++i;
-      while (i < text.size()) {
-        if (text[i] == '"') {
-          if (i + 1 < text.size() && text[i + 1] == '"') {
-            cur += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        cur += text[i++];
-      }
-      any = true;
-      continue;
-    }
-    if (c == ',') {
-      items.push_back(cur);
-      cur.clear();
-      any = true;
-      ++i;
-      continue;
-    }
-    cur += c;
-    ++i;
-  }
-  return items;
-}
-
-void SetGridRow(TGrid& grid, int row, const std::string& text) {
-  std::vector<std::string> cells = SplitCommaText(text);
-  if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
-  if (grid.ColCount() < static_cast<int>(cells.size())) grid.SetColCount(static_cast<int>(cells.size()));
-  for (int c = 0; c < grid.ColCount(); ++c)
-    grid.Cells(c, row) = c < static_cast<int>(cells.size()) ? cells[c] : std::string();
-}
 
 // Reads one player record of the line-up; the record must at least hold its
 // number, home position and the length of its name.
@@ -343,13 +293,13 @@ void Tmteam::ResultRows(TIntgrid& table) const {
 
 void Tmteam::FillInfoGrid(TGrid& grid, bool starters) const {
   if (starters) {
-    for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetGridRow(grid, i + 1, Players[i]->InfoRow());
+    for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetRowCommaText(grid, i + 1, Players[i]->InfoRow());
   } else {
     for (int slot = 0; slot < kBenchSlots; ++slot)
-      if (BenchPresent[slot]) SetGridRow(grid, slot, Players[BenchPos[slot]]->InfoRow());
+      if (BenchPresent[slot]) SetRowCommaText(grid, slot, Players[BenchPos[slot]]->InfoRow());
   }
 }
 
 void Tmteam::FillStatsGrid(TGrid& grid) const {
-  for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetGridRow(grid, i + 1, Players[i]->StatsRow());
+  for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetRowCommaText(grid, i + 1, Players[i]->StatsRow());
 }

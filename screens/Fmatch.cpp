@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "club/Ufile.h"
+#include "club/Ugridtext.h"
 #include "club/Uteam.h"
 #include "match/Uball.h"
 #include "match/Umatchmain.h"

@@ -5,6 +5,8 @@
 #include <numeric>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
+#include "club/Ugridtext.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -55,14 +57,6 @@ void ClearRow(TGrid& grid, int row) {
 }
 
 }  // namespace
-
-void SetRowCommaText(TGrid& grid, int row, const std::string& text) {
-  std::vector<std::string> items = SplitCommaText(text);
-  if (grid.ColCount() < static_cast<int>(items.size())) grid.SetColCount(static_cast<int>(items.size()));
-  if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
-  for (int c = 0; c < grid.ColCount(); ++c)
-    grid.Cells(c, row) = c < static_cast<int>(items.size()) ? items[c] : std::string();
-}
 
 TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery,
                              const TProgressHook& progress) {

@@ -128,5 +128,3 @@ class Tcup {
   int32_t ClubOfRow(int32_t row) const { return Entrants.GetValue(row, 0); }
 };
 
-// Sets a grid row's cells from a comma text (cells beyond the items are emptied).
-void SetRowCommaText(TGrid& grid, int row, const std::string& text);

@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Ucp932.h"
 #include "club/Ufunction.h"
 #include "club/Ugrid.h"
+#include "club/Ugridtext.h"
 #include "club/Uintlist.h"
-#include "club/Uplayer.h"
 #include "club/Urandom.h"
 #include "club/Ustream.h"
 
@@ -154,6 +155,7 @@ TEST(CommaText, QuotesWhatWouldSplitAndReadsBack) {
     const char* text;
   } cases[] = {
       {{}, ""},
+      {{""}, "\"\""},  // a lone empty item must not read back as no items
       {{"a", "b"}, "a,b"},
       {{"", "x", ""}, ",x,"},
       {{"a,b", "say \"hi\"", ""}, "\"a,b\",\"say \"\"hi\"\"\","},
@@ -234,4 +236,21 @@ TEST(GridModel, ColumnWidthsDefaultAndHidden) {
   EXPECT_EQ(g.ColWidth(2), 0);
   g.SetColWidth(0, 20);
   EXPECT_EQ(g.ColWidth(0), 20);
+}
+
+TEST(GridModel, RowCommaTextGrowsTheGridAndEmptiesTheRest) {
+  TGrid g;
+  g.SetSize(2, 1);
+  SetRowCommaText(g, 2, "a,\"b,c\",d");  // grows to three columns and three rows
+  EXPECT_EQ(g.ColCount(), 3);
+  EXPECT_EQ(g.RowCount(), 3);
+  EXPECT_EQ(g.Row(2)[1].Text, "b,c");
+  g.Tags(2, 2) = kTagRed;
+  SetRowCommaText(g, 2, ",x");  // fewer items: the rest is emptied, tags stay, no shrinking
+  EXPECT_EQ(g.ColCount(), 3);
+  EXPECT_EQ(g.Cells(0, 2), "");
+  EXPECT_EQ(g.Cells(1, 2), "x");
+  EXPECT_EQ(g.Cells(2, 2), "");
+  EXPECT_EQ(g.Tags(2, 2), kTagRed);
+  EXPECT_EQ(g.Cells(0, 1), "");  // rows in between exist and are empty
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 
+#include "club/Ucommatext.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
