@@ -566,3 +566,17 @@ TmVTRsc Tmmain::Snapshot() const {
   f.At(71) = Goals(1);
   return f;
 }
+
+TMatchOutcome PlayQuickMatch(Tmmain& driver, const TQuickMatchHook& afterStep) {
+  for (int32_t step = 0; step < kMatchTicks; ++step) {
+    driver.Step();
+    if (step % kAutoSubInterval == 0) {
+      driver.AutoSubs(0);
+      driver.AutoSubs(1);
+    }
+    if (afterStep) afterStep(step);
+  }
+  TMatchOutcome out;
+  driver.Result(out.HomeText, out.AwayText, out.HomeGoals, out.AwayGoals, out.Stats);
+  return out;
+}

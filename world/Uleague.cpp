@@ -67,17 +67,12 @@ TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEve
     Club(awayClub).WriteLineup(away);
     driver->Load(home, away, false);
   }
-  for (int j = 0; j < kMatchSteps; ++j) {
-    driver->Step();
-    if (j % 300 == 0) {
-      driver->AutoSubs(0);
-      driver->AutoSubs(1);
-    }
-    if (progress && progressEvery > 0 && j % progressEvery == 0) progress();
-  }
-  TMatchOutcome out;
-  driver->Result(out.HomeText, out.AwayText, out.HomeGoals, out.AwayGoals, out.Stats);
-  return out;
+  TQuickMatchHook afterStep;
+  if (progress && progressEvery > 0)
+    afterStep = [&](int32_t step) {
+      if (step % progressEvery == 0) progress();
+    };
+  return PlayQuickMatch(*driver, afterStep);
 }
 
 // ===========================================================================
