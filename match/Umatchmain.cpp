@@ -48,8 +48,8 @@ void Tmmain::Step() {
   Ball->Move();
 
   // Where the ball crosses the goal line, as seen from behind the goal.
-  const int s = Sign(6050 - Ball->X);
-  int32_t px = (4200 - Ball->Y) * s / 5, py = Ball->BallHeight / 5;
+  const int s = Sign(kPitchCentreX - Ball->X);
+  int32_t px = (kPitchCentreY - Ball->Y) * s / 5, py = Ball->BallHeight / 5;
   if (std::abs(px) > 94) px = py = -1;
 
   const int32_t code = Ball->CheckOut();
@@ -69,7 +69,7 @@ void Tmmain::Step() {
       Role[1 - LastTeam] = 0;
       // Out at the end LastTeam attacks: a goal kick for the defenders of
       // that end; otherwise a corner.
-      if (std::abs(Sides[LastTeam]->PlayerAt(0).GoalX(1) - Ball->X) < 6050)
+      if (std::abs(Sides[LastTeam]->PlayerAt(0).GoalX(1) - Ball->X) < kPitchWidth / 2)
         GoalKickRestart();
       else
         SideRestart();
@@ -161,7 +161,7 @@ void Tmmain::DefencePlan(int t) {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = other.PlayerAt(i);
     if (std::abs(p.X - line) >= 2500) continue;
-    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - 4200));
+    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - kPitchCentreY));
     int k = n++;
     for (; k > 0 && nd[k - 1] > d; --k) {
       nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
@@ -393,7 +393,7 @@ void Tmmain::TryFeed(Tmplayer& p) {
 
 void Tmmain::PlanDribble(Tmplayer& p) {
   if (DribbleAngle != kNoDribble) return;
-  const int32_t dx = p.GoalX(1) - p.X, dy = 4200 - p.Y;
+  const int32_t dx = p.GoalX(1) - p.X, dy = kPitchCentreY - p.Y;
   const double a = std::abs(dy) < std::abs(dx) ? std::atan2(0.0, static_cast<double>(dx))
                                                : std::atan2(static_cast<double>(dy), static_cast<double>(dx));
   DribbleAngle = a;
@@ -413,7 +413,7 @@ void Tmmain::TryPassIntoSpace(Tmplayer& p) {
       break;
     }
   if (row < 0 || t.GetValue(row, 3) == 1) return;
-  const int32_t tx = t.GetValue(row, 0) + 1000 * Sign(p.GoalX(1) - 6050), ty = t.GetValue(row, 1);
+  const int32_t tx = t.GetValue(row, 0) + 1000 * Sign(p.GoalX(1) - kPitchCentreX), ty = t.GetValue(row, 1);
   if (p.InView(Tmpoint{tx, ty}))
     KickTo(p, tx, ty, 0, kLiveSpacePass);
   else
@@ -458,11 +458,11 @@ void Tmmain::SideRestart() {
     Tmteam& team = *Sides[t];
     team.AllFree();
     if (Role[t] == 0) {
-      team.AttackShape(bx, 4200);
+      team.AttackShape(bx, kPitchCentreY);
       for (int i = 0; i < kOnPitch; ++i) team.PlayerAt(i).Place(2);
       team.SendChaser(bx, by, 0);
     } else {
-      team.DefenceShape(bx, 4200, bx, 4200);
+      team.DefenceShape(bx, kPitchCentreY, bx, kPitchCentreY);
     }
     for (int i = 0; i < kOnPitch; ++i) team.PlayerAt(i).Place(2);
   }
@@ -470,7 +470,7 @@ void Tmmain::SideRestart() {
 
 void Tmmain::GoalKickRestart() {
   CreditNewestToucher();
-  Ball->Reset(Ball->X, 4200);
+  Ball->Reset(Ball->X, kPitchCentreY);
   for (int t = 0; t < 2; ++t) {
     Tmteam& team = *Sides[t];
     team.AllFree();

@@ -169,7 +169,7 @@ void Tmteam::DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t ai
 void Tmteam::MarkList(TIntgrid& table, int32_t x0) const {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
-    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundHypot(p.X - x0, p.Y - 4200)});
+    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundHypot(p.X - x0, p.Y - kPitchCentreY)});
   }
 }
 
@@ -186,8 +186,8 @@ void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
   const int32_t hx = Players[holder]->X, hy = Players[holder]->Y;
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
-    int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - 4200) < 700) ? 1 : 0;
-    table.AddRow({p.X, p.Y, RoundHypot(p.X - g, p.Y - 4200), front, 0, 0, i});
+    int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - kPitchCentreY) < 700) ? 1 : 0;
+    table.AddRow({p.X, p.Y, RoundHypot(p.X - g, p.Y - kPitchCentreY), front, 0, 0, i});
   }
   table.SortAscending(2);
   int holderRow = table.FindRow(6, holder);
@@ -211,7 +211,7 @@ void Tmteam::MarkPassTable(TIntgrid& table) const {
       if (std::abs(ys[j] - y) <= 1500 && d - dist[j] <= 1500) return true;
     return false;
   };
-  const int32_t ahead = 1000 * Sign(6050 - a);
+  const int32_t ahead = 1000 * Sign(kPitchCentreX - a);
   for (int r = table.RowCount() - 1; r >= 0; --r) {
     int32_t x = table.GetValue(r, 0), y = table.GetValue(r, 1);
     int32_t e = std::abs(x - a);
