@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Ucp932.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
@@ -130,60 +131,6 @@ std::string GrowthPhaseComment(int32_t phase) {
                                            "今が一番伸びる時期です", "ピークは過ぎたようです",
                                            "もう衰えていくだけでしょう"};
   return phase >= 1 && phase <= 5 ? kComments[phase - 1] : "";
-}
-
-std::string CommaText(const std::vector<std::string>& items) {
-  std::string out;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ',';
-    const std::string& item = items[i];
-    bool quote = std::any_of(item.begin(), item.end(), [](char c) {
-      unsigned char u = static_cast<unsigned char>(c);
-      return u <= ' ' || c == '"' || c == ',';
-    });
-    if (!quote) {
-      out += item;
-      continue;
-    }
-    out += '"';
-    for (char c : item) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
-  }
-  return out;
-}
-
-std::vector<std::string> SplitCommaText(const std::string& text) {
-  std::vector<std::string> items;
-  if (text.empty()) return items;
-  std::size_t i = 0;
-  while (true) {
-    std::string item;
-    if (i < text.size() && text[i] == '"') {
-      ++i;
-      while (i < text.size()) {
-        if (text[i] == '"') {
-          if (i + 1 < text.size() && text[i + 1] == '"') {
-            item += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        item += text[i++];
-      }
-      while (i < text.size() && text[i] != ',') item += text[i++];
-    } else {
-      while (i < text.size() && text[i] != ',') item += text[i++];
-    }
-    items.push_back(item);
-    if (i >= text.size()) break;
-    ++i;  // the comma
-  }
-  return items;
 }
 
 const std::vector<std::string>& NameList(int32_t nationality) {

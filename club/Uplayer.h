@@ -43,13 +43,6 @@ std::string NationalityName(int32_t nationality);
 // Comment of a growth phase 1 .. 5 on the player screen.
 std::string GrowthPhaseComment(int32_t phase);
 
-// Comma text as the grids use it: items joined by ",", an item holding a
-// comma, a double quote or a character up to ASCII space is put in double
-// quotes (inner quotes doubled).
-std::string CommaText(const std::vector<std::string>& items);
-// The reverse of CommaText.
-std::vector<std::string> SplitCommaText(const std::string& text);
-
 // Name lists "data/name/<n>.txt" (cp932, one name per line), read once per
 // process and kept as UTF-8. A missing file raises FileError naming it;
 // list 0 needs at least 501 lines, the others at least one.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Urandom.h"
 #include "match/Uball.h"
 #include "match/Umatchplayer.h"
@@ -12,30 +13,6 @@
 namespace {
 
 int Sign(int32_t v) { return (v > 0) - (v < 0); }
-
-// Items joined by ","; an item holding a comma, a double quote, a space or a
-// control character is put in double quotes with inner quotes doubled.
-std::string CommaText(const std::vector<std::string>& items) {
-  std::string out;
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ',';
-    const std::string& s = items[i];
-    bool quote = false;
-    for (unsigned char c : s)
-      if (c == ',' || c == '"' || c <= ' ') quote = true;
-    if (!quote) {
-      out += s;
-      continue;
-    }
-    out += '"';
-    for (char c : s) {
-      if (c == '"') out += '"';
-      out += c;
-    }
-    out += '"';
-  }
-  return out;
-}
 
 constexpr int kOnPitch = Tmteam::kOnPitch;
 
@@ -71,8 +48,8 @@ void Tmmain::Step() {
   Ball->Move();
 
   // Where the ball crosses the goal line, as seen from behind the goal.
-  const int s = Sign(6050 - Ball->X);
-  int32_t px = (4200 - Ball->Y) * s / 5, py = Ball->BallHeight / 5;
+  const int s = Sign(kPitchCentreX - Ball->X);
+  int32_t px = (kPitchCentreY - Ball->Y) * s / 5, py = Ball->BallHeight / 5;
   if (std::abs(px) > 94) px = py = -1;
 
   const int32_t code = Ball->CheckOut();
@@ -92,7 +69,7 @@ void Tmmain::Step() {
       Role[1 - LastTeam] = 0;
       // Out at the end LastTeam attacks: a goal kick for the defenders of
       // that end; otherwise a corner.
-      if (std::abs(Sides[LastTeam]->PlayerAt(0).GoalX(1) - Ball->X) < 6050)
+      if (std::abs(Sides[LastTeam]->PlayerAt(0).GoalX(1) - Ball->X) < kPitchWidth / 2)
         GoalKickRestart();
       else
         SideRestart();
@@ -184,7 +161,7 @@ void Tmmain::DefencePlan(int t) {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = other.PlayerAt(i);
     if (std::abs(p.X - line) >= 2500) continue;
-    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - 4200));
+    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - kPitchCentreY));
     int k = n++;
     for (; k > 0 && nd[k - 1] > d; --k) {
       nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
@@ -416,7 +393,7 @@ void Tmmain::TryFeed(Tmplayer& p) {
 
 void Tmmain::PlanDribble(Tmplayer& p) {
   if (DribbleAngle != kNoDribble) return;
-  const int32_t dx = p.GoalX(1) - p.X, dy = 4200 - p.Y;
+  const int32_t dx = p.GoalX(1) - p.X, dy = kPitchCentreY - p.Y;
   const double a = std::abs(dy) < std::abs(dx) ? std::atan2(0.0, static_cast<double>(dx))
                                                : std::atan2(static_cast<double>(dy), static_cast<double>(dx));
   DribbleAngle = a;
@@ -436,7 +413,7 @@ void Tmmain::TryPassIntoSpace(Tmplayer& p) {
       break;
     }
   if (row < 0 || t.GetValue(row, 3) == 1) return;
-  const int32_t tx = t.GetValue(row, 0) + 1000 * Sign(p.GoalX(1) - 6050), ty = t.GetValue(row, 1);
+  const int32_t tx = t.GetValue(row, 0) + 1000 * Sign(p.GoalX(1) - kPitchCentreX), ty = t.GetValue(row, 1);
   if (p.InView(Tmpoint{tx, ty}))
     KickTo(p, tx, ty, 0, kLiveSpacePass);
   else
@@ -481,11 +458,11 @@ void Tmmain::SideRestart() {
     Tmteam& team = *Sides[t];
     team.AllFree();
     if (Role[t] == 0) {
-      team.AttackShape(bx, 4200);
+      team.AttackShape(bx, kPitchCentreY);
       for (int i = 0; i < kOnPitch; ++i) team.PlayerAt(i).Place(2);
       team.SendChaser(bx, by, 0);
     } else {
-      team.DefenceShape(bx, 4200, bx, 4200);
+      team.DefenceShape(bx, kPitchCentreY, bx, kPitchCentreY);
     }
     for (int i = 0; i < kOnPitch; ++i) team.PlayerAt(i).Place(2);
   }
@@ -493,7 +470,7 @@ void Tmmain::SideRestart() {
 
 void Tmmain::GoalKickRestart() {
   CreditNewestToucher();
-  Ball->Reset(Ball->X, 4200);
+  Ball->Reset(Ball->X, kPitchCentreY);
   for (int t = 0; t < 2; ++t) {
     Tmteam& team = *Sides[t];
     team.AllFree();
@@ -588,4 +565,18 @@ TmVTRsc Tmmain::Snapshot() const {
   f.At(70) = Goals(0);
   f.At(71) = Goals(1);
   return f;
+}
+
+TMatchOutcome PlayQuickMatch(Tmmain& driver, const TQuickMatchHook& afterStep) {
+  for (int32_t step = 0; step < kMatchTicks; ++step) {
+    driver.Step();
+    if (step % kAutoSubInterval == 0) {
+      driver.AutoSubs(0);
+      driver.AutoSubs(1);
+    }
+    if (afterStep) afterStep(step);
+  }
+  TMatchOutcome out;
+  driver.Result(out.HomeText, out.AwayText, out.HomeGoals, out.AwayGoals, out.Stats);
+  return out;
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,8 +20,12 @@
 class Tball;
 class Tmplayer;
 
+// A match is 5401 steps (ticks 0 .. 5400); the clock shows tick div 60 as
+// minutes, so each half is 2700 ticks, 45 minutes.
 constexpr int32_t kMatchTicks = 5401;
 constexpr int32_t kHalfTimeTick = 2700;
+// Steps between the engine's substitution checks in a quick match.
+constexpr int32_t kAutoSubInterval = 300;
 
 // One replay frame: 71 integers, addressed 1..71 as the replay file stores
 // them: player markers (x at 1 + 22i + 2j, y at 2 + 22i + 2j), shirt numbers
@@ -133,3 +138,22 @@ class Tmmain {
   void Goal(int g);
   void CreditNewestToucher();
 };
+
+// What one quick match gives back.
+struct TMatchOutcome {
+  std::string HomeText;  // goal lists as comma text
+  std::string AwayText;
+  int32_t HomeGoals = 0;
+  int32_t AwayGoals = 0;
+  TIntgrid Stats;  // rows: club, number, minutes, goals, assists, rating
+};
+
+// Called after each step of a quick match, once that step's substitutions
+// are made, with the step's index 0 .. kMatchTicks - 1.
+using TQuickMatchHook = std::function<void(int32_t step)>;
+
+// Plays a loaded match to the end without a screen, as league, cup, data
+// battles run headless and the benchmarks do: kMatchTicks steps, both
+// sides' automatic substitutions after the first step and after every
+// kAutoSubInterval-th step from there, then the result.
+TMatchOutcome PlayQuickMatch(Tmmain& driver, const TQuickMatchHook& afterStep = {});

@@ -7,7 +7,7 @@ namespace {
 inline int32_t Sign(int32_t v) { return (v > 0) - (v < 0); }
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
 
-// The player's own end of the pitch: x 0 for a left-half home, else 12100.
+// The player's own end of the pitch: x 0 for a left-half home, else kPitchWidth.
 inline int32_t OwnEnd(int32_t homeX) { return homeX < kPitchCentreX ? 0 : kPitchWidth; }
 
 // The wing y of the attacking shape: a winger (side offset a = +1 or -1)
@@ -48,7 +48,7 @@ Tmpoint Tatkmove::Target(int32_t code) const {
   int32_t x = HomeX, y = HomeY;
   switch (code / 3) {
     case 0:  // keeper: steps up with the play once it is in the far half
-      if (h >= 6050) {
+      if (h >= kPitchWidth / 2) {
         x = HomeX + (RefX - kPitchCentreX) / 2;
         y = HomeY + (RefY - HomeY) / 4;
       }
@@ -70,7 +70,7 @@ Tmpoint Tatkmove::Target(int32_t code) const {
         x = RefX;
       else if (h >= 7000 && h <= 9999)
         x = HomeX + (RefX - e) / 2;
-      else if (h >= 10000 && h <= 12100)
+      else if (h >= 10000 && h <= kPitchWidth)
         x = Abs(e - 10000);
       else
         x = h < Abs(e - HomeX) ? HomeX : (2 * RefX + HomeX) / 3;
@@ -83,14 +83,14 @@ Tmpoint Tatkmove::Target(int32_t code) const {
     case 4:  // attacking midfield
       if (h <= 4000)
         x = HomeX + (RefX - e) / 2;
-      else if (h >= 10000 && h <= 12100)
+      else if (h >= 10000 && h <= kPitchWidth)
         x = Abs(e - 9500);
       else
         x = RefX;
       y = WingY(Sign(kPitchCentreX - e), a, HomeX, HomeY, RefY);
       break;
     case 5:  // wide and second strikers
-      if (h >= 8500 && h <= 12100) {
+      if (h >= 8500 && h <= kPitchWidth) {
         x = Abs(e - 10500);
         y = x != CurX ? kPitchHeight - HomeY : HomeY / 2 + (RefY + kPitchCentreY) / 4;
       } else {
@@ -101,7 +101,7 @@ Tmpoint Tatkmove::Target(int32_t code) const {
     default:  // forwards (codes 18..20)
       if (h <= 3000)
         x = kPitchCentreX;
-      else if (h >= 10000 && h <= 12100)
+      else if (h >= 10000 && h <= kPitchWidth)
         x = RefX;
       else
         x = HomeX + (2 * RefX - e) / 3;

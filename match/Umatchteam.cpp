@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "club/Uarith.h"
+#include "club/Ugridtext.h"
 #include "match/Umatchmove.h"
 #include "match/Umatchplayer.h"
 
@@ -17,57 +18,6 @@ int64_t Dist2(int32_t dx, int32_t dy) {
 }
 
 int32_t RoundHypot(int32_t dx, int32_t dy) { return RoundHalfEven(std::hypot(dx, dy)); }
-
-// Splits a row written as comma text into the cells of a grid row; an item
-// in double quotes may hold commas, and "" inside it is one quote.
-std::vector<std::string> SplitCommaText(const std::string& text) {
-  std::vector<std::string> items;
-  std::string cur;
-  size_t i = 0;
-  bool any = false;
-  while (i <= text.size()) {
-    if (i == text.size()) {
-      if (any || !cur.empty() || !items.empty()) items.push_back(cur);
-      break;
-    }
-    char c = text[i];
-    if (c == '"' && cur.empty()) {
-      ++i;
-      while (i < text.size()) {
-        if (text[i] == '"') {
-          if (i + 1 < text.size() && text[i + 1] == '"') {
-            cur += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        cur += text[i++];
-      }
-      any = true;
-      continue;
-    }
-    if (c == ',') {
-      items.push_back(cur);
-      cur.clear();
-      any = true;
-      ++i;
-      continue;
-    }
-    cur += c;
-    ++i;
-  }
-  return items;
-}
-
-void SetGridRow(TGrid& grid, int row, const std::string& text) {
-  std::vector<std::string> cells = SplitCommaText(text);
-  if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
-  if (grid.ColCount() < static_cast<int>(cells.size())) grid.SetColCount(static_cast<int>(cells.size()));
-  for (int c = 0; c < grid.ColCount(); ++c)
-    grid.Cells(c, row) = c < static_cast<int>(cells.size()) ? cells[c] : std::string();
-}
 
 // Reads one player record of the line-up; the record must at least hold its
 // number, home position and the length of its name.
@@ -219,7 +169,7 @@ void Tmteam::DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t ai
 void Tmteam::MarkList(TIntgrid& table, int32_t x0) const {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
-    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundHypot(p.X - x0, p.Y - 4200)});
+    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundHypot(p.X - x0, p.Y - kPitchCentreY)});
   }
 }
 
@@ -236,8 +186,8 @@ void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
   const int32_t hx = Players[holder]->X, hy = Players[holder]->Y;
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
-    int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - 4200) < 700) ? 1 : 0;
-    table.AddRow({p.X, p.Y, RoundHypot(p.X - g, p.Y - 4200), front, 0, 0, i});
+    int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - kPitchCentreY) < 700) ? 1 : 0;
+    table.AddRow({p.X, p.Y, RoundHypot(p.X - g, p.Y - kPitchCentreY), front, 0, 0, i});
   }
   table.SortAscending(2);
   int holderRow = table.FindRow(6, holder);
@@ -261,7 +211,7 @@ void Tmteam::MarkPassTable(TIntgrid& table) const {
       if (std::abs(ys[j] - y) <= 1500 && d - dist[j] <= 1500) return true;
     return false;
   };
-  const int32_t ahead = 1000 * Sign(6050 - a);
+  const int32_t ahead = 1000 * Sign(kPitchCentreX - a);
   for (int r = table.RowCount() - 1; r >= 0; --r) {
     int32_t x = table.GetValue(r, 0), y = table.GetValue(r, 1);
     int32_t e = std::abs(x - a);
@@ -343,13 +293,13 @@ void Tmteam::ResultRows(TIntgrid& table) const {
 
 void Tmteam::FillInfoGrid(TGrid& grid, bool starters) const {
   if (starters) {
-    for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetGridRow(grid, i + 1, Players[i]->InfoRow());
+    for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetRowCommaText(grid, i + 1, Players[i]->InfoRow());
   } else {
     for (int slot = 0; slot < kBenchSlots; ++slot)
-      if (BenchPresent[slot]) SetGridRow(grid, slot, Players[BenchPos[slot]]->InfoRow());
+      if (BenchPresent[slot]) SetRowCommaText(grid, slot, Players[BenchPos[slot]]->InfoRow());
   }
 }
 
 void Tmteam::FillStatsGrid(TGrid& grid) const {
-  for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetGridRow(grid, i + 1, Players[i]->StatsRow());
+  for (int i = 0; i < std::min(kOnPitch, PlayerCount()); ++i) SetRowCommaText(grid, i + 1, Players[i]->StatsRow());
 }

@@ -64,7 +64,7 @@ class Tmteam {
   void SendChaser(int32_t px, int32_t py, int32_t k);
   void AttackShape(int32_t rx, int32_t ry);
   void DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t aimY);
-  // Appends (X, Y, distance to (x0, 4200)) for every player within 2500 in
+  // Appends (X, Y, distance to (x0, kPitchCentreY)) for every player within 2500 in
   // x of the line x0.
   void MarkList(TIntgrid& table, int32_t x0) const;
   void Mark(int32_t px, int32_t py);

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "club/Ugridtext.h"
 #include "club/Uteam.h"
 #include "club/Uteametc.h"
 #include "screens/Clickpanel.h"

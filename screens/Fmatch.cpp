@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "club/Ufile.h"
+#include "club/Ugridtext.h"
 #include "club/Uteam.h"
 #include "match/Uball.h"
 #include "match/Umatchmain.h"
@@ -210,14 +211,14 @@ void Tmatch::TimerStep() {
   }
   d.ClearLiveEvent();
   // The computer's side makes its changes every five minutes of the second half.
-  if (d.Tick >= 1800 && d.Tick % 300 == 0) d.AutoSubs(1 - userSide_);
+  if (d.Tick >= 1800 && d.Tick % kAutoSubInterval == 0) d.AutoSubs(1 - userSide_);
   gridns1->Model().ClearCells();
   SetRowCommaText(gridns1->Model(), 0, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総");
   d.MatchTeam(userSide_).FillStatsGrid(gridns1->Model());
   gridns1->viewport()->update();
   PlaySoundEvent();
   if (d.Tick == kHalfTimeTick + 1) DrawPositionMap();
-  if (d.Tick == 5400) PlayAndWait(2);
+  if (d.Tick == kMatchTicks - 1) PlayAndWait(2);  // the final whistle
   if (d.Tick >= kMatchTicks) Finish();
   update(QRect(0, 0, 755, 672));
 }

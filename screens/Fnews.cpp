@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "club/Ugridtext.h"
 #include "screens/Clickpanel.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include "club/Ucommatext.h"
+#include "club/Ugridtext.h"
 #include "club/Uplayer.h"
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"

@@ -1,5 +1,6 @@
 #include "screens/Frmatch.h"
 
+#include "club/Ugridtext.h"
 #include "screens/Clickpanel.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"

@@ -62,6 +62,7 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 #include "club/Uarith.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
+#include "club/Ugridtext.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "world/Uleague.h"

@@ -5,6 +5,8 @@
 #include <numeric>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
+#include "club/Ugridtext.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -56,14 +58,6 @@ void ClearRow(TGrid& grid, int row) {
 
 }  // namespace
 
-void SetRowCommaText(TGrid& grid, int row, const std::string& text) {
-  std::vector<std::string> items = SplitCommaText(text);
-  if (grid.ColCount() < static_cast<int>(items.size())) grid.SetColCount(static_cast<int>(items.size()));
-  if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
-  for (int c = 0; c < grid.ColCount(); ++c)
-    grid.Cells(c, row) = c < static_cast<int>(items.size()) ? items[c] : std::string();
-}
-
 TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery,
                              const TProgressHook& progress) {
   auto driver = std::make_unique<Tmmain>();
@@ -73,17 +67,12 @@ TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEve
     Club(awayClub).WriteLineup(away);
     driver->Load(home, away, false);
   }
-  for (int j = 0; j < kMatchSteps; ++j) {
-    driver->Step();
-    if (j % 300 == 0) {
-      driver->AutoSubs(0);
-      driver->AutoSubs(1);
-    }
-    if (progress && progressEvery > 0 && j % progressEvery == 0) progress();
-  }
-  TMatchOutcome out;
-  driver->Result(out.HomeText, out.AwayText, out.HomeGoals, out.AwayGoals, out.Stats);
-  return out;
+  TQuickMatchHook afterStep;
+  if (progress && progressEvery > 0)
+    afterStep = [&](int32_t step) {
+      if (step % progressEvery == 0) progress();
+    };
+  return PlayQuickMatch(*driver, afterStep);
 }
 
 // ===========================================================================

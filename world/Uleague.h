@@ -12,6 +12,7 @@
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
 #include "club/Uteametc.h"  // colour tags of the grids
+#include "match/Umatchmain.h"
 
 // Called while matches are simulated (every 540 steps of a league match,
 // every 45 x matches steps of a cup match) so a screen can move its
@@ -20,21 +21,10 @@ using TProgressHook = std::function<void()>;
 
 constexpr int kLeagueRounds = 28;
 constexpr int kMatchesPerRound = 4;
-constexpr int kMatchSteps = 5401;
 
-
-// What one simulated match gives back.
-struct TMatchOutcome {
-  std::string HomeText;
-  std::string AwayText;
-  int32_t HomeGoals = 0;
-  int32_t AwayGoals = 0;
-  TIntgrid Stats;  // rows: club, number, minutes, goals, assists, rating
-};
-
-// Plays one match of the two clubs' line-ups headless through the match
-// driver: 5401 steps, automatic substitutions every 300 steps, the progress
-// hook every `progressEvery` steps.
+// Plays one match of the two clubs' line-ups as a quick match (match
+// driver's PlayQuickMatch), calling the progress hook every `progressEvery`
+// steps.
 TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery,
                              const TProgressHook& progress);
 
@@ -128,5 +118,3 @@ class Tcup {
   int32_t ClubOfRow(int32_t row) const { return Entrants.GetValue(row, 0); }
 };
 
-// Sets a grid row's cells from a comma text (cells beyond the items are emptied).
-void SetRowCommaText(TGrid& grid, int row, const std::string& text);

@@ -1,6 +1,7 @@
 #include "world/Useasonevent.h"
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"

@@ -3,11 +3,15 @@
 
 #include <set>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Ucp932.h"
 #include "club/Ufunction.h"
 #include "club/Ugrid.h"
+#include "club/Ugridtext.h"
 #include "club/Uintlist.h"
 #include "club/Urandom.h"
 #include "club/Ustream.h"
@@ -117,6 +121,54 @@ TEST(Text, DamagedStringLengthsThrow) {
   TStream n(std::vector<uint8_t>{0xff, 0xff, 0xff, 0xff});
   EXPECT_THROW(ReadString(n, t), StreamError);
   EXPECT_EQ(Cp932ToUtf8(std::string("\x82", 1)), "?");
+}
+
+// How a comma text splits: at commas only, with double quotes protecting
+// commas and doubled quotes standing for one.
+TEST(CommaText, SplitsAtCommasOnly) {
+  using Items = std::vector<std::string>;
+  const struct {
+    const char* text;
+    Items items;
+    const char* why;
+  } cases[] = {
+      {"", {}, "the empty text holds no items"},
+      {"a", {"a"}, "one item"},
+      {",", {"", ""}, "a lone comma separates two empty items"},
+      {"a,,b", {"a", "", "b"}, "empty item in the middle"},
+      {",a", {"", "a"}, "empty first item (the grids' leading empty cell)"},
+      {"a,", {"a", ""}, "empty last item"},
+      {"\"\"", {""}, "a quoted empty item"},
+      {"\"a,b\",c", {"a,b", "c"}, "a quoted comma does not separate"},
+      {"\"say \"\"hi\"\"\"", {"say \"hi\""}, "doubled quotes inside quotes are one quote"},
+      {"A. Smith, b ", {"A. Smith", " b "}, "spaces never separate and are kept"},
+      {"a\"b,c", {"a\"b", "c"}, "a quote inside an item is taken as it stands"},
+      {"\"a\"b,c", {"ab", "c"}, "text after a quoted part joins the item"},
+      {"\"a,b", {"a,b"}, "an unclosed quote runs to the end"},
+      {"リーグ第1節,H,紺碧ヶ浦SC", {"リーグ第1節", "H", "紺碧ヶ浦SC"}, "multi-byte text"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCommaText(c.text), c.items) << c.why;
+}
+
+TEST(CommaText, QuotesWhatWouldSplitAndReadsBack) {
+  using Items = std::vector<std::string>;
+  const struct {
+    Items items;
+    const char* text;
+  } cases[] = {
+      {{}, ""},
+      {{""}, "\"\""},  // a lone empty item must not read back as no items
+      {{"a", "b"}, "a,b"},
+      {{"", "x", ""}, ",x,"},
+      {{"a,b", "say \"hi\"", ""}, "\"a,b\",\"say \"\"hi\"\"\","},
+      {{"A. Smith"}, "\"A. Smith\""},
+      {{"tab\there", "line\nbreak"}, "\"tab\there\",\"line\nbreak\""},
+      {{"08分　9山田"}, "08分　9山田"},  // a full-width space is no reason to quote
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CommaText(c.items), c.text);
+    EXPECT_EQ(SplitCommaText(CommaText(c.items)), c.items) << c.text;
+  }
 }
 
 TEST(Randomness, SeededSequenceIsFixed) {
@@ -278,4 +330,19 @@ TEST(GridModel, TextsSortAsAJapaneseReaderExpects) {
   EXPECT_EQ(g.Cells(0, 1), "ペタ");
   EXPECT_EQ(g.Cells(1, 3), "2");  // equal texts keep their order both ways
   EXPECT_EQ(g.Cells(1, 4), "4");
+TEST(GridModel, RowCommaTextGrowsTheGridAndEmptiesTheRest) {
+  TGrid g;
+  g.SetSize(2, 1);
+  SetRowCommaText(g, 2, "a,\"b,c\",d");  // grows to three columns and three rows
+  EXPECT_EQ(g.ColCount(), 3);
+  EXPECT_EQ(g.RowCount(), 3);
+  EXPECT_EQ(g.Row(2)[1].Text, "b,c");
+  g.Tags(2, 2) = kTagRed;
+  SetRowCommaText(g, 2, ",x");  // fewer items: the rest is emptied, tags stay, no shrinking
+  EXPECT_EQ(g.ColCount(), 3);
+  EXPECT_EQ(g.Cells(0, 2), "");
+  EXPECT_EQ(g.Cells(1, 2), "x");
+  EXPECT_EQ(g.Cells(2, 2), "");
+  EXPECT_EQ(g.Tags(2, 2), kTagRed);
+  EXPECT_EQ(g.Cells(0, 1), "");  // rows in between exist and are empty
 }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "WorldTestUtil.h"
+#include "club/Ucommatext.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "world/Uleague.h"

@@ -20,14 +20,9 @@ void LoadMatch(Tmmain& m, int32_t level0 = 60, int32_t level1 = 60, int seed = 0
 
 // The quick match as league and cup run it.
 void PlayQuick(Tmmain& m, const std::function<void(const Tmmain&)>& afterStep = nullptr) {
-  for (int j = 0; j <= 5400; ++j) {
-    m.Step();
+  PlayQuickMatch(m, [&](int32_t) {
     if (afterStep) afterStep(m);
-    if (j % 300 == 0) {
-      m.AutoSubs(0);
-      m.AutoSubs(1);
-    }
-  }
+  });
 }
 
 // Stops every player where he stands, so a scene plays out with the ball alone.

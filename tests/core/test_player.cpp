@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "club/Ucommatext.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Uplayer.h"

@@ -5,6 +5,7 @@
 
 #include "TeamTestData.h"
 #include "club/Uarith.h"
+#include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"

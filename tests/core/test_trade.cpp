@@ -3,6 +3,7 @@
 #include <set>
 
 #include "MarketTestWorld.h"
+#include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "world/Uuserops.h"
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 
+#include "club/Ucommatext.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
@@ -349,9 +350,7 @@ std::string CmdMatch(const TSimArgs& a) {
     if (!StartingElevenComplete(t)) throw VantorelError(t.ClubName + ": スタメンが決まっていません");
   }
 
-  std::string goals0, goals1;
-  int32_t score0 = 0, score1 = 0;
-  TIntgrid stats;
+  TMatchOutcome o;
   if (a.Vs) {
     // A data battle: both line-ups loaded with the VS flag, substitutions
     // by the engine for both sides, as the league's headless loop does.
@@ -362,22 +361,14 @@ std::string CmdMatch(const TSimArgs& a) {
     s1.Seek(0);
     Tmmain m;
     m.Load(s0, s1, true);
-    for (int step = 0; step < kMatchTicks; ++step) {
-      m.Step();
-      if (step % 300 == 0) {
-        m.AutoSubs(0);
-        m.AutoSubs(1);
-      }
-    }
-    m.Result(goals0, goals1, score0, score1, stats);
+    o = PlayQuickMatch(m);
   } else {
-    TMatchOutcome o = PlayQuickMatch(home, away, 0, {});
-    goals0 = o.HomeText;
-    goals1 = o.AwayText;
-    score0 = o.HomeGoals;
-    score1 = o.AwayGoals;
-    stats = o.Stats;
+    o = PlayQuickMatch(home, away, 0, {});
   }
+  const std::string& goals0 = o.HomeText;
+  const std::string& goals1 = o.AwayText;
+  const int32_t score0 = o.HomeGoals, score1 = o.AwayGoals;
+  const TIntgrid& stats = o.Stats;
 
   auto lines = [](const std::string& text) {
     return text.empty() ? std::vector<std::string>{} : SplitCommaText(text);
