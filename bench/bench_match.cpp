@@ -39,6 +39,10 @@ void* operator new(std::size_t n) {
   Count(p);
   return p;
 }
+// These replace the global pair, so free() here does match the malloc() of
+// operator new; GCC, seeing both inlined, takes it for a mismatch.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
   Uncount(p);
   std::free(p);
@@ -47,6 +51,7 @@ void operator delete(void* p, std::size_t) noexcept {
   Uncount(p);
   std::free(p);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 

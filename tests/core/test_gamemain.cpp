@@ -405,7 +405,7 @@ TEST(Season, AWatchedMatchIsLeftOutThenRecorded) {
   g.PlayWeekMatches({}, true);
   EXPECT_EQ(own.FirstSimulated, 1);
   for (int d = 1; d <= 3; ++d)
-    if (d != g.DivisionOf(0)) EXPECT_EQ(g.Leagues[d - 1]->FirstSimulated, 0);
+    if (d != g.DivisionOf(0)) { EXPECT_EQ(g.Leagues[d - 1]->FirstSimulated, 0); }
   int32_t playedBefore = 0;
   for (const auto& row : own.Table) playedBefore += row[Tleague::kWins] + row[Tleague::kDraws] + row[Tleague::kLosses];
   TIntgrid stats;

@@ -142,7 +142,7 @@ TEST_F(PlayerRecord, EveryTruncationThrowsAndChangesNothing) {
     TStream s(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
     EXPECT_THROW(q.LoadFromStream(s), StreamError) << "length " << len;
     TStream s2(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
-    if (len < full.size() - 4) EXPECT_THROW(q.LoadFromStreamShort(s2), StreamError) << "length " << len;
+    if (len < full.size() - 4) { EXPECT_THROW(q.LoadFromStreamShort(s2), StreamError) << "length " << len; }
   }
   EXPECT_EQ(RecordOf(q), before);
 }
@@ -208,9 +208,9 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
         int club = k % 2 ? 3 : kNoClub;
         Tplayer p(sel, n, base, club, NoWorld());
         SCOPED_TRACE(testing::Message() << "n=" << n << " sel=" << sel << " k=" << k);
-        if (sel <= 6) EXPECT_EQ(PositionGroup(p.Mtype), sel);
-        if (sel == 7) EXPECT_LE(p.Mtype, 11);
-        if (sel == 8) EXPECT_GE(p.Mtype, 12);
+        if (sel <= 6) { EXPECT_EQ(PositionGroup(p.Mtype), sel); }
+        if (sel == 7) { EXPECT_LE(p.Mtype, 11); }
+        if (sel == 8) { EXPECT_GE(p.Mtype, 12); }
         EXPECT_GE(p.Mtype, 0);
         EXPECT_LE(p.Mtype, 20);
         int32_t valueSum = 0;
@@ -227,10 +227,10 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
         EXPECT_EQ(p.BaseValue, valueSum);
         std::set<int32_t> choices = {p.Choice1, p.Choice2, p.Choice3, p.Choice4};
         EXPECT_EQ(choices, (std::set<int32_t>{0, 1, 2, 3}));
-        if (p.Mtype <= 5) EXPECT_TRUE(p.Choice1 == 0 || p.Choice1 == 2);
-        if (p.Mtype >= 6 && p.Mtype <= 8) EXPECT_EQ(p.Choice1, 2);
-        if (p.Mtype == 12 || p.Mtype == 14 || p.Mtype == 15 || p.Mtype == 17) EXPECT_EQ(p.Choice1, 1);
-        if (p.Mtype >= 18) EXPECT_EQ(p.Choice1, 3);
+        if (p.Mtype <= 5) { EXPECT_TRUE(p.Choice1 == 0 || p.Choice1 == 2); }
+        if (p.Mtype >= 6 && p.Mtype <= 8) { EXPECT_EQ(p.Choice1, 2); }
+        if (p.Mtype == 12 || p.Mtype == 14 || p.Mtype == 15 || p.Mtype == 17) { EXPECT_EQ(p.Choice1, 1); }
+        if (p.Mtype >= 18) { EXPECT_EQ(p.Choice1, 3); }
         EXPECT_GE(p.PeakAge, 20);
         EXPECT_LE(p.PeakAge, 28);
         EXPECT_EQ(p.Age, 0);

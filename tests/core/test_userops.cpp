@@ -325,10 +325,10 @@ TEST(PreSeason, ContractWeekAndTransferWeeksKeepTheWorldSound) {
     g.Market->ShowNegotiations(g2);
     for (int r = 1; r < g2.RowCount(); ++r) ToggleAnswer(g2, r);
     AnswerOffers(*g.Market, g2);
-    if (week == 11) EXPECT_GT(g.Market->Report.size(), 10u);  // transfers happened
+    if (week == 11) { EXPECT_GT(g.Market->Report.size(), 10u); }  // transfers happened
     g.AdvanceWeek();
     ExpectSoundClubs(g, week);
-    if (week == 9) EXPECT_EQ(g.Market->Listings.RowCount(), 0);
+    if (week == 9) { EXPECT_EQ(g.Market->Listings.RowCount(), 0); }
   }
   EXPECT_FALSE(g.Market);
   GameState = nullptr;

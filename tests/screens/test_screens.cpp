@@ -222,8 +222,8 @@ TEST_F(Screens, AWholeSeasonSkippingOwnMatches) {
     ASSERT_NE(m, nullptr) << "week " << week;
     ASSERT_EQ(GameState->Week, week + 1) << App().LastMessage.toStdString();
     EXPECT_EQ(VisibleScreens(), 1);
-    if (GameState->Week % 6 == 0) EXPECT_TRUE(std::filesystem::exists("data/savedata/autosave.dat"));
-    if (GameState->Week >= 12) EXPECT_TRUE(m->Ftomatch1->isVisible());
+    if (GameState->Week % 6 == 0) { EXPECT_TRUE(std::filesystem::exists("data/savedata/autosave.dat")); }
+    if (GameState->Week >= 12) { EXPECT_TRUE(m->Ftomatch1->isVisible()); }
   }
   Click(m->btnnext);
   Settle();
