@@ -330,6 +330,8 @@ TEST(GridModel, TextsSortAsAJapaneseReaderExpects) {
   EXPECT_EQ(g.Cells(0, 1), "ペタ");
   EXPECT_EQ(g.Cells(1, 3), "2");  // equal texts keep their order both ways
   EXPECT_EQ(g.Cells(1, 4), "4");
+}
+
 TEST(GridModel, RowCommaTextGrowsTheGridAndEmptiesTheRest) {
   TGrid g;
   g.SetSize(2, 1);
