@@ -47,7 +47,12 @@ const std::vector<TCommandSpec>& Commands() {
        "play one quick match of two clubs or VS files",
        {{"HOME", "", "club index 0 .. 23 of a new world, or a VS file (loaded as club 0)", true},
         {"AWAY", "", "club index 0 .. 23 of a new world, or a VS file (loaded as club 1)", true}},
-       {kSeed, {"--vs", "", "play both as data-battle sides, the engine substituting"}}},
+       {kSeed,
+        {"--vs", "", "a data battle, step by step as the window plays it"},
+        {"--record", "NAME", "with --vs: write the replay to data/vtr/NAME.vtr"}},
+       "With --vs both clubs play as data-battle sides and the computer substitutes\n"
+       "for both from minute 30 on, every five minutes, as in the window: the same\n"
+       "seed gives the same goals."},
       {"export-vs",
        "write the user's club of a slot as a VS file",
        {},

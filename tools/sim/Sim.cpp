@@ -17,6 +17,8 @@
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
+#include "match/Umatchwatch.h"
+#include "match/Uvtr.h"
 #include "tools/sim/Json.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
@@ -333,6 +335,8 @@ int32_t PrepareSide(Tgamemain& g, const std::string& arg, int32_t slotForFile, c
 }
 
 std::string CmdMatch(const TSimArgs& a) {
+  if (a.Has("--record") && !a.Vs) throw UsageError("match: --record needs --vs (only data battles are recorded)");
+  if (a.Has("--record")) VtrPath(a.Get("--record"));
   uint64_t seed = SeedOf(a);
   TWorld w;
   StartNewGame(*w, seed);
@@ -351,17 +355,22 @@ std::string CmdMatch(const TSimArgs& a) {
   }
 
   TMatchOutcome o;
+  std::string replay;
   if (a.Vs) {
-    // A data battle: both line-ups loaded with the VS flag, substitutions
-    // by the engine for both sides, as the league's headless loop does.
-    TStream s0, s1;
-    w->Team(home).WriteLineup(s0);
-    w->Team(away).WriteLineup(s1);
-    s0.Seek(0);
-    s1.Seek(0);
+    // A data battle, step by step as the match screen plays it: both
+    // line-ups as data-battle sides, the computer substituting for both,
+    // every frame recorded.
     Tmmain m;
-    m.Load(s0, s1, true);
-    o = PlayQuickMatch(m);
+    LoadWatchedSides(m, w->Team(home), w->Team(away), true);
+    TmVTR recorder;
+    TmWatchSetup setup;
+    setup.AutoSubs = {true, true};
+    setup.Recorder = a.Has("--record") ? &recorder : nullptr;
+    o = PlayWatchedMatch(m, setup);
+    if (setup.Recorder) {
+      recorder.WriteFileAs(MakeVtrHeader(w->Team(home), w->Team(away), m), a.Get("--record"));
+      replay = VtrPath(a.Get("--record"));
+    }
   } else {
     o = PlayQuickMatch(home, away, 0, {});
   }
@@ -375,13 +384,12 @@ std::string CmdMatch(const TSimArgs& a) {
   };
   TJson rows = TJson::array();
   for (const TInput& row : stats.Rows) rows.push_back(row.Values);
-  return JsonText({{"seed", seed},
-                   {"home", w->Team(home).ClubName},
-                   {"away", w->Team(away).ClubName},
-                   {"vs", a.Vs},
-                   {"score", TJson::array({score0, score1})},
-                   {"goals", TJson::array({lines(goals0), lines(goals1)})},
-                   {"stats", std::move(rows)}});
+  TJson out = {{"seed", seed}, {"home", w->Team(home).ClubName}, {"away", w->Team(away).ClubName}, {"vs", a.Vs}};
+  if (!replay.empty()) out["replay"] = replay;
+  out["score"] = TJson::array({score0, score1});
+  out["goals"] = TJson::array({lines(goals0), lines(goals1)});
+  out["stats"] = std::move(rows);
+  return JsonText(out);
 }
 
 std::string CmdExportVs(const TSimArgs& a) {
@@ -477,35 +485,17 @@ std::string CheckVs(const std::string& path, const std::vector<uint8_t>& image) 
 }
 
 std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image) {
-  constexpr int kFrameBytes = 71 * 4;
-  TStream s(image);
-  std::string names[2];
-  std::vector<std::string> goals[2];
-  for (int side = 0; side < 2; ++side) {
-    s.Need(4, "the side's name");
-    names[side] = ReadString(s);
-    Tteam::ReadEmblem(s);
-    s.Need(4, "the goal lines");
-    std::string text = ReadString(s);
-    if (!text.empty()) goals[side] = SplitCommaText(text);
-  }
-  int32_t frames = s.ReadCount(kFrameBytes, "frames");
-  if (s.Remaining() != static_cast<std::size_t>(frames) * kFrameBytes)
-    throw StreamError("unexpected bytes after the last frame", s.Position() + std::size_t(frames) * kFrameBytes);
-  int32_t last[2] = {0, 0};
-  if (frames > 0) {
-    s.Seek(s.Position() + std::size_t(frames - 1) * kFrameBytes + 69 * 4);
-    last[0] = s.ReadInt32();
-    last[1] = s.ReadInt32();
-  }
+  TmVTR r;
+  r.ParseImage(image);
+  const TmVTRsc& last = r.Frames.back();
   return JsonText({{"kind", "vtr"},
                    {"file", path},
                    {"bytes", image.size()},
-                   {"names", TJson::array({names[0], names[1]})},
-                   {"goals", TJson::array({goals[0], goals[1]})},
-                   {"score", TJson::array({last[0], last[1]})},
-                   {"frames", frames},
-                   {"complete", frames == kMatchTicks}});
+                   {"names", TJson::array({r.Sides[0].Name, r.Sides[1].Name})},
+                   {"goals", TJson::array({r.Sides[0].GoalLines, r.Sides[1].GoalLines})},
+                   {"score", TJson::array({last.Goals(0), last.Goals(1)})},
+                   {"frames", r.FrameCount()},
+                   {"complete", r.FrameCount() == kMatchTicks}});
 }
 
 std::string CmdCheck(const TSimArgs& a) {
@@ -514,7 +504,8 @@ std::string CmdCheck(const TSimArgs& a) {
   std::string ext = Extension(path);
   if (ext != ".dat" && ext != ".vs" && ext != ".vtr")
     throw FileError(path, "unknown kind of file (expected .dat, .vs or .vtr)");
-  std::vector<uint8_t> image = ReadWholeFile(path, ext == ".vs" ? kMaxVsFileBytes : (64u << 20));
+  std::vector<uint8_t> image =
+      ReadWholeFile(path, ext == ".vs" ? kMaxVsFileBytes : ext == ".vtr" ? kMaxVtrFileBytes : (64u << 20));
   try {
     if (ext == ".dat") return CheckSave(path, std::move(image));
     if (ext == ".vs") return CheckVs(path, image);
