@@ -23,7 +23,7 @@ class Tteam;
 // kAutoSubInterval steps.
 constexpr int32_t kWatchedSubsFrom = 1800;
 // The step after which the final whistle blows.
-constexpr int32_t kFinalWhistleTick = 5400;
+constexpr int32_t kFinalWhistleTick = kMatchTicks - 1;
 
 // True when the computer makes its substitutions after the step that
 // brought the clock to `tick`.

@@ -11,6 +11,8 @@
 #include "match/Umatchmain.h"
 #include "match/Umatchplayer.h"
 #include "match/Umatchteam.h"
+#include "match/Umatchwatch.h"
+#include "match/Uvtr.h"
 #include "screens/Clickpanel.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
@@ -31,8 +33,11 @@ QPixmap LoadPicture(const char* name) {
   return pm;
 }
 
-void SetupGrid(TStringGridex* g, int rows, const char* header, const QColor& colour) {
-  g->RowHeight = 17;
+constexpr const char* kInfoHeader = "No,Name,MType,S,H,D,C,K,A,足";
+constexpr const char* kStatsHeader = "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総";
+
+void SetupGrid(TStringGridex* g, int rows, const char* header, const QColor& colour, int rowHeight = 17) {
+  g->RowHeight = rowHeight;
   g->CellColor = colour;
   g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -102,10 +107,10 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
   Groupnormal->hide();
   gridn1 = new TStringGridex(Groupnormal);
   gridn1->setGeometry(5, 8, 252, 225);
-  SetupGrid(gridn1, 12, "No,Name,MType,S,H,D,C,K,A,足", QColor(192, 192, 192));
+  SetupGrid(gridn1, 12, kInfoHeader, QColor(192, 192, 192));
   gridns1 = new TStringGridex(Groupnormal);
   gridns1->setGeometry(5, 8, 252, 225);
-  SetupGrid(gridns1, 12, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総", QColor(192, 192, 192));
+  SetupGrid(gridns1, 12, kStatsHeader, QColor(192, 192, 192));
   gridns1->hide();
   gridn2 = new TStringGridex(Groupnormal);
   gridn2->setGeometry(5, 232, 252, 97);
@@ -133,6 +138,24 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
     });
   }
 
+  Groupvs = new QGroupBox(this);
+  Groupvs->setGeometry(756, 152, 265, 513);
+  Groupvs->hide();
+  Gridv1 = new TStringGridex(Groupvs);
+  gridvs1 = new TStringGridex(Groupvs);
+  Gridv2 = new TStringGridex(Groupvs);
+  gridvs2 = new TStringGridex(Groupvs);
+  for (TStringGridex* g : {Gridv1, gridvs1, Gridv2, gridvs2}) {
+    const bool side0 = g == Gridv1 || g == gridvs1;
+    const bool stats = g == gridvs1 || g == gridvs2;
+    g->setGeometry(5, side0 ? 8 : 264, 252, 249);
+    SetupGrid(g, 12, stats ? kStatsHeader : kInfoHeader, side0 ? QColor(Qt::white) : QColor(Qt::yellow), 19);
+    g->setVisible(!stats);
+    connect(g, &TStringGridex::cellClicked, this, [this, g](int, int r, Qt::MouseButton b) {
+      if (b == Qt::LeftButton) gridvs1MouseDown(g, r);
+    });
+  }
+
   pics_.Load();
   imgura_ = QPixmap(755, 525);
   DrawPitchBackground();
@@ -143,10 +166,10 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
 
 Tmatch::~Tmatch() = default;
 
-void Tmatch::DrawPitchBackground() {
-  imgbg_ = QPixmap(755, 525);
-  QPainter p(&imgbg_);
-  p.drawTiledPixmap(imgbg_.rect(), pics_.turf);
+QPixmap DrawPitchPicture(const TMatchPictures& pics) {
+  QPixmap pm(755, 525);
+  QPainter p(&pm);
+  p.drawTiledPixmap(pm.rect(), pics.turf);
   p.setPen(QPen(Qt::white, 2));
   p.setBrush(Qt::NoBrush);
   p.drawRect(QRect(QPoint(49, 49), QPoint(703, 472)));
@@ -154,16 +177,15 @@ void Tmatch::DrawPitchBackground() {
   p.drawRect(QRect(QPoint(605, 133), QPoint(703, 386)));
   p.drawEllipse(QRect(QPoint(318, 205), QPoint(432, 317)));
   p.drawLine(375, 49, 375, 472);
-  p.drawPixmap(35, 240, pics_.goal);
-  p.drawPixmap(705, 240, pics_.goal.transformed(QTransform().scale(-1, 1)));
+  p.drawPixmap(35, 240, pics.goal);
+  p.drawPixmap(705, 240, pics.goal.transformed(QTransform().scale(-1, 1)));
+  return pm;
 }
 
-bool Tmatch::OpenNormal() {
-  if (!GameState) return false;
-  Groupnormal->show();
+void Tmatch::DrawPitchBackground() { imgbg_ = DrawPitchPicture(pics_); }
+
+bool Tmatch::LoadSides(const int clubs[2], bool vs) {
   driver_ = std::make_unique<Tmmain>();
-  const int clubs[2] = {GameState->NextHome, GameState->NextAway};
-  TStream streams[2];
   for (int s = 0; s < 2; ++s) {
     const Tteam& club = GameState->Team(clubs[s]);
     if (clubs[s] == 0) userSide_ = s;
@@ -177,20 +199,43 @@ bool Tmatch::OpenNormal() {
       img.fill(s == 0 ? Qt::white : Qt::yellow);
     }
     emblems_[s] = QPixmap::fromImage(img.scaled(10, 10));
-    club.WriteLineup(streams[s]);
-    streams[s].Seek(0);
   }
   lbtname1->move(999 - lbtname1->width(), 6);
-  bool ok = App().Guard([&] {
-    driver_->Load(streams[0], streams[1], false);
+  return App().Guard([&] {
+    LoadWatchedSides(*driver_, GameState->Team(clubs[0]), GameState->Team(clubs[1]), vs);
     sound_ = std::make_unique<TSoundPlayer>();
     sound_->LoadMatchSounds();
   });
-  if (!ok) return false;
+}
+
+bool Tmatch::OpenNormal() {
+  if (!GameState) return false;
+  normal_ = true;
+  Groupnormal->show();
+  const int clubs[2] = {GameState->NextHome, GameState->NextAway};
+  if (!LoadSides(clubs, false)) return false;
   show();
   setFocus();
   DrawPositionMap();
   FillNormalGrids();
+  DrawFrame();
+  paused_ = false;
+  clock_.start();
+  timer_.start();
+  return true;
+}
+
+bool Tmatch::OpenDataBattle() {
+  if (!GameState || !GameState->Teams[0] || !GameState->Teams[1]) return false;
+  normal_ = false;
+  Groupvs->show();
+  const int clubs[2] = {0, 1};
+  if (!LoadSides(clubs, true)) return false;
+  recorder_ = std::make_unique<TmVTR>();
+  recorder_->Frames.reserve(kMatchTicks);
+  show();
+  setFocus();
+  FillBattleGrids();
   DrawFrame();
   paused_ = false;
   clock_.start();
@@ -203,61 +248,49 @@ void Tmatch::TimerStep() {
   if (WaitForSounds && clock_.elapsed() < holdUntil_) return;
   Tmmain& d = *driver_;
   DrawFrame();
-  d.Step();
-  live_.Show(d.LiveEvent[0], d.LiveEvent[1], d.LiveEvent[2], d.LiveEvent[3]);
-  if (d.LiveEvent[0] != -1) {
+  TmWatchSetup setup;
+  setup.Live = &live_;
+  if (normal_) {
+    // The computer's side makes its changes every five minutes of the second half.
+    setup.AutoSubs[static_cast<std::size_t>(1 - userSide_)] = true;
+  } else {
+    setup.AutoSubs = {true, true};
+    setup.Recorder = recorder_.get();
+  }
+  const TmWatchedStep step = WatchedStep(d, setup);
+  if (step.NewScene) {
     strip_.clear();
     for (const TliveScene& s : live_.Scenes) strip_.push_back(RenderScene(s));
   }
-  d.ClearLiveEvent();
-  // The computer's side makes its changes every five minutes of the second half.
-  if (d.Tick >= 1800 && d.Tick % kAutoSubInterval == 0) d.AutoSubs(1 - userSide_);
-  gridns1->Model().ClearCells();
-  SetRowCommaText(gridns1->Model(), 0, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総");
-  d.MatchTeam(userSide_).FillStatsGrid(gridns1->Model());
-  gridns1->viewport()->update();
-  PlaySoundEvent();
-  if (d.Tick == kHalfTimeTick + 1) DrawPositionMap();
-  if (d.Tick == kMatchTicks - 1) PlayAndWait(2);  // the final whistle
-  if (d.Tick >= kMatchTicks) Finish();
+  if (normal_) {
+    gridns1->Model().ClearCells();
+    SetRowCommaText(gridns1->Model(), 0, kStatsHeader);
+    d.MatchTeam(userSide_).FillStatsGrid(gridns1->Model());
+    gridns1->viewport()->update();
+  } else {
+    FillBattleGrids();
+  }
+  PlayCues(step);
+  if (step.HalfTimeOver && normal_) DrawPositionMap();
+  if (step.Finished) Finish();
   update(QRect(0, 0, 755, 672));
+}
+
+void Tmatch::PlayCues(const TmWatchedStep& step) {
+  if (!sound_) return;
+  for (int i = 0; i < step.CueCount; ++i) {
+    const TmSoundCue& c = step.Cues[static_cast<std::size_t>(i)];
+    if (c.Wait)
+      PlayAndWait(c.Sound);
+    else
+      sound_->Play(c.Sound);
+  }
 }
 
 void Tmatch::PlayAndWait(int k) {
   if (!sound_) return;
   int ms = sound_->Play(k);
   holdUntil_ = clock_.elapsed() + ms;
-}
-
-void Tmatch::PlaySoundEvent() {
-  Tmmain& d = *driver_;
-  int ev = d.SoundEvent;
-  d.SoundEvent = kSoundNone;
-  if (!sound_) return;
-  switch (ev) {
-    case 0:
-      PlayAndWait(0);
-      break;
-    case kSoundHalfTime:
-      PlayAndWait(1);
-      sound_->Play(0);
-      break;
-    case kSoundPost:
-      sound_->Play(3);
-      break;
-    case kSoundGoalTeam0:
-      PlayAndWait(4);
-      PlayAndWait(5);
-      break;
-    case kSoundGoalTeam1:
-      PlayAndWait(4);
-      break;
-    case kSoundSave:
-      sound_->Play(6);
-      break;
-    default:
-      break;
-  }
 }
 
 void Tmatch::DrawFrame() {
@@ -359,16 +392,47 @@ void Tmatch::FillNormalGrids() {
   const Tmteam& team = driver_->MatchTeam(userSide_);
   TGrid& g1 = gridn1->Model();
   g1.ClearCells();
-  SetRowCommaText(g1, 0, "No,Name,MType,S,H,D,C,K,A,足");
+  SetRowCommaText(g1, 0, kInfoHeader);
   team.FillInfoGrid(g1, true);
   TGrid& g2 = gridn2->Model();
   g2.ClearCells();
   team.FillInfoGrid(g2, false);
   TGrid& gs = gridns1->Model();
   gs.ClearCells();
-  SetRowCommaText(gs, 0, "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総");
+  SetRowCommaText(gs, 0, kStatsHeader);
   team.FillStatsGrid(gs);
   for (auto* g : {gridn1, gridn2, gridns1}) g->Refresh();
+}
+
+void Tmatch::FillBattleGrids() {
+  TStringGridex* info[2] = {Gridv1, Gridv2};
+  TStringGridex* stats[2] = {gridvs1, gridvs2};
+  for (int s = 0; s < 2; ++s) {
+    const Tmteam& team = driver_->MatchTeam(s);
+    TGrid& gi = info[s]->Model();
+    gi.ClearCells();
+    SetRowCommaText(gi, 0, kInfoHeader);
+    team.FillInfoGrid(gi, true);
+    TGrid& gs = stats[s]->Model();
+    gs.ClearCells();
+    SetRowCommaText(gs, 0, kStatsHeader);
+    team.FillStatsGrid(gs);
+    info[s]->viewport()->update();
+    stats[s]->viewport()->update();
+  }
+}
+
+void Tmatch::gridvs1MouseDown(TStringGridex* clicked, int row) {
+  if (row != 0) return;
+  for (TStringGridex* g : {Gridv1, Gridv2, gridvs1, gridvs2}) g->show();
+  clicked->hide();
+  if (clicked == gridvs1 || clicked == gridvs2) {
+    gridvs1->hide();
+    gridvs2->hide();
+  } else {
+    Gridv1->hide();
+    Gridv2->hide();
+  }
 }
 
 void Tmatch::SelectPitchRow(int row) {
@@ -450,11 +514,22 @@ void Tmatch::ReportResult() {
   GameState->RecordWatchedMatch(goals0, goals1, score0, score1, rows);
 }
 
+void Tmatch::SaveRecording() {
+  const std::vector<uint8_t> header = MakeVtrHeader(GameState->Team(0), GameState->Team(1), *driver_);
+  replayName_ = recorder_->WriteFile(header);
+}
+
 void Tmatch::Finish() {
   if (finished_) return;
   finished_ = true;
   timer_.stop();
-  App().Guard([this] { ReportResult(); });
-  App().Release(this);
-  App().OpenNews();
+  if (normal_) {
+    App().Guard([this] { ReportResult(); });
+    App().Release(this);
+    App().OpenNews();
+    return;
+  }
+  if (GameState) App().Guard([this] { SaveRecording(); });
+  recorder_.reset();
+  App().BackToTitle(this);
 }

@@ -14,8 +14,10 @@
 #include <memory>
 
 #include "match/Umatchlive.h"
+#include "match/Umatchwatch.h"
 
 class Tmmain;
+class TmVTR;
 class TStringGridex;
 class TSoundPlayer;
 
@@ -25,6 +27,10 @@ struct TMatchPictures {
   // Loads data/picture/*.png; a missing file raises FileError naming it.
   void Load();
 };
+
+// The pitch picture of the match and replay screens (755 x 525): turf,
+// white lines, both goals.
+QPixmap DrawPitchPicture(const TMatchPictures& pics);
 
 class Tmatch : public QWidget {
   Q_OBJECT
@@ -43,9 +49,22 @@ class Tmatch : public QWidget {
   TStringGridex* gridns1;
   TStringGridex* gridn2;
   QLabel* imgpos;
+  QGroupBox* Groupvs;
+  TStringGridex* Gridv1;
+  TStringGridex* Gridv2;
+  TStringGridex* gridvs1;
+  TStringGridex* gridvs2;
 
   // Shows the user's next match (NextHome against NextAway) live.
   bool OpenNormal();
+  // A data battle: club 0 against club 1 as data-battle sides, both run by
+  // the computer, every step recorded; at the end the replay is written
+  // and a new title shown.
+  bool OpenDataBattle();
+  bool NormalMode() const { return normal_; }
+  // A left click on the header of a data-battle grid switches both sides
+  // between abilities and statistics.
+  void gridvs1MouseDown(TStringGridex* clicked, int row);
   // One step of the match clock (what the timer does every 17 ms).
   void TimerStep();
   void lbtimeClick() { paused_ = !paused_; }
@@ -57,6 +76,9 @@ class Tmatch : public QWidget {
   void SelectPitchRow(int row);
 
   Tmmain* Driver() { return driver_.get(); }
+  const TmVTR* Recorder() const { return recorder_.get(); }
+  // The replay file written at the end of a data battle ("" before).
+  const std::string& ReplayName() const { return replayName_; }
   const Tmlive& Live() const { return live_; }
   int UserSide() const { return userSide_; }
   // Tests run the clock without waiting for sounds.
@@ -73,14 +95,20 @@ class Tmatch : public QWidget {
   void UpdateGoals();
   void DrawPositionMap();
   void FillNormalGrids();
-  void PlaySoundEvent();
   void PlayAndWait(int k);
+  bool LoadSides(const int clubs[2], bool vs);
+  void FillBattleGrids();
+  void PlayCues(const TmWatchedStep& step);
   void ReportResult();
+  void SaveRecording();
   void Finish();
   QPixmap RenderScene(const TliveScene& scene) const;
 
   std::unique_ptr<Tmmain> driver_;
+  std::unique_ptr<TmVTR> recorder_;
   Tmlive live_;
+  bool normal_ = true;
+  std::string replayName_;
   std::unique_ptr<TSoundPlayer> sound_;
   TMatchPictures pics_;
   std::array<QPixmap, 2> emblems_;

@@ -1,5 +1,6 @@
 #include "screens/Fsave.h"
 
+#include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -34,11 +35,7 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
   grid->Model().FixedRows = 0;
   grid->Model().DefaultColWidth = 130;
   connect(grid, &TStringGridex::cellDoubleClicked, this, [this](int, int) { gridDblClick(); });
-  connect(grid, &TStringGridex::cellClicked, this, [this](int, int r, Qt::MouseButton) {
-    if (Mode != 3 && r >= grid->Model().FixedRows) {
-      lbsave->setText(SelectedName());
-    }
-  });
+  connect(grid, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton) { gridMouseDown(c, r); });
 
   lbsave = new QLabel(this);
   lbsave->setGeometry(224, 264, 257, 21);
@@ -57,6 +54,32 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
     btnchange->setPalette(p);
   }
   btncancel = new TClickPanel(QStringLiteral("Cancel"), this, 310, 488, 80, 30);
+
+  img0 = new QLabel(this);
+  img0->setGeometry(56, 56, 105, 105);
+  img0->setScaledContents(true);
+  img1 = new QLabel(this);
+  img1->setGeometry(544, 56, 105, 105);
+  img1->setScaledContents(true);
+  memo0 = new QPlainTextEdit(this);
+  memo0->setGeometry(24, 192, 185, 89);
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setGeometry(504, 192, 185, 89);
+  for (QPlainTextEdit* m : {memo0, Memo1}) {
+    m->setReadOnly(true);
+    m->hide();
+  }
+  grid0 = new TStringGridex(this);
+  grid0->setGeometry(0, 298, 305, 223);
+  grid1 = new TStringGridex(this);
+  grid1->setGeometry(392, 297, 305, 223);
+  for (TStringGridex* g : {grid0, grid1}) {
+    g->RowHeight = 17;
+    g->Model().SetSize(14, 23);
+    g->Model().DefaultColWidth = 18;
+    g->hide();
+    connect(g, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton) { gridMouseDown(c, r); });
+  }
   connect(btnnewfile, &TClickPanel::clicked, this, &Tsave::btnnewfileClick);
   connect(btn0, &TClickPanel::clicked, this, &Tsave::btn0Click);
   connect(btnchange, &TClickPanel::clicked, this, &Tsave::btnchangeClick);
@@ -75,14 +98,14 @@ void Tsave::FillList() {
   if (Mode <= 1) {
     FillSlotGrid(g, ListFiles("savedata/*.dat"));
   } else {
-    auto files = ListFiles("vs/*.vs");
-    g.SetSize(1, static_cast<int>(files.size()) + 1);
-    g.FixedRows = 1;
-    g.Cells(0, 0) = "data";
-    g.SetColWidth(0, 130);
-    for (std::size_t i = 0; i < files.size(); ++i) g.Cells(0, static_cast<int>(i) + 1) = files[i].Name;
+    FillVsGrid(g, ListFiles("vs/*.vs"), Mode == 3);
   }
-  grid->SetSelection(0, g.RowCount() > g.FixedRows ? g.FixedRows : -1);
+  if (Mode == 3) {
+    // The side marks stay with the files the sides were read from.
+    grid->SetSelection(1, -1);
+  } else {
+    grid->SetSelection(0, g.RowCount() > g.FixedRows ? g.FixedRows : -1);
+  }
   grid->Refresh();
 }
 
@@ -95,7 +118,12 @@ bool Tsave::OpenSaveScreen(int mode) {
     return false;
   }
   if (mode == 1) btn0->setText(QStringLiteral("Load"));
-  if (mode == 3) btn0->setText(QStringLiteral("対戦"));
+  if (mode == 3) {
+    btn0->setText(QStringLiteral("対戦"));
+    grid->ShowGridLines = true;
+    grid->RowSelect = false;
+    lbsave->hide();
+  }
   btnnewfile->setVisible(mode == 0 || mode == 2);
   show();
   raise();
@@ -112,6 +140,9 @@ void Tsave::btn0Click() {
       break;
     case 2:
       ExportSelected();
+      break;
+    case 3:
+      StartDataBattle();
       break;
     default:
       break;
@@ -140,7 +171,61 @@ void Tsave::LoadSelected() {
 void Tsave::ExportSelected() {
   QString name = SelectedName();
   if (name.isEmpty() || !GameState) return;
-  if (App().Guard([&] { ExportVs(GameState->Team(0), std::string(), name.toStdString()); })) App().Release(this);
+  QString comment = QString::fromUtf8(kDefaultVsComment);
+  // Cancel leaves everything as it was: no file is written.
+  if (!App().AskText(this, QStringLiteral("コメント追加"), QStringLiteral("監督名、チーム紹介などのコメント"), comment))
+    return;
+  if (App().Guard([&] { ExportVs(GameState->Team(0), comment.toStdString(), name.toStdString()); }))
+    App().Release(this);
+}
+
+void Tsave::gridMouseDown(int col, int row) {
+  if (Mode == 3) {
+    PickVsSide(col, row);
+    return;
+  }
+  if (row >= grid->Model().FixedRows) lbsave->setText(SelectedName());
+}
+
+void Tsave::PickVsSide(int col, int row) {
+  TGrid& g = grid->Model();
+  if (!GameState || col < 0 || col >= g.ColCount() || row < g.FixedRows || row >= g.RowCount()) return;
+  std::vector<std::string> marks;
+  for (int r = 0; r < g.RowCount(); ++r) marks.push_back(g.Cells(col, r));
+  const int side = MarkVsSide(g, col, row);
+  if (side < 0) return;
+  const std::string name = g.Cells(1, row);
+  std::string comment;
+  if (!App().Guard([&] { comment = LoadVsSide(*GameState, side, name); })) {
+    // A refused file leaves the side as it was, mark included.
+    for (int r = 0; r < g.RowCount(); ++r) g.Cells(col, r) = marks[static_cast<std::size_t>(r)];
+    grid->Refresh();
+    return;
+  }
+  grid->Refresh();
+  const Tteam& club = GameState->Team(side);
+  TStringGridex* squad = side == 0 ? grid0 : grid1;
+  FillVsSideGrid(squad->Model(), club);
+  squad->SetSelection(0, -1);
+  squad->Refresh();
+  squad->show();
+  QPlainTextEdit* memo = side == 0 ? memo0 : Memo1;
+  memo->clear();
+  memo->setPlainText(QString::fromStdString(club.ClubName) + QStringLiteral("\n") + QString::fromStdString(comment));
+  memo->show();
+  QImage emblem;
+  emblem.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
+  (side == 0 ? img0 : img1)->setPixmap(QPixmap::fromImage(emblem));
+}
+
+void Tsave::StartDataBattle() {
+  if (grid0->isHidden() || grid1->isHidden()) {
+    App().Message(this, QStringLiteral("チームが選択されていません"));
+    return;
+  }
+  if (!App().OpenDataBattle()) return;
+  App().Release(over_);
+  App().Release(this);
 }
 
 void Tsave::btnnewfileClick() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 class TClickPanel;
@@ -20,6 +21,13 @@ class Tsave : public QWidget {
   TClickPanel* btn0;
   TClickPanel* btnchange;
   TClickPanel* btncancel;
+  // Data battle: each side's emblem, club name and comment, squad.
+  QLabel* img0;
+  QLabel* img1;
+  QPlainTextEdit* memo0;
+  QPlainTextEdit* Memo1;
+  TStringGridex* grid0;
+  TStringGridex* grid1;
   int Mode = 0;
 
   // Shows the screen for mode 0 (save), 1 (load), 2 (VS export), 3 (data
@@ -30,12 +38,17 @@ class Tsave : public QWidget {
   void btnnewfileClick();
   void btnchangeClick();
   void btncancelClick();
+  // Data battle: a press on cell (col, row) of the list picks that file
+  // for the side of its column.
+  void gridMouseDown(int col, int row);
   QString SelectedName() const;
 
  private:
   void SaveSelected();
   void LoadSelected();
   void ExportSelected();
+  void PickVsSide(int col, int row);
+  void StartDataBattle();
   void FillList();
   QWidget* over_;
 };

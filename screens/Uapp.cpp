@@ -18,6 +18,7 @@
 #include "screens/Ftitle.h"
 #include "screens/Fevent.h"
 #include "screens/Fsave.h"
+#include "screens/Fvtr.h"
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
 #include "world/Utrade.h"
@@ -74,7 +75,10 @@ void TApp::OpenSave(int mode, QWidget* over) {
 }
 
 void TApp::OpenReplay(QWidget* title) {
-  Message(title, QStringLiteral("VTR再生はまだありません"));
+  auto* v = new Tvtr;
+  Current = v;
+  v->show();
+  Release(title);
 }
 
 void TApp::Quit(QWidget* title) {
@@ -99,6 +103,16 @@ void TApp::OpenMatch() {
   auto* m = new Tmatch;
   Current = m;
   m->OpenNormal();
+}
+
+bool TApp::OpenDataBattle() {
+  auto* m = new Tmatch;
+  if (!m->OpenDataBattle()) {
+    m->deleteLater();
+    return false;
+  }
+  Current = m;
+  return true;
 }
 
 void TApp::OpenNews() {
@@ -193,8 +207,9 @@ bool TApp::Confirm(QWidget* parent, const QString& text) {
 
 bool TApp::AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
   if (!Interactive()) {
-    if (AutoText.isNull()) return false;
-    text = AutoText;
+    QString answer = AutoTexts.isEmpty() ? AutoText : AutoTexts.takeFirst();
+    if (answer.isNull()) return false;
+    text = answer;
     return true;
   }
   bool ok = false;

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -32,6 +33,9 @@ class TApp : public QObject {
   void ShowMain();
   void BackToTitle(QWidget* from);
   void OpenMatch();
+  // The match screen in data-battle mode: club 0 against club 1. False
+  // (with the reason shown) when the match could not be set up.
+  bool OpenDataBattle();
   void OpenNews();
   void OpenEvent();
   // The tactics screen for a club, over the club screen (hidden meanwhile
@@ -54,10 +58,12 @@ class TApp : public QObject {
   void ShowError(const QString& what);
   void Message(QWidget* parent, const QString& text);
   bool Confirm(QWidget* parent, const QString& text);
-  // Input dialog; false when cancelled. Without a display it answers AutoText
-  // (cancelled when AutoText is null).
+  // Input dialog; false when cancelled. Without a display it answers the
+  // first of AutoTexts (a null string cancels), or AutoText when that list
+  // is empty (cancelled when AutoText is null).
   bool AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text);
   QString AutoText;
+  QStringList AutoTexts;
   bool Interactive() const;
 
   bool AutoAnswer = true;

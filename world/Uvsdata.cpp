@@ -148,6 +148,12 @@ void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBatt
   for (std::size_t i = 0; i < files.size(); ++i) grid.Cells(1, static_cast<int>(i) + 1) = files[i].Name;
 }
 
+void FillVsSideGrid(TGrid& grid, const Tteam& club) {
+  club.FillSquadGrid(grid);
+  SortByColumn(grid, 0, 0);
+  for (int c = 13; c < grid.ColCount(); ++c) grid.SetColWidth(c, -1);
+}
+
 int MarkVsSide(TGrid& grid, int col, int row) {
   if (grid.ColCount() < 3 || (col != 0 && col != 2) || row < grid.FixedRows || row >= grid.RowCount()) return -1;
   for (int r = grid.FixedRows; r < grid.RowCount(); ++r) grid.Cells(col, r).clear();

@@ -61,6 +61,9 @@ std::string LoadVsSide(Tgamemain& game, int side, const std::string& name);
 // mode: three columns "←,VSdata,→", the names in column 1, columns 0 and 2
 // (35 pixels) left for the side marks.
 void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBattle);
+// The squad of a side chosen for a data battle: the club's squad table,
+// sorted by its first column, with the columns from 13 on hidden.
+void FillVsSideGrid(TGrid& grid, const Tteam& club);
 // A press on cell (col, row) of the data-battle list: in column 0 or 2 of a
 // file row, moves that column's "○" to the row and returns the side (0 left,
 // 1 right); anywhere else nothing and -1.

@@ -1,0 +1,208 @@
+#include "screens/Fvtr.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+
+#include "screens/Clickpanel.h"
+#include "screens/Uapp.h"
+#include "world/Usavegame.h"
+
+namespace {
+constexpr int kStepMs = 17;
+const QColor kSideColour[2] = {QColor(Qt::white), QColor(Qt::yellow)};
+
+QLabel* SideLabel(QWidget* parent, int pixels, const QColor& background) {
+  auto* l = new QLabel(parent);
+  l->setFont(GothicFont(pixels));
+  l->setAutoFillBackground(true);
+  QPalette p = l->palette();
+  p.setColor(QPalette::Window, background);
+  p.setColor(QPalette::WindowText, Qt::black);
+  l->setPalette(p);
+  return l;
+}
+
+QPixmap EmblemPixmap(const std::vector<uint8_t>& bmp, const QColor& fallback) {
+  QImage img;
+  img.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
+  if (img.isNull() || img.width() < 1 || img.height() < 1) {
+    img = QImage(10, 10, QImage::Format_RGB32);
+    img.fill(fallback);
+  }
+  return QPixmap::fromImage(img.scaled(10, 10));
+}
+}  // namespace
+
+Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("vtr"));
+  setWindowTitle(QStringLiteral("vtr"));
+  setFixedSize(755, 700);
+  move(192, 0);
+  setFont(GothicFont(12));
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
+
+  lbtname0 = SideLabel(this, 19, kSideColour[0]);
+  lbtname0->move(273, 534);
+  lbtname1 = SideLabel(this, 19, kSideColour[1]);
+  lbgoal0 = SideLabel(this, 21, kSideColour[0]);
+  lbgoal0->setAlignment(Qt::AlignCenter);
+  lbgoal0->setGeometry(272, 560, 24, 24);
+  lbgoal1 = SideLabel(this, 21, kSideColour[1]);
+  lbgoal1->setAlignment(Qt::AlignCenter);
+  lbgoal1->setGeometry(504, 560, 24, 24);
+  lbtime = new QLabel(QStringLiteral("00：00"), this);
+  lbtime->setFont(GothicFont(27));
+  lbtime->setAlignment(Qt::AlignCenter);
+  lbtime->setGeometry(290, 584, 201, 32);
+  RichEdit1 = new QTextEdit(this);
+  RichEdit1->setGeometry(266, 616, 249, 81);
+  RichEdit1->setReadOnly(true);
+  RichEdit1->setStyleSheet(QStringLiteral("background: black;"));
+  ListBox = new QListWidget(this);
+  ListBox->setGeometry(0, 560, 137, 137);
+  ListBox->setFont(GothicFont(15));
+  connect(ListBox, &QListWidget::itemClicked, this, [this] { ListBoxClick(); });
+  connect(ListBox, &QListWidget::itemActivated, this, [this] { ListBoxClick(); });
+
+  btnchange1 = new QPushButton(QStringLiteral("＜"), this);
+  btnchange1->setObjectName(QStringLiteral("btnchange1"));
+  btnchange1->setGeometry(584, 544, 25, 25);
+  btnchange2 = new QPushButton(QStringLiteral("■"), this);
+  btnchange2->setObjectName(QStringLiteral("btnchange2"));
+  btnchange2->setGeometry(616, 544, 25, 25);
+  btnchange3 = new QPushButton(QStringLiteral("＞"), this);
+  btnchange3->setObjectName(QStringLiteral("btnchange3"));
+  btnchange3->setGeometry(648, 544, 25, 25);
+  for (QPushButton* b : {btnchange1, btnchange2, btnchange3})
+    connect(b, &QPushButton::clicked, this, [this, b] { btnchange1Click(b); });
+  btnend = new TClickPanel(QStringLiteral("終了"), this, 662, 664, 80, 30);
+  connect(btnend, &TClickPanel::clicked, this, &Tvtr::btnendClick);
+
+  // FormCreate: the pitch, the list, playback idle until a file is chosen.
+  App().Guard([this] { pics_.Load(); });
+  imgbg_ = DrawPitchPicture(pics_);
+  imgura_ = imgbg_;
+  FillList();
+  Timer = new QTimer(this);
+  Timer->setTimerType(Qt::PreciseTimer);
+  Timer->setInterval(kStepMs);
+  connect(Timer, &QTimer::timeout, this, &Tvtr::TimerIdle);
+  Timer->start();
+}
+
+Tvtr::~Tvtr() = default;
+
+void Tvtr::FillList() {
+  ListBox->clear();
+  for (const TFileEntry& f : ListFiles("vtr/*.vtr")) ListBox->addItem(QString::fromStdString(f.Name));
+}
+
+void Tvtr::ListBoxClick() {
+  QListWidgetItem* item = ListBox->currentItem();
+  if (!item) return;
+  const std::string name = item->text().toStdString();
+  if (!App().Guard([&] { player_.ReadFile(name); })) return;
+  RichEdit1->clear();
+  shownGoals_.clear();
+  lbgoal0->setText(QStringLiteral("0"));
+  lbgoal1->setText(QStringLiteral("0"));
+  for (int s = 0; s < 2; ++s) {
+    const TVtrSide& side = player_.Sides[static_cast<std::size_t>(s)];
+    QLabel* label = s == 0 ? lbtname0 : lbtname1;
+    label->setText(QString::fromStdString(side.Name));
+    label->adjustSize();
+    emblems_[static_cast<std::size_t>(s)] = EmblemPixmap(side.Emblem, kSideColour[s]);
+  }
+  lbtname1->move(509 - lbtname1->width(), 534);
+  position_ = 0;
+  speed_ = 0;
+  ShowFrame(0);
+}
+
+void Tvtr::btnchange1Click(QPushButton* button) {
+  const QChar last = button->objectName().back();
+  if (last == QLatin1Char('1'))
+    --speed_;
+  else if (last == QLatin1Char('2'))
+    speed_ = 0;
+  else if (last == QLatin1Char('3'))
+    ++speed_;
+}
+
+void Tvtr::TimerIdle() {
+  if (position_ < 0) return;
+  bool stopped = false;
+  position_ = player_.Advance(position_, speed_, stopped);
+  if (stopped) speed_ = 0;
+  if (position_ != drawn_) ShowFrame(position_);
+}
+
+void Tvtr::ShowGoals(int n) {
+  const TmVTRsc& f = player_.Frames[static_cast<std::size_t>(n)];
+  lbgoal0->setText(QString::number(f.Goals(0)));
+  lbgoal1->setText(QString::number(f.Goals(1)));
+  std::vector<TVtrGoal> goals = player_.GoalsUpTo(n);
+  bool prefix = shownGoals_.size() <= goals.size();
+  for (std::size_t i = 0; prefix && i < shownGoals_.size(); ++i)
+    prefix = shownGoals_[i].Side == goals[i].Side && shownGoals_[i].Text == goals[i].Text;
+  // Forwards the new lines are appended; backwards (or after a jump) the
+  // list is rebuilt, so that it always holds exactly the goals scored so far.
+  std::size_t from = shownGoals_.size();
+  if (!prefix) {
+    RichEdit1->clear();
+    from = 0;
+  }
+  for (std::size_t i = from; i < goals.size(); ++i) {
+    RichEdit1->setTextColor(kSideColour[goals[i].Side]);
+    RichEdit1->append(QString::fromStdString(goals[i].Text));
+  }
+  shownGoals_ = std::move(goals);
+}
+
+void Tvtr::ShowFrame(int n) {
+  if (n < 0 || n > player_.LastFrame()) return;
+  lbtime->setText(QStringLiteral("%1：%2").arg(n / 60, 2, 10, QLatin1Char('0')).arg(n % 60, 2, 10, QLatin1Char('0')));
+  ShowGoals(n);
+  const TmVTRsc& f = player_.Frames[static_cast<std::size_t>(n)];
+  imgura_ = imgbg_;
+  QPainter p(&imgura_);
+  QFont font = GothicFont(12);
+  font.setPointSize(10);
+  p.setFont(font);
+  const int ascent = p.fontMetrics().ascent();
+  for (int s = 0; s < 2; ++s) {
+    p.setPen(kSideColour[s]);
+    for (int j = 0; j < 11; ++j) {
+      const int x = f.PlayerX(s, j), y = f.PlayerY(s, j);
+      p.drawPixmap(x, y, emblems_[static_cast<std::size_t>(s)]);
+      p.drawText(x, y + 11 + ascent, QString::number(f.PlayerNumber(s, j)));
+    }
+  }
+  p.drawPixmap(f.BallX(), f.BallY(), pics_.shadow);
+  p.drawPixmap(f.BallX(), f.BallY() - f.BallHeight(), pics_.ball);
+  p.end();
+  drawn_ = n;
+  update(QRect(0, 0, 755, 525));
+}
+
+void Tvtr::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawPixmap(0, 0, imgura_);
+}
+
+void Tvtr::btnendClick() {
+  if (ending_) return;
+  ending_ = true;
+  Timer->stop();
+  // Back to a new title, with a fresh game state.
+  App().BackToTitle(this);
+}
+
+void Tvtr::closeEvent(QCloseEvent* e) {
+  // Closing the window is the same as "終了".
+  e->ignore();
+  btnendClick();
+}

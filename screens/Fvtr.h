@@ -1,0 +1,71 @@
+// The replay screen: lists the recorded data battles in data/vtr and plays
+// one back, forwards or backwards at the chosen speed, with clock, score,
+// goal list, the 22 players and the ball.
+#pragma once
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "match/Uvtr.h"
+#include "screens/Fmatch.h"
+
+class TClickPanel;
+
+class Tvtr : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Tvtr(QWidget* parent = nullptr);
+  ~Tvtr() override;
+
+  QLabel* lbtname0;
+  QLabel* lbtname1;
+  QLabel* lbgoal0;
+  QLabel* lbgoal1;
+  QLabel* lbtime;
+  QTextEdit* RichEdit1;
+  QListWidget* ListBox;
+  QPushButton* btnchange1;  // "＜": one frame per step slower (or backwards)
+  QPushButton* btnchange2;  // "■": stop
+  QPushButton* btnchange3;  // "＞": one frame per step faster
+  TClickPanel* btnend;
+  QTimer* Timer;            // one playback step every 17 ms
+
+  // Loads the selected file and shows its first frame; a file that cannot
+  // be read is reported with its name and the list stays as it was.
+  void ListBoxClick();
+  void btnchange1Click(QPushButton* button);
+  // One playback step: moves by the speed, stops at either end.
+  void TimerIdle();
+  void ShowFrame(int n);
+  void btnendClick();
+
+  int Position() const { return position_; }
+  int Speed() const { return speed_; }
+  const TmVTR& Player() const { return player_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void FillList();
+  void ShowGoals(int n);
+
+  TMatchPictures pics_;
+  QPixmap imgbg_;
+  QPixmap imgura_;
+  std::array<QPixmap, 2> emblems_;
+  TmVTR player_;
+  std::vector<TVtrGoal> shownGoals_;
+  int position_ = -1;
+  int speed_ = 0;
+  int drawn_ = -1;
+  bool ending_ = false;
+};

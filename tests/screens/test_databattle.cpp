@@ -1,0 +1,253 @@
+// Data battles and replays driven through the window: export two clubs,
+// choose both sides, play the recorded battle to the end, then replay it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTest>
+#include <filesystem>
+
+#include "../core/TestData.h"
+#include "club/Ufile.h"
+#include "club/Uplayer.h"
+#include "club/Uplayerlist.h"
+#include "club/Urandom.h"
+#include "club/Uteam.h"
+#include "match/Umatchmain.h"
+#include "match/Umatchwatch.h"
+#include "match/Uvtr.h"
+#include "screens/Clickpanel.h"
+#include "screens/Fmain.h"
+#include "screens/Fmatch.h"
+#include "screens/Fsave.h"
+#include "screens/Ftitle.h"
+#include "screens/Fvtr.h"
+#include "screens/StringGridex.h"
+#include "screens/Uapp.h"
+#include "world/Ugamemain.h"
+#include "world/Usavegame.h"
+#include "world/Uvsdata.h"
+
+namespace {
+
+void Settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
+}
+
+template <typename T>
+T* Visible() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
+  return nullptr;
+}
+
+void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
+
+void ClickCell(TStringGridex* g, int col, int row) {
+  QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->CellRect(col, row).center());
+}
+
+int RowOf(const TGrid& g, int col, const std::string& text) {
+  for (int r = g.FixedRows; r < g.RowCount(); ++r)
+    if (g.Cells(col, r) == text) return r;
+  return -1;
+}
+
+QStringList Lines(const QTextEdit* e) {
+  QString t = e->toPlainText();
+  return t.isEmpty() ? QStringList() : t.split(QLatin1Char('\n'));
+}
+
+class DataBattle : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RandSeed(12);
+    App().AutoAnswer = true;
+    App().AutoText = QString();
+    App().AutoTexts.clear();
+    App().ShowTitle();
+    Settle();
+  }
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
+    Settle();
+    App().FreeGameState();
+    App().AutoTexts.clear();
+  }
+  // Exports the user's club from the club screen under a new file name.
+  void Export(Tmain* m, const QString& file, const QString& comment) {
+    m->MainMenu1->actions().at(1)->trigger();
+    Settle();
+    Tsave* s = Visible<Tsave>();
+    ASSERT_NE(s, nullptr);
+    App().AutoTexts = {file, comment};
+    Click(s->btnnewfile);
+    Settle();
+  }
+  ScopedDataDir dir_;
+};
+
+TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
+  Click(Visible<Ttitle>()->btnstart);
+  Settle();
+  Tmain* m = Visible<Tmain>();
+  ASSERT_NE(m, nullptr);
+
+  // The export asks for a comment; Cancel writes nothing.
+  Export(m, QStringLiteral("nope"), QString());
+  EXPECT_FALSE(std::filesystem::exists("data/vs/nope.vs"));
+  ASSERT_NE(Visible<Tsave>(), nullptr);
+  Click(Visible<Tsave>()->btncancel);
+  Settle();
+  Export(m, QStringLiteral("home"), QStringLiteral("監督 \"A\", よろしく"));
+  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  const std::string homeName = GameState->Team(0).ClubName;
+  GameState->Team(0).ClubName = "Away, \"B\" FC";
+  Export(m, QStringLiteral("away"), QStringLiteral("なし"));
+  EXPECT_EQ(ReadVsFile("data/vs/home.vs", 0).Comment, "監督 \"A\", よろしく");
+  // A hostile file among them.
+  WriteFileAtomic("data/vs/broken.vs", std::vector<uint8_t>{2, 0, 0, 0, '1', '7', 0xff, 0xff, 0xff, 0x7f});
+  m->MainMenu1->actions().at(2)->trigger();
+  Settle();
+
+  // The side choice.
+  Ttitle* t = Visible<Ttitle>();
+  ASSERT_NE(t, nullptr);
+  Click(t->btnvsload);
+  Settle();
+  Tsave* s = Visible<Tsave>();
+  ASSERT_NE(s, nullptr);
+  const TGrid& list = s->grid->Model();
+  EXPECT_EQ(s->btn0->text(), "対戦");
+  EXPECT_EQ(list.Cells(0, 0) + list.Cells(1, 0) + list.Cells(2, 0), "←VSdata→");
+  EXPECT_FALSE(s->lbsave->isVisible());
+  Click(s->btn0);
+  EXPECT_EQ(App().LastMessage, "チームが選択されていません");
+  const int broken = RowOf(list, 1, "broken"), home = RowOf(list, 1, "home"), away = RowOf(list, 1, "away");
+  ASSERT_GE(broken, 1);
+  ClickCell(s->grid, 0, broken);
+  EXPECT_TRUE(App().LastMessage.contains("data/vs/broken.vs")) << App().LastMessage.toStdString();
+  EXPECT_EQ(list.Cells(0, broken), "");
+  EXPECT_FALSE(s->grid0->isVisible());
+  ClickCell(s->grid, 0, home);
+  ClickCell(s->grid, 2, away);
+  EXPECT_EQ(list.Cells(0, home), "○");
+  EXPECT_EQ(list.Cells(2, away), "○");
+  ClickCell(s->grid, 2, broken);  // refused: the right side stays as it was
+  EXPECT_EQ(list.Cells(2, away), "○");
+  EXPECT_EQ(s->memo0->toPlainText().toStdString(), homeName + "\n監督 \"A\", よろしく");
+  EXPECT_EQ(s->Memo1->toPlainText().toStdString(), "Away, \"B\" FC\nなし");
+  EXPECT_TRUE(s->grid0->isVisible() && s->grid1->isVisible());
+  EXPECT_FALSE(s->img0->pixmap().isNull());
+  EXPECT_EQ(s->grid1->Model().Cells(2, 0), "Name");
+  EXPECT_EQ(s->grid1->Model().ColWidth(13), 0);  // hidden
+
+  // The battle: the title goes, the match plays club 0 against club 1.
+  TStream lineup[2];
+  GameState->Team(0).WriteLineup(lineup[0]);
+  GameState->Team(1).WriteLineup(lineup[1]);
+  const RandomState before = GetRandomState();
+  Click(s->btn0);
+  Settle();
+  EXPECT_EQ(Visible<Ttitle>(), nullptr);
+  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  Tmatch* match = Visible<Tmatch>();
+  ASSERT_NE(match, nullptr);
+  match->WaitForSounds = false;
+  EXPECT_FALSE(match->NormalMode());
+  EXPECT_TRUE(match->Groupvs->isVisible());
+  EXPECT_FALSE(match->Groupnormal->isVisible());
+  EXPECT_EQ(match->lbtname1->text(), "Away, \"B\" FC");
+  EXPECT_EQ(match->Gridv2->Model().Cells(1, 1), GameState->Team(1).Squad->PlayerByNumber(GameState->Team(1).Slots[0])->Name);
+  // A header click switches both sides to their statistics, and back.
+  ClickCell(match->Gridv1, 0, 0);
+  EXPECT_TRUE(match->gridvs1->isVisible() && match->gridvs2->isVisible());
+  EXPECT_FALSE(match->Gridv1->isVisible() || match->Gridv2->isVisible());
+  ClickCell(match->gridvs2, 0, 0);
+  EXPECT_TRUE(match->Gridv1->isVisible() && match->Gridv2->isVisible());
+  EXPECT_FALSE(match->gridvs1->isVisible());
+  for (int i = 0; i < 5401 && Visible<Tmatch>() == match; ++i) match->TimerStep();
+  Settle();
+  ASSERT_NE(Visible<Ttitle>(), nullptr);
+  std::vector<TFileEntry> replays = ListFiles("vtr/*.vtr");
+  ASSERT_EQ(replays.size(), 1u);
+  TmVTR rec;
+  rec.ReadFile(replays[0].Name);
+  EXPECT_EQ(rec.FrameCount(), kMatchTicks);
+  EXPECT_EQ(rec.Sides[1].Name, "Away, \"B\" FC");
+
+  // The same battle without a window: the same goals.
+  {
+    SetRandomState(before);
+    Tmmain d;
+    d.Load(lineup[0], lineup[1], true);
+    TmWatchSetup setup;
+    setup.AutoSubs = {true, true};
+    PlayWatchedMatch(d, setup);
+    EXPECT_EQ(d.GoalLists[0], rec.Sides[0].GoalLines);
+    EXPECT_EQ(d.GoalLists[1], rec.Sides[1].GoalLines);
+  }
+  std::vector<TVtrGoal> goals = rec.GoalsUpTo(rec.LastFrame());
+  ASSERT_FALSE(goals.empty()) << "choose a seed whose battle has a goal";
+  const TVtrGoal first = goals[0];
+
+  // The replay: title → VTR再生.
+  Click(Visible<Ttitle>()->btnvtr);
+  Settle();
+  EXPECT_EQ(Visible<Ttitle>(), nullptr);
+  Tvtr* v = Visible<Tvtr>();
+  ASSERT_NE(v, nullptr);
+  v->Timer->stop();
+  ASSERT_EQ(v->ListBox->count(), 1);
+  // Speed buttons with no file: the speed changes, nothing moves.
+  v->btnchange3->click();
+  v->TimerIdle();
+  EXPECT_EQ(v->Position(), -1);
+  v->ListBox->setCurrentRow(0);
+  v->ListBoxClick();
+  EXPECT_EQ(v->Position(), 0);
+  EXPECT_EQ(v->Speed(), 0);
+  EXPECT_EQ(v->lbtime->text(), "00：00");
+  EXPECT_EQ(v->lbtname1->text(), "Away, \"B\" FC");
+  QLabel* scorer = first.Side == 0 ? v->lbgoal0 : v->lbgoal1;
+  EXPECT_EQ(scorer->text(), "0");
+  for (int i = 0; i < 20; ++i) v->btnchange3->click();
+  while (v->Position() < first.Frame) v->TimerIdle();
+  EXPECT_EQ(scorer->text(), "1");
+  EXPECT_EQ(Lines(v->RichEdit1).value(0).toStdString(), first.Text);
+  EXPECT_EQ(Lines(v->RichEdit1).size(), static_cast<int>(rec.GoalsUpTo(v->Position()).size()));
+  // Backwards past the goal: its line goes, the score falls.
+  v->btnchange2->click();
+  for (int i = 0; i < 7; ++i) v->btnchange1->click();
+  EXPECT_EQ(v->Speed(), -7);
+  while (v->Position() >= first.Frame) v->TimerIdle();
+  EXPECT_EQ(scorer->text(), "0");
+  EXPECT_TRUE(Lines(v->RichEdit1).isEmpty());
+  // On to frame 0, where playback stops.
+  for (int i = 0; i < 5401 && v->Speed() != 0; ++i) v->TimerIdle();
+  EXPECT_EQ(v->Position(), 0);
+  // Forwards again: the line returns.
+  v->btnchange3->click();
+  while (v->Position() < first.Frame) v->TimerIdle();
+  EXPECT_EQ(Lines(v->RichEdit1).value(0).toStdString(), first.Text);
+  // 終了: back to a new title with a fresh game.
+  Click(v->btnend);
+  Settle();
+  EXPECT_EQ(Visible<Tvtr>(), nullptr);
+  ASSERT_NE(Visible<Ttitle>(), nullptr);
+  ASSERT_NE(GameState, nullptr);
+  EXPECT_EQ(GameState->Week, 1);
+}
+
+TEST_F(DataBattle, NoVsFileLeavesTheTitle) {
+  Ttitle* t = Visible<Ttitle>();
+  Click(t->btnvsload);
+  Settle();
+  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  EXPECT_EQ(Visible<Ttitle>(), t);
+}
+
+}  // namespace
