@@ -236,6 +236,8 @@ bool Tmatch::OpenDataBattle() {
   show();
   setFocus();
   FillBattleGrids();
+  // Nobody picks players here: no row is highlighted.
+  for (TStringGridex* g : {Gridv1, Gridv2, gridvs1, gridvs2}) g->SetSelection(0, -1);
   DrawFrame();
   paused_ = false;
   clock_.start();

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QInputDialog>
+#include <QPainter>
 #include <QMessageBox>
 
 #include "club/Uteam.h"
@@ -78,7 +79,16 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
     g->Model().SetSize(14, 23);
     g->Model().DefaultColWidth = 18;
     g->hide();
-    connect(g, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton) { gridMouseDown(c, r); });
+    // Starters and substitutes are told by the colour of their number.
+    g->OnDrawCell = [g](QPainter& p, const QRect& rc, int c, int r) {
+      const int32_t tag = g->Model().Tags(c, r);
+      if (c != 1 || r < g->Model().FixedRows || tag == 0) return;
+      p.fillRect(rc, TagColour(tag));
+      p.setPen(Qt::black);
+      p.drawText(rc.adjusted(2, 0, -1, 0), Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(g->Model().Cells(c, r)));
+    };
+    // A press on a squad only selects its row: picking a side is the
+    // file list's alone.
   }
   connect(btnnewfile, &TClickPanel::clicked, this, &Tsave::btnnewfileClick);
   connect(btn0, &TClickPanel::clicked, this, &Tsave::btn0Click);
@@ -100,13 +110,10 @@ void Tsave::FillList() {
   } else {
     FillVsGrid(g, ListFiles("vs/*.vs"), Mode == 3);
   }
-  if (Mode == 3) {
-    // The side marks stay with the files the sides were read from.
-    grid->SetSelection(1, -1);
-  } else {
-    grid->SetSelection(0, g.RowCount() > g.FixedRows ? g.FixedRows : -1);
-  }
+  grid->SetSelection(0, g.RowCount() > g.FixedRows ? g.FixedRows : -1);
   grid->Refresh();
+  // In the side choice nothing is chosen until a mark cell is pressed.
+  if (Mode == 3) grid->SetSelection(0, -1);
 }
 
 bool Tsave::OpenSaveScreen(int mode) {
@@ -206,8 +213,8 @@ void Tsave::PickVsSide(int col, int row) {
   const Tteam& club = GameState->Team(side);
   TStringGridex* squad = side == 0 ? grid0 : grid1;
   FillVsSideGrid(squad->Model(), club);
-  squad->SetSelection(0, -1);
   squad->Refresh();
+  squad->SetSelection(0, -1);
   squad->show();
   QPlainTextEdit* memo = side == 0 ? memo0 : Memo1;
   memo->clear();
@@ -215,7 +222,10 @@ void Tsave::PickVsSide(int col, int row) {
   memo->show();
   QImage emblem;
   emblem.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
-  (side == 0 ? img0 : img1)->setPixmap(QPixmap::fromImage(emblem));
+  QLabel* img = side == 0 ? img0 : img1;
+  // The emblem's pixels stay sharp when blown up.
+  img->setPixmap(emblem.isNull() ? QPixmap()
+                                 : QPixmap::fromImage(emblem.scaled(img->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 void Tsave::StartDataBattle() {
@@ -252,6 +262,12 @@ void Tsave::btnnewfileClick() {
   grid->SetSelection(0, g.RowCount() - 1);
   grid->Refresh();
   gridDblClick();
+  // Still open: nothing was written (the comment was cancelled or the write
+  // failed), so the list shows no file that is not there.
+  if (!isHidden()) {
+    g.SetRowCount(g.RowCount() - 1);
+    grid->Refresh();
+  }
 }
 
 void Tsave::btnchangeClick() {

@@ -53,6 +53,8 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
   lbgoal1 = SideLabel(this, 21, kSideColour[1]);
   lbgoal1->setAlignment(Qt::AlignCenter);
   lbgoal1->setGeometry(504, 560, 24, 24);
+  // The sides' labels appear with the first file chosen.
+  for (QLabel* l : {lbtname0, lbtname1, lbgoal0, lbgoal1}) l->hide();
   lbtime = new QLabel(QStringLiteral("00：00"), this);
   lbtime->setFont(GothicFont(27));
   lbtime->setAlignment(Qt::AlignCenter);
@@ -117,6 +119,7 @@ void Tvtr::ListBoxClick() {
     emblems_[static_cast<std::size_t>(s)] = EmblemPixmap(side.Emblem, kSideColour[s]);
   }
   lbtname1->move(509 - lbtname1->width(), 534);
+  for (QLabel* l : {lbtname0, lbtname1, lbgoal0, lbgoal1}) l->show();
   position_ = 0;
   speed_ = 0;
   ShowFrame(0);

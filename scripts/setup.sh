@@ -5,7 +5,8 @@ set -euo pipefail
 PKGS=(g++ cmake ninja-build pkg-config ccache
       libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
       qt6-base-dev qt6-base-dev-tools libsdl2-dev
-      fonts-ipafont-gothic xvfb xauth)
+      fonts-ipafont-gothic xvfb xauth
+      xdotool openbox imagemagick x11-apps)  # looking at the window under Xvfb
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
