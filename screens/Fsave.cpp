@@ -280,4 +280,8 @@ void Tsave::btnchangeClick() {
   FillList();
 }
 
-void Tsave::btncancelClick() { App().Release(this); }
+void Tsave::btncancelClick() {
+  // Sides read into the title's world must not become the next new game.
+  if (Mode == 3 && (!grid0->isHidden() || !grid1->isHidden())) App().NewGameState();
+  App().Release(this);
+}

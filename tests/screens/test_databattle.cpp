@@ -247,6 +247,25 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   EXPECT_EQ(GameState->Week, 1);
 }
 
+TEST_F(DataBattle, CancelledSideChoiceLeavesTheTitleWorldFresh) {
+  Tteam& club = GameState->Team(0);
+  const std::string name = club.ClubName;
+  club.ClubName = "Visitors";
+  ExportVs(club, "x", "visitors");
+  club.ClubName = name;
+  Click(Visible<Ttitle>()->btnvsload);
+  Settle();
+  Tsave* s = Visible<Tsave>();
+  ASSERT_NE(s, nullptr);
+  ClickCell(s->grid, 2, 1);
+  EXPECT_EQ(GameState->Team(1).ClubName, "Visitors");
+  Click(s->btncancel);
+  Settle();
+  ASSERT_NE(Visible<Ttitle>(), nullptr);
+  EXPECT_NE(GameState->Team(1).ClubName, "Visitors");
+  EXPECT_EQ(GameState->Team(0).ClubName, name);
+}
+
 TEST_F(DataBattle, NoVsFileLeavesTheTitle) {
   Ttitle* t = Visible<Ttitle>();
   Click(t->btnvsload);
