@@ -212,7 +212,7 @@ void Tsave::PickVsSide(int col, int row) {
   grid->Refresh();
   const Tteam& club = GameState->Team(side);
   TStringGridex* squad = side == 0 ? grid0 : grid1;
-  FillVsSideGrid(squad->Model(), club);
+  FillVsSideGrid(squad->Model(), club, *GameState);
   squad->Refresh();
   squad->SetSelection(0, -1);
   squad->show();

@@ -148,8 +148,8 @@ void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBatt
   for (std::size_t i = 0; i < files.size(); ++i) grid.Cells(1, static_cast<int>(i) + 1) = files[i].Name;
 }
 
-void FillVsSideGrid(TGrid& grid, const Tteam& club) {
-  club.FillSquadGrid(grid);
+void FillVsSideGrid(TGrid& grid, const Tteam& club, const TworldView& world) {
+  club.FillSquadGrid(grid, world);
   SortByColumn(grid, 0, 0);
   for (int c = 13; c < grid.ColCount(); ++c) grid.SetColWidth(c, -1);
 }

@@ -12,6 +12,7 @@
 class Tteam;
 class Tgamemain;
 class TGrid;
+class TworldView;
 struct TFileEntry;
 
 inline constexpr const char* kVsDir = "data/vs";
@@ -63,7 +64,7 @@ std::string LoadVsSide(Tgamemain& game, int side, const std::string& name);
 void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBattle);
 // The squad of a side chosen for a data battle: the club's squad table,
 // sorted by its first column, with the columns from 13 on hidden.
-void FillVsSideGrid(TGrid& grid, const Tteam& club);
+void FillVsSideGrid(TGrid& grid, const Tteam& club, const TworldView& world);
 // A press on cell (col, row) of the data-battle list: in column 0 or 2 of a
 // file row, moves that column's "○" to the row and returns the side (0 left,
 // 1 right); anywhere else nothing and -1.
