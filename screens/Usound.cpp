@@ -8,6 +8,9 @@
 
 TSoundPlayer::TSoundPlayer() {
 #ifdef VANTOREL_HAVE_SDL2
+  // SDL would otherwise take over SIGINT and SIGTERM and turn them into
+  // events nobody reads: Ctrl+C and kill must still end the game.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   SDL_AudioSpec want{}, have{};
   want.freq = 22050;
