@@ -135,8 +135,10 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   connect(gridcoach, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton b) {
     if (b != Qt::RightButton || c < 2 || r < 2 || !GameState) return;
     Tcoach& coaches = *GameState->Team(0).Coaches;
-    bool off = gridcoach->Model().Tags(c, r) != 0;
-    coaches.SetFocus(r - 2, c - 2, off ? 1 : 0);
+    // A silver cell is an ability the coach leaves alone: the click turns it
+    // on; any other cell (the black ones he trains) is turned off.
+    bool switchedOff = gridcoach->Model().Tags(c, r) == kTagSilver;
+    coaches.SetFocus(r - 2, c - 2, switchedOff ? 1 : 0);
     FillCoachTable();
   });
 

@@ -35,6 +35,71 @@
 
 namespace {
 
+void Settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
+}
+
+template <typename T>
+T* Shown() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
+  return nullptr;
+}
+
+void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
+
+// A click on a cell; the grid then settles as the window system lets it
+// (scroll bars shown or hidden for the new contents).
+void ClickCell(TStringGridex* g, int col, int row, Qt::MouseButton button) {
+  QTest::mouseClick(g->viewport(), button, {}, g->CellRect(col, row).center());
+  QCoreApplication::processEvents();
+}
+
+// Every text of a shown grid, and a two-digit number in every column, fits the
+// part of its cell the user sees: the text starts 2 pixels into the cell and
+class Playtest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RandSeed(5);
+    App().AutoAnswer = true;
+    App().AutoText = QString();
+    App().ShowTitle();
+    Settle();
+  }
+  void TearDown() override {
+    App().AutoAnswer = true;
+    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
+    Settle();
+    App().FreeGameState();
+  }
+  Tmain* Start() {
+    Click(Shown<Ttitle>()->btnstart);
+    Settle();
+    return Shown<Tmain>();
+  }
+  Tmain* Next(Tmain* m) {
+    Click(m->btnnext);
+    Settle();
+    if (Tnews* n = Shown<Tnews>()) {
+      QTest::mouseClick(n->Memomes->viewport(), Qt::LeftButton);
+      Settle();
+    }
+    return Shown<Tmain>();
+  }
+  Tmain* ToWeek(int week) {
+    Tmain* m = Start();
+    while (m && GameState->Week < week) {
+      m->Ftomatch1->radiowatchn->setChecked(true);
+      m = Next(m);
+    }
+    return m;
+  }
+  ScopedDataDir dir_;
+};
+
 // SDL's audio start must leave Ctrl+C and SIGTERM to the system: a child
 // process starts the sound layer and is then sent each signal.
 TEST(AudioSignals, StartingTheSoundLeavesInterruptAndTerminateDeadly) {
@@ -61,6 +126,30 @@ TEST(AudioSignals, StartingTheSoundLeavesInterruptAndTerminateDeadly) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << "signal " << sig << ", status " << status;
   }
+}
+
+TEST_F(Playtest, ClubScreenCoachFocusTogglesBothWaysAndItsTablesFit) {
+  Tmain* m = ToWeek(2);
+  ASSERT_NE(m, nullptr);
+  Click(m->btntrain);
+  ASSERT_TRUE(m->gridcoach->isVisible());
+  const Tcoach& coaches = *GameState->Team(0).Coaches;
+  const TGrid& g = m->gridcoach->Model();
+  const int weightBefore = coaches.Weights[1];
+  ASSERT_EQ(coaches.Coach[0].Focus[1], 1);
+  // Coach 1's height (column 3, row 2): off, then on again.
+  ClickCell(m->gridcoach, 3, 2, Qt::RightButton);
+  EXPECT_EQ(coaches.Coach[0].Focus[1], 0);
+  EXPECT_EQ(g.Tags(3, 2), kTagSilver);
+  ClickCell(m->gridcoach, 3, 2, Qt::RightButton);
+  EXPECT_EQ(coaches.Coach[0].Focus[1], 1);
+  EXPECT_EQ(g.Tags(3, 2), kTagBlack);
+  EXPECT_EQ(coaches.Weights[1], weightBefore);
+  // Left clicks and the header and weight rows change nothing.
+  ClickCell(m->gridcoach, 3, 2, Qt::LeftButton);
+  ClickCell(m->gridcoach, 3, 1, Qt::RightButton);
+  EXPECT_EQ(coaches.Coach[0].Focus[1], 1);
+
 }
 
 }  // namespace
