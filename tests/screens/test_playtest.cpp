@@ -152,4 +152,40 @@ TEST_F(Playtest, ClubScreenCoachFocusTogglesBothWaysAndItsTablesFit) {
 
 }
 
+TEST_F(Playtest, EveryViewOfTheNextMatchFrameSetsItsOwnWidthsAndFits) {
+  Tmain* m = ToWeek(13);
+  ASSERT_NE(m, nullptr);
+  // One finished season for the history view, and a scorer with a
+  // double-figure total (there may have been no goal, or no assist, yet).
+  GameState->SeasonHistory.InsertRow(0, {1, 3, 2, 14, 6, 8, 48, 40, 30, 10, 6});
+  const int32_t number = GameState->Team(0).SlotNumber(9);
+  Tleague& league = *GameState->Leagues[GameState->DivisionOf(0) - 1];
+  for (TIntgrid* ranking : {&league.ScorerRanking, &league.AssistRanking})
+    if (ranking->FindRow(0, number) < 0) ranking->AddRow({number, 0, number, 12});
+  TFtomatch* f = m->Ftomatch1;
+  TStringGridex* grid = f->grid;
+  struct View {
+    int col, row;
+    const char* name;
+    int width;                                // the grid's width
+    std::vector<std::pair<int, int>> widths;  // column, width
+  };
+  const std::vector<View> views = {
+      {2, 1, "schedule", 270, {{0, 30}, {1, 100}, {2, 30}, {3, 100}}},
+      {2, 0, "standings", 290, {{0, 100}, {1, 25}, {3, 25}, {4, 25}, {7, 25}, {8, 0}}},
+      {3, 1, "history", 360, {{0, 25}, {1, 25}, {3, 25}, {6, 25}, {9, 25}, {10, 100}}},
+      {3, 0, "scorers", 260, {{0, 100}, {1, 100}, {2, 30}}},
+      {1, 0, "next round", 320, {{0, 30}, {1, 100}, {2, 30}, {3, 100}, {4, 30}}},
+      {1, 1, "cup cards", 320, {{0, 30}, {1, 100}, {2, 30}, {3, 100}, {4, 30}}},
+      {4, 0, "assists", 260, {{0, 100}, {1, 100}, {2, 30}}},
+      {2, 0, "standings again", 290, {{0, 100}, {1, 25}, {3, 25}, {4, 25}, {7, 25}, {8, 0}}},
+      {2, 1, "schedule again", 270, {{0, 30}, {1, 100}, {2, 30}, {3, 100}}},
+  };
+  for (const View& v : views) {
+    ClickCell(f->gridmenu, v.col, v.row, Qt::LeftButton);
+    EXPECT_EQ(grid->width(), v.width) << v.name;
+    for (auto [c, w] : v.widths) EXPECT_EQ(grid->Model().ColWidth(c), w) << v.name << ", column " << c;
+  }
+}
+
 }  // namespace
