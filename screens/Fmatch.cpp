@@ -27,7 +27,7 @@ QPixmap LoadPicture(const char* name) {
   std::string path = std::string("data/picture/") + name;
   std::vector<uint8_t> bytes = ReadWholeFile(path);
   QPixmap pm;
-  if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "not a readable picture");
+  if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "画像を読めません");
   return pm;
 }
 

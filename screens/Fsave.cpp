@@ -122,10 +122,14 @@ void Tsave::gridDblClick() {
   if (Mode != 3) btn0Click();
 }
 
+bool Tsave::WriteNamed(const QString& name) {
+  if (name.isEmpty() || !GameState) return false;
+  if (Mode == 0) return App().Guard([&] { SaveGameToSlot(*GameState, name.toStdString()); });
+  return App().Guard([&] { ExportVs(GameState->Team(0), std::string(), name.toStdString()); });
+}
+
 void Tsave::SaveSelected() {
-  QString name = SelectedName();
-  if (name.isEmpty() || !GameState) return;
-  if (App().Guard([&] { SaveGameToSlot(*GameState, name.toStdString()); })) App().Release(this);
+  if (WriteNamed(SelectedName())) App().Release(this);
 }
 
 void Tsave::LoadSelected() {
@@ -138,9 +142,7 @@ void Tsave::LoadSelected() {
 }
 
 void Tsave::ExportSelected() {
-  QString name = SelectedName();
-  if (name.isEmpty() || !GameState) return;
-  if (App().Guard([&] { ExportVs(GameState->Team(0), std::string(), name.toStdString()); })) App().Release(this);
+  if (WriteNamed(SelectedName())) App().Release(this);
 }
 
 void Tsave::btnnewfileClick() {
@@ -162,11 +164,14 @@ void Tsave::btnnewfileClick() {
     App().ShowError(QStringLiteral("このファイル名は使えません: ") + answer);
     return;
   }
+  // The new slot joins the list only once its file exists: a name the file
+  // system refuses leaves the list as it was.
+  if (!WriteNamed(answer)) return;
   g.SetRowCount(g.RowCount() + 1);
   g.Cells(0, g.RowCount() - 1) = answer.toStdString();
   grid->SetSelection(0, g.RowCount() - 1);
   grid->Refresh();
-  gridDblClick();
+  App().Release(this);
 }
 
 void Tsave::btnchangeClick() {

@@ -38,6 +38,9 @@ class TApp : public QObject {
   // and shown again when the tactics screen closes).
   void OpenTactics(int club, QWidget* main);
   void Release(QWidget* screen);
+  // Qt's own Japanese texts (OK, Cancel, Yes, No, the file dialogs) and the
+  // Japanese locale. False when the translation file is not installed.
+  bool LoadQtTranslation();
 
   // Saves to the "autosave" slot; a failure is reported, the game goes on.
   void AutoSave();

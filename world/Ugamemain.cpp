@@ -138,7 +138,7 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
       clubs[i] = std::move(club);
     }
   } catch (const StreamError& e) {
-    throw FileError(path, e.what());
+    throw FileError(path, "開始データが壊れています" + DamagePlace(e));
   }
   Teams = std::move(clubs);
   Year = 1;

@@ -143,7 +143,7 @@ void LoadGameFromSlot(Tgamemain& game, const std::string& name) {
     game.LoadFromStream(s, true);
   } catch (const std::exception& e) {
     SetRandomState(rs);
-    throw FileError(path, std::string("セーブデータが壊れています: ") + e.what());
+    throw FileError(path, "セーブデータが壊れています" + DamagePlace(e));
   }
 }
 

@@ -188,4 +188,66 @@ TEST_F(Playtest, EveryViewOfTheNextMatchFrameSetsItsOwnWidthsAndFits) {
   }
 }
 
+TEST_F(Playtest, ANameTheFileSystemRefusesLeavesNoSlotBehind) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  m->MainMenu1->actions().at(0)->trigger();
+  Settle();
+  Tsave* s = Shown<Tsave>();
+  ASSERT_NE(s, nullptr);
+  const int rows = s->grid->Model().RowCount();
+  const QString tooLong(300, QLatin1Char('a'));
+  App().AutoText = tooLong;
+  Click(s->btnnewfile);
+  Settle();
+  EXPECT_EQ(Shown<Tsave>(), s);
+  EXPECT_EQ(s->grid->Model().RowCount(), rows);
+  EXPECT_TRUE(App().LastMessage.contains("ファイルに書き込めません（ファイル名が長すぎます）"))
+      << App().LastMessage.toStdString();
+  EXPECT_TRUE(App().LastMessage.contains(tooLong));
+  EXPECT_TRUE(std::filesystem::is_empty("data/savedata"));
+}
+
+TEST_F(Playtest, QtSpeaksJapaneseAndTheGamesOwnErrorsNameTheFile) {
+  ASSERT_TRUE(App().LoadQtTranslation());
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Vantorel"), QStringLiteral("?"),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
+    QString text = box.button(b)->text();
+    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0x3000; }))
+        << text.toStdString();
+  }
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("File &name:"));
+
+  auto hasJapanese = [](const QString& s) {
+    return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() > 0x3000; });
+  };
+  ASSERT_NE(Start(), nullptr);
+  // A picture that is no picture.
+  {
+    std::ofstream("data/tmp/emblem.bmp") << "not a picture";
+    QString error;
+    EXPECT_FALSE(App().SetEmblemFromFile(0, QStringLiteral("data/tmp/emblem.bmp"), &error));
+    EXPECT_TRUE(error.contains("data/tmp/emblem.bmp")) << error.toStdString();
+    EXPECT_TRUE(hasJapanese(error)) << error.toStdString();
+  }
+  // A damaged save, loaded from the title as a player does.
+  {
+    std::ofstream("data/savedata/broken.dat", std::ios::binary) << std::string("\x02\0\0\0" "17", 6) << "xx";
+    Shown<Tmain>()->MainMenu1->actions().at(2)->trigger();
+    Settle();
+    Click(Shown<Ttitle>()->btnload);
+    Settle();
+    Tsave* s = Shown<Tsave>();
+    ASSERT_NE(s, nullptr);
+    s->grid->SetSelection(0, 1);
+    Click(s->btn0);
+    Settle();
+    QString error = App().LastMessage;
+    EXPECT_TRUE(error.contains("data/savedata/broken.dat")) << error.toStdString();
+    EXPECT_TRUE(error.contains("セーブデータが壊れています")) << error.toStdString();
+    EXPECT_NE(Shown<Tsave>(), nullptr);
+  }
+}
+
 }  // namespace
