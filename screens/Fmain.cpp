@@ -1,6 +1,7 @@
 #include "screens/Fmain.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QImage>
@@ -175,6 +176,13 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
 void Tmain::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   Refresh();
+}
+
+void Tmain::closeEvent(QCloseEvent* e) {
+  if (App().ConfirmEndGame(this))
+    e->accept();
+  else
+    e->ignore();
 }
 
 void Tmain::Refresh() {

@@ -1,5 +1,6 @@
 #include "screens/Fmatch.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -221,6 +222,19 @@ void Tmatch::TimerStep() {
   if (d.Tick == kMatchTicks - 1) PlayAndWait(2);  // the final whistle
   if (d.Tick >= kMatchTicks) Finish();
   update(QRect(0, 0, 755, 672));
+}
+
+void Tmatch::closeEvent(QCloseEvent* e) {
+  // The match stands still while the question is open.
+  const bool wasPaused = paused_;
+  paused_ = true;
+  if (App().ConfirmEndGame(this)) {
+    timer_.stop();
+    e->accept();
+  } else {
+    paused_ = wasPaused;
+    e->ignore();
+  }
 }
 
 void Tmatch::PlayAndWait(int k) {

@@ -64,6 +64,7 @@ class Tmatch : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 

@@ -1,5 +1,6 @@
 #include "screens/Fnews.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 
@@ -106,6 +107,13 @@ void Tnews::showEvent(QShowEvent* e) {
     ShowCupResults();
   else
     ShowLeagueResults();
+}
+
+void Tnews::closeEvent(QCloseEvent* e) {
+  if (App().ConfirmEndGame(this))
+    e->accept();
+  else
+    e->ignore();
 }
 
 void Tnews::FillMemos(const std::array<std::vector<std::string>, 8>& memos) {

@@ -129,6 +129,10 @@ void TApp::Release(QWidget* screen) {
   screen->deleteLater();
 }
 
+bool TApp::ConfirmEndGame(QWidget* screen) {
+  return Confirm(screen, QStringLiteral("ゲームを終了しますか？保存していない進行は失われます"));
+}
+
 bool TApp::LoadQtTranslation() {
   static QTranslator* loaded = nullptr;
   if (loaded) return true;

@@ -188,6 +188,23 @@ TEST_F(Playtest, EveryViewOfTheNextMatchFrameSetsItsOwnWidthsAndFits) {
   }
 }
 
+TEST_F(Playtest, ClosingTheClubScreenAsksAndTheTitleClosesAtOnce) {
+  Ttitle* t = Shown<Ttitle>();
+  App().LastMessage.clear();
+  App().AutoAnswer = false;
+  EXPECT_TRUE(t->close());
+  EXPECT_TRUE(App().LastMessage.isEmpty());
+  App().ShowTitle();
+  Settle();
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  EXPECT_FALSE(m->close());
+  EXPECT_TRUE(m->isVisible());
+  EXPECT_EQ(App().LastMessage, "ゲームを終了しますか？保存していない進行は失われます");
+  App().AutoAnswer = true;
+  EXPECT_TRUE(m->close());
+}
+
 TEST_F(Playtest, ANameTheFileSystemRefusesLeavesNoSlotBehind) {
   Tmain* m = Start();
   ASSERT_NE(m, nullptr);
