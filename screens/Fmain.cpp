@@ -124,6 +124,12 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   gridcoach->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridcoach->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridcoach->RowHeight = 20;
+  {
+    // "SPE" and two digits in 20-pixel columns.
+    QFont f = GothicFont(11);
+    f.setStretch(85);
+    gridcoach->setFont(f);
+  }
   gridcoach->hide();
   gridcoach->OnDrawCell = [this](QPainter& p, const QRect& rc, int c, int r) {
     int32_t tag = gridcoach->Model().Tags(c, r);

@@ -33,6 +33,12 @@ QPixmap LoadPicture(const char* name) {
 }
 
 void SetupGrid(TStringGridex* g, int rows, const char* header, const QColor& colour) {
+  // "No" and a two-digit number in 16 pixels, "MType" in 35: a slightly
+  // narrowed small face. Without a frame the ten columns fill the 252 pixels.
+  QFont f = GothicFont(11);
+  f.setStretch(90);
+  g->setFont(f);
+  g->setFrameStyle(QFrame::NoFrame);
   g->RowHeight = 17;
   g->CellColor = colour;
   g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -181,7 +187,7 @@ bool Tmatch::OpenNormal() {
     club.WriteLineup(streams[s]);
     streams[s].Seek(0);
   }
-  lbtname1->move(999 - lbtname1->width(), 6);
+  FitClubNames();
   bool ok = App().Guard([&] {
     driver_->Load(streams[0], streams[1], false);
     sound_ = std::make_unique<TSoundPlayer>();
@@ -197,6 +203,38 @@ bool Tmatch::OpenNormal() {
   clock_.start();
   timer_.start();
   return true;
+}
+
+// Both names share the line from x 760 to 999: the largest face up to 19
+// pixels that shows both in full, side by side. Names too long even at the
+// smallest face are cut at the end (the label keeps the whole name, which
+// its tooltip shows).
+void Tmatch::FitClubNames() {
+  constexpr int kLeft = 760, kRight = 999, kGap = 6, kMinPx = 10;
+  constexpr int kRoom = kRight - kLeft - kGap;
+  QLabel* labels[2] = {lbtname0, lbtname1};
+  int px = 19;
+  for (; px > kMinPx; --px) {
+    QFontMetrics fm(GothicFont(px));
+    if (fm.horizontalAdvance(lbtname0->text()) + fm.horizontalAdvance(lbtname1->text()) <= kRoom) break;
+  }
+  int w[2];
+  for (int s = 0; s < 2; ++s) {
+    labels[s]->setFont(GothicFont(px));
+    labels[s]->setToolTip(labels[s]->text());
+    labels[s]->adjustSize();
+    w[s] = labels[s]->width();
+  }
+  if (w[0] + w[1] > kRoom) {
+    // Each keeps its own width when it fits in half the line.
+    const int half = kRoom / 2;
+    if (w[0] > half && w[1] > half) w[0] = w[1] = half;
+    else if (w[0] > half) w[0] = kRoom - w[1];
+    else w[1] = kRoom - w[0];
+  }
+  for (int s = 0; s < 2; ++s) labels[s]->resize(w[s], labels[s]->height());
+  lbtname0->move(kLeft, 6);
+  lbtname1->move(kRight - w[1], 6);
 }
 
 void Tmatch::TimerStep() {

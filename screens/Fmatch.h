@@ -69,6 +69,7 @@ class Tmatch : public QWidget {
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
+  void FitClubNames();
   void DrawPitchBackground();
   void DrawFrame();
   void UpdateGoals();

@@ -30,6 +30,7 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
   grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   grid->RowHeight = 20;
   grid->ShowGridLines = false;
+  grid->setFont(GothicFont(11));  // the date beside the scroll bar
   grid->Model().SetSize(2, 1);
   grid->Model().FixedRows = 0;
   grid->Model().DefaultColWidth = 130;

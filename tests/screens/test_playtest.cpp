@@ -60,6 +60,28 @@ void ClickCell(TStringGridex* g, int col, int row, Qt::MouseButton button) {
 
 // Every text of a shown grid, and a two-digit number in every column, fits the
 // part of its cell the user sees: the text starts 2 pixels into the cell and
+// the cell ends at its right edge or at the edge of the grid's window. When
+// the grid does not scroll, every row lies wholly inside the window too.
+void ExpectTextsFit(TStringGridex* g, const std::string& what, bool scrolls = false) {
+  const TGrid& m = g->Model();
+  const QFontMetrics fm(g->font());
+  const int viewW = g->viewport()->width();
+  for (int c = 0; c < m.ColCount(); ++c) {
+    if (m.ColWidth(c) <= 0) continue;
+    QRect rc = g->CellRect(c, 0);
+    ASSERT_LT(rc.left(), viewW) << what << ": column " << c << " lies outside the grid";
+    const int room = std::min(rc.right(), viewW - 1) - rc.left() + 1 - 3;
+    EXPECT_LE(fm.horizontalAdvance(QStringLiteral("99")), room) << what << ": two digits in column " << c;
+    for (int r = 0; r < m.RowCount(); ++r) {
+      QString text = QString::fromStdString(m.Cells(c, r));
+      EXPECT_LE(fm.horizontalAdvance(text), room) << what << ": \"" << text.toStdString() << "\" in column " << c;
+    }
+  }
+  if (scrolls) return;
+  for (int r = 0; r < m.RowCount(); ++r)
+    EXPECT_LT(g->CellRect(0, r).bottom(), g->viewport()->height()) << what << ": row " << r << " is cut";
+}
+
 class Playtest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -150,6 +172,14 @@ TEST_F(Playtest, ClubScreenCoachFocusTogglesBothWaysAndItsTablesFit) {
   ClickCell(m->gridcoach, 3, 1, Qt::RightButton);
   EXPECT_EQ(coaches.Coach[0].Focus[1], 1);
 
+  ExpectTextsFit(m->gridcoach, "coach table");
+  ExpectTextsFit(m->gridoutleague, "division choice");
+  // The transfer week's text is not under the coach table.
+  for (QLabel* l : m->Ftrade1->findChildren<QLabel*>()) {
+    if (l->text().isEmpty()) continue;
+    QRect text(l->mapTo(m->client, QPoint(0, 0)), l->size());
+    EXPECT_FALSE(text.intersects(m->gridcoach->geometry())) << l->text().toStdString();
+  }
 }
 
 TEST_F(Playtest, EveryViewOfTheNextMatchFrameSetsItsOwnWidthsAndFits) {
@@ -164,6 +194,7 @@ TEST_F(Playtest, EveryViewOfTheNextMatchFrameSetsItsOwnWidthsAndFits) {
     if (ranking->FindRow(0, number) < 0) ranking->AddRow({number, 0, number, 12});
   TFtomatch* f = m->Ftomatch1;
   TStringGridex* grid = f->grid;
+  ExpectTextsFit(f->gridmenu, "view menu");
   struct View {
     int col, row;
     const char* name;
@@ -185,7 +216,56 @@ TEST_F(Playtest, EveryViewOfTheNextMatchFrameSetsItsOwnWidthsAndFits) {
     ClickCell(f->gridmenu, v.col, v.row, Qt::LeftButton);
     EXPECT_EQ(grid->width(), v.width) << v.name;
     for (auto [c, w] : v.widths) EXPECT_EQ(grid->Model().ColWidth(c), w) << v.name << ", column " << c;
+    // The schedule scrolls; the other views show every row.
+    ExpectTextsFit(grid, v.name, v.width == 270);
   }
+}
+
+TEST_F(Playtest, NewsAndMatchScreensFitTheirTextsAndAskBeforeClosing) {
+  Tmain* m = ToWeek(12);
+  ASSERT_NE(m, nullptr);
+  m->Ftomatch1->radiowatchy->setChecked(true);
+  Click(m->btnnext);
+  Settle();
+  Tmatch* match = Shown<Tmatch>();
+  ASSERT_NE(match, nullptr);
+  match->WaitForSounds = false;
+  for (TStringGridex* g : {match->gridn1, match->gridns1, match->gridn2})
+    ExpectTextsFit(g, g == match->gridn2 ? "bench" : "eleven");
+  // Both club names in full, side by side between x 760 and 999.
+  QLabel* home = match->lbtname0;
+  QLabel* away = match->lbtname1;
+  EXPECT_GE(home->width(), QFontMetrics(home->font()).horizontalAdvance(home->text()));
+  EXPECT_GE(away->width(), QFontMetrics(away->font()).horizontalAdvance(away->text()));
+  EXPECT_GE(home->x(), 760);
+  EXPECT_LE(home->geometry().right(), away->x());
+  EXPECT_EQ(away->geometry().right(), 998);
+
+  // Closing the match screen asks; No keeps the match going where it was.
+  App().AutoAnswer = false;
+  App().LastMessage.clear();
+  EXPECT_FALSE(match->close());
+  EXPECT_TRUE(match->isVisible());
+  EXPECT_TRUE(App().LastMessage.startsWith("ゲームを終了しますか"));
+  EXPECT_FALSE(match->Paused());
+  App().AutoAnswer = true;
+  for (int i = 0; i < 5401 && Shown<Tmatch>(); ++i) match->TimerStep();
+  Settle();
+
+  Tnews* n = Shown<Tnews>();
+  ASSERT_NE(n, nullptr);
+  for (int d = 1; d <= 3; ++d) {
+    ClickCell(n->gridleague, d, 0, Qt::LeftButton);
+    ExpectTextsFit(n->grid2, "standings of division " + std::to_string(d));
+    ExpectTextsFit(n->grid1, "results of division " + std::to_string(d));
+  }
+  ExpectTextsFit(n->gridleague, "division choice");
+  App().AutoAnswer = false;
+  EXPECT_FALSE(n->close());
+  EXPECT_TRUE(n->isVisible());
+  App().AutoAnswer = true;
+  EXPECT_TRUE(n->close());
+  EXPECT_FALSE(n->isVisible());
 }
 
 TEST_F(Playtest, ClosingTheClubScreenAsksAndTheTitleClosesAtOnce) {
@@ -223,6 +303,18 @@ TEST_F(Playtest, ANameTheFileSystemRefusesLeavesNoSlotBehind) {
       << App().LastMessage.toStdString();
   EXPECT_TRUE(App().LastMessage.contains(tooLong));
   EXPECT_TRUE(std::filesystem::is_empty("data/savedata"));
+  // A good name saves, and the list's date fits beside the scroll bar.
+  App().AutoText = QStringLiteral("第一節前");
+  Click(s->btnnewfile);
+  Settle();
+  EXPECT_EQ(Shown<Tsave>(), nullptr);
+  EXPECT_TRUE(std::filesystem::exists("data/savedata/第一節前.dat"));
+  m->MainMenu1->actions().at(0)->trigger();
+  Settle();
+  s = Shown<Tsave>();
+  ASSERT_NE(s, nullptr);
+  ASSERT_EQ(s->grid->Model().RowCount(), 2);
+  ExpectTextsFit(s->grid, "save list");
 }
 
 TEST_F(Playtest, QtSpeaksJapaneseAndTheGamesOwnErrorsNameTheFile) {
