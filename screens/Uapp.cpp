@@ -200,10 +200,28 @@ bool TApp::Interactive() const {
          QApplication::platformName() != QLatin1String("minimal");
 }
 
+namespace {
+// A long file name has no place to break a line: the box shows it with
+// break chances every 48 characters instead of running off its edge.
+QString Breakable(const QString& text) {
+  QString out;
+  int run = 0;
+  for (QChar c : text) {
+    out += c;
+    run = c.isSpace() ? 0 : run + 1;
+    if (run == 48) {
+      out += QChar(0x200B);
+      run = 0;
+    }
+  }
+  return out;
+}
+}  // namespace
+
 void TApp::ShowError(const QString& what) {
   LastMessage = what;
   if (Interactive())
-    QMessageBox::critical(nullptr, QStringLiteral("Vantorel"), what);
+    QMessageBox::critical(nullptr, QStringLiteral("Vantorel"), Breakable(what));
   else
     qWarning("%s", qPrintable(what));
 }
