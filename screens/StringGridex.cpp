@@ -27,9 +27,19 @@ void TStringGridex::ShowModel(TGrid* external) {
 
 void TStringGridex::Refresh() {
   // A view may ask for its own width; without one the grid goes back to
-  // the width its screen gave it.
+  // the width its screen gave it. A view's width always holds its columns,
+  // with the vertical scroll bar beside them when its rows do not fit.
   if (placedWidth_ < 0) placedWidth_ = width();
-  const int w = model_->Width > 0 ? model_->Width : placedWidth_;
+  int w = placedWidth_;
+  if (model_->Width > 0) {
+    const int frame = 2 * frameWidth();
+    const int rowH = std::max(1, RowHeight + (ShowGridLines ? 1 : 0));
+    const bool scrolls = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+                         (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+                          model_->RowCount() * rowH > height() - frame);
+    const int bar = scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0;
+    w = std::max(model_->Width, ColLeft(model_->ColCount()) + frame + bar);
+  }
   if (w != width()) resize(w, height());
   if (model_->CurrentRow >= 0) row_ = model_->CurrentRow;
   if (row_ >= model_->RowCount()) row_ = model_->RowCount() - 1;
