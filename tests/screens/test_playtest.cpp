@@ -103,6 +103,14 @@ class Playtest : public ::testing::Test {
     return Shown<Tmain>();
   }
   Tmain* Next(Tmain* m) {
+    // Players who leave in the transfer weeks open holes in the eleven; the
+    // club's automatic choice fills them, as 自動選抜 would.
+    Tteam& club = GameState->Team(0);
+    for (int s = 0; s < 11; ++s)
+      if (club.SlotNumber(s) <= 0) {
+        club.AutoLineup(true);
+        break;
+      }
     Click(m->btnnext);
     Settle();
     if (Tnews* n = Shown<Tnews>()) {
@@ -231,6 +239,8 @@ TEST_F(Playtest, NewsAndMatchScreensFitTheirTextsAndAskBeforeClosing) {
   Tmain* m = ToWeek(12);
   ASSERT_NE(m, nullptr);
   m->Ftomatch1->radiowatchy->setChecked(true);
+  for (int s = 0; s < 11; ++s)
+    if (GameState->Team(0).SlotNumber(s) <= 0) GameState->Team(0).AutoLineup(true);
   Click(m->btnnext);
   Settle();
   Tmatch* match = Shown<Tmatch>();
