@@ -52,6 +52,11 @@ void TGrid::SetColWidth(int col, int width) {
   colWidths_[col] = width;
 }
 
+void TGrid::ResetWidths() {
+  colWidths_.clear();
+  Width = 0;
+}
+
 namespace {
 
 struct SortItem {

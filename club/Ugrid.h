@@ -62,6 +62,10 @@ class TGrid {
   // DefaultColWidth, and a negative width hides the column.
   int ColWidth(int col) const;
   void SetColWidth(int col, int width);
+  // Forgets every column's own width and the view width: a fill that calls
+  // this first and then sets what its view needs leaves nothing of the view
+  // shown before it.
+  void ResetWidths();
 
   int FixedRows = 1;
   int FixedCols = 0;
@@ -73,6 +77,9 @@ class TGrid {
   // them back to -1.
   int CurrentRow = -1;
   int TopRow = -1;
+  // Width in pixels the view asks of the widget showing it; 0 leaves the
+  // widget as its screen placed it.
+  int Width = 0;
 
  private:
   std::size_t ShownRow(int row) const;

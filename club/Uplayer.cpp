@@ -92,7 +92,7 @@ std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes) {
 const std::string& NameAt(int32_t nationality, int32_t line) {
   const std::vector<std::string>& names = NameList(nationality);
   if (line < 0 || static_cast<std::size_t>(line) >= names.size())
-    throw FileError(NameListPath(nationality), "has too few names");
+    throw FileError(NameListPath(nationality), "名前リストの名前が足りません");
   return names[static_cast<std::size_t>(line)];
 }
 
@@ -135,13 +135,13 @@ std::string GrowthPhaseComment(int32_t phase) {
 
 const std::vector<std::string>& NameList(int32_t nationality) {
   if (nationality < 0 || nationality > 9)
-    throw FileError(NameListPath(nationality), "no such name list");
+    throw FileError(NameListPath(nationality), "名前リストがありません");
   auto& slot = NameCache()[static_cast<std::size_t>(nationality)];
   if (!slot) {
     std::string path = NameListPath(nationality);
     std::vector<std::string> lines = SplitLines(ReadWholeFile(path, 4u << 20));
     std::size_t needed = nationality == 0 ? kFamilyNames + kGivenNames : 1;
-    if (lines.size() < needed) throw FileError(path, "has too few names");
+    if (lines.size() < needed) throw FileError(path, "名前リストの名前が足りません");
     slot = std::make_unique<std::vector<std::string>>(std::move(lines));
   }
   return *slot;

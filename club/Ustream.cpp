@@ -5,6 +5,11 @@
 StreamError::StreamError(const std::string& what, std::size_t offset)
     : VantorelError(what + " (byte " + std::to_string(offset) + ")"), offset_(offset) {}
 
+std::string DamagePlace(const std::exception& e) {
+  if (const auto* s = dynamic_cast<const StreamError*>(&e)) return "（" + std::to_string(s->Offset()) + "バイト目）";
+  return std::string("（") + e.what() + "）";
+}
+
 void TStream::Seek(std::size_t pos) {
   if (pos > data_.size()) throw StreamError("seek past the end of the stream", pos);
   pos_ = pos;

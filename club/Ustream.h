@@ -25,6 +25,11 @@ class StreamError : public VantorelError {
   std::size_t offset_;
 };
 
+// Where a stream that could not be read went wrong, in the player's words:
+// "（1234バイト目）" for a StreamError, the error's own text in brackets
+// for any other error.
+std::string DamagePlace(const std::exception& e);
+
 // An in-memory byte stream with a current position, like a file stream:
 // writes overwrite or extend at the position, reads advance it.
 class TStream {

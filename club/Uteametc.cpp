@@ -84,9 +84,9 @@ const TIntgrid& Tformation::Preset(int line) {
   try {
     table.LoadFromStream(s);
   } catch (const StreamError& e) {
-    throw FileError(path, std::string("damaged formation preset: ") + e.what());
+    throw FileError(path, "フォーメーションの型が壊れています" + DamagePlace(e));
   }
-  if (!s.AtEnd()) throw FileError(path, "damaged formation preset: bytes after the table");
+  if (!s.AtEnd()) throw FileError(path, "フォーメーションの型が壊れています（表の後ろに余分なデータがあります）");
   return cache.emplace(key, std::move(table)).first->second;
 }
 
@@ -97,11 +97,11 @@ void Tformation::PlaceLine(int line, int presetRow) {
   const TIntgrid& players = Lines[static_cast<std::size_t>(line)];
   const TIntgrid& preset = Preset(line);
   if (presetRow >= preset.RowCount())
-    throw FileError(PresetPath(line), "formation preset row " + std::to_string(presetRow) + " is missing");
+    throw FileError(PresetPath(line), "フォーメーションの型の" + std::to_string(presetRow) + "行目がありません");
   const std::vector<int32_t>& v = preset.Rows[static_cast<std::size_t>(presetRow)].Values;
   const int pairs = static_cast<int>(v.size() / 2);
   if (pairs < players.RowCount())
-    throw FileError(PresetPath(line), "formation preset row " + std::to_string(presetRow) + " is too short");
+    throw FileError(PresetPath(line), "フォーメーションの型の" + std::to_string(presetRow) + "行目が短すぎます");
   for (int i = 0; i < players.RowCount(); ++i) {
     int32_t slot = players.GetValue(i, kColSlot);
     if (slot < 1 || slot > 10) continue;

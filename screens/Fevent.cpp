@@ -1,5 +1,6 @@
 #include "screens/Fevent.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -86,6 +87,13 @@ Tevent::Tevent(QWidget* parent) : QWidget(parent) {
 }
 
 Tevent::~Tevent() = default;
+
+void Tevent::closeEvent(QCloseEvent* e) {
+  if (App().ConfirmEndGame(this))
+    e->accept();
+  else
+    e->ignore();
+}
 
 bool Tevent::eventFilter(QObject* o, QEvent* e) {
   if (o == Memo1->viewport() && e->type() == QEvent::MouseButtonRelease) {

@@ -28,6 +28,7 @@ class Tevent : public QWidget {
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   void ShowLines();

@@ -1,6 +1,7 @@
 #include "screens/Fmain.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QImage>
@@ -123,6 +124,12 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   gridcoach->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridcoach->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridcoach->RowHeight = 20;
+  {
+    // "SPE" and two digits in 20-pixel columns.
+    QFont f = GothicFont(11);
+    f.setStretch(85);
+    gridcoach->setFont(f);
+  }
   gridcoach->hide();
   gridcoach->OnDrawCell = [this](QPainter& p, const QRect& rc, int c, int r) {
     int32_t tag = gridcoach->Model().Tags(c, r);
@@ -135,8 +142,10 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   connect(gridcoach, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton b) {
     if (b != Qt::RightButton || c < 2 || r < 2 || !GameState) return;
     Tcoach& coaches = *GameState->Team(0).Coaches;
-    bool off = gridcoach->Model().Tags(c, r) != 0;
-    coaches.SetFocus(r - 2, c - 2, off ? 1 : 0);
+    // A silver cell is an ability the coach leaves alone: the click turns it
+    // on; any other cell (the black ones he trains) is turned off.
+    bool switchedOff = gridcoach->Model().Tags(c, r) == kTagSilver;
+    coaches.SetFocus(r - 2, c - 2, switchedOff ? 1 : 0);
     FillCoachTable();
   });
 
@@ -173,6 +182,13 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
 void Tmain::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   Refresh();
+}
+
+void Tmain::closeEvent(QCloseEvent* e) {
+  if (App().ConfirmEndGame(this))
+    e->accept();
+  else
+    e->ignore();
 }
 
 void Tmain::Refresh() {

@@ -52,6 +52,7 @@ class Tmain : public QWidget {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:

@@ -1,5 +1,6 @@
 #include "screens/Fmatch.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,7 +30,7 @@ QPixmap LoadPicture(const char* name) {
   std::string path = std::string("data/picture/") + name;
   std::vector<uint8_t> bytes = ReadWholeFile(path);
   QPixmap pm;
-  if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "not a readable picture");
+  if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "画像を読めません");
   return pm;
 }
 
@@ -37,6 +38,12 @@ constexpr const char* kInfoHeader = "No,Name,MType,S,H,D,C,K,A,足";
 constexpr const char* kStatsHeader = "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総";
 
 void SetupGrid(TStringGridex* g, int rows, const char* header, const QColor& colour, int rowHeight = 17) {
+  // "No" and a two-digit number in 16 pixels, "MType" in 35: a slightly
+  // narrowed small face. Without a frame the ten columns fill the 252 pixels.
+  QFont f = GothicFont(11);
+  f.setStretch(90);
+  g->setFont(f);
+  g->setFrameStyle(QFrame::NoFrame);
   g->RowHeight = rowHeight;
   g->CellColor = colour;
   g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -200,7 +207,7 @@ bool Tmatch::LoadSides(const int clubs[2], bool vs) {
     }
     emblems_[s] = QPixmap::fromImage(img.scaled(10, 10));
   }
-  lbtname1->move(999 - lbtname1->width(), 6);
+  FitClubNames();
   return App().Guard([&] {
     LoadWatchedSides(*driver_, GameState->Team(clubs[0]), GameState->Team(clubs[1]), vs);
     sound_ = std::make_unique<TSoundPlayer>();
@@ -245,6 +252,38 @@ bool Tmatch::OpenDataBattle() {
   return true;
 }
 
+// Both names share the line from x 760 to 999: the largest face up to 19
+// pixels that shows both in full, side by side. Names too long even at the
+// smallest face are cut at the end (the label keeps the whole name, which
+// its tooltip shows).
+void Tmatch::FitClubNames() {
+  constexpr int kLeft = 760, kRight = 999, kGap = 6, kMinPx = 10;
+  constexpr int kRoom = kRight - kLeft - kGap;
+  QLabel* labels[2] = {lbtname0, lbtname1};
+  int px = 19;
+  for (; px > kMinPx; --px) {
+    QFontMetrics fm(GothicFont(px));
+    if (fm.horizontalAdvance(lbtname0->text()) + fm.horizontalAdvance(lbtname1->text()) <= kRoom) break;
+  }
+  int w[2];
+  for (int s = 0; s < 2; ++s) {
+    labels[s]->setFont(GothicFont(px));
+    labels[s]->setToolTip(labels[s]->text());
+    labels[s]->adjustSize();
+    w[s] = labels[s]->width();
+  }
+  if (w[0] + w[1] > kRoom) {
+    // Each keeps its own width when it fits in half the line.
+    const int half = kRoom / 2;
+    if (w[0] > half && w[1] > half) w[0] = w[1] = half;
+    else if (w[0] > half) w[0] = kRoom - w[1];
+    else w[1] = kRoom - w[0];
+  }
+  for (int s = 0; s < 2; ++s) labels[s]->resize(w[s], labels[s]->height());
+  lbtname0->move(kLeft, 6);
+  lbtname1->move(kRight - w[1], 6);
+}
+
 void Tmatch::TimerStep() {
   if (paused_ || finished_ || !driver_) return;
   if (WaitForSounds && clock_.elapsed() < holdUntil_) return;
@@ -286,6 +325,19 @@ void Tmatch::PlayCues(const TmWatchedStep& step) {
       PlayAndWait(c.Sound);
     else
       sound_->Play(c.Sound);
+  }
+}
+
+void Tmatch::closeEvent(QCloseEvent* e) {
+  // The match stands still while the question is open.
+  const bool wasPaused = paused_;
+  paused_ = true;
+  if (App().ConfirmEndGame(this)) {
+    timer_.stop();
+    e->accept();
+  } else {
+    paused_ = wasPaused;
+    e->ignore();
   }
 }
 

@@ -86,10 +86,12 @@ class Tmatch : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
+  void FitClubNames();
   void DrawPitchBackground();
   void DrawFrame();
   void UpdateGoals();

@@ -1,5 +1,6 @@
 #include "screens/Fnews.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 
@@ -19,6 +20,7 @@ TStringGridex* SelectorGrid(QWidget* parent, int cols, const char* text) {
   g->RowHeight = 20;
   g->RowSelect = false;
   g->FixedColor = QColor(192, 220, 192);
+  g->setFont(GothicFont(11));  // "結果表示" in 50 pixels
   TGrid& m = g->Model();
   m.SetSize(cols, 1);
   m.FixedRows = 0;
@@ -77,6 +79,9 @@ Tnews::Tnews(QWidget* parent) : QWidget(parent) {
   grid2 = new TStringGridex(this);
   grid2->setGeometry(0, 136, 280, 210);
   grid2->Sortable = true;
+  // The standings' 25-pixel columns and nine rows in 210 pixels.
+  grid2->setFont(GothicFont(11));
+  grid2->RowHeight = 22;
   grid2->Model().SetSize(11, 9);
   grid2->Model().DefaultColWidth = 50;
   grid2->hide();
@@ -106,6 +111,13 @@ void Tnews::showEvent(QShowEvent* e) {
     ShowCupResults();
   else
     ShowLeagueResults();
+}
+
+void Tnews::closeEvent(QCloseEvent* e) {
+  if (App().ConfirmEndGame(this))
+    e->accept();
+  else
+    e->ignore();
 }
 
 void Tnews::FillMemos(const std::array<std::vector<std::string>, 8>& memos) {

@@ -28,6 +28,7 @@ class Tnews : public QWidget {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:

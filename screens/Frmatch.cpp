@@ -30,6 +30,10 @@ TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
   grid = new TStringGridex(this);
   grid->setGeometry(48, 180, 320, 225);
   grid->Sortable = true;
+  // Two kanji ("勝点", "得失") in the standings' 25-pixel columns, and the
+  // standings' nine rows in the grid's height.
+  grid->setFont(GothicFont(11));
+  grid->RowHeight = 22;
   {
     TGrid& g = grid->Model();
     g.SetSize(11, 10);

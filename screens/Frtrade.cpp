@@ -7,7 +7,8 @@
 
 TFtrade::TFtrade(QWidget* parent) : QWidget(parent) {
   lbinfo = new QLabel(this);
-  lbinfo->setGeometry(40, 40, 700, 120);
+  // Below the coach table, which opens over the top of the frame.
+  lbinfo->setGeometry(40, 170, 700, 120);
   lbinfo->setFont(GothicFont(21));
   lbinfo->setWordWrap(true);
 }

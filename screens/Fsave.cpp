@@ -32,6 +32,7 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
   grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   grid->RowHeight = 20;
   grid->ShowGridLines = false;
+  grid->setFont(GothicFont(11));  // the date beside the scroll bar
   grid->Model().SetSize(2, 1);
   grid->Model().FixedRows = 0;
   grid->Model().DefaultColWidth = 130;
@@ -160,10 +161,18 @@ void Tsave::gridDblClick() {
   if (Mode != 3) btn0Click();
 }
 
+bool Tsave::WriteNamed(const QString& name) {
+  if (name.isEmpty() || !GameState) return false;
+  if (Mode == 0) return App().Guard([&] { SaveGameToSlot(*GameState, name.toStdString()); });
+  // The export asks for its comment first; Cancel writes nothing.
+  QString comment = QString::fromUtf8(kDefaultVsComment);
+  if (!App().AskText(this, QStringLiteral("コメント追加"), QStringLiteral("監督名、チーム紹介などのコメント"), comment))
+    return false;
+  return App().Guard([&] { ExportVs(GameState->Team(0), comment.toStdString(), name.toStdString()); });
+}
+
 void Tsave::SaveSelected() {
-  QString name = SelectedName();
-  if (name.isEmpty() || !GameState) return;
-  if (App().Guard([&] { SaveGameToSlot(*GameState, name.toStdString()); })) App().Release(this);
+  if (WriteNamed(SelectedName())) App().Release(this);
 }
 
 void Tsave::LoadSelected() {
@@ -176,14 +185,7 @@ void Tsave::LoadSelected() {
 }
 
 void Tsave::ExportSelected() {
-  QString name = SelectedName();
-  if (name.isEmpty() || !GameState) return;
-  QString comment = QString::fromUtf8(kDefaultVsComment);
-  // Cancel leaves everything as it was: no file is written.
-  if (!App().AskText(this, QStringLiteral("コメント追加"), QStringLiteral("監督名、チーム紹介などのコメント"), comment))
-    return;
-  if (App().Guard([&] { ExportVs(GameState->Team(0), comment.toStdString(), name.toStdString()); }))
-    App().Release(this);
+  if (WriteNamed(SelectedName())) App().Release(this);
 }
 
 void Tsave::gridMouseDown(int col, int row) {
@@ -257,17 +259,14 @@ void Tsave::btnnewfileClick() {
     App().ShowError(QStringLiteral("このファイル名は使えません: ") + answer);
     return;
   }
+  // The new slot joins the list only once its file exists: a name the file
+  // system refuses leaves the list as it was.
+  if (!WriteNamed(answer)) return;
   g.SetRowCount(g.RowCount() + 1);
   g.Cells(0, g.RowCount() - 1) = answer.toStdString();
   grid->SetSelection(0, g.RowCount() - 1);
   grid->Refresh();
-  gridDblClick();
-  // Still open: nothing was written (the comment was cancelled or the write
-  // failed), so the list shows no file that is not there.
-  if (!isHidden()) {
-    g.SetRowCount(g.RowCount() - 1);
-    grid->Refresh();
-  }
+  App().Release(this);
 }
 
 void Tsave::btnchangeClick() {

@@ -44,6 +44,8 @@ class Tsave : public QWidget {
   QString SelectedName() const;
 
  private:
+  // Saves (mode 0) or exports (mode 2) under the name; a failure is shown.
+  bool WriteNamed(const QString& name);
   void SaveSelected();
   void LoadSelected();
   void ExportSelected();

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <array>
+#include <QStyle>
 
 #include "screens/Clickpanel.h"
 
@@ -25,6 +26,21 @@ void TStringGridex::ShowModel(TGrid* external) {
 }
 
 void TStringGridex::Refresh() {
+  // A view may ask for its own width; without one the grid goes back to
+  // the width its screen gave it. A view's width always holds its columns,
+  // with the vertical scroll bar beside them when its rows do not fit.
+  if (placedWidth_ < 0) placedWidth_ = width();
+  int w = placedWidth_;
+  if (model_->Width > 0) {
+    const int frame = 2 * frameWidth();
+    const int rowH = std::max(1, RowHeight + (ShowGridLines ? 1 : 0));
+    const bool scrolls = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+                         (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+                          model_->RowCount() * rowH > height() - frame);
+    const int bar = scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0;
+    w = std::max(model_->Width, ColLeft(model_->ColCount()) + frame + bar);
+  }
+  if (w != width()) resize(w, height());
   if (model_->CurrentRow >= 0) row_ = model_->CurrentRow;
   if (row_ >= model_->RowCount()) row_ = model_->RowCount() - 1;
   if (row_ < model_->FixedRows && model_->RowCount() > model_->FixedRows) row_ = model_->FixedRows;
@@ -70,11 +86,26 @@ int TStringGridex::ColLeft(int col) const {
 }
 
 void TStringGridex::UpdateScrollBars() {
-  int totalW = ColLeft(model_->ColCount());
-  horizontalScrollBar()->setRange(0, std::max(0, totalW - viewport()->width()));
-  horizontalScrollBar()->setPageStep(viewport()->width());
-  int fixedH = model_->FixedRows * RowHeight;
-  int visibleRows = std::max(1, (viewport()->height() - fixedH) / std::max(1, RowHeight));
+  // The ranges come from the room the grid has without the scroll bars it
+  // does not need: a bar shown for the previous contents must not keep the
+  // other bar, and with it itself, for contents that fit.
+  const int rowH = std::max(1, RowHeight + (ShowGridLines ? 1 : 0));
+  const int totalW = ColLeft(model_->ColCount());
+  const int totalH = model_->RowCount() * rowH;
+  const bool hAuto = horizontalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
+  const bool vAuto = verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  QSize room = maximumViewportSize();
+  bool needH = hAuto && totalW > room.width();
+  bool needV = vAuto && totalH > room.height();
+  if (needH && !needV) needV = vAuto && totalH > room.height() - bar;
+  if (needV && !needH) needH = hAuto && totalW > room.width() - bar;
+  if (needH) room.rheight() -= bar;
+  if (needV) room.rwidth() -= bar;
+  horizontalScrollBar()->setRange(0, std::max(0, totalW - room.width()));
+  horizontalScrollBar()->setPageStep(room.width());
+  int fixedH = model_->FixedRows * rowH;
+  int visibleRows = std::max(1, (room.height() - fixedH) / rowH);
   int scrollRows = std::max(0, model_->RowCount() - model_->FixedRows - visibleRows);
   verticalScrollBar()->setRange(0, scrollRows);
   verticalScrollBar()->setPageStep(visibleRows);

@@ -73,6 +73,7 @@ class TStringGridex : public QAbstractScrollArea {
   int VisibleDataRows() const;
   TGrid grid_;
   TGrid* model_ = &grid_;
+  int placedWidth_ = -1;  // the screen's width, kept at the first Refresh
   int row_ = 1;
   int col_ = 0;
 };

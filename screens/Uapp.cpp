@@ -5,7 +5,10 @@
 #include <QImage>
 #include <QImageReader>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QWidget>
 #include <exception>
 
@@ -140,6 +143,25 @@ void TApp::Release(QWidget* screen) {
   screen->deleteLater();
 }
 
+bool TApp::ConfirmEndGame(QWidget* screen) {
+  return Confirm(screen, QStringLiteral("ゲームを終了しますか？保存していない進行は失われます"));
+}
+
+bool TApp::LoadQtTranslation() {
+  static QTranslator* loaded = nullptr;
+  if (loaded) return true;
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  auto* tr = new QTranslator(qApp);
+  if (!tr->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete tr;
+    return false;
+  }
+  QCoreApplication::installTranslator(tr);
+  loaded = tr;
+  return true;
+}
+
 void TApp::AutoSave() {
   if (!GameState) return;
   Guard([] { SaveGameToSlot(*GameState, kAutosaveSlot); });
@@ -149,7 +171,14 @@ bool TApp::SetEmblemFromFile(int club, const QString& file, QString* error) {
   QImageReader reader(file);
   QImage img = reader.read();
   if (img.isNull()) {
-    *error = QStringLiteral("画像を読めませんでした: ") + file + QStringLiteral("\n") + reader.errorString();
+    QString why;
+    switch (reader.error()) {
+      case QImageReader::FileNotFoundError: why = QStringLiteral("ファイルがありません"); break;
+      case QImageReader::UnsupportedFormatError: why = QStringLiteral("対応していない画像形式です"); break;
+      case QImageReader::InvalidDataError: why = QStringLiteral("画像が壊れています"); break;
+      default: why = QStringLiteral("画像を読めません"); break;
+    }
+    *error = file + QStringLiteral(": ") + why;
     return false;
   }
   QImage small = img.scaled(10, 10, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
@@ -157,14 +186,14 @@ bool TApp::SetEmblemFromFile(int club, const QString& file, QString* error) {
   QBuffer buf(&bytes);
   buf.open(QIODevice::WriteOnly);
   if (!small.save(&buf, "BMP")) {
-    *error = QStringLiteral("画像を変換できませんでした: ") + file;
+    *error = file + QStringLiteral(": 画像を変換できません");
     return false;
   }
   std::vector<uint8_t> bmp(bytes.begin(), bytes.end());
   try {
     GameState->Team(club).SetEmblem(std::move(bmp));
   } catch (const std::exception& e) {
-    *error = QStringLiteral("画像を変換できませんでした: ") + file + QStringLiteral("\n") + QString::fromStdString(e.what());
+    *error = file + QStringLiteral(": 画像を変換できません") + QString::fromStdString(DamagePlace(e));
     return false;
   }
   return true;
@@ -185,10 +214,28 @@ bool TApp::Interactive() const {
          QApplication::platformName() != QLatin1String("minimal");
 }
 
+namespace {
+// A long file name has no place to break a line: the box shows it with
+// break chances every 48 characters instead of running off its edge.
+QString Breakable(const QString& text) {
+  QString out;
+  int run = 0;
+  for (QChar c : text) {
+    out += c;
+    run = c.isSpace() ? 0 : run + 1;
+    if (run == 48) {
+      out += QChar(0x200B);
+      run = 0;
+    }
+  }
+  return out;
+}
+}  // namespace
+
 void TApp::ShowError(const QString& what) {
   LastMessage = what;
   if (Interactive())
-    QMessageBox::critical(nullptr, QStringLiteral("Vantorel"), what);
+    QMessageBox::critical(nullptr, QStringLiteral("Vantorel"), Breakable(what));
   else
     qWarning("%s", qPrintable(what));
 }

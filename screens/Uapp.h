@@ -42,6 +42,13 @@ class TApp : public QObject {
   // and shown again when the tactics screen closes).
   void OpenTactics(int club, QWidget* main);
   void Release(QWidget* screen);
+  // Asked when a screen of a running game is closed by the window manager
+  // (close box, Alt+F4): true lets the window close and the game end.
+  bool ConfirmEndGame(QWidget* screen);
+
+  // Qt's own Japanese texts (OK, Cancel, Yes, No, the file dialogs) and the
+  // Japanese locale. False when the translation file is not installed.
+  bool LoadQtTranslation();
 
   // Saves to the "autosave" slot; a failure is reported, the game goes on.
   void AutoSave();

@@ -8,6 +8,9 @@
 
 TSoundPlayer::TSoundPlayer() {
 #ifdef VANTOREL_HAVE_SDL2
+  // SDL would otherwise take over SIGINT and SIGTERM and turn them into
+  // events nobody reads: Ctrl+C and kill must still end the game.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   SDL_AudioSpec want{}, have{};
   want.freq = 22050;
@@ -39,11 +42,11 @@ void TSoundPlayer::LoadMatchSounds() {
     Uint8* buf = nullptr;
     Uint32 len = 0;
     SDL_RWops* rw = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
-    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buf, &len)) throw FileError(path, "not a readable wave file");
+    if (!SDL_LoadWAV_RW(rw, 1, &wav, &buf, &len)) throw FileError(path, "音声ファイルを読めません");
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16LSB, 1, 22050) < 0) {
       SDL_FreeWAV(buf);
-      throw FileError(path, "unsupported wave format");
+      throw FileError(path, "対応していない音声形式です");
     }
     std::vector<uint8_t> work(static_cast<std::size_t>(len) * static_cast<std::size_t>(cvt.len_mult));
     std::copy(buf, buf + len, work.begin());
@@ -56,7 +59,7 @@ void TSoundPlayer::LoadMatchSounds() {
     w.pcm = std::move(work);
 #else
     if (file.size() < 44 || std::string(file.begin(), file.begin() + 4) != "RIFF")
-      throw FileError(path, "not a readable wave file");
+      throw FileError(path, "音声ファイルを読めません");
 #endif
     waves_.push_back(std::move(w));
   }

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Vantorel"));
   QApplication::setApplicationDisplayName(QStringLiteral("Vantorel"));
   QApplication::setFont(GothicFont(12));
+  App().LoadQtTranslation();
   App().Start();
   int rc = app.exec();
   App().Shutdown();

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs. Idempotent: when all are
-# present it only checks and returns at once.
+# present it only checks and returns at once. With --playtest it also
+# installs what looking at the window under a virtual display takes (a
+# window manager, a clicker, screenshots).
 set -euo pipefail
 PKGS=(g++ cmake ninja-build pkg-config ccache
       libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
       qt6-base-dev qt6-base-dev-tools libsdl2-dev
-      fonts-ipafont-gothic xvfb xauth
-      xdotool openbox imagemagick x11-apps)  # looking at the window under Xvfb
+      fonts-ipafont-gothic qt6-translations-l10n xvfb xauth)
+# scripts/setup.sh --playtest also installs the tools to look at the window
+# under Xvfb (a window manager, clicks, screenshots).
+if [ "${1:-}" = "--playtest" ]; then
+  PKGS+=(openbox xdotool imagemagick x11-utils x11-apps)
+fi
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -138,7 +138,7 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
       clubs[i] = std::move(club);
     }
   } catch (const StreamError& e) {
-    throw FileError(path, e.what());
+    throw FileError(path, "開始データが壊れています" + DamagePlace(e));
   }
   Teams = std::move(clubs);
   Year = 1;
@@ -325,6 +325,8 @@ void Tgamemain::EndSeason() {
 void Tgamemain::ShowSchedule(TGrid& grid) const {
   grid.SetSize(4, 53);
   grid.FixedRows = 1;
+  grid.ResetWidths();
+  grid.Width = 270;
   grid.DefaultColWidth = 30;
   grid.SetColWidth(1, 100);
   grid.SetColWidth(3, 100);
@@ -369,6 +371,8 @@ void Tgamemain::ShowHistory(TGrid& grid) const {
   if (rows == 0 || SeasonHistory.RowLength(0) <= 1) return;
   grid.SetSize(11, rows);
   grid.ClearCells();
+  grid.ResetWidths();
+  grid.Width = 360;
   grid.DefaultColWidth = 25;
   grid.SetColWidth(10, 100);
   SetRowCommaText(grid, 0, "年,リ,順,勝,分,負,勝点,得,失,得失,CUP");

@@ -243,6 +243,8 @@ void Tleague::ShowTable(TGrid& grid) {
   grid.SetSize(9, 9);
   grid.ClearCells();
   grid.FixedRows = 1;
+  grid.ResetWidths();
+  grid.Width = 290;
   grid.DefaultColWidth = 25;
   grid.SetColWidth(0, 100);
   grid.SetColWidth(8, -1);
@@ -260,6 +262,7 @@ void Tleague::ShowNextRound(TGrid& grid) const {
   grid.SetSize(5, 4);
   grid.ClearCells();
   grid.FixedRows = 0;
+  grid.ResetWidths();
   grid.DefaultColWidth = 30;
   grid.SetColWidth(1, 100);
   grid.SetColWidth(3, 100);
@@ -280,6 +283,8 @@ void Tleague::ShowRanking(int32_t kind, TGrid& grid) const {
   grid.SetSize(3, n + 1);
   grid.ClearCells();
   grid.FixedRows = 1;
+  grid.ResetWidths();
+  grid.Width = 260;
   grid.DefaultColWidth = 100;
   grid.SetColWidth(2, 30);
   grid.Cells(0, 0) = "Team";
@@ -528,6 +533,7 @@ void Tcup::ShowCards(TGrid& grid) const {
   grid.SetSize(5, c);
   grid.ClearCells();
   grid.FixedRows = 0;
+  grid.ResetWidths();
   grid.DefaultColWidth = 30;
   grid.SetColWidth(1, 100);
   grid.SetColWidth(3, 100);
@@ -551,6 +557,8 @@ void Tcup::ShowResults(int32_t page, TGrid& grid, std::array<std::vector<std::st
                        std::vector<std::string>& message) const {
   EnsureSize(grid, 5, 4);
   grid.DefaultRowHeight = 80;
+  grid.ResetWidths();
+  grid.DefaultColWidth = 30;
   grid.SetColWidth(1, 100);
   grid.SetColWidth(3, 100);
   int n = std::min(3, static_cast<int>(Cards.size()) - 1);

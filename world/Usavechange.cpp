@@ -132,7 +132,7 @@ void Tsavechange::PrepareSaves(TWork& work) {
     } catch (const FileError&) {
       throw;
     } catch (const std::exception& ex) {
-      throw FileError(e.Path, std::string("変換できません: ") + ex.what());
+      throw FileError(e.Path, "変換できません。ファイルが壊れています" + DamagePlace(ex));
     }
     work.Saves.push_back(std::move(p));
   }
@@ -152,7 +152,7 @@ void Tsavechange::PrepareVsFiles(TWork& work) {
     } catch (const FileError&) {
       throw;
     } catch (const std::exception& ex) {
-      throw FileError(e.Path, std::string("変換できません: ") + ex.what());
+      throw FileError(e.Path, "変換できません。ファイルが壊れています" + DamagePlace(ex));
     }
     work.Vs.push_back(std::move(p));
   }

@@ -39,7 +39,7 @@ std::string LocalDateText(int64_t seconds) {
   std::tm tm{};
   localtime_r(&t, &tm);
   char buf[32];
-  std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tm);
+  std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M", &tm);
   return buf;
 }
 
@@ -84,7 +84,12 @@ std::vector<TFileEntry> ListFiles(const std::string& pattern) {
   return out;
 }
 
-void FillSlotGrid(TGrid& grid, const std::vector<TFileEntry>& slots) {
+void FillSlotGrid(TGrid& grid, const std::vector<TFileEntry>& files) {
+  // Newest first by the files' times (the text shows only the minute);
+  // slots of the same second keep their name order.
+  std::vector<TFileEntry> slots = files;
+  std::stable_sort(slots.begin(), slots.end(),
+                   [](const TFileEntry& a, const TFileEntry& b) { return a.Modified > b.Modified; });
   grid.SetColCount(2);
   grid.SetRowCount(1 + static_cast<int>(slots.size()));
   grid.ClearCells();
@@ -98,7 +103,8 @@ void FillSlotGrid(TGrid& grid, const std::vector<TFileEntry>& slots) {
     grid.Cells(0, static_cast<int>(i) + 1) = slots[i].Name;
     grid.Cells(1, static_cast<int>(i) + 1) = slots[i].DateText;
   }
-  SortByColumn(grid, 1, 1);  // newest first
+  grid.SortColumn = 1;  // as a descending sort by the date would leave it
+  g_GridSortDirection = 1;
 }
 
 std::string PeekVersionString(const std::vector<uint8_t>& image) {
@@ -143,7 +149,7 @@ void LoadGameFromSlot(Tgamemain& game, const std::string& name) {
     game.LoadFromStream(s, true);
   } catch (const std::exception& e) {
     SetRandomState(rs);
-    throw FileError(path, std::string("セーブデータが壊れています: ") + e.what());
+    throw FileError(path, "セーブデータが壊れています" + DamagePlace(e));
   }
 }
 

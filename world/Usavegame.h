@@ -28,7 +28,7 @@ struct TFileEntry {
   std::string Name;      // file name without directory and extension
   std::string Path;      // relative path, "data/..."
   int64_t Modified = 0;  // seconds since the epoch
-  std::string DateText;  // local "YYYY/MM/DD HH:MM:SS": sorts chronologically as text
+  std::string DateText;  // local "YYYY/MM/DD HH:MM"
 };
 
 // Every regular file matching "data/" + pattern, where the pattern is a

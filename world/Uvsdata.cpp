@@ -106,7 +106,7 @@ TVsData ReadVsFile(const std::string& path, int32_t teamIndex) {
   } catch (const FileError&) {
     throw;
   } catch (const std::exception& e) {
-    throw FileError(path, std::string("対戦データを読めません: ") + e.what());
+    throw FileError(path, "対戦データが壊れています" + DamagePlace(e));
   }
 }
 

@@ -77,23 +77,29 @@ TEST(SaveSlots, ListingIsNewestFirstWithHeader) {
   SetModified("data/savedata/old.dat", 1000000000);
   SetModified("data/savedata/mid.dat", 1500000000);
   SetModified("data/savedata/new.dat", 1700000000);
+  // Saved ten seconds later, in the same minute: the list shows the same
+  // date text and still puts it first.
+  WriteFileAtomic("data/savedata/latest.dat", Bytes("x"));
+  SetModified("data/savedata/latest.dat", 1700000010);
 
   std::vector<TFileEntry> files = ListFiles("savedata/*.dat");
-  ASSERT_EQ(files.size(), 3u);
-  EXPECT_EQ(files[0].Name, "mid");  // listed by name
-  EXPECT_EQ(files[0].Path, "data/savedata/mid.dat");
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[0].Name, "latest");  // listed by name
+  EXPECT_EQ(files[0].Path, "data/savedata/latest.dat");
 
   TGrid grid;
   FillSlotGrid(grid, files);
-  ASSERT_EQ(grid.RowCount(), 4);
+  ASSERT_EQ(grid.RowCount(), 5);
   EXPECT_EQ(grid.Cells(0, 0), "data");
   EXPECT_EQ(grid.Cells(1, 0), "保存日時");
-  EXPECT_EQ(grid.Cells(0, 1), "new");
-  EXPECT_EQ(grid.Cells(0, 2), "mid");
-  EXPECT_EQ(grid.Cells(0, 3), "old");
+  EXPECT_EQ(grid.Cells(0, 1), "latest");
+  EXPECT_EQ(grid.Cells(0, 2), "new");
+  EXPECT_EQ(grid.Cells(1, 1), grid.Cells(1, 2));
+  EXPECT_EQ(grid.Cells(0, 3), "mid");
+  EXPECT_EQ(grid.Cells(0, 4), "old");
   EXPECT_EQ(grid.ColWidth(0), 100);
   // date, then time
-  EXPECT_EQ(grid.Cells(1, 1).size(), std::string("2023/11/14 22:13:20").size());
+  EXPECT_EQ(grid.Cells(1, 1).size(), std::string("2023/11/14 22:13").size());
   EXPECT_EQ(grid.Cells(1, 1)[4], '/');
   EXPECT_EQ(grid.Cells(1, 1)[10], ' ');
 
