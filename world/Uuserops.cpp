@@ -1,8 +1,10 @@
 #include "world/Uuserops.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "club/Uarith.h"
+#include "club/Ufunction.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Uteam.h"
@@ -296,6 +298,7 @@ void ToggleAnswer(TGrid& grid2, int row) {
 }
 
 void SubmitBids(Ttrade& market, TGrid& grid1) {
+  grid1.SetRowCount(grid1.RowCount() + grid1.HiddenRowCount());
   if (market.Listings.RowCount() == 0 || grid1.RowCount() <= 1 || grid1.ColCount() <= kListBidColumn) return;
   SortByColumn(grid1, kListBidColumn, 1);
   for (int r = 1; r < grid1.RowCount(); ++r) {
@@ -317,6 +320,45 @@ void AnswerOffers(Ttrade& market, const TGrid& grid2) {
       if (!ownPlayer) market.DoubleBid(r - 1);  // nobody bids for his own player
     } else if (answer == 0 && ownPlayer) {
       market.SellerDemands(r - 1);
+    }
+  }
+}
+
+// ---- the transfer list's filter ---------------------------------------------
+
+namespace {
+
+constexpr int kListPositionColumn = 6;
+constexpr int kListFirstAbilityColumn = 7;  // S; criterion k looks at column k + 5
+
+// After a sort, shows rows 1 .. r, r being the last row that passes.
+void KeepThroughLastPassing(TGrid& grid, int column, bool (*passes)(int32_t, int32_t), int32_t limit) {
+  int last = 0;
+  for (int r = 1; r < grid.RowCount(); ++r) {
+    int32_t v;
+    if (CellNumber(grid.Cells(column, r), v) && passes(v, limit)) last = r;
+  }
+  grid.SetRowCount(last + 1);
+}
+
+}  // namespace
+
+void FilterListings(TGrid& grid1, int listRows, const TListFilter& filter) {
+  const int all = grid1.RowCount() + grid1.HiddenRowCount();
+  grid1.SetRowCount(std::clamp(listRows, std::min(1, all), all));
+  if (grid1.ColCount() <= kListBidColumn) return;
+  for (int k = TListFilter::kCriteria; k >= 1; --k) {
+    if (!filter.Ticked[k]) continue;
+    if (k == 1) {
+      for (int code = 0; code < static_cast<int>(filter.Positions.size()); ++code)
+        if (!filter.Positions[code]) RemoveRowsEqual(grid1, kListPositionColumn, PositionName(code));
+    } else if (k == TListFilter::kCriteria) {
+      SortByColumn(grid1, kListPriceColumn, 0);
+      KeepThroughLastPassing(grid1, kListPriceColumn, [](int32_t v, int32_t lim) { return v <= lim; }, filter.Limit[k]);
+    } else {
+      const int column = kListFirstAbilityColumn + (k - 2);
+      SortByColumn(grid1, column, 1);
+      KeepThroughLastPassing(grid1, column, [](int32_t v, int32_t lim) { return v >= lim; }, filter.Limit[k]);
     }
   }
 }

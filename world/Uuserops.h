@@ -5,6 +5,7 @@
 // command-line tool drive the same rules.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -62,9 +63,27 @@ void ToggleBid(TGrid& grid1, int row);
 // Right click on a negotiation: double the leading bid (another club's
 // player) or hold out with "0" (the user's player), or clear the answer.
 void ToggleAnswer(TGrid& grid2, int row);
-// NEXT: hands the marked bids to the market, highest amount first. The
-// grid must hold every listing row it was filled with (a filter may reorder
-// rows, but marks on rows it dropped are lost).
+// NEXT: brings back every listing a filter hid, then hands the marked bids
+// to the market, highest amount first.
 void SubmitBids(Ttrade& market, TGrid& grid1);
 // NEXT, after SubmitBids: the answers to the negotiations.
 void AnswerOffers(Ttrade& market, const TGrid& grid2);
+
+// ---- the transfer list's filter ---------------------------------------------
+
+// The filter panel's eight criteria. Criterion k (1..8) counts when
+// Ticked[k]: 1 keeps the positions selected in Positions (by position code),
+// 2..7 keep the players whose ability S, H, D, C, K or A is at least
+// Limit[k], 8 keeps those whose asking price is at most Limit[8].
+struct TListFilter {
+  static constexpr int kCriteria = 8;
+  std::array<bool, kCriteria + 1> Ticked{};
+  std::array<int32_t, kCriteria + 1> Limit{0, 0, 10, 10, 10, 10, 10, 10, 1000};
+  std::array<bool, 21> Positions{};
+};
+// OK on the filter panel: shows the whole list again (listRows is the row
+// count the list had when the market filled it), then applies the ticked
+// criteria from 8 down to 1. Rows that fail are hidden behind the shown ones,
+// never erased, so the list can always be brought back whole; the list ends
+// up sorted by the lowest-numbered ticked ability (or by price).
+void FilterListings(TGrid& grid1, int listRows, const TListFilter& filter);

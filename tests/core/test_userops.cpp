@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+
+#include "club/Ufunction.h"
 
 #include "MarketTestWorld.h"
 #include "club/Uteametc.h"
@@ -224,6 +227,17 @@ TEST_F(TransferOpsTest, MarkedBidsReachTheMarketHighestFirst) {
   EXPECT_EQ(Market().Bids.GetValue(0, kBidBidder), 0);
   EXPECT_EQ(Market().Bids.GetValue(0, kBidAmount), Market().Listings.GetValue(2, kListPrice));
 
+  // A filter that hides a marked player does not lose his bid.
+  Market().Bids.Clear();
+  TListFilter cheap;
+  cheap.Ticked[8] = true;
+  cheap.Limit[8] = 1;  // nobody is that cheap
+  FilterListings(g, 4, cheap);
+  EXPECT_EQ(g.RowCount(), 1);
+  SubmitBids(Market(), g);
+  EXPECT_EQ(g.RowCount(), 4);
+  EXPECT_EQ(Market().Bids.RowCount(), 2);
+
   // Nothing to bid on: nothing happens.
   Market().Bids.Clear();
   Market().Listings.Clear();
@@ -364,4 +378,66 @@ TEST(PreSeason, IsDeterministicForOneSeed) {
   };
   const std::vector<uint8_t> first = run();
   EXPECT_EQ(run(), first);
+}
+
+// The list filter, one case per line: which listing keys stay shown and in
+// what order. Listings: key, position code, S, D, asking price.
+TEST(ListFilter, CriteriaRunFromEightDownToOne) {
+  struct Listing {
+    const char* key;
+    int position, speed, defense, price;
+  };
+  const Listing listings[] = {{"A", 3, 60, 30, 1200}, {"B", 18, 40, 70, 900}, {"C", 3, 80, 50, 500}, {"D", 0, 20, 90, 1000}};
+  auto fill = [&] {
+    TGrid g;
+    g.SetSize(22, 1);
+    for (const Listing& l : listings) {
+      const int r = g.RowCount();
+      g.SetRowCount(r + 1);
+      g.Cells(0, r) = l.key;
+      g.Cells(6, r) = PositionName(l.position);
+      g.Cells(7, r) = std::to_string(l.speed);
+      g.Cells(9, r) = std::to_string(l.defense);
+      g.Cells(18, r) = std::to_string(l.price);
+    }
+    return g;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, int32_t>> ticked;  // criterion, limit
+    std::vector<int> positions;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"no criterion: the market's order", {}, {}, "ABCD"},
+      {"price 1000: cheapest first, 1000 itself kept", {{8, 1000}}, {}, "CBD"},
+      {"positions, none selected: nothing left", {{1, 0}}, {}, ""},
+      {"positions selected", {{1, 0}}, {3}, "AC"},
+      {"speed 40 and price 1000: ordered by speed", {{2, 40}, {8, 1000}}, {}, "CB"},
+      {"defense 50 then speed 40: speed orders", {{4, 50}, {2, 40}}, {}, "CB"},
+      {"defense 50 and a position", {{4, 50}, {1, 0}}, {0, 18}, "DB"},
+      {"nobody fast enough", {{2, 99}}, {}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TGrid g = fill();
+    TListFilter f;
+    for (auto [k, limit] : c.ticked) {
+      f.Ticked[static_cast<std::size_t>(k)] = true;
+      f.Limit[static_cast<std::size_t>(k)] = limit;
+    }
+    for (int code : c.positions) f.Positions[static_cast<std::size_t>(code)] = true;
+    FilterListings(g, 5, f);
+    std::string shown;
+    for (int r = 1; r < g.RowCount(); ++r) shown += g.Cells(0, r);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(g.Cells(0, 0), "");  // the header row stays
+
+    // OK without a criterion brings every listing back.
+    FilterListings(g, 5, TListFilter{});
+    std::string all;
+    for (int r = 1; r < g.RowCount(); ++r) all += g.Cells(0, r);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, "ABCD");
+  }
 }

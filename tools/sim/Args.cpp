@@ -38,11 +38,17 @@ const std::vector<TCommandSpec>& Commands() {
         {"--save", "NAME", "slot to write at the end"},
         {"--weeks", "K", "stop after K weeks (0 .. 52000)"},
         {"--seasons", "K", "stop after K seasons (0 .. 1000)"},
-        {"--until-week", "W", "stop when the calendar reaches week W (1 .. 52)"}},
+        {"--until-week", "W", "stop when the calendar reaches week W (1 .. 52)"},
+        {"--keep-best", "N", "contract week: renew the N most valuable players, let the rest go"},
+        {"--bid-budget", "M", "transfer weeks: bid on the most valuable listed players, up to M a window"},
+        {"--hold-out", "", "transfer weeks: refuse every bid for the user's players"}},
        "Exactly one of --weeks, --seasons and --until-week is needed. The autopilot\n"
        "chooses the line-up automatically before every week, leaves the contract\n"
        "marks as shown, makes no bids, simulates every match and clicks through\n"
-       "the season events."},
+       "the season events. --keep-best (11 .. 50), --bid-budget and --hold-out make it\n"
+       "a manager that marks the contract and transfer frames as a user would: bids\n"
+       "count against M until they fail, players bought for good; holding out\n"
+       "triples every bid, which a buyer must still pay."},
       {"match",
        "play one quick match of two clubs or VS files",
        {{"HOME", "", "club index 0 .. 23 of a new world, or a VS file (loaded as club 0)", true},
