@@ -27,24 +27,9 @@
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
 #include "world/Uvsdata.h"
+#include "ScreenTestSupport.h"
 
 namespace {
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
-}
-
-template <typename T>
-T* Visible() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
-  return nullptr;
-}
-
-void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
 
 void ClickCell(TStringGridex* g, int col, int row) {
   QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->CellRect(col, row).center());
@@ -81,7 +66,7 @@ class DataBattle : public ::testing::Test {
   void Export(Tmain* m, const QString& file, const QString& comment) {
     m->MainMenu1->actions().at(1)->trigger();
     Settle();
-    Tsave* s = Visible<Tsave>();
+    Tsave* s = Shown<Tsave>();
     ASSERT_NE(s, nullptr);
     App().AutoTexts = {file, comment};
     Click(s->btnnewfile);
@@ -94,20 +79,20 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   // The title built its world from the clock: rebuild it from a seed.
   RandSeed(12);
   GameState->NewGameFrom("data/first.dat", false);
-  Click(Visible<Ttitle>()->btnstart);
+  Click(Shown<Ttitle>()->btnstart);
   Settle();
-  Tmain* m = Visible<Tmain>();
+  Tmain* m = Shown<Tmain>();
   ASSERT_NE(m, nullptr);
 
   // The export asks for a comment; Cancel writes nothing.
   Export(m, QStringLiteral("nope"), QString());
   EXPECT_FALSE(std::filesystem::exists("data/vs/nope.vs"));
-  ASSERT_NE(Visible<Tsave>(), nullptr);
-  EXPECT_EQ(RowOf(Visible<Tsave>()->grid->Model(), 0, "nope"), -1);
-  Click(Visible<Tsave>()->btncancel);
+  ASSERT_NE(Shown<Tsave>(), nullptr);
+  EXPECT_EQ(RowOf(Shown<Tsave>()->grid->Model(), 0, "nope"), -1);
+  Click(Shown<Tsave>()->btncancel);
   Settle();
   Export(m, QStringLiteral("home"), QStringLiteral("監督 \"A\", よろしく"));
-  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  EXPECT_EQ(Shown<Tsave>(), nullptr);
   const std::string homeName = GameState->Team(0).ClubName;
   GameState->Team(0).ClubName = "Away, \"B\" FC";
   Export(m, QStringLiteral("away"), QStringLiteral("なし"));
@@ -118,11 +103,11 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   Settle();
 
   // The side choice.
-  Ttitle* t = Visible<Ttitle>();
+  Ttitle* t = Shown<Ttitle>();
   ASSERT_NE(t, nullptr);
   Click(t->btnvsload);
   Settle();
-  Tsave* s = Visible<Tsave>();
+  Tsave* s = Shown<Tsave>();
   ASSERT_NE(s, nullptr);
   const TGrid& list = s->grid->Model();
   EXPECT_EQ(s->btn0->text(), "対戦");
@@ -157,9 +142,9 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   const RandomState before = GetRandomState();
   Click(s->btn0);
   Settle();
-  EXPECT_EQ(Visible<Ttitle>(), nullptr);
-  EXPECT_EQ(Visible<Tsave>(), nullptr);
-  Tmatch* match = Visible<Tmatch>();
+  EXPECT_EQ(Shown<Ttitle>(), nullptr);
+  EXPECT_EQ(Shown<Tsave>(), nullptr);
+  Tmatch* match = Shown<Tmatch>();
   ASSERT_NE(match, nullptr);
   match->WaitForSounds = false;
   EXPECT_FALSE(match->NormalMode());
@@ -174,9 +159,9 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   ClickCell(match->gridvs2, 0, 0);
   EXPECT_TRUE(match->Gridv1->isVisible() && match->Gridv2->isVisible());
   EXPECT_FALSE(match->gridvs1->isVisible());
-  for (int i = 0; i < 5401 && Visible<Tmatch>() == match; ++i) match->TimerStep();
+  for (int i = 0; i < 5401 && Shown<Tmatch>() == match; ++i) match->TimerStep();
   Settle();
-  ASSERT_NE(Visible<Ttitle>(), nullptr);
+  ASSERT_NE(Shown<Ttitle>(), nullptr);
   std::vector<TFileEntry> replays = ListFiles("vtr/*.vtr");
   ASSERT_EQ(replays.size(), 1u);
   TmVTR rec;
@@ -200,10 +185,10 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   const TVtrGoal first = goals[0];
 
   // The replay: title → VTR再生.
-  Click(Visible<Ttitle>()->btnvtr);
+  Click(Shown<Ttitle>()->btnvtr);
   Settle();
-  EXPECT_EQ(Visible<Ttitle>(), nullptr);
-  Tvtr* v = Visible<Tvtr>();
+  EXPECT_EQ(Shown<Ttitle>(), nullptr);
+  Tvtr* v = Shown<Tvtr>();
   ASSERT_NE(v, nullptr);
   v->Timer->stop();
   ASSERT_EQ(v->ListBox->count(), 1);
@@ -241,8 +226,8 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   // 終了: back to a new title with a fresh game.
   Click(v->btnend);
   Settle();
-  EXPECT_EQ(Visible<Tvtr>(), nullptr);
-  ASSERT_NE(Visible<Ttitle>(), nullptr);
+  EXPECT_EQ(Shown<Tvtr>(), nullptr);
+  ASSERT_NE(Shown<Ttitle>(), nullptr);
   ASSERT_NE(GameState, nullptr);
   EXPECT_EQ(GameState->Week, 1);
 }
@@ -253,25 +238,25 @@ TEST_F(DataBattle, CancelledSideChoiceLeavesTheTitleWorldFresh) {
   club.ClubName = "Visitors";
   ExportVs(club, "x", "visitors");
   club.ClubName = name;
-  Click(Visible<Ttitle>()->btnvsload);
+  Click(Shown<Ttitle>()->btnvsload);
   Settle();
-  Tsave* s = Visible<Tsave>();
+  Tsave* s = Shown<Tsave>();
   ASSERT_NE(s, nullptr);
   ClickCell(s->grid, 2, 1);
   EXPECT_EQ(GameState->Team(1).ClubName, "Visitors");
   Click(s->btncancel);
   Settle();
-  ASSERT_NE(Visible<Ttitle>(), nullptr);
+  ASSERT_NE(Shown<Ttitle>(), nullptr);
   EXPECT_NE(GameState->Team(1).ClubName, "Visitors");
   EXPECT_EQ(GameState->Team(0).ClubName, name);
 }
 
 TEST_F(DataBattle, NoVsFileLeavesTheTitle) {
-  Ttitle* t = Visible<Ttitle>();
+  Ttitle* t = Shown<Ttitle>();
   Click(t->btnvsload);
   Settle();
-  EXPECT_EQ(Visible<Tsave>(), nullptr);
-  EXPECT_EQ(Visible<Ttitle>(), t);
+  EXPECT_EQ(Shown<Tsave>(), nullptr);
+  EXPECT_EQ(Shown<Ttitle>(), t);
 }
 
 }  // namespace

@@ -17,15 +17,9 @@
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
 #include "world/Utrade.h"
+#include "ScreenTestSupport.h"
 
 namespace {
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
-}
 
 QString RowText(const TStringGridex* g, int row) {
   QStringList cells;

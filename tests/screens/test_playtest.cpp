@@ -32,24 +32,9 @@
 #include "screens/Usound.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
+#include "ScreenTestSupport.h"
 
 namespace {
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
-}
-
-template <typename T>
-T* Shown() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
-  return nullptr;
-}
-
-void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
 
 // A click on a cell; the grid then settles as the window system lets it
 // (scroll bars shown or hidden for the new contents).

@@ -25,16 +25,9 @@
 #include "screens/Fsave.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
+#include "ScreenTestSupport.h"
 
 namespace {
-
-// Lets deferred deletions and queued calls run.
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
-}
 
 template <typename T>
 T* Visible() {
@@ -53,8 +46,6 @@ int VisibleScreens() {
     if (w->isVisible()) ++n;
   return n;
 }
-
-void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
 
 void ClickMemo(QPlainTextEdit* memo) { QTest::mouseClick(memo->viewport(), Qt::LeftButton); }
 

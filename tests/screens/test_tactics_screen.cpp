@@ -22,22 +22,9 @@
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
+#include "ScreenTestSupport.h"
 
 namespace {
-
-void Settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
-}
-
-template <typename T>
-T* VisibleScreen() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
-  return nullptr;
-}
 
 // A mouse button on a grid cell, scrolled into view first.
 void ClickCell(TStringGridex* g, int col, int row, Qt::MouseButton button = Qt::LeftButton) {
@@ -53,11 +40,11 @@ class TacticsScreen : public ::testing::Test {
     App().AutoText = QString();
     App().ShowTitle();
     Settle();
-    Ttitle* t = VisibleScreen<Ttitle>();
+    Ttitle* t = Shown<Ttitle>();
     ASSERT_NE(t, nullptr);
     QTest::mouseClick(t->btnstart, Qt::LeftButton);
     Settle();
-    main_ = VisibleScreen<Tmain>();
+    main_ = Shown<Tmain>();
     ASSERT_NE(main_, nullptr);
   }
   void TearDown() override {
@@ -72,7 +59,7 @@ class TacticsScreen : public ::testing::Test {
       club_ = main_->slotClub[k];
       QTest::mouseClick(main_->imgt[k], Qt::LeftButton);
       Settle();
-      return VisibleScreen<Ttactics>();
+      return Shown<Ttactics>();
     }
     return nullptr;
   }
@@ -119,8 +106,8 @@ TEST_F(TacticsScreen, TheUsersEditsReachTheClubThroughOk) {
   EXPECT_EQ(club.FindSlot(sub_), 11);  // nothing reaches the club before OK
   QTest::mouseClick(t->btnsave, Qt::LeftButton);
   Settle();
-  EXPECT_EQ(VisibleScreen<Ttactics>(), nullptr);
-  EXPECT_EQ(VisibleScreen<Tmain>(), main_);
+  EXPECT_EQ(Shown<Ttactics>(), nullptr);
+  EXPECT_EQ(Shown<Tmain>(), main_);
   EXPECT_EQ(main_->Tag, 1);
   const int subSlot = club.FindSlot(sub_);
   EXPECT_GE(subSlot, 1);
@@ -145,7 +132,7 @@ TEST_F(TacticsScreen, AnotherClubIsShownButNeverChanged) {
   EXPECT_TRUE(t->isVisible());
   QTest::mouseClick(t->btnback, Qt::LeftButton);
   Settle();
-  EXPECT_EQ(VisibleScreen<Tmain>(), main_);
+  EXPECT_EQ(Shown<Tmain>(), main_);
   EXPECT_EQ(club.Slots, slotsBefore);
   EXPECT_EQ(club.Positions, positions);
 }
@@ -165,7 +152,7 @@ TEST_F(TacticsScreen, IncompleteElevenStaysAndAutomaticChoiceFillsIt) {
   QTest::mouseClick(t->btnsave, Qt::LeftButton);
   Settle();
   EXPECT_EQ(App().LastMessage, "スタメン11人が決まってません");
-  EXPECT_EQ(VisibleScreen<Ttactics>(), t);
+  EXPECT_EQ(Shown<Ttactics>(), t);
   EXPECT_EQ(club.Slots, slotsBefore);
   // 自動選抜 chooses again at once.
   club.SetSlotNumber(4, -1);
@@ -219,7 +206,7 @@ TEST_F(TacticsScreen, TheNameColumnOpensThePlayerCardOfAnyClub) {
     EXPECT_TRUE(t->isVisible());
     QTest::mouseClick(t->btnback, Qt::LeftButton);
     Settle();
-    ASSERT_EQ(VisibleScreen<Tmain>(), main_);
+    ASSERT_EQ(Shown<Tmain>(), main_);
   }
 }
 
