@@ -52,7 +52,8 @@ TFcontract::TFcontract(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Fcontract1"));
   resize(780, 600);
   setFont(GothicFont(12));
-  setAutoFillBackground(true);
+  // Sky blue like the club screen it lies on, which shows through: a long
+  // club name may run on where the frame has nothing, never over its lists.
   QPalette pal = palette();
   pal.setColor(QPalette::Window, kSkyBlue);
   setPalette(pal);
