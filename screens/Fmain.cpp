@@ -177,6 +177,13 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   connect(btntrain, &TClickPanel::clicked, this, &Tmain::btntrainClick);
   btnnext = new TClickPanel(QStringLiteral("NEXT"), client, 856, 576, 75, 30);
   connect(btnnext, &TClickPanel::clicked, this, &Tmain::btnnextClick);
+
+  // A long club name would run over the contract list's marks: that frame
+  // lies above the club column's names, which show through where it has
+  // nothing (the calendar and the money stay on top).
+  Fcontract1->stackUnder(gridcoach);
+  lbweek->raise();
+  lbmoney->raise();
 }
 
 void Tmain::showEvent(QShowEvent* e) {

@@ -197,7 +197,9 @@ void TStringGridex::mousePressEvent(QMouseEvent* e) {
 
 void TStringGridex::mouseMoveEvent(QMouseEvent* e) {
   int c, r;
-  bool hand = HandColumn >= 0 && CellAt(e->position().toPoint(), c, r) && c == HandColumn && r >= model_->FixedRows;
+  bool hand = false;
+  if (CellAt(e->position().toPoint(), c, r) && r >= model_->FixedRows)
+    hand = HandAt ? HandAt(c, r) : (HandColumn >= 0 && c == HandColumn);
   viewport()->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
   QAbstractScrollArea::mouseMoveEvent(e);
 }
@@ -258,7 +260,8 @@ void DrawGrowthIcon(QPainter& p, const TGrid& grid, int col, const QRect& cell, 
   p.drawPixmap(cell.left() + 2, cell.top() + 2, *icon);
 }
 
-void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, int col, int row, int growthColumn) {
+void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, int col, int row, int growthColumn,
+                    bool strikeInjured) {
   const TGrid& g = grid.Model();
   if (row < g.FixedRows || col < g.FixedCols || row >= g.RowCount() || col >= g.ColCount()) return;
   QColor back = grid.CellColor;
@@ -271,7 +274,7 @@ void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, i
   if (g.ColCount() > 1 && g.Tags(1, row)) back = TagColour(g.Tags(1, row));
   if (g.ColCount() > 17 && g.Tags(17, row)) text = TagColour(g.Tags(17, row));
   p.fillRect(cell, back);
-  if (g.Cells(0, row).size() == 3) {  // injured
+  if (strikeInjured && g.Cells(0, row).size() == 3) {  // injured
     p.setPen(QPen(QColor(255, 0, 0), 1));
     const int mid = cell.top() + cell.height() / 2;
     p.drawLine(cell.left(), mid, cell.right(), mid);

@@ -32,6 +32,8 @@ class TStringGridex : public QAbstractScrollArea {
   bool ShowGridLines = true;
   bool RowSelect = true;          // the selection covers the whole row (else one cell)
   int HandColumn = -1;            // the pointer becomes a hand over this column's data cells
+  // When set, it alone decides which data cells show the hand.
+  std::function<bool(int col, int row)> HandAt;
   QColor FixedColor{Qt::lightGray};
   QColor CellColor{Qt::white};
   int Tag = 0;                    // free integer for the screen (like a component tag)
@@ -88,7 +90,9 @@ void DrawGrowthIcon(QPainter& p, const TGrid& grid, int col, const QRect& cell, 
 // grid): a selected cell in bold black on white; the row's column-1 tag
 // fills the background (line-up rows), its column-17 tag colours the text
 // (form); an injured row (a three-character key in column 0) is struck
-// through in red; the growth column shows its icon.
-void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, int col, int row, int growthColumn);
+// through in red (unless the list keeps something else in column 0); the
+// growth column shows its icon.
+void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, int col, int row, int growthColumn,
+                    bool strikeInjured = true);
 // Lets the grid paint its data cells as a squad list.
 void UseSquadPainter(TStringGridex* grid, int growthColumn);

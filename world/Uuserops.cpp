@@ -167,7 +167,11 @@ void ResetPlayer(TGrid& gridplist, int p, TGrid& gridfuture) {
     gridfuture.Cells(kBoardName, r) = gridplist.Cells(kConName, p);
     gridfuture.Cells(kBoardKey, r) = current;
   }
-  gridplist.Cells(kConMark, p) = current;
+  // A number beyond the board cannot be kept: such a player starts, and is
+  // reset to, an empty mark.
+  int32_t number;
+  const bool offBoard = CellNumber(current, number) && number > kHighestShirt;
+  gridplist.Cells(kConMark, p) = offBoard ? std::string() : current;
 }
 
 int32_t ContractWages(const Tteam& club, const TGrid& gridplist) {
@@ -270,6 +274,56 @@ void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid
   club.YouthPosition = ClampInt(youthPosition, 0, 9);
   club.PayWages();
   club.AddMoney(CheckedSub(0, club.InvestmentCost()));
+}
+
+int32_t ChooseYouthScouting(Tteam& club, int32_t nationality, int32_t position) {
+  club.YouthNationality = ClampInt(nationality, 0, 9);
+  club.YouthPosition = ClampInt(position, 0, 9);
+  return club.InvestmentCost();
+}
+
+void Tcontractdesk::Open(const Tteam& club, const TworldView& world) {
+  FillContractGrid(club, world, Plist, Board);
+  ScoutCost = club.InvestmentCost();
+  Opened = true;
+  Refigure(club);
+}
+
+void Tcontractdesk::Assign(const Tteam& club, int plistRow, int boardRow) {
+  AssignNumber(Plist, plistRow, Board, boardRow);
+  Refigure(club);
+}
+
+void Tcontractdesk::Reset(const Tteam& club, int plistRow) {
+  ResetPlayer(Plist, plistRow, Board);
+  Refigure(club);
+}
+
+void Tcontractdesk::ChooseScouting(Tteam& club, int32_t nationality, int32_t position) {
+  ScoutCost = ChooseYouthScouting(club, nationality, position);
+  Deficit = ContractDeficit(club, Wages, ScoutCost);
+}
+
+void Tcontractdesk::Refigure(const Tteam& club) {
+  Wages = ContractWages(club, Plist);
+  ShowCoachesToBe(club, Board, Coach);
+  Deficit = ContractDeficit(club, Wages, ScoutCost);
+}
+
+int Tcontractdesk::PlistRowOfBoardRow(int boardRow) const {
+  if (boardRow < 0 || boardRow >= Board.RowCount() || Board.ColCount() <= kBoardKey) return -1;
+  return PlistRowOfKey(Plist, Board.Cells(kBoardKey, boardRow));
+}
+
+int32_t Tcontractdesk::CardNumber(int plistRow) const {
+  if (plistRow < 1 || plistRow >= Plist.RowCount() || IsYouthRow(Plist, plistRow)) return -1;
+  return CellNumberOr(Plist.Cells(kConCurrent, plistRow), -1);
+}
+
+void Tcontractdesk::Commit(Tteam& club, const TworldView& world, Ttrade& market) {
+  if (!Opened) Open(club, world);  // nothing marked: everyone as he stands
+  CommitContracts(club, world, market, Plist, club.YouthNationality, club.YouthPosition);
+  Opened = false;
 }
 
 // ---- transfer weeks ----------------------------------------------------------

@@ -36,7 +36,9 @@ constexpr int kBoardCoachRows = 3;
 void FillContractGrid(const Tteam& club, const TworldView& world, TGrid& gridplist, TGrid& gridfuture);
 // The user gives the board row's label to the list row (or takes it back).
 void AssignNumber(TGrid& gridplist, int plistRow, TGrid& gridfuture, int futureRow);
-// Returns the list row to the number he wears now ("ユ" for a youth).
+// Returns the list row to the mark it was filled with: the number he wears
+// now (taken back from whoever was given it), "ユ" for a youth, and nothing
+// for a player numbered above 50, who has no number on the board to keep.
 void ResetPlayer(TGrid& gridplist, int plistRow, TGrid& gridfuture);
 // Next season's wages as marked: a kept or renumbered player's wage, 5 for
 // every youth who stays, nothing for players leaving or becoming coaches.
@@ -49,6 +51,41 @@ bool ContractDeficit(const Tteam& club, int32_t wages, int32_t scoutCost);
 // Carries the marks out on the club and the market (NEXT in week 1).
 void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist,
                      int32_t youthNationality, int32_t youthPosition);
+
+// The youth scouts' choice (the two list boxes): country 0 .. 9 and type
+// 0 .. 9 go to the club at once; returns what the country costs a season.
+int32_t ChooseYouthScouting(Tteam& club, int32_t nationality, int32_t position);
+
+// The contract desk of week 1: the three grids of the contract frame and the
+// figures below them. The marks stay on the desk until Commit; only the
+// scouting choice reaches the club before (it is the club's own setting).
+class Tcontractdesk {
+ public:
+  TGrid Plist;  // gridplist: the squad, then the youths
+  TGrid Board;  // gridfuture: coaches 1 .. 3, numbers 1 .. 50
+  TGrid Coach;  // gridcoach: the staff with the coaches-to-be
+  int32_t Wages = 0;
+  int32_t ScoutCost = 0;
+  bool Deficit = false;  // money below wages plus scouting cost
+  bool Opened = false;
+
+  // Fills every grid from the club and works out the figures.
+  void Open(const Tteam& club, const TworldView& world);
+  // The board row's label to the list row (see AssignNumber), then the
+  // figures again.
+  void Assign(const Tteam& club, int plistRow, int boardRow);
+  void Reset(const Tteam& club, int plistRow);
+  void ChooseScouting(Tteam& club, int32_t nationality, int32_t position);
+  // Wages, coaches-to-be and the deficit warning from the marks.
+  void Refigure(const Tteam& club);
+  // The list row of the player a board row names, -1 if none.
+  int PlistRowOfBoardRow(int boardRow) const;
+  // The squad number whose card a list row opens, -1 for a youth (his card
+  // belongs to the squad he is not in yet) or a row out of range.
+  int32_t CardNumber(int plistRow) const;
+  // NEXT in week 1: the marks are carried out and the desk is spent.
+  void Commit(Tteam& club, const TworldView& world, Ttrade& market);
+};
 
 // ---- transfer weeks ----------------------------------------------------------
 

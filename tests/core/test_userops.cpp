@@ -137,6 +137,46 @@ TEST_F(ContractDeskTest, DeficitWarningComparesMoneyWithWagesAndScouting) {
   EXPECT_FALSE(ContractDeficit(Club(0), 900, 0));
 }
 
+TEST_F(ContractDeskTest, DeskFiguresFollowMarksAndScouting) {
+  Tcontractdesk desk;
+  desk.Open(Club(0), *game_);
+  EXPECT_EQ(desk.Wages, ContractWages(Club(0), desk.Plist));
+  const auto row = [&](const std::string& key) { return PlistRow(desk.Plist, key); };
+
+  // The filler numbered 51 has nothing to keep: reset leaves him unmarked,
+  // and a number given to him is taken back by the reset.
+  desk.Reset(Club(0), row("51"));
+  EXPECT_EQ(desk.Plist.Cells(kConMark, row("51")), "");
+  const int32_t before = desk.Wages;
+  desk.Assign(Club(0), row("51"), BoardRow("40"));
+  EXPECT_EQ(desk.Wages, before + Club(0).Squad->PlayerByNumber(51)->Wage());
+  EXPECT_EQ(desk.PlistRowOfBoardRow(BoardRow("40")), row("51"));
+  desk.Reset(Club(0), row("51"));
+  EXPECT_EQ(desk.Plist.Cells(kConMark, row("51")), "");
+  EXPECT_EQ(desk.Board.Cells(2, BoardRow("40")), "");
+  EXPECT_EQ(desk.PlistRowOfBoardRow(BoardRow("40")), -1);
+  EXPECT_EQ(desk.Wages, before);
+
+  // Cards open for squad rows only.
+  EXPECT_EQ(desk.CardNumber(row("7")), 7);
+  EXPECT_EQ(desk.CardNumber(row("100")), -1);
+
+  // The warning: money against wages plus the scouts' country, which the
+  // club takes at once (out-of-range choices are brought into range).
+  struct Case {
+    int32_t nationality, moneyOverWages, cost;
+    bool deficit;
+  } cases[] = {{3, 1000, 1500, true}, {1, 300, 300, false}, {5, 300, 1000, true}, {0, 0, 0, false}, {12, 699, 700, true}};
+  for (const Case& c : cases) {
+    Club(0).Money = desk.Wages + c.moneyOverWages;
+    desk.ChooseScouting(Club(0), c.nationality, 4);
+    EXPECT_EQ(desk.ScoutCost, c.cost) << c.nationality;
+    EXPECT_EQ(desk.Deficit, c.deficit) << c.nationality;
+  }
+  EXPECT_EQ(Club(0).YouthNationality, 9);
+  EXPECT_EQ(Club(0).YouthPosition, 4);
+}
+
 TEST_F(ContractDeskTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
   Give("2", "3");
   Give("3", "2");
