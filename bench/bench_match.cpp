@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "club/Upaths.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
@@ -66,7 +67,7 @@ const std::vector<std::vector<uint8_t>>& ClubLineups() {
     Tgamemain* before = GameState;
     auto game = std::make_unique<Tgamemain>();
     GameState = game.get();
-    game->NewGameFrom("data/first.dat", false);
+    game->NewGameFrom(ShippedPath("first.dat"), false);
     for (int c = 0; c < kClubCount; ++c) {
       TStream s;
       game->Team(c).WriteLineup(s);

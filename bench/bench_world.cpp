@@ -8,9 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "club/Upaths.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
+#include "world/Usavegame.h"
 #include "world/Utrade.h"
 
 namespace {
@@ -43,7 +45,7 @@ std::unique_ptr<Tgamemain> NewWorld(uint64_t seed) {
   RandSeed(seed);
   auto g = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
   GameState = g.get();
-  g->NewGameFrom("data/first.dat", false);
+  g->NewGameFrom(ShippedPath("first.dat"), false);
   g->Market = std::make_unique<Ttrade>();
   return g;
 }
@@ -106,7 +108,7 @@ void BM_SaveMidSeason(benchmark::State& state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     g->SaveGame("bench");
-    bytes = std::filesystem::file_size("data/savedata/bench.dat");
+    bytes = std::filesystem::file_size(SlotPath("bench"));
   }
   state.counters["bytes"] = static_cast<double>(bytes);
   GameState = nullptr;

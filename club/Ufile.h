@@ -1,5 +1,4 @@
-// Whole-file reading and atomic writing. Every path is relative to the
-// working directory, under data/.
+// Whole-file reading and atomic writing. Paths come from club/Upaths.h.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include "club/Ucommatext.h"
 #include "club/Ucp932.h"
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Ufunction.h"
 #include "club/Urandom.h"
 
@@ -66,7 +67,7 @@ std::array<std::unique_ptr<std::vector<std::string>>, 10>& NameCache() {
   return cache;
 }
 
-std::string NameListPath(int32_t n) { return "data/name/" + std::to_string(n) + ".txt"; }
+std::string NameListPath(int32_t n) { return ShippedPath("name/" + std::to_string(n) + ".txt"); }
 
 // Lines as a text list sees them: "\n" or "\r\n" ends a line, a final line
 // break does not start another (empty) line.

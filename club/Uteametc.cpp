@@ -6,6 +6,7 @@
 
 #include "club/Uarith.h"
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 
@@ -17,7 +18,7 @@ namespace {
 constexpr int kColSlot = 0;
 constexpr int kColRole = 1;
 
-std::string PresetPath(int line) { return "data/aiforma/" + std::to_string(line) + ".dat"; }
+std::string PresetPath(int line) { return ShippedPath("aiforma/" + std::to_string(line) + ".dat"); }
 
 // Presets keyed by absolute path, so a test that changes the working
 // directory reads the files of its own data directory.

@@ -38,7 +38,7 @@ TVtrSide ReadSide(TStream& s) {
 }  // namespace
 
 std::string VtrPath(const std::string& name) {
-  const std::string path = std::string(kVtrDir) + "/" + name + ".vtr";
+  const std::string path = VtrDir() + "/" + name + ".vtr";
   if (!IsPlainName(name)) throw FileError(path, "このファイル名は使えません");
   return path;
 }
@@ -80,7 +80,7 @@ std::vector<uint8_t> TmVTR::FileImage(const std::vector<uint8_t>& header) const 
 std::string TmVTR::WriteFile(const std::vector<uint8_t>& header) const {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   uint64_t ms = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-  EnsureDirectory(kVtrDir);
+  EnsureDirectory(VtrDir());
   while (FileExists(VtrPath(std::to_string(ms)))) ++ms;
   const std::string name = std::to_string(ms);
   WriteFileAs(header, name);
@@ -89,7 +89,7 @@ std::string TmVTR::WriteFile(const std::vector<uint8_t>& header) const {
 
 void TmVTR::WriteFileAs(const std::vector<uint8_t>& header, const std::string& name) const {
   const std::string path = VtrPath(name);
-  EnsureDirectory(kVtrDir);
+  EnsureDirectory(VtrDir());
   WriteFileAtomic(path, FileImage(header));
 }
 

@@ -21,11 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "club/Upaths.h"
 #include "match/Umatchmain.h"
 
 class Tteam;
 
-inline constexpr const char* kVtrDir = "data/vtr";
+// The player's folder of replays ("data/vtr" in a checkout).
+inline std::string VtrDir() { return PlayerPath("vtr"); }
 inline constexpr std::size_t kVtrFrameBytes = TmVTRsc::kCount * 4;
 // A full recording is about 1.5 MB; allow room for large emblems.
 inline constexpr std::size_t kMaxVtrFileBytes = 48u << 20;

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Ugridtext.h"
 #include "club/Uteam.h"
 #include "match/Uball.h"
@@ -27,7 +28,7 @@ const QColor kMoneyGreen(192, 220, 192);
 const QColor kSideColour[2] = {QColor(Qt::white), QColor(Qt::yellow)};
 
 QPixmap LoadPicture(const char* name) {
-  std::string path = std::string("data/picture/") + name;
+  std::string path = ShippedPath(std::string("picture/") + name);
   std::vector<uint8_t> bytes = ReadWholeFile(path);
   QPixmap pm;
   if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "画像を読めません");

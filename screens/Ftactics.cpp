@@ -11,8 +11,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QUrl>
 
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
 #include "screens/Fplayer.h"
@@ -106,7 +108,7 @@ Ttactics::Ttactics(QWidget* caller) : QWidget(nullptr), caller_(caller) {
   connect(gridplayer, &TStringGridex::cellDoubleClicked, this, [this](int, int) { LinkGrids(gridplayer); });
   connect(gridmatchmen, &TStringGridex::cellDoubleClicked, this, [this](int, int) { LinkGrids(gridmatchmen); });
 
-  QFile turf(QStringLiteral("data/picture/turf.png"));
+  QFile turf(QString::fromStdString(ShippedPath("picture/turf.png")));
   if (turf.open(QIODevice::ReadOnly)) imgsiba_.loadFromData(turf.readAll());
   DrawHalfPitch();
 }
@@ -333,10 +335,23 @@ void Ttactics::btnautoselectClick() {
 }
 
 QString Ttactics::ChoosePositionFile(bool save) {
-  const QString dir = QDir::current().absoluteFilePath(QString::fromLatin1(kPositionFileDir));
+  const QString dir = QDir::current().absoluteFilePath(QString::fromStdString(PositionFileDir()));
+  // Installed, the ready-made position files live apart from the player's.
+  const QString shipped = QDir::current().absoluteFilePath(QString::fromStdString(ShippedPositionFileDir()));
+  const bool twoFolders = QDir(shipped).canonicalPath() != QDir(dir).canonicalPath();
   QString file;
   if (App().Interactive()) {
-    QFileDialog dialog(this, QString(), dir, QStringLiteral("フォーメーション (*.dat)"));
+    // LOAD opens on the ready-made files until the player has saved his own.
+    const bool ownFiles = !QDir(dir).entryList({QStringLiteral("*.dat")}, QDir::Files).isEmpty();
+    QFileDialog dialog(this, QString(), twoFolders && !save && !ownFiles ? shipped : dir,
+                       QStringLiteral("フォーメーション (*.dat)"));
+    if (twoFolders) {
+      // Both folders in the side bar, which only the toolkit's own dialog has.
+      dialog.setOption(QFileDialog::DontUseNativeDialog);
+      QList<QUrl> side = {QUrl::fromLocalFile(dir), QUrl::fromLocalFile(shipped)};
+      side += dialog.sidebarUrls();
+      dialog.setSidebarUrls(side);
+    }
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("dat"));
@@ -346,7 +361,11 @@ QString Ttactics::ChoosePositionFile(bool save) {
   } else {
     file = AutoFile;
     if (file.isEmpty()) return QString();
-    if (QFileInfo(file).isRelative()) file = QDir(dir).filePath(file);
+    if (QFileInfo(file).isRelative()) {
+      const QString name = file;
+      file = QDir(dir).filePath(name);
+      if (!save && twoFolders && !QFileInfo::exists(file)) file = QDir(shipped).filePath(name);
+    }
     if (save && QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".dat");
   }
   return file;

@@ -10,6 +10,7 @@
 #include <array>
 #include <QStyle>
 
+#include "club/Upaths.h"
 #include "screens/Clickpanel.h"
 
 TStringGridex::TStringGridex(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -241,7 +242,7 @@ const QPixmap* GrowthIcon(int phase) {
   if (phase < 1 || phase > 5) return nullptr;
   QPixmap& icon = icons[static_cast<std::size_t>(phase - 1)];
   if (icon.isNull()) {
-    QFile f(QStringLiteral("data/picture/grow%1.png").arg(phase));
+    QFile f(QString::fromStdString(ShippedPath("picture/grow" + std::to_string(phase) + ".png")));
     if (f.open(QIODevice::ReadOnly)) icon.loadFromData(f.readAll());
   }
   return icon.isNull() ? nullptr : &icon;

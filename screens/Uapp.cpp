@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Uteam.h"
 #include "screens/Fmain.h"
 #include "screens/Fmatch.h"
@@ -35,15 +36,8 @@ void TApp::Start() { ShowTitle(); }
 
 void TApp::Shutdown() { FreeGameState(); }
 
-void TApp::CreateDirectories() {
-  for (const char* d : {"data/tmp", "data/savedata", "data/vs", "data/formation", "data/vtr"}) {
-    try {
-      EnsureDirectory(d);
-    } catch (const std::exception&) {
-      // A directory that cannot be made shows up later as a failed write.
-    }
-  }
-}
+// A directory that cannot be made shows up later as a failed write.
+void TApp::CreateDirectories() { CreatePlayerDirectories(); }
 
 bool TApp::NewGameState() {
   FreeGameState();
@@ -64,7 +58,7 @@ void TApp::ShowTitle() {
 
 void TApp::StartNewGame(QWidget* title) {
   if (!GameState || !GameState->Teams[0]) {
-    ShowError(QStringLiteral("開始データを読めませんでした: data/first.dat"));
+    ShowError(QStringLiteral("開始データを読めませんでした: ") + QString::fromStdString(ShippedPath("first.dat")));
     return;
   }
   GameState->Market = std::make_unique<Ttrade>();

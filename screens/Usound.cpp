@@ -1,6 +1,7 @@
 #include "screens/Usound.h"
 
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 
 #ifdef VANTOREL_HAVE_SDL2
 #include <SDL2/SDL.h>
@@ -34,7 +35,7 @@ TSoundPlayer::~TSoundPlayer() {
 void TSoundPlayer::LoadMatchSounds() {
   waves_.clear();
   for (int k = 0; k < 7; ++k) {
-    std::string path = "data/sound/m" + std::to_string(k) + ".wav";
+    std::string path = ShippedPath("sound/m" + std::to_string(k) + ".wav");
     std::vector<uint8_t> file = ReadWholeFile(path, 16u << 20);
     Wave w;
 #ifdef VANTOREL_HAVE_SDL2

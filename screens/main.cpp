@@ -1,6 +1,9 @@
 // Program entry: the application object, the window title, the title screen.
 #include <QApplication>
+#include <QIcon>
+#include <string>
 
+#include "club/Upaths.h"
 #include "screens/Clickpanel.h"
 #include "screens/Uapp.h"
 
@@ -8,6 +11,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vantorel"));
   QApplication::setApplicationDisplayName(QStringLiteral("Vantorel"));
+  // The menu entry's name (packaging/), so that desktops match the window to it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vantorel.Vantorel"));
+  QIcon icon;
+  for (int size : {32, 48, 64, 128, 256})
+    icon.addFile(QString::fromStdString(ShippedPath("icon/vantorel-" + std::to_string(size) + ".png")), QSize(size, size));
+  QApplication::setWindowIcon(icon);
   QApplication::setFont(GothicFont(12));
   App().LoadQtTranslation();
   App().Start();

@@ -61,6 +61,7 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 
 #include "club/Uarith.h"
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Ufunction.h"
 #include "club/Ugridtext.h"
 #include "club/Urandom.h"
@@ -70,8 +71,6 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 #include "world/Utrade.h"
 
 namespace {
-
-const char* const kFirstDataPath = "data/first.dat";
 
 // Makes this state the process-wide one while it runs a rule: the leagues,
 // the cup and the market find their clubs through GameState. (The clubs
@@ -116,7 +115,7 @@ Tteam& Tgamemain::Team(int32_t club) const {
 
 // ---- new game ---------------------------------------------------------------
 
-void Tgamemain::NewGame() { NewGameFrom(kFirstDataPath, true); }
+void Tgamemain::NewGame() { NewGameFrom(ShippedPath("first.dat"), true); }
 
 void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
   ScopedGameState scope(this);

@@ -159,9 +159,9 @@ void Tsavechange::PrepareVsFiles(TWork& work) {
 }
 
 void Tsavechange::Commit(TWork& work, TReport& saves, TReport& vs) {
-  if (work.SavesRead) EnsureDirectory(kSaveBackupDir);
+  if (work.SavesRead) EnsureDirectory(SaveBackupDir());
   for (TPending& p : work.Saves) {
-    WriteFileAtomic(std::string(kSaveBackupDir) + "/" + p.File, p.Old);
+    WriteFileAtomic(SaveBackupDir() + "/" + p.File, p.Old);
     if (p.New.empty()) {
       saves.Unchanged.push_back(p.File);
     } else {
@@ -169,9 +169,9 @@ void Tsavechange::Commit(TWork& work, TReport& saves, TReport& vs) {
       saves.Converted.push_back(p.File);
     }
   }
-  if (work.VsRead) EnsureDirectory(kVsBackupDir);
+  if (work.VsRead) EnsureDirectory(VsBackupDir());
   for (TPending& p : work.Vs) {
-    WriteFileAtomic(std::string(kVsBackupDir) + "/" + p.File, p.Old);
+    WriteFileAtomic(VsBackupDir() + "/" + p.File, p.Old);
     WriteFileAtomic(p.Path, p.New);
     (p.New == p.Old ? vs.Unchanged : vs.Converted).push_back(p.File);
   }

@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "club/Upaths.h"
 #include "club/Ustream.h"
 
-inline constexpr const char* kSaveBackupDir = "data/savedatatmp";
-inline constexpr const char* kVsBackupDir = "data/vstmp";
+// The converter's backups, in the player's root ("data/savedatatmp" and
+// "data/vstmp" in a checkout).
+inline std::string SaveBackupDir() { return PlayerPath("savedatatmp"); }
+inline std::string VsBackupDir() { return PlayerPath("vstmp"); }
 
 // The version a file image carries: 6, 11, 17 (or any other two-digit
 // number), or kNoVersion for a save file written before versions existed.

@@ -28,8 +28,8 @@ void CheckFileName(const std::string& dir, const std::string& name, const std::s
 }
 
 std::string SlotPath(const std::string& name) {
-  CheckFileName(kSaveDir, name, ".dat");
-  return std::string(kSaveDir) + "/" + name + ".dat";
+  CheckFileName(SaveDir(), name, ".dat");
+  return SaveDir() + "/" + name + ".dat";
 }
 
 namespace {
@@ -53,7 +53,7 @@ int64_t ModifiedSeconds(const fs::path& p) {
 
 std::vector<TFileEntry> ListFiles(const std::string& pattern) {
   std::vector<TFileEntry> out;
-  std::string dir = "data";
+  std::string dir = DataRoots().Player;  // every listed kind is the player's
   std::string mask = pattern;
   auto slash = pattern.rfind('/');
   if (slash != std::string::npos) {
@@ -117,7 +117,7 @@ std::string PeekVersionString(const std::vector<uint8_t>& image) {
 
 void WriteSlotFile(const std::string& name, const std::vector<uint8_t>& image) {
   std::string path = SlotPath(name);
-  EnsureDirectory(kSaveDir);
+  EnsureDirectory(SaveDir());
   WriteFileAtomic(path, image);
 }
 

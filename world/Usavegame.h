@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "club/Upaths.h"
+
 class Tgamemain;
 class TGrid;
 
-inline constexpr const char* kSaveDir = "data/savedata";
+// The player's folder of save slots ("data/savedata" in a checkout).
+inline std::string SaveDir() { return PlayerPath("savedata"); }
 inline constexpr const char* kAutosaveSlot = "autosave";
 // The version string of every file the current program writes.
 inline constexpr const char* kCurrentVersion = "17";
@@ -26,15 +29,15 @@ std::string SlotPath(const std::string& name);
 // One file found by ListFiles.
 struct TFileEntry {
   std::string Name;      // file name without directory and extension
-  std::string Path;      // relative path, "data/..."
+  std::string Path;      // the file's path, "data/..." in a checkout
   int64_t Modified = 0;  // seconds since the epoch
   std::string DateText;  // local "YYYY/MM/DD HH:MM"
 };
 
-// Every regular file matching "data/" + pattern, where the pattern is a
-// directory and "*.ext" ("savedata/*.dat", "vs/*.vs", "vtr/*.vtr"). Sorted by
-// name so that listings are the same on every file system. A missing
-// directory lists nothing.
+// Every regular file matching the player's root ("data" in a checkout) + "/"
+// + pattern, where the pattern is a directory and "*.ext" ("savedata/*.dat",
+// "vs/*.vs", "vtr/*.vtr"). Sorted by name so that listings are the same on
+// every file system. A missing directory lists nothing.
 std::vector<TFileEntry> ListFiles(const std::string& pattern);
 
 // The save screen's list in its save and load modes: one header row

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "club/Upaths.h"
 #include "club/Ugrid.h"
 #include "club/Uteametc.h"
 #include "club/Uworldview.h"
@@ -31,7 +32,10 @@ constexpr int32_t kPlacementHalfWidth = 230;
 constexpr int32_t kPlacementHalfHeight = 150;
 
 constexpr int kPositionFileBytes = 88;  // 11 x (x, y), int32 little-endian
-inline constexpr const char* kPositionFileDir = "data/formation";
+// Position files: the player saves his in his own folder; the ready-made
+// ones ship with the game. In a checkout both are "data/formation".
+inline std::string PositionFileDir() { return PlayerPath("formation"); }
+inline std::string ShippedPositionFileDir() { return ShippedPath("formation"); }
 
 // The starters' places in pixels, slot 0 (the goalkeeper) to 10.
 using TPixelPositions = std::array<TPoint, 11>;

@@ -18,8 +18,8 @@ TVsData::TVsData(TVsData&&) noexcept = default;
 TVsData& TVsData::operator=(TVsData&&) noexcept = default;
 
 std::string VsPath(const std::string& name) {
-  CheckFileName(kVsDir, name, ".vs");
-  return std::string(kVsDir) + "/" + name + ".vs";
+  CheckFileName(VsDir(), name, ".vs");
+  return VsDir() + "/" + name + ".vs";
 }
 
 std::vector<uint8_t> MakeVsImage(const Tteam& club, const std::string& comment) {
@@ -33,7 +33,7 @@ std::vector<uint8_t> MakeVsImage(const Tteam& club, const std::string& comment) 
 void ExportVs(const Tteam& club, const std::string& comment, const std::string& name) {
   std::string path = VsPath(name);
   std::vector<uint8_t> image = MakeVsImage(club, comment);
-  EnsureDirectory(kVsDir);
+  EnsureDirectory(VsDir());
   WriteFileAtomic(path, image);
 }
 

@@ -9,13 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "club/Upaths.h"
+
 class Tteam;
 class Tgamemain;
 class TGrid;
 class TworldView;
 struct TFileEntry;
 
-inline constexpr const char* kVsDir = "data/vs";
+// The player's folder of VS files ("data/vs" in a checkout).
+inline std::string VsDir() { return PlayerPath("vs"); }
 // The comment of an export when the user types none.
 inline constexpr const char* kDefaultVsComment = "なし";
 // VS files are small (one club); anything much larger is not one.

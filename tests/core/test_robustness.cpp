@@ -385,7 +385,7 @@ TEST_F(Robustness, VsImagesAndFiles) {
          [&] { return Bytes{}; });
 
   // On disk: a damaged file is refused with its name.
-  EnsureDirectory(kVsDir);
+  EnsureDirectory(VsDir());
   int checked = 0;
   for (const Mutant& m : MakeMutants(image, 15, 60)) {
     WriteFileAtomic("data/vs/x.vs", m.Image);
@@ -530,7 +530,7 @@ TEST_F(WorldRobustness, DamagedFilesOnDiskChangeNothing) {
 
   // A VS side is replaced only by a whole file.
   const Bytes vs = MakeVsImage(*g.Teams[3], "");
-  EnsureDirectory(kVsDir);
+  EnsureDirectory(VsDir());
   const Bytes side = Saved(*g.Teams[0]);
   for (const Mutant& m : MakeMutants(vs, 27, 45)) {
     WriteFileAtomic("data/vs/side.vs", m.Image);

@@ -67,8 +67,8 @@ TEST(PositionFile, GoldenBytesAndRoundTrip) {
   EXPECT_EQ(read, k442);
 
   ScopedDataDir dir;
-  std::filesystem::create_directories(kPositionFileDir);
-  const std::string path = std::string(kPositionFileDir) + "/mine.dat";
+  std::filesystem::create_directories(PositionFileDir());
+  const std::string path = PositionFileDir() + "/mine.dat";
   SavePositionFile(path, k442);
   EXPECT_EQ(ReadWholeFile(path), k442Bytes);
   TPixelPositions again{};
@@ -247,8 +247,8 @@ TEST_F(TacticsBoardTest, ApplyLineUpWritesSlotsAndPointsOrIsRefused) {
 TEST_F(TacticsBoardTest, SavedPlacesLoadBackExactlyAndApply) {
   ASSERT_TRUE(board_.PlacePlayer(4, TPoint{54, 369}));
   ASSERT_TRUE(board_.PlacePlayer(7, TPoint{514, 69}));
-  std::filesystem::create_directories(kPositionFileDir);
-  const std::string path = std::string(kPositionFileDir) + "/t.dat";
+  std::filesystem::create_directories(PositionFileDir());
+  const std::string path = PositionFileDir() + "/t.dat";
   SavePositionFile(path, board_.Positions);
   const TPixelPositions saved = board_.Positions;
   board_.Open(*club_, NoWorld(), 0);

@@ -165,8 +165,8 @@ TEST_F(TacticsScreen, IncompleteElevenStaysAndAutomaticChoiceFillsIt) {
 TEST_F(TacticsScreen, PositionFilesSaveAskBeforeOverwritingAndLoad) {
   Ttactics* t = OpenedFor(true);
   ASSERT_NE(t, nullptr);
-  EnsureDirectory(kPositionFileDir);
-  const std::string path = std::string(kPositionFileDir) + "/mine.dat";
+  EnsureDirectory(PositionFileDir());
+  const std::string path = PositionFileDir() + "/mine.dat";
   t->AutoFile = QStringLiteral("mine");
   QTest::mouseClick(t->btnpossave, Qt::LeftButton);
   ASSERT_TRUE(FileExists(path));

@@ -1,7 +1,8 @@
 // Draws the game's pictures (turf, goal, ball and shadow, keeper and hit
-// pictures, flame, growth icons) into OUT_DIR as PNG files. Everything is
-// drawn from code with a fixed private generator, so the files come out the
-// same byte for byte on every run.
+// pictures, flame, growth icons) into OUT_DIR/picture and the program's icon
+// into OUT_DIR/icon as PNG files. Everything is drawn from code with a fixed
+// private generator, so the files come out the same byte for byte on every
+// run.
 //
 //   vantorel-picgen [SRC_DIR] OUT_DIR
 #include <QColor>
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
@@ -172,6 +174,56 @@ QImage GrowthIcon(int v) {
   return img;
 }
 
+// The program's icon at size x size pixels, drawn at every size rather than
+// scaled: a rounded green pitch with its halfway line and centre circle,
+// and a ball on the centre spot.
+QImage AppIcon(int size) {
+  QImage img = NewImage(size, size);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 256.0, size / 256.0);
+  // the pitch, lighter and darker bands
+  QPainterPath pitch;
+  pitch.addRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+  p.setClipPath(pitch);
+  for (int band = 0; band < 6; ++band) {
+    p.fillRect(QRectF(8 + band * 40, 8, 40, 240), band % 2 == 0 ? QColor(40, 150, 55) : QColor(30, 132, 46));
+  }
+  p.setClipping(false);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(20, 90, 30), 4));
+  p.drawPath(pitch);
+  // the lines
+  p.setPen(QPen(QColor(245, 250, 245), 9));
+  p.drawLine(QPointF(128, 12), QPointF(128, 244));
+  p.drawEllipse(QPointF(128, 128), 70, 70);
+  // the ball: a white disc with a dark centre patch and five around it
+  const QPointF c(128, 128);
+  const double r = 46;
+  p.setPen(QPen(QColor(30, 30, 30), 5));
+  p.setBrush(QColor(255, 255, 255));
+  p.drawEllipse(c, r, r);
+  QPainterPath inside;
+  inside.addEllipse(c, r - 2, r - 2);
+  p.setClipPath(inside);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(30, 30, 30));
+  auto pentagon = [&](QPointF centre, double radius, double turn) {
+    QPolygonF poly;
+    for (int i = 0; i < 5; ++i) {
+      const double a = turn + i * 2 * M_PI / 5;
+      poly << QPointF(centre.x() + radius * std::cos(a), centre.y() + radius * std::sin(a));
+    }
+    p.drawPolygon(poly);
+  };
+  pentagon(c, 16, -M_PI / 2);
+  for (int i = 0; i < 5; ++i) {
+    const double a = -M_PI / 2 + M_PI / 5 + i * 2 * M_PI / 5;
+    pentagon(QPointF(c.x() + 44 * std::cos(a), c.y() + 44 * std::sin(a)), 15, a);
+  }
+  return img;
+}
+
 bool Save(const QImage& img, const QString& dir, const QString& name) {
   QString path = dir + "/" + name;
   if (!img.save(path, "PNG")) {
@@ -197,5 +249,12 @@ int main(int argc, char** argv) {
             Save(Shadow(), dir, "shadow.png") && Save(Keeper(), dir, "keeper.png") && Save(Hit(), dir, "hit.png") &&
             Save(Flame(), dir, "flame.png");
   for (int v = 1; v <= 5 && ok; ++v) ok = Save(GrowthIcon(v), dir, QString("grow%1.png").arg(v));
+  // The icon of the menu entry and the window, one file per size of the
+  // icon theme's folders.
+  const QString iconDir = QString::fromLocal8Bit(argv[argc - 1]) + "/icon";
+  QDir().mkpath(iconDir);
+  for (int size : {32, 48, 64, 128, 256}) {
+    if (ok) ok = Save(AppIcon(size), iconDir, QString("vantorel-%1.png").arg(size));
+  }
   return ok ? 0 : 1;
 }

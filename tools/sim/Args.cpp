@@ -98,8 +98,10 @@ std::string CommandList() {
 
 std::unique_ptr<CLI::App> MakeApp() {
   auto app = std::make_unique<CLI::App>(
-      "vantorel-sim plays the game without a window. Run it from a directory that\n"
-      "holds the game's data/; it reads and writes the files the game does.\n"
+      "vantorel-sim plays the game without a window and reads and writes the\n"
+      "files the game does: run from the repository root, those in its data/;\n"
+      "installed, the shipped data and the player's files in\n"
+      "$XDG_DATA_HOME/vantorel (~/.local/share/vantorel); with --data DIR, DIR.\n"
       "Results are JSON on standard output; an error is one line on standard\n"
       "error, exit status 2, and nothing is written. The same command with the\n"
       "same --seed gives the same result byte for byte.\n",
@@ -107,10 +109,15 @@ std::unique_ptr<CLI::App> MakeApp() {
   app->require_subcommand(1);
   app->set_help_all_flag("--help-all", "Print the options of every command and exit");
   app->get_formatter()->column_width(26);
+  app->add_option("--data")
+      ->type_name("DIR")
+      ->description("every file the game reads and writes is in DIR")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app->footer("`vantorel-sim COMMAND --help` lists the options of a command.");
   for (const TCommandSpec& c : Commands()) {
     CLI::App* sub = app->add_subcommand(c.Name, c.Summary);
     sub->set_help_all_flag();  // only the whole tool has it
+    sub->fallthrough();         // --data after the command too
     for (const TOptionSpec& p : c.Positionals) sub->add_option(p.Name)->description(p.Help)->required()->type_name("");
     for (const TOptionSpec& o : c.Options) {
       CLI::Option* opt = *o.Value ? sub->add_option(o.Name)->type_name(o.Value) : sub->add_flag(o.Name);
@@ -165,6 +172,11 @@ TSimArgs ParseSimArgs(const std::vector<std::string>& args) {
       if (opt->count() > 1) throw UsageError(a.Command + ": " + o.Name + " given twice");
       a.Options[o.Name] = *o.Value ? opt->as<std::string>() : std::string();
     }
+  }
+  if (const CLI::Option* data = app->get_option("--data"); data->count() > 0) {
+    if (data->count() > 1) throw UsageError("--data given twice");
+    a.Options["--data"] = data->as<std::string>();
+    if (a.Options["--data"].empty()) throw UsageError("--data: a directory is needed");
   }
   a.Vs = a.Has("--vs");
   return a;

@@ -12,6 +12,7 @@
 
 #include "club/Ucommatext.h"
 #include "club/Ufile.h"
+#include "club/Upaths.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
 #include "club/Uplayer.h"
@@ -32,8 +33,6 @@
 #include "world/Uvsdata.h"
 
 namespace {
-
-constexpr const char* kFirstData = "data/first.dat";
 
 // ---- option values ------------------------------------------------------------
 
@@ -98,7 +97,7 @@ class TWorld {
 // start data, then a new transfer market.
 void StartNewGame(Tgamemain& g, uint64_t seed) {
   RandSeed(seed);
-  g.NewGameFrom(kFirstData, false);
+  g.NewGameFrom(ShippedPath("first.dat"), false);
   g.Market = std::make_unique<Ttrade>();
 }
 
@@ -726,6 +725,7 @@ std::string CmdBench(const TSimArgs& a) {
 std::string RunSim(const std::vector<std::string>& args) {
   TSimArgs a = ParseSimArgs(args);
   if (!a.Help.empty()) return a.Help;
+  if (a.Has("--data")) SetDataRoot(a.Get("--data"));
   if (a.Command == "new") return CmdNew(a);
   if (a.Command == "play") return CmdPlay(a);
   if (a.Command == "match") return CmdMatch(a);

@@ -1,5 +1,5 @@
-// vantorel-sim: the headless companion of the game. It works on the data/
-// directory under the current directory exactly as the game does, prints
+// vantorel-sim: the headless companion of the game. It works on the game's
+// files exactly as the game does (or on --data DIR), prints
 // JSON on standard output and reports an error as one line on standard error
 // with exit status 2, having written nothing.
 #include <cstdio>
