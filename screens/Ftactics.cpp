@@ -7,9 +7,11 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSplitter>
 #include <QTimer>
 #include <QUrl>
 
@@ -351,6 +353,19 @@ QString Ttactics::ChoosePositionFile(bool save) {
       QList<QUrl> side = {QUrl::fromLocalFile(dir), QUrl::fromLocalFile(shipped)};
       side += dialog.sidebarUrls();
       dialog.setSidebarUrls(side);
+      // Both folders are called "formation": say whose they are, again
+      // whenever the dialog renames its entries after reading the folders.
+      if (auto* bar = dialog.findChild<QListView*>(QStringLiteral("sidebar")); bar && bar->model()) {
+        QAbstractItemModel* m = bar->model();
+        auto label = [m] {
+          const QString names[2] = {QStringLiteral("自分のフォーメーション"), QStringLiteral("付属のフォーメーション")};
+          for (int row = 0; row < 2 && row < m->rowCount(); ++row)
+            if (m->index(row, 0).data().toString() != names[row]) m->setData(m->index(row, 0), names[row]);
+        };
+        label();
+        connect(m, &QAbstractItemModel::dataChanged, &dialog, label);
+        if (auto* split = dialog.findChild<QSplitter*>(QStringLiteral("splitter"))) split->setSizes({190, 430});
+      }
     }
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
