@@ -89,4 +89,5 @@ if(GAME)
     message(FATAL_ERROR "appstreamcli validate: ${out}${err}")
   endif()
 endif()
-message(STATUS "installed into ${P}: slots under XDG_DATA_HOME, nothing written under the prefix")
+message(STATUS "installed, played and validated; slots under XDG_DATA_HOME, nothing written under the prefix")
+file(REMOVE_RECURSE ${WORK})  # the installed programs are large; a failure keeps them for a look
