@@ -61,6 +61,8 @@ bool NationFavours(int32_t nationality, int32_t mtype) {
 
 // ---- name lists -------------------------------------------------------------
 
+// Deliberately read once per process: a name file changed while the game
+// runs is seen at the next start.
 std::array<std::unique_ptr<std::vector<std::string>>, 10>& NameCache() {
   static std::array<std::unique_ptr<std::vector<std::string>>, 10> cache;
   return cache;
@@ -361,6 +363,7 @@ bool Tplayer::IsRetiring() const {
 
 std::string Tplayer::AverageRatingText() const {
   if (Games == 0) return "0.00";
+  // Deliberately always two decimals after the whole part: "0.50", "10.00".
   int32_t x = RoundHalfEven(static_cast<double>(RatingSum) * 100.0 / Games);
   std::string sign = x < 0 ? "-" : "";
   int32_t ax = std::abs(x);
@@ -470,7 +473,7 @@ std::array<int32_t, 6> Tplayer::CoachValues() const {
   std::array<int32_t, 6> v{};
   int32_t total = AbilitySum();
   for (int i = 0; i < 6; ++i) {
-    if (total <= 0) {
+    if (total <= 0) {  // deliberately the weakest coach rather than a division by zero
       v[i] = 1;
       continue;
     }
@@ -718,8 +721,9 @@ void Tplayer::CloseSeason(int32_t tradeCode, const TworldView& world) {
     History.SetValue(last, kHistRate, std::min(rate, 999));
   }
   RatingSum = 0;
-  // The stint's row keeps how the player came (a transfer fee, a youth
-  // product); the new row tells how he goes on.
+  // Deliberately the stint's row keeps how the player came (a transfer fee,
+  // a youth product) rather than the closing code; the new row tells how he
+  // goes on.
   if (rowOk) {
     History.SetValue(last, kHistGame, Games);
     History.SetValue(last, kHistGoal, Goal);

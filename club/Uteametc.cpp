@@ -19,7 +19,8 @@ constexpr int kColRole = 1;
 
 std::string PresetPath(int line) { return "data/aiforma/" + std::to_string(line) + ".dat"; }
 
-// Presets keyed by absolute path, so a test that changes the working
+// Deliberately read once per process (per data directory) rather than at
+// every placing. Keyed by absolute path, so a test that changes the working
 // directory reads the files of its own data directory.
 std::map<std::string, TIntgrid>& PresetCache() {
   static std::map<std::string, TIntgrid> cache;

@@ -289,7 +289,7 @@ void Tmmain::RecordTouch(int team, int index) {
 void Tmmain::OnBallDecision() {
   const int ht = Reachers[0].GetValue(0, 0), hi = Reachers[0].GetValue(0, 1);
   Tmplayer& p = Sides[ht]->PlayerAt(hi);
-  LiveEvent[2] = p.LeftFooted() ? 2 : 3;
+  LiveEvent[2] = p.LeftFooted() ? 2 : 3;  // deliberately the foot of the player now on the ball
   ActionDone = false;
   DribbleAngle = kNoDribble;
   HolderTeam = ht;

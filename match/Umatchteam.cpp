@@ -73,8 +73,8 @@ void Tmteam::Load(TStream& s, int side) {
   AllFree();
 
   // Starters: the two weakest attackers are the defensive plan's candidates
-  // to go off, the two weakest of the rest the attacking plan's. The keeper
-  // is never planned off: whoever stands in position 0 keeps goal.
+  // to go off, the two weakest of the rest the attacking plan's. Deliberately
+  // the keeper is never planned off: whoever stands in position 0 keeps goal.
   TIntgrid starters;
   for (int i = 0; i < kOnPitch; ++i) {
     const auto& st = starterStrength[i];
@@ -90,8 +90,8 @@ void Tmteam::Load(TStream& s, int side) {
   for (int r = 0, j = 0; r < starters.RowCount() && j < 2; ++r)
     if (starters.GetValue(r, 2) != 1000) AttackPlan[j++].Out = starters.GetValue(r, 0);
 
-  // Bench: the strongest attackers and defenders come on; a reserve keeper
-  // only ever replaces the keeper, which no plan does.
+  // Bench: the strongest attackers and defenders come on; deliberately no
+  // reserve keeper, who only ever replaces the keeper, which no plan does.
   TIntgrid bench;
   for (int b = 0; b < benchCount; ++b) {
     const auto& st = benchStrength[b];

@@ -201,7 +201,7 @@ void Tmain::closeEvent(QCloseEvent* e) {
 void Tmain::Refresh() {
   if (Tag == 1 || !GameState) return;
   const int week = GameState->Week;
-  if (week % 6 == 0) App().AutoSave();
+  App().AutoSave();
   lbweek->setText(QString::number(GameState->Year) + QStringLiteral("年") + QString::number(week) + QStringLiteral("週"));
   lbweek->adjustSize();
   int d = GameState->DivisionOf(0);
@@ -345,6 +345,7 @@ void Tmain::AdvanceWithoutMatch() {
 
 void Tmain::PlayMatchWeek(bool cup) {
   if (!CheckStartingEleven()) return;
+  if (!Ftomatch1->PrepareWatchedMatch()) return;  // a match that cannot open plays nothing
   gridautobar->Tag = 0;
   gridautobar->show();
   gridautobar->raise();
