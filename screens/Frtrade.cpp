@@ -52,6 +52,8 @@ TStringGridex* ListGrid(QWidget* parent, int x, int y, int w, int h) {
   auto* g = new TStringGridex(parent);
   g->setGeometry(x, y, w, h);
   g->RowHeight = kRowHeight;
+  // Two digits and the short headers ("Age", "Leg") in 20-pixel columns.
+  g->setFont(GothicFont(11));
   g->Model().DefaultColWidth = 20;
   g->hide();
   return g;
@@ -134,9 +136,9 @@ TFtrade::TFtrade(QWidget* parent) : QWidget(parent) {
   // Criterion 1 down the left side; the abilities in two columns of three;
   // the asking price below them.
   CB[1] = new QCheckBox(QString::fromUtf8(kCriteria[1].caption), GBfilter);
-  CB[1]->setGeometry(10, 36, 100, 22);
+  CB[1]->setGeometry(10, 44, 100, 22);
   LB1 = new QListWidget(GBfilter);
-  LB1->setGeometry(10, 60, 100, 148);
+  LB1->setGeometry(10, 68, 100, 140);
   LB1->setSelectionMode(QAbstractItemView::MultiSelection);
   for (int code = 0; code < 21; ++code) LB1->addItem(QString::fromStdString(PositionName(code)));
   LB1->hide();
