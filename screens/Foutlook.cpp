@@ -21,6 +21,7 @@
 
 #include "club/Ufunction.h"
 #include "club/Uteam.h"
+#include "screens/Clickpanel.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
 

@@ -49,7 +49,7 @@ class TFoutlook : public QDialog {
   QLabel* lbscores;
   QLabel* lbscorers;
 
- protected:
+  // Closing (キャンセル, 閉じる, Esc, the close box) stops the runs first.
   void reject() override;
 
  private:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -11,7 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "../core/TestData.h"
 #include "club/Urandom.h"
+#include "club/Uteam.h"
 #include "screens/Fmain.h"
 #include "screens/Foutlook.h"
 #include "screens/Ftitle.h"
@@ -22,6 +25,7 @@
 namespace {
 
 TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
+  ScopedDataDir dir;
   RandSeed(8);
   App().AutoAnswer = true;
   App().ShowTitle();
