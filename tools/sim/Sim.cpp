@@ -529,6 +529,9 @@ TJson SpreadJson(const std::vector<double>& v) {
 std::string CmdBench(const TSimArgs& a) {
   int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
   int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
+  int64_t outlookRuns = a.Has("--outlook-runs") ? ParseInteger(a.Get("--outlook-runs"), "--outlook-runs", 0, 100000) : 0;
+  int64_t rehearsalRuns =
+      a.Has("--rehearsal-runs") ? ParseInteger(a.Get("--rehearsal-runs"), "--rehearsal-runs", 0, 1000000) : 0;
   uint64_t seed = SeedOf(a);
   using Clock = std::chrono::steady_clock;
 
@@ -575,9 +578,29 @@ std::string CmdBench(const TSimArgs& a) {
     }
     GameState = &*w;
   }
+  // The season outlook and the rehearsal from week 12 of year 1, on every
+  // core: the wall clock is what the player waits for.
+  std::vector<double> outlookS, rehearsalS;
+  if (outlookRuns > 0 || rehearsalRuns > 0) {
+    TWorld w;
+    StartNewGame(*w, seed);
+    while (w->Week != 12) AutopilotWeek(*w, nullptr);
+    if (outlookRuns > 0) {
+      auto t0 = Clock::now();
+      SeasonOutlook(*w, {static_cast<int>(outlookRuns), 0, seed});
+      outlookS.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    if (rehearsalRuns > 0) {
+      auto t0 = Clock::now();
+      RehearseNextMatch(*w, {static_cast<int>(rehearsalRuns), 0, seed});
+      rehearsalS.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+  }
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
   return JsonText({{"seed", seed},
+                   {"s_outlook", SpreadJson(outlookS)},
+                   {"s_rehearsal", SpreadJson(rehearsalS)},
                    {"matches", matches},
                    {"seasons", seasons},
                    {"ms_per_match", SpreadJson(matchMs)},
