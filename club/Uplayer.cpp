@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 #include "club/Uarith.h"
 #include "club/Ucommatext.h"
@@ -66,6 +67,12 @@ bool NationFavours(int32_t nationality, int32_t mtype) {
 std::array<std::unique_ptr<std::vector<std::string>>, 10>& NameCache() {
   static std::array<std::unique_ptr<std::vector<std::string>>, 10> cache;
   return cache;
+}
+
+// The season outlook makes players on several threads at once.
+std::mutex& NameCacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 std::string NameListPath(int32_t n) { return "data/name/" + std::to_string(n) + ".txt"; }
@@ -138,6 +145,7 @@ std::string GrowthPhaseComment(int32_t phase) {
 const std::vector<std::string>& NameList(int32_t nationality) {
   if (nationality < 0 || nationality > 9)
     throw FileError(NameListPath(nationality), "名前リストがありません");
+  std::lock_guard<std::mutex> lock(NameCacheLock());
   auto& slot = NameCache()[static_cast<std::size_t>(nationality)];
   if (!slot) {
     std::string path = NameListPath(nationality);
@@ -150,6 +158,7 @@ const std::vector<std::string>& NameList(int32_t nationality) {
 }
 
 void ClearNameListCache() {
+  std::lock_guard<std::mutex> lock(NameCacheLock());
   for (auto& slot : NameCache()) slot.reset();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <mutex>
 
 #include "club/Uarith.h"
 #include "club/Ufile.h"
@@ -25,6 +26,12 @@ std::string PresetPath(int line) { return "data/aiforma/" + std::to_string(line)
 std::map<std::string, TIntgrid>& PresetCache() {
   static std::map<std::string, TIntgrid> cache;
   return cache;
+}
+
+// The season outlook places formations on several threads at once.
+std::mutex& PresetCacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 }  // namespace
@@ -77,6 +84,7 @@ const TIntgrid& Tformation::Preset(int line) {
   std::error_code ec;
   std::string key = std::filesystem::absolute(path, ec).string();
   if (ec) key = path;
+  std::lock_guard<std::mutex> lock(PresetCacheLock());
   auto& cache = PresetCache();
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
@@ -91,7 +99,10 @@ const TIntgrid& Tformation::Preset(int line) {
   return cache.emplace(key, std::move(table)).first->second;
 }
 
-void Tformation::ClearPresetCache() { PresetCache().clear(); }
+void Tformation::ClearPresetCache() {
+  std::lock_guard<std::mutex> lock(PresetCacheLock());
+  PresetCache().clear();
+}
 
 void Tformation::PlaceLine(int line, int presetRow) {
   if (presetRow < 0) return;

@@ -1,6 +1,6 @@
 #include "world/Ugamemain.h"
 
-Tgamemain* GameState = nullptr;
+constinit thread_local Tgamemain* GameState = nullptr;
 
 std::string CupResultText(int32_t code) {
   switch (code) {
@@ -73,19 +73,10 @@ namespace {
 
 const char* const kFirstDataPath = "data/first.dat";
 
-// Makes this state the process-wide one while it runs a rule: the leagues,
-// the cup and the market find their clubs through GameState. (The clubs
-// themselves are handed this state as their world view.)
-class ScopedGameState {
- public:
-  explicit ScopedGameState(Tgamemain* g) : prev_(GameState) { GameState = g; }
-  ~ScopedGameState() { GameState = prev_; }
-  ScopedGameState(const ScopedGameState&) = delete;
-  ScopedGameState& operator=(const ScopedGameState&) = delete;
-
- private:
-  Tgamemain* prev_;
-};
+// While a rule runs, the leagues, the cup and the market find their clubs
+// through GameState (the clubs themselves are handed the state as their
+// world view), so every rule below runs in a TScopedGameState.
+using ScopedGameState = TScopedGameState;
 
 std::array<int32_t, 8> DivisionClubs(const Tgamemain& g, int d) {
   std::array<int32_t, 8> clubs{};

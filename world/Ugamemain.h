@@ -149,5 +149,21 @@ class Tgamemain : public TworldView {
   void SetNextFromCup();
 };
 
-// The one game state of the process (may be null, e.g. in unit tests).
-extern Tgamemain* GameState;
+// The game state the leagues, the cup, the market and the season events of
+// this thread work on (may be null, e.g. in unit tests). The game's own
+// thread has one; a worker thread of the season outlook points it at the
+// copy it plays.
+extern constinit thread_local Tgamemain* GameState;
+
+// Makes a state the thread's GameState while it runs a rule, and puts the
+// previous one back at the end of the scope.
+class TScopedGameState {
+ public:
+  explicit TScopedGameState(Tgamemain* g) : prev_(GameState) { GameState = g; }
+  ~TScopedGameState() { GameState = prev_; }
+  TScopedGameState(const TScopedGameState&) = delete;
+  TScopedGameState& operator=(const TScopedGameState&) = delete;
+
+ private:
+  Tgamemain* prev_;
+};

@@ -17,6 +17,7 @@
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
+#include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
 #include "world/Useasonevent.h"
@@ -32,29 +33,15 @@ int SeasonsToRun() {
 }
 
 // One press of NEXT as a player who leaves everything to the computer would
-// make it: automatic line-up, contract marks as shown, no bids, every match
-// simulated, the season events clicked through.
+// make it: the autopilot's week, and the season events clicked through.
 void AutopilotWeek(Tgamemain& g) {
-  Tteam& user = g.Team(kUserClub);
-  const int32_t week = g.Week;
-  user.AutoLineup(true);
-  if (week == 1) {
-    ASSERT_TRUE(g.Market) << "no market in the contract week";
-    TGrid plist, future;
-    FillContractGrid(user, g, plist, future);
-    CommitContracts(user, g, *g.Market, plist, user.YouthNationality, user.YouthPosition);
-  } else if (week == 52) {
-    g.AdvanceWeek();
-    Tseasonevent ev;
-    ev.Start();
-    for (int i = 0; i < 1000 && !ev.Finished; ++i) ev.Next();
-    ASSERT_TRUE(ev.Finished) << "the season events did not end";
-    return;
-  } else if (week >= 12) {
-    g.SkipMatches = true;
-    if (Tgamemain::IsCupWeek(week) || Tgamemain::IsLeagueWeek(week)) g.PlayWeekMatches();
-  }
-  g.AdvanceWeek();
+  const bool seasonEnd = g.Week == kWeeksPerSeason;
+  PlayAutopilotWeek(g);
+  if (!seasonEnd) return;
+  Tseasonevent ev;
+  ev.Start();
+  for (int i = 0; i < 1000 && !ev.Finished; ++i) ev.Next();
+  ASSERT_TRUE(ev.Finished) << "the season events did not end";
 }
 
 std::string Where(const Tgamemain& g) {
