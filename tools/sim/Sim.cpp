@@ -598,9 +598,7 @@ std::string CmdBench(const TSimArgs& a) {
   }
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
-  return JsonText({{"seed", seed},
-                   {"s_outlook", SpreadJson(outlookS)},
-                   {"s_rehearsal", SpreadJson(rehearsalS)},
+  TJson result = {{"seed", seed},
                    {"matches", matches},
                    {"seasons", seasons},
                    {"ms_per_match", SpreadJson(matchMs)},
@@ -609,7 +607,10 @@ std::string CmdBench(const TSimArgs& a) {
                    {"cpu_s_per_season", SpreadJson(seasonCpuS)},
                    {"ms_save_mid_season", SpreadJson(saveMs)},
                    {"ms_load_mid_season", SpreadJson(loadMs)},
-                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}});
+                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}};
+  if (!outlookS.empty()) result["s_outlook"] = SpreadJson(outlookS);
+  if (!rehearsalS.empty()) result["s_rehearsal"] = SpreadJson(rehearsalS);
+  return JsonText(result);
 }
 
 // ---- outlook and rehearsal ----------------------------------------------------
