@@ -14,6 +14,7 @@
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
+#include "club/Uinvariants.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -365,7 +366,10 @@ bool AutopilotWeek(Tgamemain& g, TJson* seasons, const TManagerPolicy& manager) 
   g.SkipMatches = true;
   if (Tgamemain::IsCupWeek(week) || Tgamemain::IsLeagueWeek(week)) {
     RequireStartingEleven(user);
-    if (Tgamemain::IsCupWeek(week) ? !g.Cup : !g.Leagues[0]) throw VantorelError("no competition in a match week");
+    // A loaded save has its leagues in every match week (the loader checks
+    // it). It may lack the cup: one converted from the layout before the
+    // cup existed plays its cup weeks without matches, as the window does.
+    if (Tgamemain::IsLeagueWeek(week) && !g.Leagues[0]) throw VantorelError("no competition in a match week");
     // Every match simulated, then the results screen's standings.
     g.PlayWeekMatches();
   }
@@ -609,6 +613,32 @@ std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image)
                    {"complete", r.FrameCount() == kMatchTicks}});
 }
 
+const char* ListName(TListKind k) {
+  switch (k) {
+    case TListKind::Squad: return "squad";
+    case TListKind::Youth: return "youth";
+    case TListKind::FreeAgents: return "free_agents";
+    default: return nullptr;
+  }
+}
+
+// Every broken invariant of a file that reads: which one, where (club and
+// list, player number) and what, so that whoever received a bad VS file can
+// tell its sender what is wrong.
+TJson ViolationsJson(const TViolations& violations) {
+  TJson list = TJson::array();
+  for (const TViolation& v : violations) {
+    TJson j = {{"invariant", InvariantName(v.Invariant)}, {"text", v.Text()}};
+    j["club"] = v.Club >= 0 ? TJson(v.Club) : TJson(nullptr);
+    if (!v.ClubName.empty()) j["club_name"] = v.ClubName;
+    if (const char* l = ListName(v.List)) j["list"] = l;
+    if (v.List != TListKind::None || v.Number >= 0) j["number"] = v.Number;
+    if (!v.Detail.empty()) j["detail"] = v.Detail;
+    list.push_back(std::move(j));
+  }
+  return list;
+}
+
 std::string CmdCheck(const TSimArgs& a) {
   RandSeed(SeedOf(a));
   const std::string& path = a.Positional[0];
@@ -623,6 +653,13 @@ std::string CmdCheck(const TSimArgs& a) {
     return CheckVtr(path, image);
   } catch (const FileError&) {
     throw;
+  } catch (const InvariantError& e) {
+    const bool save = ext == ".dat";
+    InvariantFileError refused(path, save ? "セーブデータが規則に合いません" : "対戦データが規則に合いません", e);
+    throw SimFailure(refused.what(), JsonText({{"kind", save ? "save" : "vs"},
+                                               {"file", path},
+                                               {"valid", false},
+                                               {"violations", ViolationsJson(e.Violations())}}));
   } catch (const std::exception& e) {
     throw FileError(path, e.what());
   }
