@@ -26,7 +26,7 @@ const std::array<TInvariantEntry, kInvariantCount> kInvariants = {{
     {"form", "調子が範囲外です"},
     {"preferred-actions", "得意プレーが重複しています"},
     {"coaching-staff", "コーチのデータが範囲外です"},
-    {"tolerated-values", "数値が範囲外です"},
+    {"value-ranges", "数値が範囲外です"},
     {"reputation", "評判が範囲外です"},
     {"divisions", "リーグの所属が壊れています"},
     {"league-tables", "順位表のクラブが所属と合いません"},
@@ -111,7 +111,7 @@ void RequireNoViolations(const TViolations& violations) {
 }
 
 void CheckTolerated(int32_t v, const TTolerance& t, const TViolation& where, TViolations& out) {
-  CheckRange(out, where, TInvariant::ToleratedValues, t.Field, v, t.Lo, t.Hi);
+  CheckRange(out, where, TInvariant::ValueRanges, t.Field, v, t.Lo, t.Hi);
 }
 
 // ---- players ------------------------------------------------------------------
@@ -133,7 +133,10 @@ void CheckPlayer(const Tplayer& p, const TViolation& where, TViolations& out) {
   for (int i = 0; i < 4; ++i) choices.insert(p.Choice(i));
   if (choices.size() != 4) Add(out, where, TInvariant::PreferredActions, p.ChoiceText());
   for (int32_t v : {p.Games, p.Goal, p.Asist}) CheckTolerated(v, kTolSeasonCount, where, out);
-  CheckTolerated(p.RatingSum, kTolRatingSum, where, out);
+  // A league match adds its rating, 1 .. 10, with the appearance; a cup
+  // match only the appearance.
+  CheckRange(out, where, TInvariant::ValueRanges, "評価の合計", p.RatingSum, 0,
+             p.Games >= 0 && p.Games <= kTolSeasonCount.Hi ? 10 * p.Games : 0);
   CheckTolerated(p.ConditionTrend, kTolFormCycle, where, out);
   CheckTolerated(p.ConditionDelta, kTolFormCycle, where, out);
   CheckTolerated(p.Age, kTolAge, where, out);

@@ -38,7 +38,7 @@ enum class TInvariant {
   Form,              // form -20 .. 20
   PreferredActions,  // the four preferred actions all different
   CoachingStaff,     // coach skills 1 .. 10, years 1 .. 3, focus 0/1, weights 0 .. 180
-  ToleratedValues,   // values without a rule bound within their tolerated range (table below)
+  ValueRanges,       // counters and sums within their rule (rating sum) or tolerated range (below)
   Reputation,        // every club's reputation 1 .. 72
   Divisions,         // every club in exactly one division; the user's club first in its own
   LeagueTables,      // a league's clubs are its division's; the user's club in table slot 0
@@ -60,7 +60,7 @@ enum class TListKind { None, Squad, Youth, FreeAgents };
 // world as a whole), the list and the player's number
 // (-1 when the rule is not about one player), and what exactly.
 struct TViolation {
-  TInvariant Invariant = TInvariant::ToleratedValues;
+  TInvariant Invariant = TInvariant::ValueRanges;
   int32_t Club = -1;
   std::string ClubName;
   TListKind List = TListKind::None;
@@ -112,11 +112,12 @@ inline bool IsOnPitch(TPoint p) { return p.X >= 0 && p.X <= kPitchMaxX && p.Y >=
 
 // ---- tolerated values ----------------------------------------------------------
 
-// What the game accepts of a value its rules never bound, and why. The
-// rules keep each far inside its range; the range keeps every sum and
-// product the rules form (value x 6/5, fifty wages summed, a bid tripled,
-// a need x 6) inside 32 bits, so a file within it never stops a season
-// with an overflow.
+// The one place that says what the game accepts of a value its rules never
+// bound, and why. The rules keep each far inside its range; the range keeps
+// every sum and product the rules form from it (a worth x 6/5, fifty wages
+// summed, a bid tripled, a need x 6) inside 32 bits, so that a file within
+// it never stops a season with an overflow. A file at the very edge of a
+// range may leave it in play; only an edited file gets there.
 struct TTolerance {
   const char* Field;  // the field as the violation names it
   int32_t Lo;
@@ -126,16 +127,15 @@ struct TTolerance {
 // move it by well under a hundred million.
 inline constexpr TTolerance kTolMoney{"所持金", -1000000000, 1000000000};
 // A player's worth before age and division: tens of thousands at most in
-// play; value (x 6/5 and x 9/10), wage and a squad's wage bill stay small.
+// play; value, wage and a squad's wage bill stay small.
 inline constexpr TTolerance kTolBaseValue{"基本価値", 0, 1000000};
 // Points toward the next ability point: below 200 while growing, collected
 // without end at 99 and spent by decline; only ever added to.
 inline constexpr TTolerance kTolGrowthPoints{"成長ポイント", -100000000, 100000000};
 // This season's appearances, goals and assists (33 matches a season);
-// goals and assists are doubled into the worth at the season's end.
-inline constexpr TTolerance kTolSeasonCount{"今季の成績", 0, 100000};
-// Sum of this season's match ratings (1 .. 10 a match).
-inline constexpr TTolerance kTolRatingSum{"評価の合計", 0, 1000000};
+// goals and assists are doubled into the worth at the season's end. (The
+// sum of the season's match ratings is a rule: 1 .. 10 a league match.)
+inline constexpr TTolerance kTolSeasonCount{"今季の成績", 0, 10000};
 // Form cycle and collected form change: the cycle is taken modulo 20 and
 // the change clamped before use; a match adds a few points.
 inline constexpr TTolerance kTolFormCycle{"調子の周期", -1000000, 1000000};
@@ -146,16 +146,26 @@ inline constexpr TTolerance kTolInjury{"怪我の週数", 0, 1000000};
 // Age and peak age (14 .. about 60 and 20 .. 28 in play): they only enter
 // small differences, and the wage's divisor is kept at 1 or more.
 inline constexpr TTolerance kTolAge{"年齢", 0, 1000};
-// The club's role ratings from its automatic line-up (a few hundred);
-// the market's needs multiply them by up to 6.
+// The club's role ratings from its automatic line-up (a few hundred); the
+// market's needs multiply them by up to 6.
 inline constexpr TTolerance kTolRoleRating{"役割評価", -1000000, 1000000};
-// Also tolerated without any range: a player's name and career history
-// (shown, and only ever appended to), the footedness byte (any value but 0
-// is right-footed), the club's name and emblem (checked as a picture when
-// read). The world's tolerances (year, league table figures, the market's
-// prices and bids, the season history) are in world/Uworldcheck.h.
+// League table figures (28 matches a season; a round adds a few goals).
+inline constexpr TTolerance kTolLeagueFigure{"順位表の数値", -100000, 100000};
+// The market's asking prices and bids (a player's wage plus value, a few
+// thousand in play); a bid is tripled by a seller holding out and doubled
+// by the user's answer.
+inline constexpr TTolerance kTolMarketAmount{"移籍金額", 0, 100000000};
+// Tolerated without any range: a player's name and career history (shown,
+// and only ever appended to), the footedness byte (any value but 0 is
+// right-footed), a club's name and emblem (checked as a picture when read),
+// the user's season history (shown only), and the year, which the reader
+// keeps within 1 .. 1000000 (youth numbers are year x 100).
+//
+// Tolerated by the week: the cup may be missing in weeks 12 .. 52. A save
+// converted from the layout before the cup existed has none; its season is
+// played without cup rounds, and the next season's week 11 sets one up.
 
-// Adds a ToleratedValues violation when v lies outside the tolerance.
+// Adds a ValueRanges violation when v lies outside the tolerance.
 void CheckTolerated(int32_t v, const TTolerance& t, const TViolation& where, TViolations& out);
 
 // ---- the checks ------------------------------------------------------------------

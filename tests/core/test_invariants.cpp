@@ -135,7 +135,7 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
       {"a coach signed for four years", false, false, I::CoachingStaff,
        [](Tgamemain& g) { g.Teams[8]->Coaches->Coach[1].Years = 4; },
        [](Tgamemain& g) { return "コーチのデータが範囲外です（" + Place(g, 8) + "）：コーチ2の契約年数 4（1〜3）"; }},
-      {"a worth no player reaches", true, false, I::ToleratedValues,
+      {"a worth no player reaches", true, false, I::ValueRanges,
        [](Tgamemain& g) { SquadPlayer(g, 9, 0).BaseValue = 2000000; },
        [](Tgamemain& g) { return "数値が範囲外です（" + SquadPlace(g, 9, 0) + "）：基本価値 2000000（0〜1000000）"; }},
       {"a free agent with a growth rate of 9", false, false, I::GrowthRates,
@@ -215,7 +215,7 @@ TEST_F(Invariants, EveryViolationIsListedWithItsPlace) {
   EXPECT_EQ(v[0].List, TListKind::Squad);
   EXPECT_EQ(v[0].Number, g.Teams[3]->Squad->NumberAt(0));
   EXPECT_EQ(v[1].Detail, "クラブ2へ 500（0〜100）");
-  EXPECT_EQ(v[2].Invariant, TInvariant::ToleratedValues);
+  EXPECT_EQ(v[2].Invariant, TInvariant::ValueRanges);
   EXPECT_EQ(v[2].Club, 11);
   try {
     RequireNoViolations(v);
@@ -223,6 +223,54 @@ TEST_F(Invariants, EveryViolationIsListedWithItsPlace) {
   } catch (const InvariantError& e) {
     EXPECT_NE(std::string(e.what()).find("（ほか2件）"), std::string::npos) << e.what();
   }
+}
+
+// Values the rules never bound are accepted within their tolerated ranges
+// because nothing the rules do with them overflows: a world holding the
+// extremes of every range plays a whole season.
+TEST(ToleratedValues, TheirExtremesPlayASeason) {
+  ScopedDataDir dir;
+  const RandomState saved = GetRandomState();
+  TestGame game(41);
+  Tgamemain& g = game.Get();
+  game.FillMarket();
+  g.Teams[3]->Money = kTolMoney.Hi;
+  g.Teams[4]->Money = kTolMoney.Lo;
+  g.Teams[5]->RoleRatings = {kTolRoleRating.Hi, kTolRoleRating.Lo, kTolRoleRating.Hi, kTolRoleRating.Hi, kTolRoleRating.Lo};
+  for (int c : {0, 3, 6}) {
+    Tplayer& star = SquadPlayer(g, c, 0);  // a starter: he plays, is rated, scores
+    star.BaseValue = kTolBaseValue.Hi;
+    star.Games = star.Goal = star.Asist = kTolSeasonCount.Hi;
+    star.RatingSum = 10 * kTolSeasonCount.Hi;
+    star.GrowthPoints = {kTolGrowthPoints.Hi, kTolGrowthPoints.Lo, kTolGrowthPoints.Hi, 0, 0, 0};
+    star.ConditionTrend = kTolFormCycle.Lo;
+    star.ConditionDelta = kTolFormCycle.Hi;
+    Tplayer& tired = SquadPlayer(g, c, 5);
+    tired.Fatigue = kTolFatigue.Hi;
+    tired.Age = kTolAge.Hi;
+    tired.PeakAge = kTolAge.Lo;
+    SquadPlayer(g, c, 6).InjuryWeeks = kTolInjury.Hi;
+  }
+  const TViolations before = CheckWorld(g);
+  ASSERT_TRUE(before.empty()) << before.front().Text();
+  try {
+    do {
+      g.Team(kUserClub).AutoLineup(true);
+      if (g.Week == 3)
+        for (int r = 0; r < g.Market->Listings.RowCount(); ++r) g.Market->Listings.SetValue(r, 3, kTolMarketAmount.Hi);
+      if (g.Week == 4)
+        for (TIntgrid& neg : g.Market->Negotiations)
+          for (int r = 1; r < neg.RowCount(); ++r) neg.SetValue(r, 1, kTolMarketAmount.Hi);
+      if (g.Week == 12)
+        for (auto& row : g.Leagues[0]->Table)
+          for (int c = Tleague::kWins; c <= Tleague::kGoalDiff; ++c) row[static_cast<std::size_t>(c)] = kTolLeagueFigure.Hi;
+      g.PlayWeekMatches();
+      g.AdvanceWeek();
+    } while (g.Week != 1);
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << "week " << g.Week << ": " << e.what();
+  }
+  SetRandomState(saved);
 }
 
 // A preset off the pitch and start data longer than its 24 clubs are
