@@ -1,7 +1,7 @@
 // Many seasons in a row with the user's club on autopilot: the world must
-// stay within its rules week after week (money, reputations, squads,
-// divisions), and a save at every season's start must read back to the
-// same bytes. VANTOREL_LONGRUN_SEASONS sets the number of seasons (a
+// keep every invariant a loaded file is held to (the same checks) and look
+// like a world in play (ages, squad sizes, money), and a save at every
+// season's start must read back, through those checks, to the same bytes. VANTOREL_LONGRUN_SEASONS sets the number of seasons (a
 // release build runs twenty in well under a minute); the default keeps the
 // sanitizer build quick.
 #include <gtest/gtest.h>
