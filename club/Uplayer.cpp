@@ -526,8 +526,10 @@ void Tplayer::SaveToStream(TStream& s) const {
 }
 
 namespace {
-// Bounds of a readable record, far beyond what the rules produce (abilities
-// 0 .. 99, form -9 .. 9) and no tighter than what the match accepts.
+// Bounds of a readable record, far beyond what the rules produce, so that
+// nothing read overflows while the record is checked. What a loaded world
+// must keep (abilities 0 .. 99, form -20 .. 20, attachment 0 .. 100) and
+// what it may hold beyond the rules are the invariants of club/Uinvariants.h.
 constexpr int32_t kMaxStoredAbility = 1000;
 constexpr int32_t kMaxStoredCondition = 100;
 constexpr int32_t kMaxStoredAge = 1000;

@@ -258,9 +258,8 @@ void Tteam::LoadRecord(TStream& s, int form) {
   Positions = positions;
   Squad = std::move(squad);
   Youth = std::move(youth);
-  // A slot naming a player the squad does not hold would dangle.
-  for (int32_t& n : Slots)
-    if (n != -1 && Squad->IndexOfNumber(n) < 0) n = -1;
+  // A slot naming a player the squad does not hold is kept as read: the
+  // loaders of saves and VS files refuse such a club (club/Uinvariants.h).
 }
 
 void Tteam::LoadFromStream(TStream& s) { LoadRecord(s, kFormFull); }

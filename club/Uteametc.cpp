@@ -7,6 +7,7 @@
 
 #include "club/Uarith.h"
 #include "club/Ufile.h"
+#include "club/Uinvariants.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 
@@ -96,6 +97,15 @@ const TIntgrid& Tformation::Preset(int line) {
     throw FileError(path, "フォーメーションの型が壊れています" + DamagePlace(e));
   }
   if (!s.AtEnd()) throw FileError(path, "フォーメーションの型が壊れています（表の後ろに余分なデータがあります）");
+  // Shipped data keeps the rules of the world it builds: every point of
+  // every preset lies on the pitch, or the line-ups made from it would.
+  for (int r = 0; r < table.RowCount(); ++r) {
+    const std::vector<int32_t>& v = table.Rows[static_cast<std::size_t>(r)].Values;
+    for (std::size_t i = 0; i + 1 < v.size(); i += 2)
+      if (!IsOnPitch(TPoint{v[i], v[i + 1]}))
+        throw FileError(path, "フォーメーションの型の" + std::to_string(r) + "行目の座標 (" + std::to_string(v[i]) + ", " +
+                                  std::to_string(v[i + 1]) + ") がピッチの外です");
+  }
   return cache.emplace(key, std::move(table)).first->second;
 }
 

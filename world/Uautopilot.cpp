@@ -147,8 +147,10 @@ void PlayAutopilotWeek(Tgamemain& g, const TManagerPolicy& manager) {
     g.SkipMatches = true;
     if (Tgamemain::IsCupWeek(week) || Tgamemain::IsLeagueWeek(week)) {
       if (!StartingElevenComplete(user)) throw VantorelError("スタメンが決まっていません");
-      if (Tgamemain::IsCupWeek(week) ? !g.Cup : !g.Leagues[0])
-        throw VantorelError("no competition in a match week");
+      // A loaded save has its leagues in every match week (the loader checks
+      // it). It may lack the cup: one converted from the layout before the
+      // cup existed plays its cup weeks without matches, as the window does.
+      if (Tgamemain::IsLeagueWeek(week) && !g.Leagues[0]) throw VantorelError("no competition in a match week");
       // Every match simulated, then the results screen's standings.
       g.PlayWeekMatches();
     }

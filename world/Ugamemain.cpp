@@ -68,6 +68,7 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 #include "world/Uleague.h"
 #include "world/Usavegame.h"
 #include "world/Utrade.h"
+#include "world/Uworldcheck.h"
 
 namespace {
 
@@ -115,6 +116,9 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
   std::vector<uint8_t> bytes = ReadWholeFile(path);
   TStream s(std::move(bytes));
   std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
+  // Making the clubs draws from the generator; refused start data leaves
+  // it, like everything else, as it was.
+  const RandomState rs = GetRandomState();
   try {
     for (int i = 0; i < kClubCount; ++i) {
       std::array<int32_t, 4> nationalities{};
@@ -128,8 +132,13 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
       club->YouthIntake(*this);
       clubs[i] = std::move(club);
     }
+    if (!s.AtEnd()) throw FileError(path, "開始データが壊れています（24クラブの後ろに余分なデータがあります）");
   } catch (const StreamError& e) {
+    SetRandomState(rs);
     throw FileError(path, "開始データが壊れています" + DamagePlace(e));
+  } catch (...) {
+    SetRandomState(rs);
+    throw;
   }
   Teams = std::move(clubs);
   Year = 1;
@@ -413,15 +422,10 @@ void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
   Week = s.ReadInt32In(1, kWeeksPerSeason, "week");
   NextHome = s.ReadInt32In(-1, kClubCount - 1, "next home club");
   NextAway = s.ReadInt32In(-1, kClubCount - 1, "next away club");
-  std::array<bool, kClubCount> seen{};
-  for (auto& div : Divisions) {
-    for (auto& c : div) {
-      std::size_t at = s.Position();
-      c = s.ReadInt32In(0, kClubCount - 1, "division member");
-      if (seen[c]) throw StreamError("club " + std::to_string(c) + " is in two divisions", at);
-      seen[c] = true;
-    }
-  }
+  // Each club in exactly one division is an invariant, checked with the
+  // others once the whole body is read.
+  for (auto& div : Divisions)
+    for (auto& c : div) c = s.ReadInt32In(0, kClubCount - 1, "division member");
   if (v == BodyVersion::V6) {
     Reputation[0] = s.ReadInt32In(0, 1000000, "reputation");
   } else {
@@ -451,15 +455,7 @@ void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
   if (s.ReadBool()) {
     for (int d = 0; d < kDivisionCount; ++d) {
       auto league = std::make_unique<Tleague>(DivisionClubs(*this, d), Tleague::TNoDraw{});
-      std::size_t at = s.Position();
       league->LoadFromStream(s);
-      // The league's clubs are its division's: the season end writes its
-      // final table back into the division.
-      std::array<int32_t, 8> members = DivisionClubs(*this, d), table{};
-      for (int slot = 0; slot < 8; ++slot) table[slot] = league->ClubOfSlot(slot);
-      std::sort(members.begin(), members.end());
-      std::sort(table.begin(), table.end());
-      if (members != table) throw StreamError("league clubs differ from the division's", at);
       Leagues[d] = std::move(league);
     }
   }
@@ -489,6 +485,8 @@ void Tgamemain::LoadVersion(TStream& s, BodyVersion v, bool wholeStream) {
   try {
     fresh.ReadBody(s, v);
     if (wholeStream && !s.AtEnd()) throw StreamError("unexpected bytes after the save body", s.Position());
+    // A body that reads must also be a world the game could have made.
+    RequireNoViolations(CheckWorld(fresh));
   } catch (...) {
     s.Seek(start);
     throw;

@@ -14,6 +14,7 @@
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
+#include "club/Uinvariants.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -477,6 +478,32 @@ std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image)
                    {"complete", r.FrameCount() == kMatchTicks}});
 }
 
+const char* ListName(TListKind k) {
+  switch (k) {
+    case TListKind::Squad: return "squad";
+    case TListKind::Youth: return "youth";
+    case TListKind::FreeAgents: return "free_agents";
+    default: return nullptr;
+  }
+}
+
+// Every broken invariant of a file that reads: which one, where (club and
+// list, player number) and what, so that whoever received a bad VS file can
+// tell its sender what is wrong.
+TJson ViolationsJson(const TViolations& violations) {
+  TJson list = TJson::array();
+  for (const TViolation& v : violations) {
+    TJson j = {{"invariant", InvariantName(v.Invariant)}, {"text", v.Text()}};
+    j["club"] = v.Club >= 0 ? TJson(v.Club) : TJson(nullptr);
+    if (!v.ClubName.empty()) j["club_name"] = v.ClubName;
+    if (const char* l = ListName(v.List)) j["list"] = l;
+    if (v.List != TListKind::None || v.Number >= 0) j["number"] = v.Number;
+    if (!v.Detail.empty()) j["detail"] = v.Detail;
+    list.push_back(std::move(j));
+  }
+  return list;
+}
+
 std::string CmdCheck(const TSimArgs& a) {
   RandSeed(SeedOf(a));
   const std::string& path = a.Positional[0];
@@ -491,6 +518,13 @@ std::string CmdCheck(const TSimArgs& a) {
     return CheckVtr(path, image);
   } catch (const FileError&) {
     throw;
+  } catch (const InvariantError& e) {
+    const bool save = ext == ".dat";
+    InvariantFileError refused(path, save ? "セーブデータが規則に合いません" : "対戦データが規則に合いません", e);
+    throw SimFailure(refused.what(), JsonText({{"kind", save ? "save" : "vs"},
+                                               {"file", path},
+                                               {"valid", false},
+                                               {"violations", ViolationsJson(e.Violations())}}));
   } catch (const std::exception& e) {
     throw FileError(path, e.what());
   }

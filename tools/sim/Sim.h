@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,19 @@
 #include "world/Uautopilot.h"
 
 class Tgamemain;
+
+// A command that failed with a report: the report (JSON) goes to standard
+// output, the message to standard error as for any error, exit status 2.
+// `check` of a file that breaks an invariant lists every violation so.
+class SimFailure : public std::runtime_error {
+ public:
+  SimFailure(const std::string& message, std::string report)
+      : std::runtime_error(message), report_(std::move(report)) {}
+  const std::string& Report() const { return report_; }
+
+ private:
+  std::string report_;
+};
 
 // The text to print on standard output for the command line: a command's
 // JSON, or the usage asked for with --help. Throws UsageError for a mistake
