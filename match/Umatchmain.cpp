@@ -176,8 +176,8 @@ void Tmmain::DefencePlan(int t) {
 // Who touches the ball
 
 void Tmmain::ResolveBall() {
-  TIntgrid& attackers = Reachers[0];
-  TIntgrid& defenders = Reachers[1];
+  TReachTable& attackers = Reachers[0];
+  TReachTable& defenders = Reachers[1];
   if (attackers.RowCount() > 0 || defenders.RowCount() > 0) {
     int keeperRow = -1;
     for (int r = 0; r < defenders.RowCount(); ++r)
@@ -239,7 +239,7 @@ void Tmmain::ResolveBall() {
 }
 
 void Tmmain::Duel(int at, int ai) {
-  TIntgrid& defenders = Reachers[1];
+  TReachTable& defenders = Reachers[1];
   Tmplayer& a = Sides[at]->PlayerAt(ai);
   const int32_t attack = Random(a.Control) / 2 + a.Control / 2;
   int32_t defence = 0;
@@ -279,8 +279,9 @@ void Tmmain::RecordTouch(int team, int index) {
       Sides[ta]->PlayerAt(tb).AddStat(kStatSuccess, tb);
     if (ta == team && tb == index) return;
   }
+  // The oldest of three makes room for the newest.
+  if (Touches.RowCount() == 3) Touches.DeleteRow(2);
   Touches.InsertRow(0, {team, index});
-  if (Touches.RowCount() > 3) Touches.DeleteRow(3);
 }
 
 // ---------------------------------------------------------------------------
@@ -350,7 +351,7 @@ void Tmmain::TryShot(Tmplayer& p) {
 }
 
 bool Tmmain::TryCross(Tmplayer& p) {
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   if (t.RowCount() == 0) return false;
   t.SortAscending(2);
   t.SortDescending(5);
@@ -369,7 +370,7 @@ bool Tmmain::TryCross(Tmplayer& p) {
 
 void Tmmain::TryFeed(Tmplayer& p) {
   if (TryCross(p)) return;
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   if (t.RowCount() == 0) return;
   t.SortAscending(2);
   t.SortDescending(5);
@@ -401,7 +402,7 @@ void Tmmain::PlanDribble(Tmplayer& p) {
 }
 
 void Tmmain::TryPassIntoSpace(Tmplayer& p) {
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   t.SortAscending(2);
   t.SortDescending(4);
   t.SortAscending(5);
@@ -426,7 +427,7 @@ void Tmmain::Clearance(Tmplayer& p) {
 }
 
 void Tmmain::SafePass(Tmplayer& p) {
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   t.SortAscending(2);
   int row = -1;
   for (int r = 0; r < t.RowCount(); ++r)

@@ -181,7 +181,8 @@ void Tmteam::Mark(int32_t px, int32_t py) {
   Free[i] = false;
 }
 
-void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
+template <class Table>
+void Tmteam::BuildPassTable(Table& table, int holder) const {
   const int32_t g = Players[0]->GoalX(1);
   const int32_t hx = Players[holder]->X, hy = Players[holder]->Y;
   for (int i = 0; i < kOnPitch; ++i) {
@@ -199,7 +200,8 @@ void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
   if (holderRow >= 0) table.DeleteRow(holderRow);
 }
 
-void Tmteam::MarkPassTable(TIntgrid& table) const {
+template <class Table>
+void Tmteam::MarkPassTable(Table& table) const {
   const int32_t a = Players[0]->GoalX(0);
   int32_t dist[kOnPitch - 1], ys[kOnPitch - 1];
   for (int i = 1; i < kOnPitch; ++i) {
@@ -219,6 +221,11 @@ void Tmteam::MarkPassTable(TIntgrid& table) const {
     if (table.GetValue(r, 5) == 1 && covered(e + ahead, y)) table.SetValue(r, 5, 11);
   }
 }
+
+template void Tmteam::BuildPassTable(TPassTable&, int) const;
+template void Tmteam::BuildPassTable(TIntgrid&, int) const;
+template void Tmteam::MarkPassTable(TPassTable&) const;
+template void Tmteam::MarkPassTable(TIntgrid&) const;
 
 bool Tmteam::ClearPath(int32_t sx, int32_t sy, double angle) const {
   int32_t tx = sx + RoundHalfEven(std::cos(angle) * 1000);
