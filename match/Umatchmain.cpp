@@ -110,12 +110,13 @@ void Tmmain::PlayersStep() {
     ReplanCount[t] = (ReplanCount[t] + 1) % 5;
     Tmteam& team = *Sides[t];
     const int32_t role = Role[t];
+    const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
     for (int i = 0; i < kOnPitch; ++i) {
       Tmplayer& p = team.PlayerAt(i);
       p.Run(role);
-      const int32_t r = p.Reach * role / 2 + 10;
-      if (std::abs(p.X - Ball->X) < r && std::abs(p.Y - Ball->Y) < r && p.Freeze == 0 &&
-          p.Reach >= Ball->BallHeight)
+      // Within 10 of the ball when attacking; half his reach + 10 when defending.
+      const int32_t r = role == 0 ? 10 : p.Reach / 2 + 10;
+      if (std::abs(p.X - bx) < r && std::abs(p.Y - by) < r && p.Freeze == 0 && p.Reach >= bh)
         Reachers[role].AddRow({t, i});
     }
   }
