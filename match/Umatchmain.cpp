@@ -162,7 +162,7 @@ void Tmmain::DefencePlan(int t) {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = other.PlayerAt(i);
     if (std::abs(p.X - line) >= 2500) continue;
-    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - kPitchCentreY));
+    const int32_t d = RoundHalfEven(PitchDistance(p.X - line, p.Y - kPitchCentreY));
     int k = n++;
     for (; k > 0 && nd[k - 1] > d; --k) {
       nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
