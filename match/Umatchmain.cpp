@@ -111,8 +111,9 @@ void Tmmain::PlayersStep() {
     Tmteam& team = *Sides[t];
     const int32_t role = Role[t];
     const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
+    const auto* players = team.Players.data();
     for (int i = 0; i < kOnPitch; ++i) {
-      Tmplayer& p = team.PlayerAt(i);
+      Tmplayer& p = *players[i];
       p.Run(role);
       // Within 10 of the ball when attacking; half his reach + 10 when defending.
       const int32_t r = role == 0 ? 10 : p.Reach / 2 + 10;
