@@ -47,16 +47,18 @@ void Tmmain::Step() {
   if (!RestartHold) ResolveBall();
   Ball->Move();
 
-  // Where the ball crosses the goal line, as seen from behind the goal.
-  const int s = Sign(kPitchCentreX - Ball->X);
-  int32_t px = (kPitchCentreY - Ball->Y) * s / 5, py = Ball->BallHeight / 5;
-  if (std::abs(px) > 94) px = py = -1;
-
+  const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;  // CheckOut moves a ball that is out
   const int32_t code = Ball->CheckOut();
-  if (py != -1 && code >= kOverGoalLine && code <= kGoalRight) {
-    LiveEvent[0] = 2;
-    LiveEvent[1] = (px + 94) * 1000 + py;
-    LiveEvent[2] = LiveEvent[3] = -1;
+  if (code >= kOverGoalLine && code <= kGoalRight) {
+    // Where the ball crossed the goal line, as seen from behind the goal.
+    const int s = Sign(kPitchCentreX - bx);
+    int32_t px = (kPitchCentreY - by) * s / 5, py = bh / 5;
+    if (std::abs(px) > 94) px = py = -1;
+    if (py != -1) {
+      LiveEvent[0] = 2;
+      LiveEvent[1] = (px + 94) * 1000 + py;
+      LiveEvent[2] = LiveEvent[3] = -1;
+    }
   }
   switch (code) {
     case kThrowIn:
