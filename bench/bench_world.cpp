@@ -11,7 +11,9 @@
 #include "club/Upaths.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
+#include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
+#include "world/Uoutlook.h"
 #include "world/Usavegame.h"
 #include "world/Utrade.h"
 
@@ -127,5 +129,35 @@ void BM_LoadMidSeason(benchmark::State& state) {
   GameState = nullptr;
 }
 BENCHMARK(BM_LoadMidSeason)->Unit(benchmark::kMillisecond);
+
+// A game in week 12 of year 1, the first league week, as the autopilot
+// reaches it.
+std::unique_ptr<Tgamemain> FirstLeagueWeek() {
+  auto g = NewWorld(12);
+  while (g->Week != 12) PlayAutopilotWeek(*g);
+  return g;
+}
+
+// The season outlook from week 12 on every core: the argument is the number
+// of runs (200 is the dialog's); real time is what the player waits.
+void BM_SeasonOutlook(benchmark::State& state) {
+  DataDir dir;
+  auto g = FirstLeagueWeek();
+  uint64_t seed = 1;
+  for (auto _ : state) benchmark::DoNotOptimize(SeasonOutlook(*g, {static_cast<int>(state.range(0)), 0, seed++}));
+  GameState = nullptr;
+}
+BENCHMARK(BM_SeasonOutlook)->Arg(200)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// The next match of week 12 rehearsed 1000 times on every core.
+void BM_Rehearsal(benchmark::State& state) {
+  DataDir dir;
+  auto g = FirstLeagueWeek();
+  uint64_t seed = 1;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(RehearseNextMatch(*g, {static_cast<int>(state.range(0)), 0, seed++}));
+  GameState = nullptr;
+}
+BENCHMARK(BM_Rehearsal)->Arg(1000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-int TIntgrid::AddRow(const std::vector<int32_t>& values) {
+int TIntgrid::AddRow(std::vector<int32_t>&& values) {
   TInput row;
-  row.Values = values;
+  row.Values = std::move(values);
   Rows.push_back(std::move(row));
   return RowCount() - 1;
 }
@@ -31,18 +31,31 @@ int TIntgrid::FindRow(int column, int32_t key) const {
 
 // Equal values keep their previous order in both directions (ties broken
 // by the position before the sort).
-void TIntgrid::SortDescending(int column) {
+template <class Before>
+void TIntgrid::StableSort(Before before) {
   for (int i = 0; i < RowCount(); ++i) Rows[i].OrderKey = i;
-  std::stable_sort(Rows.begin(), Rows.end(), [column](const TInput& a, const TInput& b) {
-    return a.Values[column] > b.Values[column];
-  });
+  // Most tables hold a few dozen rows: an insertion sort, which never lets
+  // equal rows pass each other, needs no buffer for them.
+  constexpr int kSmallTable = 32;
+  if (RowCount() > kSmallTable) {
+    std::stable_sort(Rows.begin(), Rows.end(), before);
+    return;
+  }
+  for (int i = 1; i < RowCount(); ++i) {
+    if (!before(Rows[i], Rows[i - 1])) continue;
+    TInput moving = std::move(Rows[i]);
+    int r = i;
+    for (; r > 0 && before(moving, Rows[r - 1]); --r) Rows[r] = std::move(Rows[r - 1]);
+    Rows[r] = std::move(moving);
+  }
+}
+
+void TIntgrid::SortDescending(int column) {
+  StableSort([column](const TInput& a, const TInput& b) { return a.Values[column] > b.Values[column]; });
 }
 
 void TIntgrid::SortAscending(int column) {
-  for (int i = 0; i < RowCount(); ++i) Rows[i].OrderKey = i;
-  std::stable_sort(Rows.begin(), Rows.end(), [column](const TInput& a, const TInput& b) {
-    return a.Values[column] < b.Values[column];
-  });
+  StableSort([column](const TInput& a, const TInput& b) { return a.Values[column] < b.Values[column]; });
 }
 
 void TIntgrid::SaveToStream(TStream& s) const {

@@ -21,7 +21,8 @@ class TIntgrid {
   TIntgrid(const TIntgrid&) = default;
   TIntgrid& operator=(const TIntgrid&) = default;
 
-  int AddRow(const std::vector<int32_t>& values);
+  int AddRow(const std::vector<int32_t>& values) { return AddRow(std::vector<int32_t>(values)); }
+  int AddRow(std::vector<int32_t>&& values);
   int AddRow(std::initializer_list<int32_t> values) { return AddRow(std::vector<int32_t>(values)); }
   void InsertRow(int position, const std::vector<int32_t>& values);
   void Clear() { Rows.clear(); }
@@ -39,4 +40,8 @@ class TIntgrid {
   void LoadFromStream(TStream& s);
 
   std::vector<TInput> Rows;
+
+ private:
+  template <class Before>
+  void StableSort(Before before);
 };

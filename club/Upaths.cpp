@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <system_error>
 
@@ -59,9 +60,14 @@ TPathFacts ProcessFacts() {
   return f;
 }
 
+// The decided roots, under their lock.
 std::optional<TDataRoots>& Chosen() {
   static std::optional<TDataRoots> roots;
   return roots;
+}
+std::mutex& ChosenLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 }  // namespace
@@ -100,7 +106,8 @@ TDataRoots DecideDataRoots(const TPathFacts& facts, const std::function<bool(con
   return r;
 }
 
-const TDataRoots& DataRoots() {
+TDataRoots DataRoots() {
+  std::lock_guard<std::mutex> hold(ChosenLock());
   std::optional<TDataRoots>& roots = Chosen();
   if (!roots) {
     roots = DecideDataRoots(ProcessFacts(), [](const std::string& p) {
@@ -112,6 +119,7 @@ const TDataRoots& DataRoots() {
 }
 
 void SetDataRoot(const std::string& dir) {
+  std::lock_guard<std::mutex> hold(ChosenLock());
   std::optional<TDataRoots>& roots = Chosen();
   if (dir.empty()) {
     roots.reset();

@@ -40,8 +40,9 @@ struct TPathFacts {
 TDataRoots DecideDataRoots(const TPathFacts& facts, const std::function<bool(const std::string&)>& isFile);
 
 // The roots of this process, decided on first use from the executable's
-// place (/proc/self/exe) and the environment.
-const TDataRoots& DataRoots();
+// place (/proc/self/exe) and the environment. Safe from any thread (the
+// season outlook makes players on several).
+TDataRoots DataRoots();
 // Points both roots at dir from now on (vantorel-sim --data). An empty dir
 // forgets any choice: the roots are decided afresh on next use.
 void SetDataRoot(const std::string& dir);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 #include "club/Uarith.h"
 #include "club/Ucommatext.h"
@@ -62,9 +63,17 @@ bool NationFavours(int32_t nationality, int32_t mtype) {
 
 // ---- name lists -------------------------------------------------------------
 
+// Deliberately read once per process: a name file changed while the game
+// runs is seen at the next start.
 std::array<std::unique_ptr<std::vector<std::string>>, 10>& NameCache() {
   static std::array<std::unique_ptr<std::vector<std::string>>, 10> cache;
   return cache;
+}
+
+// The season outlook makes players on several threads at once.
+std::mutex& NameCacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 std::string NameListPath(int32_t n) { return ShippedPath("name/" + std::to_string(n) + ".txt"); }
@@ -137,6 +146,7 @@ std::string GrowthPhaseComment(int32_t phase) {
 const std::vector<std::string>& NameList(int32_t nationality) {
   if (nationality < 0 || nationality > 9)
     throw FileError(NameListPath(nationality), "名前リストがありません");
+  std::lock_guard<std::mutex> lock(NameCacheLock());
   auto& slot = NameCache()[static_cast<std::size_t>(nationality)];
   if (!slot) {
     std::string path = NameListPath(nationality);
@@ -149,6 +159,7 @@ const std::vector<std::string>& NameList(int32_t nationality) {
 }
 
 void ClearNameListCache() {
+  std::lock_guard<std::mutex> lock(NameCacheLock());
   for (auto& slot : NameCache()) slot.reset();
 }
 
@@ -362,6 +373,7 @@ bool Tplayer::IsRetiring() const {
 
 std::string Tplayer::AverageRatingText() const {
   if (Games == 0) return "0.00";
+  // Deliberately always two decimals after the whole part: "0.50", "10.00".
   int32_t x = RoundHalfEven(static_cast<double>(RatingSum) * 100.0 / Games);
   std::string sign = x < 0 ? "-" : "";
   int32_t ax = std::abs(x);
@@ -471,7 +483,7 @@ std::array<int32_t, 6> Tplayer::CoachValues() const {
   std::array<int32_t, 6> v{};
   int32_t total = AbilitySum();
   for (int i = 0; i < 6; ++i) {
-    if (total <= 0) {
+    if (total <= 0) {  // deliberately the weakest coach rather than a division by zero
       v[i] = 1;
       continue;
     }
@@ -515,8 +527,10 @@ void Tplayer::SaveToStream(TStream& s) const {
 }
 
 namespace {
-// Bounds of a readable record, far beyond what the rules produce (abilities
-// 0 .. 99, form -9 .. 9) and no tighter than what the match accepts.
+// Bounds of a readable record, far beyond what the rules produce, so that
+// nothing read overflows while the record is checked. What a loaded world
+// must keep (abilities 0 .. 99, form -20 .. 20, attachment 0 .. 100) and
+// what it may hold beyond the rules are the invariants of club/Uinvariants.h.
 constexpr int32_t kMaxStoredAbility = 1000;
 constexpr int32_t kMaxStoredCondition = 100;
 constexpr int32_t kMaxStoredAge = 1000;
@@ -719,8 +733,9 @@ void Tplayer::CloseSeason(int32_t tradeCode, const TworldView& world) {
     History.SetValue(last, kHistRate, std::min(rate, 999));
   }
   RatingSum = 0;
-  // The stint's row keeps how the player came (a transfer fee, a youth
-  // product); the new row tells how he goes on.
+  // Deliberately the stint's row keeps how the player came (a transfer fee,
+  // a youth product) rather than the closing code; the new row tells how he
+  // goes on.
   if (rowOk) {
     History.SetValue(last, kHistGame, Games);
     History.SetValue(last, kHistGoal, Goal);

@@ -3,7 +3,9 @@
 #include <chrono>
 
 namespace {
-RandomState g_rng{0x853c49e6748fea9bULL, 0xda3e39cb94b95bdbULL};
+// Each thread draws from its own generator: the game's thread sees one
+// sequence, and worker threads (the season outlook) seed their own.
+thread_local RandomState g_rng{0x853c49e6748fea9bULL, 0xda3e39cb94b95bdbULL};
 
 uint32_t Next32() {
   uint64_t old = g_rng.state;

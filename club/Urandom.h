@@ -1,4 +1,4 @@
-// The one process-wide random generator. A fixed portable algorithm (PCG32),
+// The random generator, one per thread. A fixed portable algorithm (PCG32),
 // so the same seed gives the same world on every machine and library.
 #pragma once
 

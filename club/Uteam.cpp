@@ -258,9 +258,8 @@ void Tteam::LoadRecord(TStream& s, int form) {
   Positions = positions;
   Squad = std::move(squad);
   Youth = std::move(youth);
-  // A slot naming a player the squad does not hold would dangle.
-  for (int32_t& n : Slots)
-    if (n != -1 && Squad->IndexOfNumber(n) < 0) n = -1;
+  // A slot naming a player the squad does not hold is kept as read: the
+  // loaders of saves and VS files refuse such a club (club/Uinvariants.h).
 }
 
 void Tteam::LoadFromStream(TStream& s) { LoadRecord(s, kFormFull); }
@@ -346,30 +345,41 @@ void Tteam::ArrangeLineup() {
   for (; to < kSlotCount; ++to) Slots[static_cast<std::size_t>(to)] = -1;
 }
 
-void Tteam::AutoLineup(bool excludeInjured) {
+std::array<TLineupPick, kSlotCount> Tteam::LineupPicks(bool excludeInjured) const {
   Tplayeranalyze table;
   for (const TplayerInput& e : Squad->Entries)
     if (!excludeInjured || !e.Player->IsInjured()) table.AddLineupRow(*e.Player, e.Number);
+  std::array<TLineupPick, kSlotCount> picks{};
+  for (int pick = 0; pick < kSlotCount; ++pick) {
+    TLineupPick& k = picks[static_cast<std::size_t>(pick)];
+    k.Slot = kPicks[pick].Slot;
+    k.Column = kPicks[pick].Column;
+    if (table.RowCount() == 0) continue;
+    table.SortDescending(k.Column);
+    k.Number = table.GetValue(0, 0);
+    k.Value = table.GetValue(0, k.Column);
+    k.Mtype = table.GetValue(0, 1);
+    table.DeleteRow(0);
+  }
+  return picks;
+}
+
+void Tteam::AutoLineup(bool excludeInjured) {
+  const std::array<TLineupPick, kSlotCount> picks = LineupPicks(excludeInjured);
   Tformation formation;
   for (int pick = 0; pick < kSlotCount; ++pick) {
-    const TPick& k = kPicks[pick];
-    if (table.RowCount() == 0) {
-      Slots[static_cast<std::size_t>(k.Slot)] = -1;
-      continue;
-    }
-    table.SortDescending(k.Column);
-    Slots[static_cast<std::size_t>(k.Slot)] = table.GetValue(0, 0);
-    const int32_t value = table.GetValue(0, k.Column);
+    const TLineupPick& k = picks[static_cast<std::size_t>(pick)];
+    Slots[static_cast<std::size_t>(k.Slot)] = k.Number;
+    if (k.Number < 0) continue;
     switch (pick) {
-      case 0: RoleRatings[0] = value; break;
-      case 4: RoleRatings[4] = value; break;
-      case 7: RoleRatings[1] = value; break;
-      case 8: RoleRatings[3] = value; break;
-      case 10: RoleRatings[2] = value; break;
+      case 0: RoleRatings[0] = k.Value; break;
+      case 4: RoleRatings[4] = k.Value; break;
+      case 7: RoleRatings[1] = k.Value; break;
+      case 8: RoleRatings[3] = k.Value; break;
+      case 10: RoleRatings[2] = k.Value; break;
       default: break;
     }
-    if (pick >= 1 && pick <= 10) formation.AddPlayer(k.Slot, table.GetValue(0, 1));
-    table.DeleteRow(0);
+    if (pick >= 1 && pick <= 10) formation.AddPlayer(k.Slot, k.Mtype);
   }
   formation.Compute();
   for (int slot = 0; slot < kStarterCount; ++slot)

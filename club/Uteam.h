@@ -34,6 +34,17 @@ struct TTransferTarget {
   int32_t Minimum = 0;
 };
 
+// One pick of the automatic line-up: the slot it fills, the line-up rating
+// column it sorts by, and the player it took (number -1 when nobody was
+// left) with his value in that column and his position code.
+struct TLineupPick {
+  int32_t Slot = 0;
+  int32_t Column = 0;
+  int32_t Number = -1;
+  int32_t Value = 0;
+  int32_t Mtype = 0;
+};
+
 class Tteam {
  public:
   // An empty club (no players, default staff, an empty emblem, money 0),
@@ -97,6 +108,10 @@ class Tteam {
   // Slot holding that number, -1 if none.
   int FindSlot(int32_t number) const;
   void ArrangeLineup();
+  // The sixteen picks of the automatic line-up, in order; the club is not
+  // changed. AutoLineup fills the slots with them, records the role
+  // ratings, places the eleven by the formation presets and arranges them.
+  std::array<TLineupPick, kSlotCount> LineupPicks(bool excludeInjured) const;
   void AutoLineup(bool excludeInjured);
 
   // ---- players coming and going ---------------------------------------------

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <mutex>
 
 #include "club/Uarith.h"
 #include "club/Ufile.h"
+#include "club/Uinvariants.h"
 #include "club/Upaths.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
@@ -20,11 +22,18 @@ constexpr int kColRole = 1;
 
 std::string PresetPath(int line) { return ShippedPath("aiforma/" + std::to_string(line) + ".dat"); }
 
-// Presets keyed by absolute path, so a test that changes the working
+// Deliberately read once per process (per data directory) rather than at
+// every placing. Keyed by absolute path, so a test that changes the working
 // directory reads the files of its own data directory.
 std::map<std::string, TIntgrid>& PresetCache() {
   static std::map<std::string, TIntgrid> cache;
   return cache;
+}
+
+// The season outlook places formations on several threads at once.
+std::mutex& PresetCacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 }  // namespace
@@ -77,6 +86,7 @@ const TIntgrid& Tformation::Preset(int line) {
   std::error_code ec;
   std::string key = std::filesystem::absolute(path, ec).string();
   if (ec) key = path;
+  std::lock_guard<std::mutex> lock(PresetCacheLock());
   auto& cache = PresetCache();
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
@@ -88,10 +98,22 @@ const TIntgrid& Tformation::Preset(int line) {
     throw FileError(path, "フォーメーションの型が壊れています" + DamagePlace(e));
   }
   if (!s.AtEnd()) throw FileError(path, "フォーメーションの型が壊れています（表の後ろに余分なデータがあります）");
+  // Shipped data keeps the rules of the world it builds: every point of
+  // every preset lies on the pitch, or the line-ups made from it would.
+  for (int r = 0; r < table.RowCount(); ++r) {
+    const std::vector<int32_t>& v = table.Rows[static_cast<std::size_t>(r)].Values;
+    for (std::size_t i = 0; i + 1 < v.size(); i += 2)
+      if (!IsOnPitch(TPoint{v[i], v[i + 1]}))
+        throw FileError(path, "フォーメーションの型の" + std::to_string(r) + "行目の座標 (" + std::to_string(v[i]) + ", " +
+                                  std::to_string(v[i + 1]) + ") がピッチの外です");
+  }
   return cache.emplace(key, std::move(table)).first->second;
 }
 
-void Tformation::ClearPresetCache() { PresetCache().clear(); }
+void Tformation::ClearPresetCache() {
+  std::lock_guard<std::mutex> lock(PresetCacheLock());
+  PresetCache().clear();
+}
 
 void Tformation::PlaceLine(int line, int presetRow) {
   if (presetRow < 0) return;

@@ -45,8 +45,8 @@ class Tformation {
   // Appends (slot, role) to the line the slot and position code give.
   void AddPlayer(int32_t slot, int32_t positionCode);
   // Balances the lines and places them from the preset files. A missing
-  // preset file raises FileError naming it; a preset row too short for its
-  // line raises FileError as well.
+  // preset file raises FileError naming it; so do a preset row too short
+  // for its line and a preset with a point off the pitch.
   void Compute();
   TPoint GetPoint(int32_t slot) const;
   void MovePlayer(int fromLine, int row, int toLine);

@@ -38,7 +38,7 @@ Tmpoint Tball::AimPoint() const {
 
 int32_t Tball::FlightTicks() const {
   if (!Aimed) return 0;
-  return Rnd(std::hypot(double(X - TargetX), double(Y - TargetY)) / 20.0);
+  return Rnd(PitchDistance(X - TargetX, Y - TargetY) / 20.0);
 }
 
 void Tball::Move() {

@@ -3,6 +3,7 @@
 // catch or parry). Who touches the ball is the match driver's business.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 // A point on the pitch, in pitch units (pitch 12100 x 8400, centre 6050,4200).
@@ -19,6 +20,14 @@ constexpr int32_t kPitchWidth = 12100;
 constexpr int32_t kPitchHeight = 8400;
 constexpr int32_t kLeftGoalLineX = 800;
 constexpr int32_t kRightGoalLineX = 11300;
+
+// Distance between two pitch points dx and dy apart. For whole numbers of
+// pitch size the sum of squares is exact, so this is the distance correctly
+// rounded. std::hypot gives the same or a value one unit in the last place
+// away: never enough to change the distance rounded to a whole number, or a
+// twentieth of it rounded, or a comparison with a whole number (the root of
+// a whole number that is not a square lies far from any half).
+inline double PitchDistance(int64_t dx, int64_t dy) { return std::sqrt(double(dx * dx + dy * dy)); }
 
 // Results of Tball::CheckOut.
 enum TOutCode : int32_t {

@@ -101,7 +101,7 @@ void Tmlive::Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3) {
         break;
       case 2:
       case 3:
-        if (e3 >= 0 && e3 <= 6) OnBallScene();
+        if (e3 >= 0 && e3 <= 6) OnBallScene();  // deliberately none when his decision did nothing
         break;
       default:
         break;

@@ -47,16 +47,18 @@ void Tmmain::Step() {
   if (!RestartHold) ResolveBall();
   Ball->Move();
 
-  // Where the ball crosses the goal line, as seen from behind the goal.
-  const int s = Sign(kPitchCentreX - Ball->X);
-  int32_t px = (kPitchCentreY - Ball->Y) * s / 5, py = Ball->BallHeight / 5;
-  if (std::abs(px) > 94) px = py = -1;
-
+  const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;  // CheckOut moves a ball that is out
   const int32_t code = Ball->CheckOut();
-  if (py != -1 && code >= kOverGoalLine && code <= kGoalRight) {
-    LiveEvent[0] = 2;
-    LiveEvent[1] = (px + 94) * 1000 + py;
-    LiveEvent[2] = LiveEvent[3] = -1;
+  if (code >= kOverGoalLine && code <= kGoalRight) {
+    // Where the ball crossed the goal line, as seen from behind the goal.
+    const int s = Sign(kPitchCentreX - bx);
+    int32_t px = (kPitchCentreY - by) * s / 5, py = bh / 5;
+    if (std::abs(px) > 94) px = py = -1;
+    if (py != -1) {
+      LiveEvent[0] = 2;
+      LiveEvent[1] = (px + 94) * 1000 + py;
+      LiveEvent[2] = LiveEvent[3] = -1;
+    }
   }
   switch (code) {
     case kThrowIn:
@@ -110,12 +112,14 @@ void Tmmain::PlayersStep() {
     ReplanCount[t] = (ReplanCount[t] + 1) % 5;
     Tmteam& team = *Sides[t];
     const int32_t role = Role[t];
+    const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
+    const auto* players = team.Players.data();
     for (int i = 0; i < kOnPitch; ++i) {
-      Tmplayer& p = team.PlayerAt(i);
+      Tmplayer& p = *players[i];
       p.Run(role);
-      const int32_t r = p.Reach * role / 2 + 10;
-      if (std::abs(p.X - Ball->X) < r && std::abs(p.Y - Ball->Y) < r && p.Freeze == 0 &&
-          p.Reach >= Ball->BallHeight)
+      // Within 10 of the ball when attacking; half his reach + 10 when defending.
+      const int32_t r = role == 0 ? 10 : p.Reach / 2 + 10;
+      if (std::abs(p.X - bx) < r && std::abs(p.Y - by) < r && p.Freeze == 0 && p.Reach >= bh)
         Reachers[role].AddRow({t, i});
     }
   }
@@ -161,7 +165,7 @@ void Tmmain::DefencePlan(int t) {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = other.PlayerAt(i);
     if (std::abs(p.X - line) >= 2500) continue;
-    const int32_t d = RoundHalfEven(std::hypot(p.X - line, p.Y - kPitchCentreY));
+    const int32_t d = RoundHalfEven(PitchDistance(p.X - line, p.Y - kPitchCentreY));
     int k = n++;
     for (; k > 0 && nd[k - 1] > d; --k) {
       nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
@@ -176,8 +180,8 @@ void Tmmain::DefencePlan(int t) {
 // Who touches the ball
 
 void Tmmain::ResolveBall() {
-  TIntgrid& attackers = Reachers[0];
-  TIntgrid& defenders = Reachers[1];
+  TReachTable& attackers = Reachers[0];
+  TReachTable& defenders = Reachers[1];
   if (attackers.RowCount() > 0 || defenders.RowCount() > 0) {
     int keeperRow = -1;
     for (int r = 0; r < defenders.RowCount(); ++r)
@@ -239,7 +243,7 @@ void Tmmain::ResolveBall() {
 }
 
 void Tmmain::Duel(int at, int ai) {
-  TIntgrid& defenders = Reachers[1];
+  TReachTable& defenders = Reachers[1];
   Tmplayer& a = Sides[at]->PlayerAt(ai);
   const int32_t attack = Random(a.Control) / 2 + a.Control / 2;
   int32_t defence = 0;
@@ -279,8 +283,9 @@ void Tmmain::RecordTouch(int team, int index) {
       Sides[ta]->PlayerAt(tb).AddStat(kStatSuccess, tb);
     if (ta == team && tb == index) return;
   }
+  // The oldest of three makes room for the newest.
+  if (Touches.RowCount() == 3) Touches.DeleteRow(2);
   Touches.InsertRow(0, {team, index});
-  if (Touches.RowCount() > 3) Touches.DeleteRow(3);
 }
 
 // ---------------------------------------------------------------------------
@@ -289,7 +294,7 @@ void Tmmain::RecordTouch(int team, int index) {
 void Tmmain::OnBallDecision() {
   const int ht = Reachers[0].GetValue(0, 0), hi = Reachers[0].GetValue(0, 1);
   Tmplayer& p = Sides[ht]->PlayerAt(hi);
-  LiveEvent[2] = p.LeftFooted() ? 2 : 3;
+  LiveEvent[2] = p.LeftFooted() ? 2 : 3;  // deliberately the foot of the player now on the ball
   ActionDone = false;
   DribbleAngle = kNoDribble;
   HolderTeam = ht;
@@ -350,7 +355,7 @@ void Tmmain::TryShot(Tmplayer& p) {
 }
 
 bool Tmmain::TryCross(Tmplayer& p) {
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   if (t.RowCount() == 0) return false;
   t.SortAscending(2);
   t.SortDescending(5);
@@ -369,7 +374,7 @@ bool Tmmain::TryCross(Tmplayer& p) {
 
 void Tmmain::TryFeed(Tmplayer& p) {
   if (TryCross(p)) return;
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   if (t.RowCount() == 0) return;
   t.SortAscending(2);
   t.SortDescending(5);
@@ -401,7 +406,7 @@ void Tmmain::PlanDribble(Tmplayer& p) {
 }
 
 void Tmmain::TryPassIntoSpace(Tmplayer& p) {
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   t.SortAscending(2);
   t.SortDescending(4);
   t.SortAscending(5);
@@ -426,7 +431,7 @@ void Tmmain::Clearance(Tmplayer& p) {
 }
 
 void Tmmain::SafePass(Tmplayer& p) {
-  TIntgrid& t = PassTable;
+  TPassTable& t = PassTable;
   t.SortAscending(2);
   int row = -1;
   for (int r = 0; r < t.RowCount(); ++r)

@@ -67,6 +67,11 @@ enum : int32_t {
   kSoundSave = 6,
 };
 
+// Rows (team, player index): the players who can reach the ball this tick,
+// in the order they were found, and the last distinct touchers.
+using TReachTable = TFixedTable<2, 2 * Tmteam::kOnPitch>;
+using TTouchTable = TFixedTable<2, 3>;
+
 class Tmmain {
  public:
   Tmmain();
@@ -79,7 +84,7 @@ class Tmmain {
   int32_t ReplanCount[2] = {0, 0};
   int32_t Role[2] = {0, 1};  // 0 attacking, 1 defending
   std::vector<std::string> GoalLists[2];
-  TIntgrid Reachers[2];  // per role: rows (team, player index) in reach
+  TReachTable Reachers[2];  // per role: rows (team, player index) in reach
   int32_t Tick = 0;
   int32_t HolderTeam = 0;
   int32_t HolderIndex = 0;
@@ -90,8 +95,8 @@ class Tmmain {
   double DribbleAngle = kNoDribble;
   bool ActionDone = false;
   bool RestartHold = false;
-  TIntgrid PassTable;
-  TIntgrid Touches;  // newest first, at most 3 rows (team, player index)
+  TPassTable PassTable;
+  TTouchTable Touches;  // newest first, at most 3 rows (team, player index)
   int32_t LiveEvent[4] = {-1, -1, -1, -1};
 
   // Reads team i from stream i (read from its start) as side i, or side

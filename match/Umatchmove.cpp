@@ -32,15 +32,6 @@ Tmpoint KeepOnPitch(Tmpoint p) {
   return p;
 }
 
-void Tatkmove::Init(Tmpoint ref, Tmpoint cur, Tmpoint home) {
-  RefX = ref.X;
-  RefY = ref.Y;
-  CurX = cur.X;
-  CurY = cur.Y;
-  HomeX = home.X;
-  HomeY = home.Y;
-}
-
 Tmpoint Tatkmove::Target(int32_t code) const {
   const int32_t e = OwnEnd(HomeX);
   const int32_t h = Abs(e - RefX);
@@ -111,15 +102,6 @@ Tmpoint Tatkmove::Target(int32_t code) const {
   return KeepOnPitch(Tmpoint{x, y});
 }
 
-void Tdfmove::Init(Tmpoint ref, Tmpoint cur, Tmpoint home) {
-  RefX = ref.X;
-  RefY = ref.Y;
-  CurX = cur.X;
-  CurY = cur.Y;
-  HomeX = home.X;
-  HomeY = home.Y;
-}
-
 void Tdfmove::KeeperInit(Tmpoint ref, Tmpoint aim, int32_t side) {
   RefX = ref.X;
   RefY = ref.Y;
@@ -168,7 +150,7 @@ Tmpoint Tdfmove::Target(int32_t code) const {
 Tmpoint Tdfmove::KeeperTarget(int32_t anticipate) const {
   const int32_t g = GoalLineX;
   const int32_t bx = AimX, by = AimY;
-  const double travel = std::hypot(double(bx - RefX), double(by - RefY));
+  const double travel = PitchDistance(bx - RefX, by - RefY);
   // Comes out for a ball that will settle near his goal.
   if (travel < 500 && Abs(bx - g) <= 5 * anticipate + 600 && Abs(by - kPitchCentreY) <= 1000)
     return Tmpoint{bx, by};

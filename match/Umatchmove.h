@@ -17,7 +17,14 @@ class Tatkmove {
   int32_t HomeX = 0, HomeY = 0;  // formation position
   int32_t CurX = 0, CurY = 0;    // where he stands now
 
-  void Init(Tmpoint ref, Tmpoint cur, Tmpoint home);
+  void Init(Tmpoint ref, Tmpoint cur, Tmpoint home) {
+    RefX = ref.X;
+    RefY = ref.Y;
+    CurX = cur.X;
+    CurY = cur.Y;
+    HomeX = home.X;
+    HomeY = home.Y;
+  }
   // Target for position code 0..20, kept on the pitch.
   Tmpoint Target(int32_t code) const;
 };
@@ -34,7 +41,14 @@ class Tdfmove {
   int32_t CurX = 0, CurY = 0;
   int32_t GoalLineX = 0;       // keeper rule only
 
-  void Init(Tmpoint ref, Tmpoint cur, Tmpoint home);
+  void Init(Tmpoint ref, Tmpoint cur, Tmpoint home) {
+    RefX = ref.X;
+    RefY = ref.Y;
+    CurX = cur.X;
+    CurY = cur.Y;
+    HomeX = home.X;
+    HomeY = home.Y;
+  }
   // Keeper rule: ball position, ball aim point, side 0 (defends x 800) or 1 (x 11300).
   void KeeperInit(Tmpoint ref, Tmpoint aim, int32_t side);
   // Target for position code 0..20, kept on the pitch.

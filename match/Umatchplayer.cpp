@@ -25,9 +25,6 @@ inline double RoundEven(double v) {
   constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52
   return (v + kMagic) - kMagic;
 }
-// Whether v lies so close to a half that a last-place difference in it
-// could change how it rounds (v - rounded is never more than a half).
-inline bool NearHalf(double v, double rounded) { return std::fabs(v - rounded) > 0.5 - 1e-9; }
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
 inline int32_t SignOf(double v) { return (v > 0) - (v < 0); }
 
@@ -165,46 +162,10 @@ void Tmplayer::Place(int32_t mode) {
   FaceAlong(int64_t(GoalX(1)) - X, int64_t(kPitchCentreY) - Y);
 }
 
-void Tmplayer::Run(int32_t role) {
-  if (Freeze > 0) {
-    --Freeze;
-    Accel = 1;
-    return;
-  }
-  const int64_t dx = int64_t(TargetX) - X;
-  const int64_t dy = int64_t(TargetY) - Y;
-  const int64_t dist2 = dx * dx + dy * dy;
-  if (dist2 <= 900) {  // within 30: he steps onto the target
-    X = TargetX;
-    Y = TargetY;
-    return;
-  }
-  const bool turned = faceByVector_ ? TurnTest(faceDx_, faceDy_, dx, dy) : TurnsMoreThanRightAngle(dx, dy);
-  if (turned)
-    Accel = 1;  // a turn of more than a right angle starts the run-up again
-  else if (Accel < 30)
-    ++Accel;
-  int32_t step;
-  if (role == 0)
-    step = Accel < 10 ? Pace * Accel / 10 : Pace;
-  else
-    step = Pace * Accel / 30;
-  FaceAlong(dx, dy);
-  // The step is rnd(cos t x step), rnd(sin t x step) with t the direction
-  // to the target. cos t and sin t are dx / r and dy / r to within a few
-  // units in the last place, so this cheap form rounds the same way unless
-  // a product lies a hair from a half; only then are the trigonometric
-  // functions themselves needed.
-  const double scale = step / std::sqrt(double(dist2));
-  const double vx = double(dx) * scale, vy = double(dy) * scale;
-  double sx = RoundEven(vx), sy = RoundEven(vy);
-  if (NearHalf(vx, sx) || NearHalf(vy, sy)) {
-    const double t = Facing();
-    sx = RoundEven(std::cos(t) * step);
-    sy = RoundEven(std::sin(t) * step);
-  }
-  X += int32_t(sx);
-  Y += int32_t(sy);
+void Tmplayer::StepAlongFacing(int32_t step) {
+  const double t = Facing();
+  X += int32_t(RoundEven(std::cos(t) * step));
+  Y += int32_t(RoundEven(std::sin(t) * step));
 }
 
 void Tmplayer::Beaten() {

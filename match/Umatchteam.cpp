@@ -17,7 +17,7 @@ int64_t Dist2(int32_t dx, int32_t dy) {
   return static_cast<int64_t>(dx) * dx + static_cast<int64_t>(dy) * dy;
 }
 
-int32_t RoundHypot(int32_t dx, int32_t dy) { return RoundHalfEven(std::hypot(dx, dy)); }
+int32_t RoundedDistance(int32_t dx, int32_t dy) { return RoundHalfEven(PitchDistance(dx, dy)); }
 
 // Reads one player record of the line-up; the record must at least hold its
 // number, home position and the length of its name.
@@ -73,8 +73,8 @@ void Tmteam::Load(TStream& s, int side) {
   AllFree();
 
   // Starters: the two weakest attackers are the defensive plan's candidates
-  // to go off, the two weakest of the rest the attacking plan's. The keeper
-  // is never planned off: whoever stands in position 0 keeps goal.
+  // to go off, the two weakest of the rest the attacking plan's. Deliberately
+  // the keeper is never planned off: whoever stands in position 0 keeps goal.
   TIntgrid starters;
   for (int i = 0; i < kOnPitch; ++i) {
     const auto& st = starterStrength[i];
@@ -90,8 +90,8 @@ void Tmteam::Load(TStream& s, int side) {
   for (int r = 0, j = 0; r < starters.RowCount() && j < 2; ++r)
     if (starters.GetValue(r, 2) != 1000) AttackPlan[j++].Out = starters.GetValue(r, 0);
 
-  // Bench: the strongest attackers and defenders come on; a reserve keeper
-  // only ever replaces the keeper, which no plan does.
+  // Bench: the strongest attackers and defenders come on; deliberately no
+  // reserve keeper, who only ever replaces the keeper, which no plan does.
   TIntgrid bench;
   for (int b = 0; b < benchCount; ++b) {
     const auto& st = benchStrength[b];
@@ -169,7 +169,7 @@ void Tmteam::DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t ai
 void Tmteam::MarkList(TIntgrid& table, int32_t x0) const {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
-    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundHypot(p.X - x0, p.Y - kPitchCentreY)});
+    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundedDistance(p.X - x0, p.Y - kPitchCentreY)});
   }
 }
 
@@ -181,13 +181,14 @@ void Tmteam::Mark(int32_t px, int32_t py) {
   Free[i] = false;
 }
 
-void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
+template <class Table>
+void Tmteam::BuildPassTable(Table& table, int holder) const {
   const int32_t g = Players[0]->GoalX(1);
   const int32_t hx = Players[holder]->X, hy = Players[holder]->Y;
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
     int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - kPitchCentreY) < 700) ? 1 : 0;
-    table.AddRow({p.X, p.Y, RoundHypot(p.X - g, p.Y - kPitchCentreY), front, 0, 0, i});
+    table.AddRow({p.X, p.Y, RoundedDistance(p.X - g, p.Y - kPitchCentreY), front, 0, 0, i});
   }
   table.SortAscending(2);
   int holderRow = table.FindRow(6, holder);
@@ -199,7 +200,8 @@ void Tmteam::BuildPassTable(TIntgrid& table, int holder) const {
   if (holderRow >= 0) table.DeleteRow(holderRow);
 }
 
-void Tmteam::MarkPassTable(TIntgrid& table) const {
+template <class Table>
+void Tmteam::MarkPassTable(Table& table) const {
   const int32_t a = Players[0]->GoalX(0);
   int32_t dist[kOnPitch - 1], ys[kOnPitch - 1];
   for (int i = 1; i < kOnPitch; ++i) {
@@ -219,6 +221,11 @@ void Tmteam::MarkPassTable(TIntgrid& table) const {
     if (table.GetValue(r, 5) == 1 && covered(e + ahead, y)) table.SetValue(r, 5, 11);
   }
 }
+
+template void Tmteam::BuildPassTable(TPassTable&, int) const;
+template void Tmteam::BuildPassTable(TIntgrid&, int) const;
+template void Tmteam::MarkPassTable(TPassTable&) const;
+template void Tmteam::MarkPassTable(TIntgrid&) const;
 
 bool Tmteam::ClearPath(int32_t sx, int32_t sy, double angle) const {
   int32_t tx = sx + RoundHalfEven(std::cos(angle) * 1000);

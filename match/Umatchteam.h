@@ -12,6 +12,7 @@
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "match/Umatchtable.h"
 
 class Tmplayer;
 
@@ -21,6 +22,11 @@ struct TSubPlan {
   int32_t Out = -1;
   int32_t Slot = -1;
 };
+
+// The pass receivers of one on-ball decision: rows (x, y, distance to the
+// attacked goal, in front of goal, ahead, far, index), one per player of
+// the side on the ball until the holder's own row is taken out.
+using TPassTable = TFixedTable<7, 11>;
 
 class Tmteam {
  public:
@@ -69,10 +75,13 @@ class Tmteam {
   void MarkList(TIntgrid& table, int32_t x0) const;
   void Mark(int32_t px, int32_t py);
   // Rows (x, y, distance to goal, in front of goal, ahead, far, index) for
-  // every team-mate of the holder, nearest the attacked goal first.
-  void BuildPassTable(TIntgrid& table, int holder) const;
+  // every team-mate of the holder, nearest the attacked goal first. The
+  // table is a TPassTable (the driver's) or a TIntgrid.
+  template <class Table>
+  void BuildPassTable(Table& table, int holder) const;
   // Called on the defending side: marks the receivers it covers.
-  void MarkPassTable(TIntgrid& table) const;
+  template <class Table>
+  void MarkPassTable(Table& table) const;
   // False when three outfield players stand in the lane 1000 ahead of s.
   bool ClearPath(int32_t sx, int32_t sy, double angle) const;
 

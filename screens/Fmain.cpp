@@ -15,6 +15,7 @@
 #include "club/Uteam.h"
 #include "club/Uteametc.h"
 #include "screens/Clickpanel.h"
+#include "screens/Foutlook.h"
 #include "screens/Frcontract.h"
 #include "screens/Frmatch.h"
 #include "screens/Frtrade.h"
@@ -55,6 +56,7 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   MainMenu1 = new QMenuBar(this);
   QAction* save = MainMenu1->addAction(QStringLiteral("SAVE"));
   QAction* vssave = MainMenu1->addAction(QStringLiteral("対戦データ書出"));
+  QAction* outlook = MainMenu1->addAction(QStringLiteral("見通し"));
   QAction* end1 = MainMenu1->addAction(QStringLiteral("タイトルへ"));
   MainMenu1->adjustSize();
   int menuH = MainMenu1->sizeHint().height();
@@ -72,6 +74,7 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   connect(vssave, &QAction::triggered, this, [this] {
     if (CheckStartingEleven()) App().OpenSave(2, this);
   });
+  connect(outlook, &QAction::triggered, this, [this] { OpenOutlook(); });
   connect(end1, &QAction::triggered, this, [this] {
     if (App().Confirm(this, QStringLiteral("タイトル画面に戻ります。よろしいですか"))) App().BackToTitle(this);
   });
@@ -201,7 +204,7 @@ void Tmain::closeEvent(QCloseEvent* e) {
 void Tmain::Refresh() {
   if (Tag == 1 || !GameState) return;
   const int week = GameState->Week;
-  if (week % 6 == 0) App().AutoSave();
+  App().AutoSave();
   lbweek->setText(QString::number(GameState->Year) + QStringLiteral("年") + QString::number(week) + QStringLiteral("週"));
   lbweek->adjustSize();
   int d = GameState->DivisionOf(0);
@@ -237,6 +240,14 @@ void Tmain::ShowMessages() {
   for (const std::string& line : own) Memo1->appendPlainText(QString::fromStdString(line));
   own.clear();
   Memo1->setVisible(!Memo1->toPlainText().isEmpty());
+}
+
+void Tmain::OpenOutlook() {
+  if (!GameState) return;
+  const int shown = GameState->DivisionOf(slotClub[0]);
+  TFoutlook dialog(shown >= 1 ? shown : GameState->DivisionOf(0), this);
+  dialog.Start();
+  dialog.exec();
 }
 
 void Tmain::gridoutleagueClick(int division) {
@@ -345,6 +356,7 @@ void Tmain::AdvanceWithoutMatch() {
 
 void Tmain::PlayMatchWeek(bool cup) {
   if (!CheckStartingEleven()) return;
+  if (!Ftomatch1->PrepareWatchedMatch()) return;  // a match that cannot open plays nothing
   gridautobar->Tag = 0;
   gridautobar->show();
   gridautobar->raise();

@@ -49,6 +49,8 @@ class Tmain : public QWidget {
   void FillCoachTable();
   void StepProgress();            // the progress bar moves one cell
   void ShowMessages();
+  // "見通し": the odds of the season's end and of the next match, in a dialog.
+  void OpenOutlook();
 
  protected:
   void showEvent(QShowEvent* e) override;

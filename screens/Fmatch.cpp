@@ -164,9 +164,8 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
     });
   }
 
-  pics_.Load();
+  // The pictures are loaded with the sides, where a missing one is reported.
   imgura_ = QPixmap(755, 525);
-  DrawPitchBackground();
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kStepMs);
   connect(&timer_, &QTimer::timeout, this, &Tmatch::TimerStep);
@@ -194,34 +193,43 @@ void Tmatch::DrawPitchBackground() { imgbg_ = DrawPitchPicture(pics_); }
 
 bool Tmatch::LoadSides(const int clubs[2], bool vs) {
   driver_ = std::make_unique<Tmmain>();
-  for (int s = 0; s < 2; ++s) {
-    const Tteam& club = GameState->Team(clubs[s]);
-    if (clubs[s] == 0) userSide_ = s;
-    QLabel* name = s == 0 ? lbtname0 : lbtname1;
-    name->setText(QString::fromStdString(club.ClubName));
-    name->adjustSize();
-    QImage img;
-    img.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
-    if (img.isNull()) {
-      img = QImage(10, 10, QImage::Format_RGB32);
-      img.fill(s == 0 ? Qt::white : Qt::yellow);
+  // Pictures, line-ups and sounds: any that fails to load is shown with its
+  // file, and the match does not open.
+  const bool ok = App().Guard([&] {
+    pics_.Load();
+    DrawPitchBackground();
+    for (int s = 0; s < 2; ++s) {
+      const Tteam& club = GameState->Team(clubs[s]);
+      if (clubs[s] == 0) userSide_ = s;
+      QLabel* name = s == 0 ? lbtname0 : lbtname1;
+      name->setText(QString::fromStdString(club.ClubName));
+      name->adjustSize();
+      QImage img;
+      img.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
+      if (img.isNull()) {
+        img = QImage(10, 10, QImage::Format_RGB32);
+        img.fill(s == 0 ? Qt::white : Qt::yellow);
+      }
+      emblems_[s] = QPixmap::fromImage(img.scaled(10, 10));
     }
-    emblems_[s] = QPixmap::fromImage(img.scaled(10, 10));
-  }
-  FitClubNames();
-  return App().Guard([&] {
     LoadWatchedSides(*driver_, GameState->Team(clubs[0]), GameState->Team(clubs[1]), vs);
     sound_ = std::make_unique<TSoundPlayer>();
     sound_->LoadMatchSounds();
   });
+  if (!ok) return false;
+  FitClubNames();
+  return true;
 }
 
-bool Tmatch::OpenNormal() {
+bool Tmatch::PrepareNormal() {
   if (!GameState) return false;
   normal_ = true;
   Groupnormal->show();
   const int clubs[2] = {GameState->NextHome, GameState->NextAway};
-  if (!LoadSides(clubs, false)) return false;
+  return LoadSides(clubs, false);
+}
+
+void Tmatch::StartNormal() {
   show();
   setFocus();
   DrawPositionMap();
@@ -230,7 +238,6 @@ bool Tmatch::OpenNormal() {
   paused_ = false;
   clock_.start();
   timer_.start();
-  return true;
 }
 
 bool Tmatch::OpenDataBattle() {

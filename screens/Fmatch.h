@@ -55,8 +55,12 @@ class Tmatch : public QWidget {
   TStringGridex* gridvs1;
   TStringGridex* gridvs2;
 
-  // Shows the user's next match (NextHome against NextAway) live.
-  bool OpenNormal();
+  // The user's next match (NextHome against NextAway), live: Prepare loads
+  // pictures, line-ups and sounds without showing anything (false, with the
+  // file named to the user, when one fails); Start shows the prepared match
+  // and starts its clock.
+  bool PrepareNormal();
+  void StartNormal();
   // A data battle: club 0 against club 1 as data-battle sides, both run by
   // the computer, every step recorded; at the end the replay is written
   // and a new title shown.

@@ -2,6 +2,7 @@
 
 #include "club/Ugridtext.h"
 #include "screens/Clickpanel.h"
+#include "screens/Fmatch.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
@@ -57,8 +58,8 @@ void TFtomatch::ShowNextMatch() {
   SetRowCommaText(m, 0, "リーグ戦,NextMatch,順位,得点rank,アシストrank");
   SetRowCommaText(m, 1, "その他,CUP戦カード,スケジュール,過去の成績");
   const int w = GameState->Week;
-  bool freeWeek = w == 19 || w == 21 || w == 29 || w == 31 || w == 40 || w == 48 || w == 50 || w == 52;
-  Groupwatch->setVisible(!freeWeek && GameState->NextHome != -1);
+  const bool matchWeek = Tgamemain::IsLeagueWeek(w) || Tgamemain::IsCupWeek(w);
+  Groupwatch->setVisible(matchWeek && GameState->NextHome != -1);
   gridmenu->SetSelection(2, 1);
   gridmenuClick(2, 1);
   radiowatchn->setChecked(GameState->SkipMatches);
@@ -102,11 +103,23 @@ void TFtomatch::gridmenuClick(int col, int row) {
   grid->Refresh();
 }
 
-bool TFtomatch::Watching() const { return Groupwatch->isVisible() && radiowatchy->isChecked(); }
+TFtomatch::~TFtomatch() {
+  if (prepared_) App().Release(prepared_);
+}
+
+bool TFtomatch::Watching() const { return !Groupwatch->isHidden() && radiowatchy->isChecked(); }
+
+bool TFtomatch::PrepareWatchedMatch() {
+  if (prepared_) App().Release(prepared_);
+  prepared_ = nullptr;
+  if (!Watching()) return true;
+  prepared_ = App().PrepareMatch();
+  return prepared_ != nullptr;
+}
 
 void TFtomatch::PlayLeagueMatches(const std::function<void()>& progress) {
   GameState->SkipMatches = radiowatchn->isChecked();
-  GameState->PlayWeekMatches(progress, radiowatchy->isChecked());
+  GameState->PlayWeekMatches(progress, Watching());
 }
 
 void TFtomatch::PlayCupMatches(const std::function<void()>& progress) {
@@ -115,8 +128,11 @@ void TFtomatch::PlayCupMatches(const std::function<void()>& progress) {
 }
 
 void TFtomatch::OpenMatchOrNews() {
-  if (Watching())
-    App().OpenMatch();
-  else
+  if (prepared_) {
+    Tmatch* m = prepared_;
+    prepared_ = nullptr;
+    App().OpenMatch(m);
+  } else {
     App().OpenNews();
+  }
 }

@@ -3,16 +3,19 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QPointer>
 #include <QRadioButton>
 #include <QWidget>
 #include <functional>
 
 class TStringGridex;
+class Tmatch;
 
 class TFtomatch : public QWidget {
   Q_OBJECT
  public:
   explicit TFtomatch(QWidget* parent);
+  ~TFtomatch() override;
 
   TStringGridex* gridmenu;
   TStringGridex* grid;
@@ -27,5 +30,13 @@ class TFtomatch : public QWidget {
   void PlayCupMatches(const std::function<void()>& progress);
   // True when the user's match is to be watched live.
   bool Watching() const;
+  // Loads the watched match before any match of the week is played, so that
+  // one that cannot open leaves the week as it was: false (the reason shown)
+  // then. True at once when the user does not watch.
+  bool PrepareWatchedMatch();
+  // After the week's matches: the prepared match, or the news.
   void OpenMatchOrNews();
+
+ private:
+  QPointer<Tmatch> prepared_;
 };

@@ -270,10 +270,12 @@ void Tsave::btnnewfileClick() {
 }
 
 void Tsave::btnchangeClick() {
+  // Saves and VS files are converted together: a damaged file of either
+  // kind stops the run before any file is written.
   bool ok = App().Guard([] {
     Tsavechange conv;
-    conv.ConvertSaves();
-    conv.ConvertVsFiles();
+    Tsavechange::TReport saves, vs;
+    conv.ConvertAll(saves, vs);
   });
   if (ok) App().Message(this, QStringLiteral("変換終了"));
   FillList();

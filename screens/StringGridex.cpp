@@ -1,6 +1,7 @@
 #include "screens/StringGridex.h"
 
 #include <QFile>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <QStyle>
+#include <QToolTip>
 
 #include "club/Upaths.h"
 #include "screens/Clickpanel.h"
@@ -224,6 +226,22 @@ void TStringGridex::keyPressEvent(QKeyEvent* e) {
   r = std::clamp(r, first, last);
   SetSelection(col_, r);
   ScrollToRow(r);
+}
+
+bool TStringGridex::viewportEvent(QEvent* e) {
+  if (e->type() != QEvent::ToolTip) return QAbstractScrollArea::viewportEvent(e);
+  const auto* help = static_cast<QHelpEvent*>(e);
+  int c, r;
+  if (CellAt(help->pos(), c, r)) {
+    const QString text = QString::fromStdString(model_->Cells(c, r));
+    const QRect rc = CellRect(c, r);
+    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > rc.width() - 3) {
+      QToolTip::showText(help->globalPos(), text, viewport(), rc);
+      return true;
+    }
+  }
+  QToolTip::hideText();
+  return true;
 }
 
 void TStringGridex::mouseDoubleClickEvent(QMouseEvent* e) {

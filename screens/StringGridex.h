@@ -68,6 +68,8 @@ class TStringGridex : public QAbstractScrollArea {
   // goes on to the screen the grid lies on.
   void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
+  // A text its cell cuts off is shown whole as a tooltip.
+  bool viewportEvent(QEvent* e) override;
 
  private:
   void UpdateScrollBars();

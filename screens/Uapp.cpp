@@ -96,10 +96,19 @@ void TApp::BackToTitle(QWidget* from) {
   Release(from);
 }
 
-void TApp::OpenMatch() {
+Tmatch* TApp::PrepareMatch() {
   auto* m = new Tmatch;
-  Current = m;
-  m->OpenNormal();
+  if (!m->PrepareNormal()) {
+    m->deleteLater();
+    return nullptr;
+  }
+  return m;
+}
+
+void TApp::OpenMatch(Tmatch* prepared) {
+  if (!prepared) return;
+  Current = prepared;
+  prepared->StartNormal();
 }
 
 bool TApp::OpenDataBattle() {
@@ -158,7 +167,7 @@ bool TApp::LoadQtTranslation() {
 
 void TApp::AutoSave() {
   if (!GameState) return;
-  Guard([] { SaveGameToSlot(*GameState, kAutosaveSlot); });
+  Guard([] { AutosaveIfDue(*GameState); });
 }
 
 bool TApp::SetEmblemFromFile(int club, const QString& file, QString* error) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QWidget;
+class Tmatch;
 
 class TApp : public QObject {
   Q_OBJECT
@@ -32,7 +33,11 @@ class TApp : public QObject {
   void Quit(QWidget* title);
   void ShowMain();
   void BackToTitle(QWidget* from);
-  void OpenMatch();
+  // The match screen for the user's next match, loaded but not shown; null
+  // (the reason shown, naming the file) when its pictures, sounds or
+  // line-ups cannot be loaded. OpenMatch shows a prepared one.
+  Tmatch* PrepareMatch();
+  void OpenMatch(Tmatch* prepared);
   // The match screen in data-battle mode: club 0 against club 1. False
   // (with the reason shown) when the match could not be set up.
   bool OpenDataBattle();
@@ -50,7 +55,8 @@ class TApp : public QObject {
   // Japanese locale. False when the translation file is not installed.
   bool LoadQtTranslation();
 
-  // Saves to the "autosave" slot; a failure is reported, the game goes on.
+  // Saves to the "autosave" slot when the week is due; a failure is
+  // reported, the game goes on.
   void AutoSave();
   // Replaces a club's emblem by a picture file (BMP, PNG, JPEG) shrunk to
   // 10 x 10. On failure the emblem is unchanged and *error says why.

@@ -1,6 +1,6 @@
 #include "world/Ugamemain.h"
 
-Tgamemain* GameState = nullptr;
+constinit thread_local Tgamemain* GameState = nullptr;
 
 std::string CupResultText(int32_t code) {
   switch (code) {
@@ -69,22 +69,14 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 #include "world/Uleague.h"
 #include "world/Usavegame.h"
 #include "world/Utrade.h"
+#include "world/Uworldcheck.h"
 
 namespace {
 
-// Makes this state the process-wide one while it runs a rule: the leagues,
-// the cup and the market find their clubs through GameState. (The clubs
-// themselves are handed this state as their world view.)
-class ScopedGameState {
- public:
-  explicit ScopedGameState(Tgamemain* g) : prev_(GameState) { GameState = g; }
-  ~ScopedGameState() { GameState = prev_; }
-  ScopedGameState(const ScopedGameState&) = delete;
-  ScopedGameState& operator=(const ScopedGameState&) = delete;
-
- private:
-  Tgamemain* prev_;
-};
+// While a rule runs, the leagues, the cup and the market find their clubs
+// through GameState (the clubs themselves are handed the state as their
+// world view), so every rule below runs in a TScopedGameState.
+using ScopedGameState = TScopedGameState;
 
 std::array<int32_t, 8> DivisionClubs(const Tgamemain& g, int d) {
   std::array<int32_t, 8> clubs{};
@@ -123,6 +115,9 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
   std::vector<uint8_t> bytes = ReadWholeFile(path);
   TStream s(std::move(bytes));
   std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
+  // Making the clubs draws from the generator; refused start data leaves
+  // it, like everything else, as it was.
+  const RandomState rs = GetRandomState();
   try {
     for (int i = 0; i < kClubCount; ++i) {
       std::array<int32_t, 4> nationalities{};
@@ -136,8 +131,13 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
       club->YouthIntake(*this);
       clubs[i] = std::move(club);
     }
+    if (!s.AtEnd()) throw FileError(path, "開始データが壊れています（24クラブの後ろに余分なデータがあります）");
   } catch (const StreamError& e) {
+    SetRandomState(rs);
     throw FileError(path, "開始データが壊れています" + DamagePlace(e));
+  } catch (...) {
+    SetRandomState(rs);
+    throw;
   }
   Teams = std::move(clubs);
   Year = 1;
@@ -421,15 +421,10 @@ void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
   Week = s.ReadInt32In(1, kWeeksPerSeason, "week");
   NextHome = s.ReadInt32In(-1, kClubCount - 1, "next home club");
   NextAway = s.ReadInt32In(-1, kClubCount - 1, "next away club");
-  std::array<bool, kClubCount> seen{};
-  for (auto& div : Divisions) {
-    for (auto& c : div) {
-      std::size_t at = s.Position();
-      c = s.ReadInt32In(0, kClubCount - 1, "division member");
-      if (seen[c]) throw StreamError("club " + std::to_string(c) + " is in two divisions", at);
-      seen[c] = true;
-    }
-  }
+  // Each club in exactly one division is an invariant, checked with the
+  // others once the whole body is read.
+  for (auto& div : Divisions)
+    for (auto& c : div) c = s.ReadInt32In(0, kClubCount - 1, "division member");
   if (v == BodyVersion::V6) {
     Reputation[0] = s.ReadInt32In(0, 1000000, "reputation");
   } else {
@@ -459,15 +454,7 @@ void Tgamemain::ReadBody(TStream& s, BodyVersion v) {
   if (s.ReadBool()) {
     for (int d = 0; d < kDivisionCount; ++d) {
       auto league = std::make_unique<Tleague>(DivisionClubs(*this, d), Tleague::TNoDraw{});
-      std::size_t at = s.Position();
       league->LoadFromStream(s);
-      // The league's clubs are its division's: the season end writes its
-      // final table back into the division.
-      std::array<int32_t, 8> members = DivisionClubs(*this, d), table{};
-      for (int slot = 0; slot < 8; ++slot) table[slot] = league->ClubOfSlot(slot);
-      std::sort(members.begin(), members.end());
-      std::sort(table.begin(), table.end());
-      if (members != table) throw StreamError("league clubs differ from the division's", at);
       Leagues[d] = std::move(league);
     }
   }
@@ -497,6 +484,8 @@ void Tgamemain::LoadVersion(TStream& s, BodyVersion v, bool wholeStream) {
   try {
     fresh.ReadBody(s, v);
     if (wholeStream && !s.AtEnd()) throw StreamError("unexpected bytes after the save body", s.Position());
+    // A body that reads must also be a world the game could have made.
+    RequireNoViolations(CheckWorld(fresh));
   } catch (...) {
     s.Seek(start);
     throw;

@@ -69,6 +69,8 @@ class Tgamemain : public TworldView {
   std::vector<std::string> Messages;
 
   // Builds the 24 clubs from "data/first.dat" (seeds from the clock first).
+  // Start data that is damaged, too short or longer than its 24 clubs
+  // raises FileError naming it and changes nothing.
   void NewGame();
   // As NewGame, but from the given file and without reseeding: for tests,
   // tools and benchmarks that seed the generator themselves.
@@ -117,15 +119,17 @@ class Tgamemain : public TworldView {
   std::vector<uint8_t> SaveBody() const;
   // Reads a body of the current layout into a fresh state and takes it over
   // only when the whole body was read; a damaged body, or one of another
-  // version, throws StreamError and leaves this state as it was. With
-  // wholeStream, bytes left over after the body are an error too.
+  // version, throws StreamError and leaves this state as it was. A body
+  // that reads but is no world the game could have made (world/Uworldcheck.h)
+  // throws InvariantError, changing nothing either. With wholeStream, bytes
+  // left over after the body are an error too.
   void LoadFromStream(TStream& s, bool wholeStream = false);
   // "data/savedata/" + name + ".dat": atomic write / all-or-nothing load of
   // a slot (the name is checked; errors are FileError naming the file).
   void SaveGame(const std::string& name) const;
   void LoadGame(const std::string& name);
   // Old save images (memory streams), read by the converter; same
-  // all-or-nothing behaviour as LoadFromStream.
+  // all-or-nothing behaviour and the same invariants as LoadFromStream.
   void ReadVersion11(TStream& s);
   void ReadVersion6(TStream& s);
   // Takes over the other state's whole world (stored fields and objects);
@@ -149,5 +153,21 @@ class Tgamemain : public TworldView {
   void SetNextFromCup();
 };
 
-// The one game state of the process (may be null, e.g. in unit tests).
-extern Tgamemain* GameState;
+// The game state the leagues, the cup, the market and the season events of
+// this thread work on (may be null, e.g. in unit tests). The game's own
+// thread has one; a worker thread of the season outlook points it at the
+// copy it plays.
+extern constinit thread_local Tgamemain* GameState;
+
+// Makes a state the thread's GameState while it runs a rule, and puts the
+// previous one back at the end of the scope.
+class TScopedGameState {
+ public:
+  explicit TScopedGameState(Tgamemain* g) : prev_(GameState) { GameState = g; }
+  ~TScopedGameState() { GameState = prev_; }
+  TScopedGameState(const TScopedGameState&) = delete;
+  TScopedGameState& operator=(const TScopedGameState&) = delete;
+
+ private:
+  Tgamemain* prev_;
+};

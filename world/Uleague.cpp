@@ -610,7 +610,6 @@ void Tcup::LoadFromStream(TStream& s) {
     if (entrants.RowLength(r) < 1) throw StreamError("empty cup entrant row", at);
     int32_t c = entrants.GetValue(r, 0);
     if (c < 0 || c >= kClubCount) throw StreamError("cup entrant is no club", at);
-    if (entrants.FindRow(0, c) != r) throw StreamError("club in the cup twice", at);
   }
   Round = round;
   Entrants = std::move(entrants);

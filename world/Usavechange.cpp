@@ -4,6 +4,7 @@
 
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
+#include "club/Uinvariants.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
@@ -102,6 +103,34 @@ std::vector<uint8_t> Tsavechange::ConvertVsImage(const std::vector<uint8_t>& ima
 
 namespace {
 
+// The converter writes only what the game will read: the new image of a
+// save is read back exactly as loading a slot reads it (for a file without
+// a version, as the second run will turn it into "17"), the new image of a
+// VS file as the data battle's side choice reads it.
+void CheckConvertedSave(const std::vector<uint8_t>& image) {
+  std::vector<uint8_t> current = image;
+  if (Tsavechange::ReadVersionNumber(current) != 17) current = Tsavechange::ConvertSaveImage(current);
+  Tgamemain g(Tgamemain::TNoSeed{});
+  TStream s(current);
+  g.LoadFromStream(s, true);
+}
+
+void CheckConvertedVs(const std::vector<uint8_t>& image) { ParseVsImage(image, 0); }
+
+// Runs one file's conversion; every error names the file.
+template <class F>
+void Refusing(const std::string& path, F&& convert) {
+  try {
+    convert();
+  } catch (const FileError&) {
+    throw;
+  } catch (const InvariantError& e) {
+    throw InvariantFileError(path, "変換できません。変換後のデータが規則に合いません", e);
+  } catch (const std::exception& ex) {
+    throw FileError(path, "変換できません。ファイルが壊れています" + DamagePlace(ex));
+  }
+}
+
 struct TPending {
   std::string File;   // file name with extension
   std::string Path;   // where it lives
@@ -127,13 +156,10 @@ void Tsavechange::PrepareSaves(TWork& work) {
     p.Old = ReadWholeFile(e.Path);
     Name = e.Name;
     Image = TStream(p.Old);
-    try {
+    Refusing(e.Path, [&] {
       p.New = ConvertSaveImage(p.Old);
-    } catch (const FileError&) {
-      throw;
-    } catch (const std::exception& ex) {
-      throw FileError(e.Path, "変換できません。ファイルが壊れています" + DamagePlace(ex));
-    }
+      if (!p.New.empty()) CheckConvertedSave(p.New);
+    });
     work.Saves.push_back(std::move(p));
   }
 }
@@ -147,13 +173,10 @@ void Tsavechange::PrepareVsFiles(TWork& work) {
     p.Old = ReadWholeFile(e.Path, kMaxVsFileBytes);
     Name = e.Name;
     Image = TStream(p.Old);
-    try {
+    Refusing(e.Path, [&] {
       p.New = ConvertVsImage(p.Old);
-    } catch (const FileError&) {
-      throw;
-    } catch (const std::exception& ex) {
-      throw FileError(e.Path, "変換できません。ファイルが壊れています" + DamagePlace(ex));
-    }
+      if (p.New != p.Old) CheckConvertedVs(p.New);
+    });
     work.Vs.push_back(std::move(p));
   }
 }
@@ -172,8 +195,14 @@ void Tsavechange::Commit(TWork& work, TReport& saves, TReport& vs) {
   if (work.VsRead) EnsureDirectory(VsBackupDir());
   for (TPending& p : work.Vs) {
     WriteFileAtomic(VsBackupDir() + "/" + p.File, p.Old);
-    WriteFileAtomic(p.Path, p.New);
-    (p.New == p.Old ? vs.Unchanged : vs.Converted).push_back(p.File);
+    // A file the conversion leaves as it is (current, or nothing it knows)
+    // is not written again: the converter writes only what it has checked.
+    if (p.New == p.Old) {
+      vs.Unchanged.push_back(p.File);
+    } else {
+      WriteFileAtomic(p.Path, p.New);
+      vs.Converted.push_back(p.File);
+    }
   }
   Image.Clear();
   Name.clear();

@@ -32,11 +32,14 @@ class Tsavechange {
   };
 
   // Each converts every file of its kind. The work is done in two passes:
-  // every file is read and converted in memory first, and only when all of
-  // them succeeded are the backups and the new files written (each
-  // atomically). A damaged file therefore stops the run with a FileError
-  // naming it and nothing on disk changes. The running game is not touched:
-  // conversion works on a scratch world.
+  // every file is read and converted in memory first, and each new image
+  // is read back as the game will read it; only when all of them succeeded
+  // are the backups and the new files written (each atomically). A damaged
+  // file, or one whose conversion the game would refuse (InvariantFileError:
+  // which invariant, where), therefore stops the run with a FileError naming
+  // it and nothing on disk changes. A file left as it is (a current one, or
+  // a VS file of no version it knows) is backed up but not written again.
+  // The running game is not touched: conversion works on a scratch world.
   TReport ConvertSaves();
   TReport ConvertVsFiles();
   // Both kinds, as the "DATA変換" button does; every file of both kinds is
@@ -51,7 +54,8 @@ class Tsavechange {
   // The new image of one save file, or an empty vector when it is current.
   // Version-less: "06" + the old image + one 0 byte (the cup-present byte
   // it lacks), so a second run takes it on to "17". "06"/"11": read by the
-  // old readers into a scratch game and written as "17". Throws on damage.
+  // old readers into a scratch game and written as "17". Throws on damage
+  // and (InvariantError) on a world that breaks an invariant.
   static std::vector<uint8_t> ConvertSaveImage(const std::vector<uint8_t>& image);
   // The new image of one VS file: "06"/"11" are read in the old club form
   // and written in the current one; anything else is returned unchanged.

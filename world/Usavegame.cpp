@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "club/Ufile.h"
+#include "club/Uinvariants.h"
 #include "club/Ugrid.h"
 #include "club/Urandom.h"
 #include "world/Ugamemain.h"
@@ -147,6 +148,9 @@ void LoadGameFromSlot(Tgamemain& game, const std::string& name) {
   const RandomState rs = GetRandomState();
   try {
     game.LoadFromStream(s, true);
+  } catch (const InvariantError& e) {
+    SetRandomState(rs);
+    throw InvariantFileError(path, "セーブデータが規則に合いません", e);
   } catch (const std::exception& e) {
     SetRandomState(rs);
     throw FileError(path, "セーブデータが壊れています" + DamagePlace(e));

@@ -58,9 +58,10 @@ void WriteSlotFile(const std::string& name, const std::vector<uint8_t>& image);
 std::vector<uint8_t> ReadSlotFile(const std::string& name);
 
 // The whole game into a slot / a slot into the game. Loading parses into a
-// fresh state and takes it over only when the whole file was read and
-// nothing is left over; on any error (FileError naming the file) the game
-// is unchanged.
+// fresh state and takes it over only when the whole file was read, nothing
+// is left over and the world keeps every invariant; on any error (FileError
+// naming the file; InvariantFileError, which also says which invariant and
+// where) the game is unchanged.
 void SaveGameToSlot(const Tgamemain& game, const std::string& name);
 void LoadGameFromSlot(Tgamemain& game, const std::string& name);
 

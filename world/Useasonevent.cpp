@@ -227,7 +227,7 @@ bool Tseasonevent::RunCheapSale() {
   if (buyerIndex < 0) return false;
   Tteam& club = UserClub();
   Tteam& buyer = GameState->Team(buyerIndex);
-  if (buyer.Squad->Count() >= kMaxSquad) return false;  // no room for him
+  if (buyer.Squad->Count() >= kMaxSquad) return false;  // deliberately refused: no room for him
   const int32_t buyerMoney = buyer.Money;
   const TworldView& world = *GameState;
   auto candidates = SquadCandidates(club, [buyerMoney, &world](const Tplayer& p) {

@@ -3,6 +3,7 @@
 #include "club/Ufile.h"
 #include "club/Ugrid.h"
 #include "club/Ufunction.h"
+#include "club/Uinvariants.h"
 #include "club/Urandom.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
@@ -37,37 +38,6 @@ void ExportVs(const Tteam& club, const std::string& comment, const std::string& 
   WriteFileAtomic(path, image);
 }
 
-namespace {
-
-// A VS club goes straight into a match: everything the match engine takes
-// from it must be what the game itself can produce. Files from other
-// players are checked here so that a doctored one is refused at the side
-// choice instead of upsetting the match.
-void CheckVsClub(const Tteam& t) {
-  std::vector<int32_t> seen;
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    const int32_t n = t.Slots[static_cast<std::size_t>(slot)];
-    if (n < 0) {
-      if (slot < kStarterCount) throw VantorelError("対戦データのスタメンが決まっていません");
-      continue;
-    }
-    if (!t.Squad->PlayerByNumber(n)) throw VantorelError("対戦データの選手番号 " + std::to_string(n) + " がいません");
-    for (int32_t m : seen)
-      if (m == n) throw VantorelError("対戦データの選手番号 " + std::to_string(n) + " が二重に登録されています");
-    seen.push_back(n);
-  }
-  for (const TPoint& p : t.Positions)
-    if (p.X < 0 || p.X > 12100 || p.Y < 0 || p.Y > 8400) throw VantorelError("対戦データのポジションがピッチの外です");
-  for (int i = 0; i < t.Squad->Count(); ++i) {
-    const Tplayer& p = *t.Squad->PlayerAt(i);
-    for (int a = 0; a < 6; ++a)
-      if (p.Ability(a) < 0 || p.Ability(a) > 99) throw VantorelError("対戦データの能力値が範囲外です: " + p.Name);
-    if (p.Condition < -20 || p.Condition > 20) throw VantorelError("対戦データの調子が範囲外です: " + p.Name);
-  }
-}
-
-}  // namespace
-
 TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex) {
   TStream s(image);
   TVsData d;
@@ -93,7 +63,9 @@ TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex) {
   auto club = std::make_unique<Tteam>(teamIndex);
   club->LoadFromStream(s);
   if (!s.AtEnd()) throw StreamError("unexpected bytes after the club", s.Position());
-  CheckVsClub(*club);
+  // A VS club goes straight into a match: it must be a club the game could
+  // have exported, its starting eleven complete.
+  RequireNoViolations(CheckClub(*club, -1, true));
   club->TeamIndex = teamIndex;
   d.Club = std::move(club);
   return d;
@@ -105,6 +77,8 @@ TVsData ReadVsFile(const std::string& path, int32_t teamIndex) {
     return ParseVsImage(image, teamIndex);
   } catch (const FileError&) {
     throw;
+  } catch (const InvariantError& e) {
+    throw InvariantFileError(path, "対戦データが規則に合いません", e);
   } catch (const std::exception& e) {
     throw FileError(path, "対戦データが壊れています" + DamagePlace(e));
   }

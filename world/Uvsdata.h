@@ -46,13 +46,13 @@ struct TVsData {
 // Parses a VS image of the current version into a fresh club with the given
 // index (a file labelled "11" that already holds the current form, which
 // the converter keeps, is read too). A file of an older version, a
-// truncated or damaged record, bytes
-// left over after the record, or a club the game could not have written
-// (starting eleven incomplete or naming absent players, positions off the
-// pitch, abilities or form out of range) throw VantorelError (StreamError
-// for the record itself).
+// truncated or damaged record or bytes left over after the record throw
+// VantorelError (StreamError for the record itself); a club the game could
+// not have exported (club/Uinvariants.h, the starting eleven complete)
+// throws InvariantError.
 TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex);
-// Reads and parses a VS file by path; every error is a FileError naming it.
+// Reads and parses a VS file by path; every error is a FileError naming it
+// (an InvariantFileError for a club that breaks an invariant).
 TVsData ReadVsFile(const std::string& path, int32_t teamIndex);
 
 // The data battle's side choice: loads "data/vs/" + name + ".vs" into club

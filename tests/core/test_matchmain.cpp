@@ -261,7 +261,7 @@ TEST(MatchDriverTouches, DuelLevelGoesToTheAttackerElseTheDefendersWin) {
   }
 }
 
-TEST(MatchDriverTouches, SafePassNeverGoesToTheKeeper) {
+TEST(MatchDriverTouches, SafePassNeverGoesToTheKeeperAndTheSceneDeliberatelyShowsTheNewHoldersFoot) {
   Tmmain m;
   LoadMatch(m);
   FreezeAll(m);

@@ -84,7 +84,7 @@ TEST(MatchTeamLoad, MalformedStreamsRaiseStreamErrorAndLeaveTheTeamAlone) {
   EXPECT_EQ(good.ClubId, 9);
 }
 
-TEST(MatchTeamPlans, WeakestStartersGoOffForStrongestBench) {
+TEST(MatchTeamPlans, WeakestStartersGoOffForStrongestBenchButDeliberatelyNoKeeper) {
   TestLineup l = MakeLineup(1, 50);
   // Attacking values (S + K + A + 3 cond) of the four attackers (6..10 have
   // codes 12, 13, 14, 19, 18): make 8 and 6 the two weakest.

@@ -313,7 +313,7 @@ TEST_F(PlayerCreate, NamesFollowTheNationality) {
   EXPECT_NEAR(static_cast<double>(initials) / total, 26.0 / 30, 0.05);
 }
 
-TEST_F(PlayerCreate, NameListsAreCachedAndMissingOnesNamed) {
+TEST_F(PlayerCreate, NameListsAreDeliberatelyReadOncePerProcessAndMissingOnesNamed) {
   EXPECT_EQ(NameList(0).size(), 501u);
   EXPECT_EQ(NameList(0)[0], "姓000");
   EXPECT_EQ(NameList(0)[500], "名250");
@@ -388,7 +388,7 @@ TEST_F(PlayerValues, GrowthPhaseAndRetirement) {
   EXPECT_FALSE(p.IsRetiring());
 }
 
-TEST_F(PlayerValues, AverageRatingText) {
+TEST_F(PlayerValues, AverageRatingTextDeliberatelyKeepsTwoDecimals) {
   Tplayer p(9, 0, 10, 1, NoWorld());
   EXPECT_EQ(p.AddRating(0), "0.00");
   EXPECT_EQ(p.AddRating(7), "0.00");  // no games yet
@@ -470,7 +470,7 @@ TEST_F(PlayerValues, LineupRowsByPositionAndForm) {
   EXPECT_EQ(FormBonus(11), 15);
 }
 
-TEST_F(PlayerValues, CoachValuesRoundHalfToEven) {
+TEST_F(PlayerValues, CoachValuesRoundHalfToEvenAndAreDeliberatelyOnesWithoutAbilities) {
   Tplayer p(9, 0, 10, 1, NoWorld());
   // Sum 35: an ability of 7 gives (4 + 1) / 2 = 2.5 -> 2; 1 gives 0.36 -> 1 (clamped).
   p.Speed = 7, p.Height = 7, p.Defense = 7, p.ballContorol = 7, p.KickContorol = 6, p.Anticipation = 1;
@@ -482,6 +482,9 @@ TEST_F(PlayerValues, CoachValuesRoundHalfToEven) {
   // A star is clamped to 10.
   p.Speed = 99, p.Height = 1, p.Defense = 1, p.ballContorol = 1, p.KickContorol = 1, p.Anticipation = 1;
   EXPECT_EQ(p.CoachValues()[0], 10);
+  // Abilities scaled down to nothing: the weakest coach, no division by zero.
+  p.Speed = p.Height = p.Defense = p.ballContorol = p.KickContorol = p.Anticipation = 0;
+  EXPECT_EQ(p.CoachValues(), (std::array<int32_t, 6>{1, 1, 1, 1, 1, 1}));
 }
 
 TEST_F(PlayerValues, ScaleAbilitiesClamps) {

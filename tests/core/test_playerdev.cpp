@@ -193,7 +193,7 @@ TEST_F(PlayerSeason, FewGamesValueOnlyTheFloor) {
   }
 }
 
-TEST_F(PlayerSeason, CloseSeasonBooksTheSeason) {
+TEST_F(PlayerSeason, CloseSeasonBooksTheSeasonAndDeliberatelyKeepsTheFee) {
   auto p = Plain(24, 25);
   p->Speed = 60;  // 3600 div 20 = 180; the other five: 2500 div 20 = 125 each
   p->BaseValue = 1001;

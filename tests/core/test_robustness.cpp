@@ -430,9 +430,10 @@ TEST_F(Robustness, MatchLineupStream) {
 }
 
 // A world that has lived a few weeks: the computer clubs' market weeks,
-// the league and cup set up, one league round played, and a market of the
-// pre-season kept aside and put back, so that every optional part of the
-// save body is present at once.
+// the league and cup set up, one league round played; and the market of
+// its pre-season kept aside, so that the same world can be had in week 6
+// with the market, every optional part of a save body thus present in one
+// of the two.
 class WorldRobustness : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -440,28 +441,39 @@ class WorldRobustness : public ::testing::Test {
     game_ = new TestGame(77);
     Tgamemain& g = game_->Get();
     game_->FillMarket();
-    Bytes market;
+    market_ = new Bytes;
     while (g.Week < 12) {
       g.AdvanceWeek();
-      if (g.Week == 6) market = Saved(*g.Market);
+      if (g.Week == 6) *market_ = Saved(*g.Market);
     }
     g.PlayWeekMatches();
     g.AdvanceWeek();
-    g.Market = std::make_unique<Ttrade>();
-    TStream ms(market);
-    g.Market->LoadFromStream(ms);
   }
   static void TearDownTestSuite() {
     delete game_;
+    delete market_;
     delete dir_;
   }
   Tgamemain& Game() { return game_->Get(); }
+  // The world as it would be in week 6: the market, no competitions.
+  void PreSeason(Tgamemain& pre) {
+    TStream s(Game().SaveBody());
+    pre.LoadFromStream(s, true);
+    pre.Week = 6;
+    for (auto& l : pre.Leagues) l.reset();
+    pre.Cup.reset();
+    pre.Market = std::make_unique<Ttrade>();
+    TStream ms(*market_);
+    pre.Market->LoadFromStream(ms);
+  }
 
   static ScopedDataDir* dir_;
   static TestGame* game_;
+  static Bytes* market_;
 };
 ScopedDataDir* WorldRobustness::dir_ = nullptr;
 TestGame* WorldRobustness::game_ = nullptr;
+Bytes* WorldRobustness::market_ = nullptr;
 
 TEST_F(WorldRobustness, LeagueAndCupRecords) {
   Tgamemain& g = Game();
@@ -478,15 +490,19 @@ TEST_F(WorldRobustness, LeagueAndCupRecords) {
 
 TEST_F(WorldRobustness, SaveBodyOfEveryVersion) {
   Tgamemain& g = Game();
-  ASSERT_TRUE(g.Leagues[0] && g.Cup && g.Market);
-  ASSERT_GT(g.Market->Negotiations.size() + g.Market->Report.size(), 1u);
+  ASSERT_TRUE(g.Leagues[0] && g.Cup);
+  Tgamemain pre(Tgamemain::TNoSeed{});
+  PreSeason(pre);
+  ASSERT_GT(pre.Market->Negotiations.size() + pre.Market->Report.size(), 1u);
   const Bytes body = g.SaveBody();
-  const Bytes v11 = SaveImageV11(g);
-  const Bytes v6 = SaveImageV6(g, true);
+  const Bytes withMarket = pre.SaveBody();
+  const Bytes v11 = SaveImageV11(pre);
+  const Bytes v6 = SaveImageV6(pre, true);
   const RandomState rs = GetRandomState();
   Tgamemain target(Tgamemain::TNoSeed{});
   auto state = [&] { return target.Teams[0] ? target.SaveBody() : Bytes{}; };
   Hammer("save body", body, 22, 60, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
+  Hammer("save body with market", withMarket, 29, 40, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
   Hammer("save body 11", v11, 23, 40, [&](TStream& s) { target.ReadVersion11(s); }, state);
   Hammer("save body 6", v6, 24, 40, [&](TStream& s) { target.ReadVersion6(s); }, state);
   // Reading never draws from the game's generator.

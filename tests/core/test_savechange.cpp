@@ -7,6 +7,7 @@
 #include <map>
 
 #include "club/Ufile.h"
+#include "club/Uinvariants.h"
 #include "tests/core/SaveTestWorld.h"
 #include "tests/core/TestData.h"
 #include "world/Usavechange.h"
@@ -88,6 +89,7 @@ TEST_F(SaveChangeFiles, Version11SaveBecomesCurrent) {
 
   g.AddCompetitions();
   g->Market.reset();
+  g->Week = 12;  // the season the competitions belong to
   EXPECT_EQ(Tsavechange::ConvertSaveImage(SaveImageV11(*g)), g->SaveBody());
 }
 
@@ -100,6 +102,7 @@ TEST_F(SaveChangeFiles, Version6SaveBecomesCurrent) {
 
   g.AddCompetitions();
   g->Market.reset();
+  g->Week = 12;  // the season the competitions belong to
   EXPECT_EQ(Tsavechange::ConvertSaveImage(SaveImageV6(*g, true)), g->SaveBody());
 }
 
@@ -212,4 +215,54 @@ TEST_F(SaveChangeFiles, DamagedFileStopsTheRunBeforeAnythingIsWritten) {
   change.ConvertAll(saves, vs);
   EXPECT_EQ(saves.Converted, std::vector<std::string>{"a_good.dat"});
   EXPECT_EQ(vs.Converted, std::vector<std::string>{"club.vs"});
+}
+
+// The converter writes nothing the game would refuse: a converted world
+// that breaks an invariant stops the run naming the file, the rule and the
+// place, before anything is written; a file it cannot convert is left as
+// it is, not written again.
+TEST_F(SaveChangeFiles, ConvertedFilesAreOnesTheGameReads) {
+  TestGame g(38);
+  EnsureDirectory("data/savedata");
+  EnsureDirectory("data/vs");
+  Tteam& club = g->Team(2);
+  const TPoint kept = club.Positions[2];
+  club.Positions[2] = TPoint{-5, 4200};
+  const std::vector<uint8_t> offPitch = VsV11(club, "c");
+  club.Positions[2] = kept;
+  g->Reputation[5] = 0;
+  const std::vector<uint8_t> badWorld = SaveImageV11(*g);
+  g->Reputation[5] = 18;
+
+  struct Case {
+    const char* File;
+    std::vector<uint8_t> Bytes;
+    TInvariant Broken;
+  };
+  for (const Case& c : {Case{"data/vs/off.vs", offPitch, TInvariant::PitchPositions},
+                        Case{"data/savedata/rep.dat", badWorld, TInvariant::Reputation}}) {
+    WriteFileAtomic(c.File, c.Bytes);
+    const auto before = Snapshot("data");
+    Tsavechange change;
+    try {
+      Tsavechange::TReport saves, vs;
+      change.ConvertAll(saves, vs);
+      ADD_FAILURE() << c.File << ": converted";
+    } catch (const InvariantFileError& e) {
+      EXPECT_EQ(e.First().Invariant, c.Broken) << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind(std::string(c.File) + ": 変換できません。変換後のデータが規則に合いません：", 0), 0u)
+          << e.what();
+    }
+    EXPECT_EQ(Snapshot("data"), before) << c.File;
+    fs::remove(c.File);
+  }
+
+  // A VS file of no version: backed up, reported unchanged, not rewritten;
+  // the data battle refuses it as before.
+  WriteFileAtomic("data/vs/empty.vs", {});
+  Tsavechange change;
+  Tsavechange::TReport vs = change.ConvertVsFiles();
+  EXPECT_EQ(vs.Unchanged, std::vector<std::string>{"empty.vs"});
+  EXPECT_TRUE(ReadWholeFile("data/vs/empty.vs").empty());
+  EXPECT_THROW(LoadVsSide(*g, 1, "empty"), FileError);
 }

@@ -222,6 +222,8 @@ TEST_F(SaveGameFile, AutosaveOnlyInItsWeeks) {
   g->Week = 11;
   EXPECT_FALSE(AutosaveIfDue(*g));
   EXPECT_FALSE(FileExists("data/savedata/autosave.dat"));
+  g.AddCompetitions();  // as the advance of week 11 leaves the world
+  g->Market.reset();
   g->Week = 12;
   EXPECT_TRUE(AutosaveIfDue(*g));
   ASSERT_TRUE(FileExists("data/savedata/autosave.dat"));

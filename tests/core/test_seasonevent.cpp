@@ -216,6 +216,26 @@ TEST_F(SeasonEventTest, CheapSaleGoesToTheRichestRivalAndPaysTheUserNothing) {
   EXPECT_EQ(ev.Lines[1], "裏で一体何があったのでしょうか");
 }
 
+// A buyer with fifty players takes nobody, however cheap: the sale is off
+// and the user keeps his squad.
+TEST_F(SeasonEventTest, DeliberatelyNoCheapSaleIntoAFullSquad) {
+  MoveUserToTopDivision();
+  game_->WonTopDivision = true;
+  for (int pos = 1; pos < 8; ++pos) Club(game_->Divisions[0][pos]).Money = 0;
+  const int32_t rich = game_->Divisions[0][3];
+  Club(rich).Money = 100000;
+  for (int32_t n = 1; n <= kMaxSquad; ++n) AddPlayer(rich, n);
+  EXPECT_FALSE(ev.RunCheapSale());
+  EXPECT_EQ(Club(rich).Squad->Count(), kMaxSquad);
+  EXPECT_EQ(Club(rich).Money, 100000);
+  EXPECT_EQ(Club(0).Squad->Count(), 12);
+  EXPECT_TRUE(ev.Lines.empty());
+  // One place free, and the same sale goes through.
+  Club(rich).Release(kMaxSquad, *game_);
+  EXPECT_TRUE(ev.RunCheapSale());
+  EXPECT_EQ(Club(0).Squad->Count(), 11);
+}
+
 TEST_F(SeasonEventTest, AVeteranRetiresAfterTheTitle) {
   EXPECT_FALSE(ev.RunVeteranRetires());
   Tplayer& vet = *Club(0).Squad->PlayerByNumber(2);

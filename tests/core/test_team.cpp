@@ -65,6 +65,30 @@ TEST_F(TeamTest, NewClubHasMoneyBySizeAndTwentyOnePlayers) {
   EXPECT_EQ(Tteam({0, 0, 0, 0}, 22, 17, NoWorld()).Money, 1800);
 }
 
+// Numbers 1 .. 21, each made from its position selector and one of the four
+// nationalities and then aged, rebuilt here from that table with the same
+// seed and compared player by player, byte for byte.
+TEST_F(TeamTest, NewClubMakesEachNumberFromItsSelectorAndNationality) {
+  struct Made {
+    int32_t selector;
+    int nationality;  // which of the four
+  };
+  const Made table[21] = {{0, 0}, {7, 1}, {1, 0}, {1, 0}, {7, 2}, {7, 1}, {8, 1}, {9, 1}, {6, 0}, {8, 3}, {8, 2},
+                          {9, 0}, {9, 0}, {9, 0}, {9, 0}, {9, 0}, {9, 0}, {8, 1}, {9, 0}, {9, 0}, {9, 0}};
+  const std::array<int32_t, 4> nationalities{1, 4, 6, 8};
+  RandSeed(91);
+  Tteam club(nationalities, 17, 9, NoWorld());
+  RandSeed(91);
+  for (int i = 0; i < 21; ++i) {
+    Tplayer p(table[i].selector, nationalities[static_cast<std::size_t>(table[i].nationality)], 17, 9, NoWorld());
+    p.Age = 18 + Random(15);
+    TStream want, got;
+    p.SaveToStream(want);
+    club.Squad->PlayerByNumber(i + 1)->SaveToStream(got);
+    ASSERT_EQ(got.Bytes(), want.Bytes()) << "number " << i + 1;
+  }
+}
+
 TEST_F(TeamTest, NationalityTenBecomesOneOfTwoToNine) {
   // Player 1 takes the first nationality; the test name lists start "N<list>x".
   Tteam t({10, 0, 0, 0}, 12, 0, NoWorld());
@@ -114,6 +138,53 @@ TEST_F(TeamTest, AutoLineupFillsSixteenSlotsInFormationOrder) {
     EXPECT_TRUE(a.X < b.X || (a.X == b.X && a.Y >= b.Y)) << s;
     EXPECT_GE(a.X, 1000);  // every starter placed from a preset
   }
+}
+
+// The sixteen picks as one table: the slot each fills, the column it sorts
+// by, the player it takes and his value there. The squad is made so that
+// the picks' columns name different players (pick 3 sorts by the ability
+// sum and takes forward 7, pick 4 by S + K + A and takes forward 8).
+TEST_F(TeamTest, AutoLineupMakesSixteenPicksByTheirColumns) {
+  struct Player {
+    int32_t number, mtype;
+    std::array<int32_t, 6> a;  // S H D C K A
+  };
+  const Player squad[] = {
+      {1, 1, {50, 70, 30, 55, 20, 40}},   {2, 4, {50, 55, 70, 50, 40, 40}},   {3, 3, {35, 55, 65, 30, 20, 30}},
+      {4, 5, {40, 45, 60, 35, 25, 30}},   {5, 10, {55, 50, 50, 60, 45, 60}},  {6, 7, {62, 40, 40, 45, 35, 40}},
+      {7, 19, {50, 50, 30, 50, 60, 58}},  {8, 18, {70, 30, 20, 40, 68, 66}},  {9, 13, {60, 30, 25, 45, 50, 55}},
+      {10, 20, {40, 40, 20, 40, 75, 35}}, {11, 12, {66, 30, 20, 30, 30, 30}}, {12, 15, {64, 30, 20, 30, 30, 30}},
+      {13, 2, {30, 40, 55, 30, 20, 30}},  {14, 9, {45, 45, 45, 45, 45, 45}},  {15, 16, {40, 55, 50, 55, 40, 40}},
+      {16, 17, {30, 30, 30, 30, 30, 30}}, {17, 11, {35, 35, 40, 35, 35, 35}},
+  };
+  Tteam t(3);
+  for (const Player& p : squad) {
+    auto made = MakePlayer(p.mtype, 1, 25, 3);
+    for (int i = 0; i < 6; ++i) made->Ability(i) = p.a[static_cast<std::size_t>(i)];
+    t.Squad->Add(std::move(made), p.number);
+  }
+  struct Pick {
+    int32_t slot, column, number, value;
+  };
+  const Pick expected[kSlotCount] = {
+      {0, 8, 1, 320},  {5, 9, 5, 320},   {9, 5, 7, 298},  {10, 4, 8, 204}, {8, 4, 9, 165},   {1, 7, 2, 70},
+      {2, 7, 3, 65},   {3, 7, 4, 60},    {7, 3, 10, 75},  {4, 6, 6, 62},   {6, 10, 15, 280}, {11, 2, 11, 66},
+      {12, 2, 12, 64}, {13, 7, 13, 55},  {14, 10, 14, 270}, {15, 10, 17, 215},
+  };
+  const std::array<TLineupPick, kSlotCount> picks = t.LineupPicks(false);
+  for (int i = 0; i < kSlotCount; ++i) {
+    const TLineupPick& got = picks[static_cast<std::size_t>(i)];
+    const Pick& want = expected[i];
+    EXPECT_EQ((std::array<int32_t, 4>{got.Slot, got.Column, got.Number, got.Value}),
+              (std::array<int32_t, 4>{want.slot, want.column, want.number, want.value}))
+        << "pick " << i + 1;
+  }
+  // Picks 1, 5, 8, 9 and 11 give the role ratings 0, 4, 1, 3 and 2.
+  t.AutoLineup(false);
+  EXPECT_EQ(t.RoleRatings, (std::array<int32_t, 5>{320, 60, 280, 75, 165}));
+  EXPECT_EQ(t.Slots[0], 1);
+  EXPECT_EQ((std::array<int32_t, 5>{t.Slots[11], t.Slots[12], t.Slots[13], t.Slots[14], t.Slots[15]}),
+            (std::array<int32_t, 5>{11, 12, 13, 14, 17}));
 }
 
 TEST_F(TeamTest, AutoLineupCanLeaveTheInjuredOut) {

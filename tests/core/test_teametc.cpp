@@ -130,7 +130,7 @@ TEST_F(FormationTest, MissingOrShortPresetIsAFileErrorNamingTheFile) {
   EXPECT_THROW(Tformation::Preset(0), FileError);
 }
 
-TEST_F(FormationTest, PresetsAreReadOnce) {
+TEST_F(FormationTest, PresetsAreDeliberatelyReadOncePerProcess) {
   const TIntgrid* first = &Tformation::Preset(1);
   std::filesystem::remove("data/aiforma/1.dat");
   EXPECT_EQ(&Tformation::Preset(1), first);
@@ -351,6 +351,31 @@ TEST_F(ContractTest, StrongReleasedPlayerBecomesCoachInTheFreedSlot) {
   EXPECT_EQ(c.Candidates.GetValue(1, 1), 0);
   EXPECT_EQ(c.Candidates.GetValue(2, 0), 30);
   EXPECT_EQ(c.Candidates.GetValue(2, 1), 2);
+}
+
+// The staff is the best three by skill maximum, ties by skill sum; the
+// present coaches keep their slots and the newcomers fill the others in
+// order of their numbers.
+TEST_F(ContractTest, StaffChoiceRanksByMaximumThenBySum) {
+  Tplayerlist squad;
+  FillSquad(squad, 12);
+  Tcoach coaches;
+  coaches.Hire(0, {10, 10, 10, 10, 10, 10});  // id 0: maximum 10, sum 60
+  coaches.Hire(2, {9, 1, 1, 1, 1, 1});        // id -2: maximum 9, sum 14
+  Tcontract c(3);
+  c.Setup(10000, coaches, squad, {0, 0, 0, 0, 0});  // id -1: maximum 1, sum 6
+  c.AddCandidate(6, {9, 2, 2, 2, 2, 2});   // maximum 9, sum 19
+  c.AddCandidate(8, {9, 3, 3, 3, 3, 3});   // maximum 9, sum 24
+  c.AddCandidate(9, {10, 1, 1, 1, 1, 1});  // maximum 10, sum 15
+  c.Decide(NoWorld());
+  // Ranked 0, 9, 8, 6, -2, -1: by sum first it would be 0, 8, 6; without
+  // the sum among equal maxima, 0, 9, -2.
+  ASSERT_EQ(c.Candidates.RowCount(), 3);
+  std::vector<std::vector<int32_t>> staff;
+  for (int r = 0; r < 3; ++r) staff.push_back({c.Candidates.GetValue(r, 0), c.Candidates.GetValue(r, 1)});
+  EXPECT_EQ(staff, (std::vector<std::vector<int32_t>>{{0, 0}, {8, 1}, {9, 2}}));
+  ASSERT_EQ(c.Released.RowCount(), 1);
+  EXPECT_EQ(c.Released.GetValue(0, 0), 6);
 }
 
 TEST_F(ContractTest, DeficitIsCoveredOnlyWhenItCanBe) {

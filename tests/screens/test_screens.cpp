@@ -7,7 +7,9 @@
 #include <QTest>
 #include <filesystem>
 
+#include "../core/SaveTestWorld.h"
 #include "../core/TestData.h"
+#include "club/Ufile.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
@@ -25,6 +27,8 @@
 #include "screens/Fsave.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
+#include "world/Usavegame.h"
+#include "world/Uvsdata.h"
 #include "ScreenTestSupport.h"
 
 namespace {
@@ -301,6 +305,69 @@ TEST_F(Screens, ScheduleOpensOnTheCurrentWeekAndMenuLabelsDoNothing) {
     f->gridmenuClick(0, row);
     EXPECT_EQ(f->grid->Model().Cells(1, 12), week12) << "label in row " << row;
   }
+}
+
+// A match whose picture or sound cannot be read does not open: the user is
+// told which file, the club screen stays, and nothing of the week is played.
+TEST_F(Screens, AMatchThatCannotOpenLeavesTheClubScreenAndTheGameAsTheyWere) {
+  Tmain* m = Start();
+  while (GameState->Week < 12) m = NextWeek(m);
+  m = FillEleven(m);
+  m->Ftomatch1->radiowatchy->setChecked(true);
+  for (const char* file : {"data/picture/ball.png", "data/sound/m3.wav"}) {
+    const std::vector<uint8_t> whole = ReadWholeFile(file);
+    WriteFileAtomic(file, std::vector<uint8_t>(64, 'x'));
+    const std::vector<uint8_t> before = GameState->SaveBody();
+    const RandomState draws = GetRandomState();
+    Click(m->btnnext);
+    Settle();
+    EXPECT_TRUE(App().LastMessage.startsWith(file)) << App().LastMessage.toStdString();
+    EXPECT_EQ(Visible<Tmatch>(), nullptr) << file;
+    ASSERT_EQ(Visible<Tmain>(), m) << file;
+    EXPECT_TRUE(m->isEnabled());
+    EXPECT_EQ(GameState->SaveBody(), before) << file;
+    EXPECT_EQ(GetRandomState().state, draws.state) << file;
+    WriteFileAtomic(file, whole);
+  }
+  // With the files whole again the same press opens the match.
+  Click(m->btnnext);
+  Settle();
+  EXPECT_NE(Visible<Tmatch>(), nullptr);
+  EXPECT_EQ(Visible<Tmain>(), nullptr);
+}
+
+// DATA変換 reads and converts every save and VS file before it writes one: a
+// damaged VS file leaves every save as it was, and the message names it.
+TEST_F(Screens, DataConversionStoppedByADamagedVsFileLeavesEverySaveUntouched) {
+  const std::vector<uint8_t> old = SaveImageV11(*GameState);
+  const std::vector<uint8_t> current = GameState->SaveBody();
+  WriteFileAtomic("data/savedata/old.dat", old);
+  WriteFileAtomic("data/savedata/now.dat", current);
+  TStream vs;
+  WriteString(vs, "11");
+  WriteString(vs, "c");
+  WriteClubV11(vs, GameState->Team(2));
+  const std::vector<uint8_t> vsWhole = vs.Bytes();
+  WriteFileAtomic("data/vs/broken.vs", std::vector<uint8_t>(vsWhole.begin(), vsWhole.begin() + 60));
+
+  Click(Visible<Ttitle>()->btnload);
+  Settle();
+  Tsave* s = Visible<Tsave>();
+  ASSERT_NE(s, nullptr);
+  Click(s->btnchange);
+  Settle();
+  EXPECT_TRUE(App().LastMessage.startsWith("data/vs/broken.vs: ")) << App().LastMessage.toStdString();
+  EXPECT_EQ(ReadWholeFile("data/savedata/old.dat"), old);
+  EXPECT_EQ(ReadWholeFile("data/savedata/now.dat"), current);
+  EXPECT_FALSE(std::filesystem::exists("data/savedatatmp"));
+
+  // Whole again, the same press converts both kinds.
+  WriteFileAtomic("data/vs/broken.vs", vsWhole);
+  Click(s->btnchange);
+  Settle();
+  EXPECT_EQ(App().LastMessage, "変換終了");
+  EXPECT_EQ(ReadWholeFile("data/savedata/old.dat"), current);
+  EXPECT_EQ(ReadWholeFile("data/vs/broken.vs"), MakeVsImage(GameState->Team(2), "c"));
 }
 
 }  // namespace

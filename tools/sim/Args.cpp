@@ -78,14 +78,35 @@ const std::vector<TCommandSpec>& Commands() {
        {kSeed},
        "An old save or VS file is read through the converter in memory and reported\n"
        "with \"needs_conversion\":true."},
+      {"outlook",
+       "the odds of the season's end: the rest of the season played R times",
+       {},
+       {kSeed,
+        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        {"--runs", "R", "seasons to play (1 .. 100000, default 200)"},
+        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"}},
+       "Every run plays the slot's world from its week to the season's end, the\n"
+       "user's club on autopilot, and nothing is written. The same --seed gives the\n"
+       "same odds byte for byte with any number of threads."},
+      {"rehearse",
+       "the user's next match played N times with both clubs' line-ups",
+       {},
+       {kSeed,
+        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        {"--runs", "N", "matches to play (1 .. 1000000, default 1000)"},
+        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"}},
+       "Win, draw and loss are the user's; scores are home-away. Nothing is written."},
       {"bench",
        "time matches, seasons, saving and loading",
        {},
        {kSeed,
         {"--matches", "N", "quick matches to time (0 .. 10000, default 20)"},
-        {"--seasons", "K", "seasons to time (0 .. 100, default 2)"}},
+        {"--seasons", "K", "seasons to time (0 .. 100, default 2)"},
+        {"--outlook-runs", "R", "time an outlook of R runs from week 12 (default 0: none)"},
+        {"--rehearsal-runs", "N", "time a rehearsal of N matches from week 12 (default 0: none)"}},
        "Wall clock and processor time per quick match and per season, a week-25\n"
-       "game's save written to and read from memory, peak memory."},
+       "game's save written to and read from memory, peak memory; with the\n"
+       "outlook options the wall clock of an outlook and a rehearsal on every core."},
   };
   return commands;
 }

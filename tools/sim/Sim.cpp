@@ -15,6 +15,7 @@
 #include "club/Upaths.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
+#include "club/Uinvariants.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -24,7 +25,9 @@
 #include "match/Uvtr.h"
 #include "tools/sim/Json.h"
 #include "world/Ugamemain.h"
+#include "world/Uautopilot.h"
 #include "world/Uleague.h"
+#include "world/Uoutlook.h"
 #include "world/Usavechange.h"
 #include "world/Usavegame.h"
 #include "world/Useasonevent.h"
@@ -108,12 +111,6 @@ void LoadOrStart(Tgamemain& g, const TSimArgs& a, uint64_t seed) {
   } else {
     StartNewGame(g, seed);
   }
-}
-
-bool StartingElevenComplete(const Tteam& t) {
-  for (int i = 0; i < kStarterCount; ++i)
-    if (t.Slots[i] < 0) return false;
-  return true;
 }
 
 std::string PlayerName(const Tgamemain& g, int32_t club, int32_t number) {
@@ -226,150 +223,22 @@ void RequireStartingEleven(const Tteam& user) {
   if (!StartingElevenComplete(user)) throw VantorelError("スタメンが決まっていません");
 }
 
-// ---- the manager's off-season ---------------------------------------------------
-
-// The decimal integer a grid cell holds, if it holds exactly one.
-bool ParseCell(const std::string& text, int32_t& value) {
-  const char* last = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), last, value);
-  return !text.empty() && ec == std::errc() && ptr == last;
-}
-
-int32_t ValueOfRow(const Tteam& club, const Tgamemain& g, const TGrid& gridplist, int row) {
-  int32_t key = 0;
-  if (!ParseCell(gridplist.Cells(kConKey, row), key)) return -1;
-  const Tplayer* p = club.Squad->PlayerByNumber(key);
-  return p ? p->Value(g) : -1;
-}
-
-// Renews the `keep` most valuable squad players and lets the rest go, as
-// right clicks on the contract frame's number board would.
-void MarkKeepBest(const Tteam& club, const Tgamemain& g, TGrid& gridplist, TGrid& gridfuture, int keep) {
-  std::vector<int> squadRows;
-  for (int r = 1; r < gridplist.RowCount(); ++r)
-    if (gridplist.Cells(kConCurrent, r) != kYouthMark) squadRows.push_back(r);
-  std::stable_sort(squadRows.begin(), squadRows.end(), [&](int a, int b) {
-    return ValueOfRow(club, g, gridplist, a) > ValueOfRow(club, g, gridplist, b);
-  });
-  const std::size_t kept = std::min(squadRows.size(), static_cast<std::size_t>(keep));
-  // Let the others go first, so their numbers are free for the kept ones.
-  for (std::size_t i = kept; i < squadRows.size(); ++i) {
-    const int row = squadRows[i];
-    int32_t number = 0;
-    if (ParseCell(gridplist.Cells(kConMark, row), number))
-      AssignNumber(gridplist, row, gridfuture, number + kBoardCoachRows - 1);  // the same number again: let go
-  }
-  for (std::size_t i = 0; i < kept; ++i) {
-    const int row = squadRows[i];
-    if (!gridplist.Cells(kConMark, row).empty()) continue;
-    for (int b = kBoardCoachRows; b < gridfuture.RowCount(); ++b) {
-      if (!gridfuture.Cells(2, b).empty()) continue;  // a number someone wears
-      AssignNumber(gridplist, row, gridfuture, b);
-      break;
-    }
-  }
-}
-
-// What the user has spent in this window: players bought, plus his bids in
-// negotiations not yet settled.
-int64_t WindowSpending(const Tgamemain& g) {
-  const Ttrade& market = *g.Market;
-  const std::string& user = g.Teams[kUserClub]->ClubName;
-  int64_t spent = 0;
-  for (std::size_t i = 1; i < market.Report.size(); ++i) {
-    std::vector<std::string> f = SplitCommaText(market.Report[i]);
-    int32_t amount = 0;
-    if (f.size() >= 5 && f[4] == user && ParseCell(f[3], amount)) spent += amount;
-  }
-  for (const TIntgrid& neg : market.Negotiations)
-    for (int r = 1; r < neg.RowCount(); ++r)
-      if (neg.RowLength(r) >= 2 && neg.GetValue(r, 0) == kUserClub) spent += neg.GetValue(r, 1);
-  return spent;
-}
-
-// Marks bids on the most valuable listed players the user can pay while the
-// window's spending stays within the budget.
-void MarkBids(const Tgamemain& g, TGrid& grid1, int64_t budget) {
-  int64_t left = budget - WindowSpending(g);
-  int64_t money = g.Teams[kUserClub]->Money;
-  int places = kMaxSquad - g.Teams[kUserClub]->Squad->Count();
-  std::vector<std::pair<int32_t, int>> byValue;  // value, row
-  for (int r = 1; r < grid1.RowCount(); ++r) {
-    int32_t seller = 0, number = 0;
-    if (!ParseCell(grid1.Cells(2, r), seller) || !ParseCell(grid1.Cells(3, r), number)) continue;
-    const Tplayer* p = g.Market->FindPlayer(seller, number);
-    if (p) byValue.emplace_back(p->Value(g), r);
-  }
-  std::stable_sort(byValue.begin(), byValue.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-  for (const auto& [value, row] : byValue) {
-    int32_t price = 0;
-    if (places <= 0) break;
-    if (!ParseCell(grid1.Cells(kListPriceColumn, row), price) || price > left || price > money) continue;
-    ToggleBid(grid1, row);
-    left -= price;
-    money -= price;
-    --places;
-  }
-}
-
-void ManagerTransferWeek(Tgamemain& g, const TManagerPolicy& m) {
-  if (!g.Market) return;
-  if (m.BidBudget > 0) {
-    TGrid grid1;
-    g.Market->ShowListings(grid1);
-    MarkBids(g, grid1, m.BidBudget);
-    SubmitBids(*g.Market, grid1);
-  }
-  if (m.HoldOut) {
-    TGrid grid2;
-    g.Market->ShowNegotiations(grid2);
-    for (int r = 1; r < grid2.RowCount(); ++r)
-      if (grid2.Cells(1, r) == "0" && grid2.Cells(kOfferMarkColumn, r).empty()) ToggleAnswer(grid2, r);
-    AnswerOffers(*g.Market, grid2);
-  }
-}
-
 }  // namespace
 
 bool AutopilotWeek(Tgamemain& g, TJson* seasons, const TManagerPolicy& manager) {
-  Tteam& user = g.Team(kUserClub);
-  const int32_t week = g.Week;
-  user.AutoLineup(true);  // "自動選抜"
-  if (week == 1) {
-    // The contract frame as it is shown, every mark left alone.
-    if (!g.Market) throw VantorelError("no transfer market in the contract week");
-    TGrid gridplist, gridfuture;
-    FillContractGrid(user, g, gridplist, gridfuture);
-    if (manager.KeepBest >= 0) MarkKeepBest(user, g, gridplist, gridfuture, manager.KeepBest);
-    CommitContracts(user, g, *g.Market, gridplist, user.YouthNationality, user.YouthPosition);
-    g.AdvanceWeek();
+  if (g.Week != 52) {
+    PlayAutopilotWeek(g, manager);
     return false;
   }
-  if (week <= 11) {  // transfer weeks: the autopilot makes no bids and no answers
-    ManagerTransferWeek(g, manager);
-    g.AdvanceWeek();
-    return false;
+  TJson season = TJson::object();
+  if (seasons) WriteSeasonStandings(season, g);
+  PlayAutopilotWeek(g, manager);
+  RunSeasonEvents();
+  if (seasons) {
+    WriteSeasonAftermath(season, g);
+    seasons->push_back(std::move(season));
   }
-  if (week == 52) {
-    TJson season = TJson::object();
-    if (seasons) WriteSeasonStandings(season, g);
-    g.AdvanceWeek();
-    RunSeasonEvents();
-    if (seasons) {
-      WriteSeasonAftermath(season, g);
-      seasons->push_back(std::move(season));
-    }
-    return true;
-  }
-  g.SkipMatches = true;
-  if (Tgamemain::IsCupWeek(week) || Tgamemain::IsLeagueWeek(week)) {
-    RequireStartingEleven(user);
-    if (Tgamemain::IsCupWeek(week) ? !g.Cup : !g.Leagues[0]) throw VantorelError("no competition in a match week");
-    // Every match simulated, then the results screen's standings.
-    g.PlayWeekMatches();
-  }
-  g.AdvanceWeek();
-  return false;
+  return true;
 }
 
 namespace {
@@ -608,6 +477,32 @@ std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image)
                    {"complete", r.FrameCount() == kMatchTicks}});
 }
 
+const char* ListName(TListKind k) {
+  switch (k) {
+    case TListKind::Squad: return "squad";
+    case TListKind::Youth: return "youth";
+    case TListKind::FreeAgents: return "free_agents";
+    default: return nullptr;
+  }
+}
+
+// Every broken invariant of a file that reads: which one, where (club and
+// list, player number) and what, so that whoever received a bad VS file can
+// tell its sender what is wrong.
+TJson ViolationsJson(const TViolations& violations) {
+  TJson list = TJson::array();
+  for (const TViolation& v : violations) {
+    TJson j = {{"invariant", InvariantName(v.Invariant)}, {"text", v.Text()}};
+    j["club"] = v.Club >= 0 ? TJson(v.Club) : TJson(nullptr);
+    if (!v.ClubName.empty()) j["club_name"] = v.ClubName;
+    if (const char* l = ListName(v.List)) j["list"] = l;
+    if (v.List != TListKind::None || v.Number >= 0) j["number"] = v.Number;
+    if (!v.Detail.empty()) j["detail"] = v.Detail;
+    list.push_back(std::move(j));
+  }
+  return list;
+}
+
 std::string CmdCheck(const TSimArgs& a) {
   RandSeed(SeedOf(a));
   const std::string& path = a.Positional[0];
@@ -622,6 +517,13 @@ std::string CmdCheck(const TSimArgs& a) {
     return CheckVtr(path, image);
   } catch (const FileError&) {
     throw;
+  } catch (const InvariantError& e) {
+    const bool save = ext == ".dat";
+    InvariantFileError refused(path, save ? "セーブデータが規則に合いません" : "対戦データが規則に合いません", e);
+    throw SimFailure(refused.what(), JsonText({{"kind", save ? "save" : "vs"},
+                                               {"file", path},
+                                               {"valid", false},
+                                               {"violations", ViolationsJson(e.Violations())}}));
   } catch (const std::exception& e) {
     throw FileError(path, e.what());
   }
@@ -660,6 +562,9 @@ TJson SpreadJson(const std::vector<double>& v) {
 std::string CmdBench(const TSimArgs& a) {
   int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
   int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
+  int64_t outlookRuns = a.Has("--outlook-runs") ? ParseInteger(a.Get("--outlook-runs"), "--outlook-runs", 0, 100000) : 0;
+  int64_t rehearsalRuns =
+      a.Has("--rehearsal-runs") ? ParseInteger(a.Get("--rehearsal-runs"), "--rehearsal-runs", 0, 1000000) : 0;
   uint64_t seed = SeedOf(a);
   using Clock = std::chrono::steady_clock;
 
@@ -706,9 +611,27 @@ std::string CmdBench(const TSimArgs& a) {
     }
     GameState = &*w;
   }
+  // The season outlook and the rehearsal from week 12 of year 1, on every
+  // core: the wall clock is what the player waits for.
+  std::vector<double> outlookS, rehearsalS;
+  if (outlookRuns > 0 || rehearsalRuns > 0) {
+    TWorld w;
+    StartNewGame(*w, seed);
+    while (w->Week != 12) AutopilotWeek(*w, nullptr);
+    if (outlookRuns > 0) {
+      auto t0 = Clock::now();
+      SeasonOutlook(*w, {static_cast<int>(outlookRuns), 0, seed});
+      outlookS.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    if (rehearsalRuns > 0) {
+      auto t0 = Clock::now();
+      RehearseNextMatch(*w, {static_cast<int>(rehearsalRuns), 0, seed});
+      rehearsalS.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+  }
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
-  return JsonText({{"seed", seed},
+  TJson result = {{"seed", seed},
                    {"matches", matches},
                    {"seasons", seasons},
                    {"ms_per_match", SpreadJson(matchMs)},
@@ -717,7 +640,83 @@ std::string CmdBench(const TSimArgs& a) {
                    {"cpu_s_per_season", SpreadJson(seasonCpuS)},
                    {"ms_save_mid_season", SpreadJson(saveMs)},
                    {"ms_load_mid_season", SpreadJson(loadMs)},
-                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}});
+                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}};
+  if (!outlookS.empty()) result["s_outlook"] = SpreadJson(outlookS);
+  if (!rehearsalS.empty()) result["s_rehearsal"] = SpreadJson(rehearsalS);
+  return JsonText(result);
+}
+
+// ---- outlook and rehearsal ----------------------------------------------------
+
+int ThreadsOption(const TSimArgs& a) {
+  return a.Has("--threads") ? static_cast<int>(ParseInteger(a.Get("--threads"), "--threads", 1, 256)) : 0;
+}
+
+TJson ClubJson(const Tgamemain& g, int32_t club) { return {{"club", ClubName(g, club)}, {"index", club}}; }
+
+std::string CmdOutlook(const TSimArgs& a) {
+  TOutlookOptions o;
+  if (a.Has("--runs")) o.Runs = static_cast<int>(ParseInteger(a.Get("--runs"), "--runs", 1, 100000));
+  o.Threads = ThreadsOption(a);
+  o.Seed = SeedOf(a);
+  TWorld w;
+  LoadGameFromSlot(*w, a.Get("--load"));
+  const TSeasonOutlook r = SeasonOutlook(*w, o);
+  TJson divisions = TJson::array();
+  for (int d = 1; d <= kDivisionCount; ++d) {
+    std::vector<const TClubOdds*> clubs;
+    for (const TClubOdds& c : r.Clubs)
+      if (c.Division == d) clubs.push_back(&c);
+    std::stable_sort(clubs.begin(), clubs.end(),
+                     [](const TClubOdds* x, const TClubOdds* y) { return x->ExpectedPoints > y->ExpectedPoints; });
+    TJson& rows = divisions.emplace_back(TJson::array());
+    for (const TClubOdds* c : clubs) {
+      TJson row = ClubJson(*w, c->Club);
+      row["position"] = std::vector<double>(c->Position.begin(), c->Position.end());
+      row["promotion"] = c->Promotion;
+      row["relegation"] = c->Relegation;
+      row["cup"] = c->Cup;
+      row["points"] = c->ExpectedPoints;
+      rows.push_back(std::move(row));
+    }
+  }
+  TJson user = ClubJson(*w, kUserClub);
+  user["money"] = r.UserMoney;
+  return JsonText({{"seed", r.Seed},
+                   {"runs", r.Runs},
+                   {"year", r.Year},
+                   {"week", r.Week},
+                   {"divisions", std::move(divisions)},
+                   {"user", std::move(user)}});
+}
+
+std::string CmdRehearse(const TSimArgs& a) {
+  TRehearsalOptions o;
+  if (a.Has("--runs")) o.Runs = static_cast<int>(ParseInteger(a.Get("--runs"), "--runs", 1, 1000000));
+  o.Threads = ThreadsOption(a);
+  o.Seed = SeedOf(a);
+  TWorld w;
+  LoadGameFromSlot(*w, a.Get("--load"));
+  const TRehearsal r = RehearseNextMatch(*w, o);
+  TJson scores = TJson::array();
+  for (const TScoreOdds& s : r.Scores) scores.push_back({{"home", s.HomeGoals}, {"away", s.AwayGoals}, {"p", s.Probability}});
+  TJson scorers = TJson::array();
+  for (const TScorerOdds& s : r.Scorers)
+    scorers.push_back({{"number", s.Number}, {"player", s.Name}, {"p", s.Probability}, {"mean_goals", s.MeanGoals}});
+  return JsonText({{"seed", r.Seed},
+                   {"runs", r.Runs},
+                   {"year", w->Year},
+                   {"week", w->Week},
+                   {"cup", r.Cup},
+                   {"home", ClubJson(*w, r.HomeClub)},
+                   {"away", ClubJson(*w, r.AwayClub)},
+                   {"user_side", r.HomeClub == kUserClub ? "home" : "away"},
+                   {"win", r.Win},
+                   {"draw", r.Draw},
+                   {"loss", r.Loss},
+                   {"mean_goals", {{"home", r.MeanHomeGoals}, {"away", r.MeanAwayGoals}}},
+                   {"scores", std::move(scores)},
+                   {"scorers", std::move(scorers)}});
 }
 
 }  // namespace
@@ -732,5 +731,7 @@ std::string RunSim(const std::vector<std::string>& args) {
   if (a.Command == "export-vs") return CmdExportVs(a);
   if (a.Command == "convert") return CmdConvert(a);
   if (a.Command == "check") return CmdCheck(a);
+  if (a.Command == "outlook") return CmdOutlook(a);
+  if (a.Command == "rehearse") return CmdRehearse(a);
   return CmdBench(a);
 }

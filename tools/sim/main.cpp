@@ -20,6 +20,11 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {
+    if (const auto* f = dynamic_cast<const SimFailure*>(&e)) {
+      std::fwrite(f->Report().data(), 1, f->Report().size(), stdout);
+      std::fputc('\n', stdout);
+      std::fflush(stdout);
+    }
     std::string msg = e.what();
     for (char& c : msg)
       if (c == '\n' || c == '\r') c = ' ';

@@ -60,6 +60,44 @@ sim(0 export-vs --load t --out v --comment "smoke test")
 sim(0 check data/vs/v.vs)
 expect("\"kind\":\"vs\"")
 expect("\"comment\":\"smoke test\"")
+
+# The same club with a starter's place beyond the pitch: check names the
+# file, the broken invariant and the place on standard error, lists every
+# violation on standard output, exit status 2.
+file(READ ${WORK}/data/vs/v.vs hex HEX)
+function(le32 at out)  # the int32 at byte `at` of the image
+  math(EXPR h "${at} * 2")
+  set(v "")
+  foreach(k 6 4 2 0)
+    math(EXPR hk "${h} + ${k}")
+    string(SUBSTRING "${hex}" ${hk} 2 b)
+    string(APPEND v "${b}")
+  endforeach()
+  math(EXPR v "0x${v}")
+  set(${out} ${v} PARENT_SCOPE)
+endfunction()
+set(at 6)                               # after the version "17"
+le32(${at} n)
+math(EXPR at "${at} + 4 + ${n}")        # the comment
+math(EXPR size_at "${at} + 2")
+le32(${size_at} n)
+math(EXPR at "${at} + ${n}")            # the emblem, a BMP file image
+le32(${at} n)
+math(EXPR at "${at} + 4 + ${n} + 4 + 8 + 126 + 20 + 64 + 3 * 8")  # name, money ... slot 3's X
+math(EXPR h "${at} * 2")
+string(SUBSTRING "${hex}" 0 ${h} head)
+math(EXPR h "${h} + 8")
+string(SUBSTRING "${hex}" ${h} -1 tail)
+string(REGEX REPLACE "(..)" "\\\\x\\1" bytes "${head}7f7f7f7f${tail}")
+execute_process(COMMAND printf "%b" "${bytes}" OUTPUT_FILE ${WORK}/data/vs/bad.vs RESULT_VARIABLE rc)
+sim(2 check data/vs/bad.vs)
+expect("\"valid\":false")
+expect("\"invariant\":\"pitch-positions\"")
+string(FIND "${ERR}" "data/vs/bad.vs: 対戦データが規則に合いません：ポジションがピッチの外です" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "check of a club off the pitch: ${ERR}")
+endif()
+file(REMOVE ${WORK}/data/vs/bad.vs)
 sim(0 match --seed 2 0 1)
 expect("\"score\":[")
 expect("\"stats\":[[")

@@ -1,0 +1,294 @@
+#include "screens/Foutlook.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHorizontalStackedBarSeries>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QValueAxis>
+#include <algorithm>
+#include <chrono>
+
+#include "club/Ufunction.h"
+#include "club/Uteam.h"
+#include "screens/Clickpanel.h"
+#include "screens/Uapp.h"
+#include "world/Ugamemain.h"
+
+namespace {
+
+QString Percent(double p) { return QString::number(p * 100.0, 'f', 1) + QStringLiteral("%"); }
+
+// Position 1 green through 8 red.
+QColor PlaceColour(int place) {
+  const double t = place / 7.0;
+  return QColor::fromHsvF((1.0 - t) * 0.33, 0.65, 0.9);
+}
+
+// Win, draw and loss as one bar of three parts.
+class TOddsBar : public QWidget {
+ public:
+  explicit TOddsBar(QWidget* parent) : QWidget(parent) {}
+  void SetOdds(double win, double draw, double loss) {
+    odds_ = {win, draw, loss};
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    static const QColor colours[3] = {QColor(70, 160, 80), QColor(170, 170, 170), QColor(200, 70, 60)};
+    static const char* names[3] = {"勝", "分", "負"};
+    double x = 0;
+    for (int i = 0; i < 3; ++i) {
+      const double w = odds_[i] * width();
+      QRectF part(x, 0, w, height());
+      p.fillRect(part, colours[i]);
+      if (w > 48) {
+        p.setPen(Qt::white);
+        p.drawText(part, Qt::AlignCenter, QString::fromUtf8(names[i]) + QStringLiteral(" ") + Percent(odds_[i]));
+      }
+      x += w;
+    }
+    p.setPen(Qt::black);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+
+ private:
+  std::array<double, 3> odds_{0, 0, 0};
+};
+
+QLabel* Label(QWidget* parent, int x, int y, int w, int h, int px) {
+  auto* l = new QLabel(parent);
+  l->setGeometry(x, y, w, h);
+  l->setFont(GothicFont(px));
+  l->setWordWrap(true);
+  return l;
+}
+
+}  // namespace
+
+TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("見通し"));
+  setFont(GothicFont(12));
+  setFixedSize(860, 640);
+  pages_ = new QStackedWidget(this);
+  pages_->setGeometry(0, 0, 860, 640);
+
+  // Page 0: while the runs go on.
+  auto* waiting = new QWidget;
+  Label(waiting, 180, 230, 500, 30, 16)
+      ->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
+  progress = new QProgressBar(waiting);
+  progress->setGeometry(180, 280, 500, 28);
+  btncancel = new QPushButton(QStringLiteral("キャンセル"), waiting);
+  btncancel->setGeometry(380, 340, 100, 32);
+  connect(btncancel, &QPushButton::clicked, this, &TFoutlook::reject);
+  pages_->addWidget(waiting);
+
+  // Page 1: the odds.
+  auto* odds = new QWidget;
+  Label(odds, 16, 10, 80, 24, 14)->setText(QStringLiteral("表示DIV"));
+  cbdivision = new QComboBox(odds);
+  cbdivision->setGeometry(96, 8, 80, 26);
+  for (int d = 1; d <= kDivisionCount; ++d) cbdivision->addItem(QString::number(d), d);
+  cbdivision->setCurrentIndex(std::clamp(division, 1, kDivisionCount) - 1);
+  connect(cbdivision, &QComboBox::currentIndexChanged, this, [this](int i) { ShowDivision(i + 1); });
+  lbmoney = Label(odds, 200, 10, 640, 24, 14);
+
+  chart = new QChartView(odds);
+  chart->setGeometry(8, 40, 470, 360);
+  chart->setRenderHint(QPainter::Antialiasing);
+
+  gridodds = new QTableWidget(kClubsPerDivision, 5, odds);
+  gridodds->setGeometry(486, 44, 366, 352);
+  gridodds->setHorizontalHeaderLabels({QStringLiteral("クラブ"), QStringLiteral("勝点"), QStringLiteral("昇格"),
+                                       QStringLiteral("降格"), QStringLiteral("カップ")});
+  gridodds->verticalHeader()->setVisible(false);
+  gridodds->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  gridodds->setSelectionMode(QAbstractItemView::NoSelection);
+  gridodds->setColumnWidth(0, 140);
+  for (int c = 1; c < 5; ++c) gridodds->setColumnWidth(c, 54);
+  for (int r = 0; r < kClubsPerDivision; ++r) gridodds->setRowHeight(r, 40);
+
+  auto* match = new QGroupBox(QStringLiteral("次の試合のリハーサル"), odds);
+  match->setGeometry(8, 408, 844, 180);
+  lbmatch = Label(match, 12, 24, 820, 24, 14);
+  barmatch = new TOddsBar(match);
+  barmatch->setGeometry(12, 52, 820, 28);
+  lbscores = Label(match, 12, 88, 820, 40, 13);
+  lbscorers = Label(match, 12, 130, 820, 40, 13);
+
+  auto* close = new QPushButton(QStringLiteral("閉じる"), odds);
+  close->setGeometry(752, 598, 100, 32);
+  connect(close, &QPushButton::clicked, this, &TFoutlook::reject);
+  pages_->addWidget(odds);
+
+  timer_ = new QTimer(this);
+  timer_->setInterval(100);
+  connect(timer_, &QTimer::timeout, this, &TFoutlook::Poll);
+}
+
+TFoutlook::~TFoutlook() { StopRuns(); }
+
+void TFoutlook::Start() {
+  if (!GameState || worker_.joinable()) return;
+  for (int c = 0; c < kClubCount; ++c)
+    clubNames_.push_back(GameState->Teams[c] ? GameState->Teams[c]->ClubName : std::string());
+  progress->setRange(0, Runs + RehearsalRuns);
+  progress->setValue(0);
+  pages_->setCurrentIndex(0);
+  // The copies are read from the game's bytes, taken here on the game's
+  // thread; the seed is the clock's, never a draw of the game's generator.
+  std::vector<uint8_t> body = GameState->SaveBody();
+  const uint64_t seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  result_ = std::make_unique<TResult>();
+  done_ = false;
+  worker_ = std::jthread([this, body = std::move(body), seed, runs = Runs, rehearsals = RehearsalRuns] {
+    TResult& r = *result_;
+    try {
+      r.Outlook = SeasonOutlookOfBody(body, {runs, 0, seed}, &control_);
+    } catch (const TOutlookCancelled&) {
+    } catch (const std::exception& e) {
+      r.OutlookError = e.what();
+    }
+    try {
+      if (!control_.Cancel) r.Rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &control_);
+    } catch (const TOutlookCancelled&) {
+    } catch (const std::exception& e) {
+      r.RehearsalError = e.what();
+    }
+    done_ = true;
+  });
+  timer_->start();
+}
+
+void TFoutlook::StopRuns() {
+  control_.Cancel = true;
+  if (worker_.joinable()) worker_.join();
+  if (timer_) timer_->stop();
+}
+
+void TFoutlook::reject() {
+  StopRuns();
+  QDialog::reject();
+}
+
+void TFoutlook::Poll() {
+  progress->setValue(control_.Done.load());
+  if (!done_) return;
+  timer_->stop();
+  if (worker_.joinable()) worker_.join();
+  finished_ = true;
+  if (!result_->Outlook) {
+    App().ShowError(QStringLiteral("見通しを計算できませんでした：") + QString::fromStdString(result_->OutlookError));
+    QDialog::reject();
+    return;
+  }
+  const TSeasonOutlook& o = *result_->Outlook;
+  lbmoney->setText(QStringLiteral("シーズン終了時の予想所持金：") + QString::number(std::llround(o.UserMoney)) +
+                   QStringLiteral("　（") + QString::number(o.Runs) + QStringLiteral("シーズンの試算）"));
+  ShowDivision(cbdivision->currentIndex() + 1);
+  ShowRehearsal();
+  pages_->setCurrentIndex(1);
+}
+
+void TFoutlook::ShowDivision(int division) {
+  if (!result_ || !result_->Outlook) return;
+  const TSeasonOutlook& o = *result_->Outlook;
+  std::vector<const TClubOdds*> clubs;
+  for (const TClubOdds& c : o.Clubs)
+    if (c.Division == division) clubs.push_back(&c);
+  std::stable_sort(clubs.begin(), clubs.end(),
+                   [](const TClubOdds* a, const TClubOdds* b) { return a->ExpectedPoints > b->ExpectedPoints; });
+
+  auto* series = new QHorizontalStackedBarSeries;
+  QStringList categories;
+  // The bars run bottom to top: the likeliest champion last, so he is on top.
+  std::vector<const TClubOdds*> bottomUp(clubs.rbegin(), clubs.rend());
+  for (const TClubOdds* c : bottomUp) categories << QString::fromStdString(clubNames_[c->Club]);
+  for (int place = 0; place < kClubsPerDivision; ++place) {
+    auto* set = new QBarSet(QString::number(place + 1) + QStringLiteral("位"));
+    set->setColor(PlaceColour(place));
+    set->setBorderColor(PlaceColour(place).darker(120));
+    for (const TClubOdds* c : bottomUp) *set << c->Position[place] * 100.0;
+    series->append(set);
+  }
+  auto* ch = new QChart;
+  ch->addSeries(series);
+  ch->setTitle(QStringLiteral("DIV") + QString::number(division) + QStringLiteral("　最終順位の確率"));
+  ch->setTitleFont(GothicFont(14));
+  auto* clubsAxis = new QBarCategoryAxis;
+  clubsAxis->append(categories);
+  clubsAxis->setLabelsFont(GothicFont(11));
+  ch->addAxis(clubsAxis, Qt::AlignLeft);
+  series->attachAxis(clubsAxis);
+  auto* percentAxis = new QValueAxis;
+  percentAxis->setRange(0, 100);
+  percentAxis->setLabelFormat("%d%%");
+  percentAxis->setTickCount(6);
+  ch->addAxis(percentAxis, Qt::AlignBottom);
+  series->attachAxis(percentAxis);
+  ch->legend()->setAlignment(Qt::AlignBottom);
+  ch->legend()->setFont(GothicFont(10));
+  ch->setMargins(QMargins(2, 2, 2, 2));
+  QChart* old = chart->chart();
+  chart->setChart(ch);
+  delete old;
+
+  for (int r = 0; r < kClubsPerDivision; ++r) {
+    const TClubOdds* c = r < static_cast<int>(clubs.size()) ? clubs[static_cast<std::size_t>(r)] : nullptr;
+    const QStringList cells =
+        c ? QStringList{QString::fromStdString(clubNames_[c->Club]), QString::number(c->ExpectedPoints, 'f', 1),
+                        division > 1 ? Percent(c->Promotion) : QStringLiteral("-"),
+                        division < kDivisionCount ? Percent(c->Relegation) : QStringLiteral("-"), Percent(c->Cup)}
+          : QStringList{"", "", "", "", ""};
+    for (int col = 0; col < 5; ++col) {
+      auto* item = new QTableWidgetItem(cells[col]);
+      item->setTextAlignment(col == 0 ? (Qt::AlignLeft | Qt::AlignVCenter) : (Qt::AlignRight | Qt::AlignVCenter));
+      if (c && c->Club == 0) item->setBackground(QColor(255, 255, 160));  // the user's club
+      gridodds->setItem(r, col, item);
+    }
+  }
+}
+
+void TFoutlook::ShowRehearsal() {
+  auto* bar = static_cast<TOddsBar*>(barmatch);
+  if (!result_->Rehearsal) {
+    lbmatch->setText(QString::fromStdString(result_->RehearsalError));
+    bar->hide();
+    lbscores->clear();
+    lbscorers->clear();
+    return;
+  }
+  const TRehearsal& r = *result_->Rehearsal;
+  bar->show();
+  lbmatch->setText((r.Cup ? QStringLiteral("カップ戦　") : QStringLiteral("リーグ戦　")) +
+                   QString::fromStdString(clubNames_[r.HomeClub]) + QStringLiteral("（H） 対 ") +
+                   QString::fromStdString(clubNames_[r.AwayClub]) + QStringLiteral("（A）　") +
+                   QString::number(r.Runs) + QStringLiteral("試合　平均得点 ") +
+                   QString::number(r.MeanHomeGoals, 'f', 2) + QStringLiteral(" - ") +
+                   QString::number(r.MeanAwayGoals, 'f', 2));
+  bar->SetOdds(r.Win, r.Draw, r.Loss);
+  QString scores = QStringLiteral("予想スコア：");
+  for (std::size_t i = 0; i < r.Scores.size(); ++i)
+    scores += (i ? QStringLiteral("　") : QString()) + QString::number(r.Scores[i].HomeGoals) + QStringLiteral("-") +
+              QString::number(r.Scores[i].AwayGoals) + QStringLiteral(" ") + Percent(r.Scores[i].Probability);
+  lbscores->setText(scores);
+  QString scorers = QStringLiteral("得点しそうな選手：");
+  if (r.Scorers.empty()) scorers += QStringLiteral("なし");
+  for (std::size_t i = 0; i < r.Scorers.size(); ++i)
+    scorers += (i ? QStringLiteral("　") : QString()) + QString::number(r.Scorers[i].Number) + QStringLiteral(" ") +
+               QString::fromStdString(r.Scorers[i].Name) + QStringLiteral(" ") + Percent(r.Scorers[i].Probability);
+  lbscorers->setText(scorers);
+}

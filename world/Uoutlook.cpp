@@ -1,0 +1,303 @@
+#include "world/Uoutlook.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "club/Ufunction.h"
+#include "club/Uplayer.h"
+#include "club/Uplayerlist.h"
+#include "club/Urandom.h"
+#include "club/Ustream.h"
+#include "club/Uteam.h"
+#include "match/Umatchmain.h"
+#include "world/Uautopilot.h"
+#include "world/Uleague.h"
+
+namespace {
+
+constexpr int kMaxOutlookRuns = 100000;
+constexpr int kMaxRehearsalRuns = 1000000;
+constexpr int kMaxThreads = 256;
+constexpr std::size_t kShownScores = 10;
+constexpr std::size_t kShownScorers = 5;
+
+int ThreadsFor(int wanted, int runs) {
+  int t = wanted > 0 ? std::min(wanted, kMaxThreads) : DefaultOutlookThreads();
+  return std::max(1, std::min(t, runs));
+}
+
+void CheckRuns(int runs, int most) {
+  if (runs < 1 || runs > most)
+    throw VantorelError("runs must be between 1 and " + std::to_string(most) + ": " + std::to_string(runs));
+}
+
+void StopIfCancelled(const TOutlookControl* control) {
+  if (control && control->Cancel.load(std::memory_order_relaxed)) throw TOutlookCancelled();
+}
+
+// Runs run(0) .. run(runs-1) on `threads` worker threads and returns their
+// results by index, so the order the workers take them in never shows. The
+// calling thread only waits: its generator and its GameState are left alone.
+template <class Result, class Run>
+std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* control, const Run& run) {
+  std::vector<Result> results(static_cast<std::size_t>(runs));
+  std::atomic<int> next{0};
+  std::atomic<bool> stop{false};
+  std::mutex errorLock;
+  std::exception_ptr error;
+  int errorRun = runs;
+  auto worker = [&] {
+    for (;;) {
+      if (stop.load() || (control && control->Cancel.load())) return;
+      const int i = next.fetch_add(1);
+      if (i >= runs) return;
+      try {
+        results[static_cast<std::size_t>(i)] = run(i);
+      } catch (...) {
+        // Keep the error of the lowest run, the one a single thread meets first.
+        std::lock_guard<std::mutex> lock(errorLock);
+        if (i < errorRun) {
+          errorRun = i;
+          error = std::current_exception();
+        }
+        stop = true;
+        return;
+      }
+      if (control) control->Done.fetch_add(1);
+    }
+  };
+  {
+    std::vector<std::jthread> pool;
+    pool.reserve(static_cast<std::size_t>(threads));
+    for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
+  }
+  if (control && control->Cancel.load()) throw TOutlookCancelled();
+  if (error) std::rethrow_exception(error);
+  return results;
+}
+
+// ---- the outlook ------------------------------------------------------------
+
+// What one played-out season leaves, by club index.
+struct TSeasonEnd {
+  std::array<int8_t, kClubCount> Position{};       // 1..8 in the final table
+  std::array<int8_t, kClubCount> DivisionAfter{};  // 1..3 next season
+  std::array<int32_t, kClubCount> Points{};
+  int8_t CupWinner = -1;
+  int64_t UserMoney = 0;
+};
+
+std::unique_ptr<Tgamemain> WorldOfBody(const std::vector<uint8_t>& body) {
+  auto w = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
+  TStream s(body);
+  w->LoadFromStream(s, true);
+  return w;
+}
+
+TSeasonEnd PlayRestOfSeason(const std::vector<uint8_t>& body, uint64_t seed, const TOutlookControl* control) {
+  std::unique_ptr<Tgamemain> w = WorldOfBody(body);
+  TScopedGameState scope(w.get());
+  RandSeed(seed);
+  while (w->Week != kWeeksPerSeason) {
+    StopIfCancelled(control);
+    PlayAutopilotWeek(*w);
+  }
+  TSeasonEnd end;
+  for (int d = 0; d < kDivisionCount; ++d) {
+    Tleague* league = w->Leagues[d].get();
+    if (!league) throw VantorelError("no league at the season's end");
+    league->UpdatePositions();
+    for (const auto& row : league->Table) {
+      const int32_t club = row[Tleague::kClub];
+      if (club < 0 || club >= kClubCount) throw VantorelError("a league names no club");
+      end.Position[club] = static_cast<int8_t>(row[Tleague::kPosition]);
+      end.Points[club] = row[Tleague::kPoints];
+    }
+  }
+  if (w->Cup && w->Cup->EntrantCount() == 1) end.CupWinner = static_cast<int8_t>(w->Cup->ClubOfRow(0));
+  PlayAutopilotWeek(*w);  // week 52: the season's end step
+  for (int c = 0; c < kClubCount; ++c) end.DivisionAfter[c] = static_cast<int8_t>(w->DivisionOf(c));
+  end.UserMoney = w->Team(kUserClub).Money;
+  return end;
+}
+
+}  // namespace
+
+int DefaultOutlookThreads() {
+  const unsigned n = std::thread::hardware_concurrency();
+  return n == 0 ? 1 : static_cast<int>(std::min<unsigned>(n, kMaxThreads));
+}
+
+uint64_t OutlookRunSeed(uint64_t seed, int run) {
+  // splitmix64 of the pair: neighbouring runs get unrelated streams.
+  uint64_t z = seed + 0x9E3779B97F4A7C15ULL * (static_cast<uint64_t>(run) + 1);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  return z ^ (z >> 31);
+}
+
+TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control) {
+  return SeasonOutlookOfBody(game.SaveBody(), options, control);
+}
+
+TSeasonOutlook SeasonOutlookOfBody(const std::vector<uint8_t>& body, const TOutlookOptions& options,
+                                   TOutlookControl* control) {
+  CheckRuns(options.Runs, kMaxOutlookRuns);
+  const RandomState callersDraws = GetRandomState();
+  const std::unique_ptr<Tgamemain> start = WorldOfBody(body);
+  SetRandomState(callersDraws);
+  const int runs = options.Runs;
+  std::vector<TSeasonEnd> ends = RunEverywhere<TSeasonEnd>(
+      runs, ThreadsFor(options.Threads, runs), control,
+      [&](int i) { return PlayRestOfSeason(body, OutlookRunSeed(options.Seed, i), control); });
+
+  TSeasonOutlook o;
+  o.Year = start->Year;
+  o.Week = start->Week;
+  o.Runs = runs;
+  o.Seed = options.Seed;
+  std::array<std::array<int, kClubsPerDivision>, kClubCount> positions{};
+  std::array<int, kClubCount> promoted{}, relegated{}, cups{};
+  std::array<int64_t, kClubCount> points{};
+  int64_t money = 0;
+  for (const TSeasonEnd& e : ends) {
+    for (int c = 0; c < kClubCount; ++c) {
+      const int pos = e.Position[c];
+      if (pos >= 1 && pos <= kClubsPerDivision) ++positions[c][pos - 1];
+      const int before = start->DivisionOf(c);
+      if (e.DivisionAfter[c] < before) ++promoted[c];
+      if (e.DivisionAfter[c] > before) ++relegated[c];
+      points[c] += e.Points[c];
+    }
+    if (e.CupWinner >= 0) ++cups[e.CupWinner];
+    money += e.UserMoney;
+  }
+  const double n = runs;
+  for (int c = 0; c < kClubCount; ++c) {
+    TClubOdds& odds = o.Clubs[c];
+    odds.Club = c;
+    odds.Division = start->DivisionOf(c);
+    for (int p = 0; p < kClubsPerDivision; ++p) odds.Position[p] = positions[c][p] / n;
+    odds.Promotion = promoted[c] / n;
+    odds.Relegation = relegated[c] / n;
+    odds.Cup = cups[c] / n;
+    odds.ExpectedPoints = static_cast<double>(points[c]) / n;
+  }
+  o.UserMoney = static_cast<double>(money) / n;
+  return o;
+}
+
+// ---- the rehearsal ------------------------------------------------------------
+
+namespace {
+
+struct TMatchEnd {
+  int32_t HomeGoals = 0;
+  int32_t AwayGoals = 0;
+  std::vector<std::pair<int32_t, int32_t>> UserGoals;  // number, goals
+};
+
+// The user's next match is in the cup when the next week that plays a match
+// is a cup week.
+bool NextMatchIsCup(int32_t week) {
+  for (int32_t w = std::max(week, 1); w <= kWeeksPerSeason; ++w) {
+    if (Tgamemain::IsCupWeek(w)) return true;
+    if (Tgamemain::IsLeagueWeek(w)) return false;
+  }
+  return false;
+}
+
+std::vector<uint8_t> LineupBytes(const Tteam& club) {
+  if (!StartingElevenComplete(club)) throw VantorelError(club.ClubName + ": スタメンが決まっていません");
+  TStream s;
+  club.WriteLineup(s);
+  return s.TakeBytes();
+}
+
+}  // namespace
+
+TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& options, TOutlookControl* control) {
+  CheckRuns(options.Runs, kMaxRehearsalRuns);
+  const int32_t home = game.NextHome, away = game.NextAway;
+  if (game.Week < 12 || home < 0 || away < 0 || (home != kUserClub && away != kUserClub))
+    throw VantorelError("次の試合はまだ決まっていません");
+  const std::vector<uint8_t> homeBytes = LineupBytes(game.Team(home));
+  const std::vector<uint8_t> awayBytes = LineupBytes(game.Team(away));
+  const int runs = options.Runs;
+  std::vector<TMatchEnd> ends =
+      RunEverywhere<TMatchEnd>(runs, ThreadsFor(options.Threads, runs), control, [&](int i) {
+        RandSeed(OutlookRunSeed(options.Seed, i));
+        auto driver = std::make_unique<Tmmain>();
+        TStream h(homeBytes), a(awayBytes);
+        driver->Load(h, a, false);
+        TMatchOutcome out = PlayQuickMatch(*driver);
+        TMatchEnd end{out.HomeGoals, out.AwayGoals, {}};
+        for (int r = 0; r < out.Stats.RowCount(); ++r)
+          if (out.Stats.RowLength(r) >= 4 && out.Stats.GetValue(r, 0) == kUserClub && out.Stats.GetValue(r, 3) > 0)
+            end.UserGoals.emplace_back(out.Stats.GetValue(r, 1), out.Stats.GetValue(r, 3));
+        return end;
+      });
+
+  TRehearsal o;
+  o.HomeClub = home;
+  o.AwayClub = away;
+  o.Cup = NextMatchIsCup(game.Week);
+  o.Runs = runs;
+  o.Seed = options.Seed;
+  const bool userHome = home == kUserClub;
+  int wins = 0, draws = 0, losses = 0;
+  int64_t homeGoals = 0, awayGoals = 0;
+  std::map<std::pair<int32_t, int32_t>, int> scores;
+  std::map<int32_t, std::pair<int, int64_t>> scorers;  // number -> runs scored in, goals
+  for (const TMatchEnd& e : ends) {
+    const int32_t own = userHome ? e.HomeGoals : e.AwayGoals;
+    const int32_t their = userHome ? e.AwayGoals : e.HomeGoals;
+    if (own > their)
+      ++wins;
+    else if (own == their)
+      ++draws;
+    else
+      ++losses;
+    homeGoals += e.HomeGoals;
+    awayGoals += e.AwayGoals;
+    ++scores[{e.HomeGoals, e.AwayGoals}];
+    for (const auto& [number, goals] : e.UserGoals) {
+      ++scorers[number].first;
+      scorers[number].second += goals;
+    }
+  }
+  const double n = runs;
+  o.Win = wins / n;
+  o.Draw = draws / n;
+  o.Loss = losses / n;
+  o.MeanHomeGoals = static_cast<double>(homeGoals) / n;
+  o.MeanAwayGoals = static_cast<double>(awayGoals) / n;
+  std::vector<std::pair<std::pair<int32_t, int32_t>, int>> byCount(scores.begin(), scores.end());
+  // Likeliest first; equal counts in score order, so the list never depends on chance.
+  std::stable_sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  for (std::size_t i = 0; i < byCount.size() && i < kShownScores; ++i)
+    o.Scores.push_back({byCount[i].first.first, byCount[i].first.second, byCount[i].second / n});
+  std::vector<std::pair<int32_t, std::pair<int, int64_t>>> byRuns(scorers.begin(), scorers.end());
+  std::stable_sort(byRuns.begin(), byRuns.end(),
+                   [](const auto& a, const auto& b) { return a.second.first > b.second.first; });
+  const Tteam& user = game.Team(kUserClub);
+  for (std::size_t i = 0; i < byRuns.size() && i < kShownScorers; ++i) {
+    const Tplayer* p = user.Squad->PlayerByNumber(byRuns[i].first);
+    o.Scorers.push_back({byRuns[i].first, p ? p->Name : std::string(), byRuns[i].second.first / n,
+                         static_cast<double>(byRuns[i].second.second) / n});
+  }
+  return o;
+}
+
+TRehearsal RehearseNextMatchOfBody(const std::vector<uint8_t>& body, const TRehearsalOptions& options,
+                                   TOutlookControl* control) {
+  const RandomState callersDraws = GetRandomState();
+  const std::unique_ptr<Tgamemain> world = WorldOfBody(body);
+  SetRandomState(callersDraws);
+  return RehearseNextMatch(*world, options, control);
+}
