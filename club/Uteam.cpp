@@ -350,28 +350,34 @@ void Tteam::AutoLineup(bool excludeInjured) {
   Tplayeranalyze table;
   for (const TplayerInput& e : Squad->Entries)
     if (!excludeInjured || !e.Player->IsInjured()) table.AddLineupRow(*e.Player, e.Number);
+  // The picks are made aside and taken over only when the formation could
+  // be placed: a broken preset file leaves the line-up as it was.
+  std::array<int32_t, kSlotCount> slots = Slots;
+  std::array<int32_t, 5> roles = RoleRatings;
   Tformation formation;
   for (int pick = 0; pick < kSlotCount; ++pick) {
     const TPick& k = kPicks[pick];
     if (table.RowCount() == 0) {
-      Slots[static_cast<std::size_t>(k.Slot)] = -1;
+      slots[static_cast<std::size_t>(k.Slot)] = -1;
       continue;
     }
     table.SortDescending(k.Column);
-    Slots[static_cast<std::size_t>(k.Slot)] = table.GetValue(0, 0);
+    slots[static_cast<std::size_t>(k.Slot)] = table.GetValue(0, 0);
     const int32_t value = table.GetValue(0, k.Column);
     switch (pick) {
-      case 0: RoleRatings[0] = value; break;
-      case 4: RoleRatings[4] = value; break;
-      case 7: RoleRatings[1] = value; break;
-      case 8: RoleRatings[3] = value; break;
-      case 10: RoleRatings[2] = value; break;
+      case 0: roles[0] = value; break;
+      case 4: roles[4] = value; break;
+      case 7: roles[1] = value; break;
+      case 8: roles[3] = value; break;
+      case 10: roles[2] = value; break;
       default: break;
     }
     if (pick >= 1 && pick <= 10) formation.AddPlayer(k.Slot, table.GetValue(0, 1));
     table.DeleteRow(0);
   }
   formation.Compute();
+  Slots = slots;
+  RoleRatings = roles;
   for (int slot = 0; slot < kStarterCount; ++slot)
     Positions[static_cast<std::size_t>(slot)] = formation.GetPoint(slot);
   ArrangeLineup();

@@ -118,27 +118,48 @@ Tteam& Tgamemain::Team(int32_t club) const {
 
 void Tgamemain::NewGame() { NewGameFrom(kFirstDataPath, true); }
 
+TStartData ParseStartData(const std::vector<uint8_t>& bytes) {
+  TStream s(bytes);
+  TStartData clubs;
+  for (TStartClub& c : clubs) {
+    for (auto& n : c.Nationalities) n = s.ReadInt32In(0, 10, "nationality");
+    s.Need(4, "club name");
+    c.Name = ReadString(s);
+    c.Emblem = Tteam::ReadEmblem(s);
+  }
+  return clubs;
+}
+
+std::vector<uint8_t> StartDataBytes(const TStartData& clubs) {
+  TStream s;
+  for (const TStartClub& c : clubs) {
+    for (int32_t n : c.Nationalities) s.WriteInt32(n);
+    WriteString(s, c.Name);
+    s.WriteBytes(c.Emblem);
+  }
+  return s.TakeBytes();
+}
+
 void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
   ScopedGameState scope(this);
   if (seedFromClock) Randomize();
-  std::vector<uint8_t> bytes = ReadWholeFile(path);
-  TStream s(std::move(bytes));
-  std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
+  // The whole file is read before the first club is made: a damaged file
+  // is refused before anything is drawn or built.
+  TStartData records;
   try {
-    for (int i = 0; i < kClubCount; ++i) {
-      std::array<int32_t, 4> nationalities{};
-      for (auto& n : nationalities) n = s.ReadInt32In(0, 10, "nationality");
-      s.Need(4, "club name");
-      std::string name = ReadString(s);
-      auto club = std::make_unique<Tteam>(nationalities, (i / 8) * 5 + 12, i, *this);
-      club->ClubName = name;
-      club->LoadEmblem(s);
-      club->AutoLineup(false);
-      club->YouthIntake(*this);
-      clubs[i] = std::move(club);
-    }
+    records = ParseStartData(ReadWholeFile(path));
   } catch (const StreamError& e) {
     throw FileError(path, "開始データが壊れています" + DamagePlace(e));
+  }
+  std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
+  for (int i = 0; i < kClubCount; ++i) {
+    TStartClub& r = records[static_cast<std::size_t>(i)];
+    auto club = std::make_unique<Tteam>(r.Nationalities, (i / 8) * 5 + 12, i, *this);
+    club->ClubName = std::move(r.Name);
+    club->Emblem = std::move(r.Emblem);
+    club->AutoLineup(false);
+    club->YouthIntake(*this);
+    clubs[i] = std::move(club);
   }
   Teams = std::move(clubs);
   Year = 1;
