@@ -10,7 +10,7 @@
 # startdata vs vtr (default: all). Each starts from its committed seeds in
 # fuzz/corpus/TARGET and keeps what it finds in build/fuzz/corpus/TARGET.
 # An input that crashes, trips a sanitizer, breaks a target's check, runs
-# longer than 20 s or asks for more than 64 MB at once is written to
+# longer than 20 s or asks for more than 16 MB at once is written to
 # build/fuzz/crashes/ and the script fails. One line per target reports
 # the inputs run, the coverage (edges "cov", features "ft") and the crashes.
 set -euo pipefail
@@ -51,7 +51,7 @@ for t in "${targets[@]}"; do
   before=$(ls "$build/crashes" | grep -c "^$t-" || true)
   start=$SECONDS
   status=0
-  "$build/fuzz_$t" "${limit[@]}" -timeout=20 -malloc_limit_mb=64 -print_final_stats=1 \
+  "$build/fuzz_$t" "${limit[@]}" -timeout=20 -malloc_limit_mb=16 -print_final_stats=1 \
     -artifact_prefix="$build/crashes/$t-" "$build/corpus/$t" "$root/fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1 || true)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2 || true)

@@ -607,3 +607,23 @@ TEST(ExtremeValues, ReadOrRefusedNeverBreaksTheGame) {
 }
 
 }  // namespace
+
+// ---- inputs the fuzz targets found ----------------------------------------------
+// Each is the file a fuzz target (fuzz/) broke a promise with, fed to the
+// same reader.
+
+TEST(FuzzFound, DamagedPresetLeavesTheLineUpAsItWas) {
+  ScopedDataDir dir;
+  const RandomState saved = GetRandomState();
+  RandSeed(1);
+  Tteam club({0, 2, 5, 10}, 20, 3, NoWorld());
+  const Bytes before = Saved(club);
+  // fuzz_preset: an empty preset file for line 2 used to leave the slots
+  // and role ratings of the new picks with the places of the old line-up.
+  WriteFileAtomic("data/aiforma/2.dat", {});
+  Tformation::ClearPresetCache();
+  EXPECT_THROW(club.AutoLineup(false), FileError);
+  EXPECT_EQ(Saved(club), before);
+  Tformation::ClearPresetCache();
+  SetRandomState(saved);
+}
