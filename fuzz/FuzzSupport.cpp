@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "club/Ufile.h"
 #include "club/Uplayer.h"
@@ -25,8 +27,29 @@ void RemoveDir() {
 }
 }  // namespace
 
-void EnterDataDir() {
+void EnterDataDir(int* argc, char*** argv) {
   if (!g_dir.empty()) return;
+  // Corpus directories, files to run and paths in flags, absolute.
+  static std::vector<std::string> args;
+  static std::vector<char*> pointers;
+  const fs::path start = fs::current_path();
+  bool artifacts = false;
+  for (int i = 0; i < *argc; ++i) {
+    std::string a = (*argv)[i];
+    if (i > 0 && !a.empty() && a[0] != '-') a = (start / a).lexically_normal().string();
+    for (const std::string flag : {"-artifact_prefix=", "-exact_artifact_path=", "-dict="})
+      if (a.rfind(flag, 0) == 0) {
+        if (a.size() > flag.size() && a[flag.size()] != '/') a = flag + (start / a.substr(flag.size())).string();
+        artifacts = artifacts || flag != "-dict=";
+      }
+    args.push_back(a);
+  }
+  if (!artifacts) args.push_back("-artifact_prefix=" + start.string() + "/");
+  for (std::string& a : args) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  *argc = static_cast<int>(args.size());
+  *argv = pointers.data();
+
   // In memory where there is such a place: the targets write a file per
   // input, and a disk would flush each one.
   std::error_code ec;

@@ -23,8 +23,10 @@ namespace fuzz {
 
 // Creates a fresh directory in /dev/shm (or the temporary directory) with
 // data/first.dat, data/name and data/aiforma copied from the source tree,
-// makes it the working directory and removes it at exit.
-void EnterDataDir();
+// makes it the working directory and removes it at exit. The fuzzer's
+// arguments are its own: paths in them are made absolute first, and
+// crashes go to the directory it was started in unless told otherwise.
+void EnterDataDir(int* argc, char*** argv);
 
 // Aborts with the target's complaint.
 [[noreturn]] void Fail(const std::string& what);

@@ -10,8 +10,8 @@
 #include "fuzz/FuzzSupport.h"
 #include "club/Urandom.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::EnterDataDir();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::EnterDataDir(argc, argv);
   return 0;
 }
 

@@ -19,8 +19,8 @@ Bytes g_before;
 Bytes g_shipped[4];
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::EnterDataDir();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::EnterDataDir(argc, argv);
   RandSeed(1);
   g_club = new Tteam({0, 2, 5, 10}, 20, 3, NoWorld());
   // Fifteen players: every line can be filled, and little to save per input.

@@ -15,8 +15,8 @@ Tgamemain* g_game = nullptr;
 Bytes g_before;
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::EnterDataDir();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::EnterDataDir(argc, argv);
   // The game a file is loaded into: small, so that comparing it after a
   // refusal costs little, and with a market so that its absence in a file
   // must show.

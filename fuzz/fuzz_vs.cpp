@@ -18,8 +18,8 @@ Tgamemain* g_game = nullptr;
 Bytes g_before;
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::EnterDataDir();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::EnterDataDir(argc, argv);
   g_game = new Tgamemain(Tgamemain::TNoSeed{});
   g_game->Teams[0] = std::make_unique<Tteam>(0);
   g_game->Teams[0]->ClubName = "元のクラブ";
