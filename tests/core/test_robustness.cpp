@@ -16,6 +16,7 @@
 #include "TestData.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
+#include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
@@ -626,4 +627,20 @@ TEST(FuzzFound, DamagedPresetLeavesTheLineUpAsItWas) {
   EXPECT_EQ(Saved(club), before);
   Tformation::ClearPresetCache();
   SetRandomState(saved);
+}
+
+TEST(FuzzFound, VsSideThatCannotBeShownIsRefused) {
+  // fuzz_vs: a player whose base value was near 2^31 passed the reader, and
+  // the side's squad grid then overflowed pricing him (the data-battle
+  // screen fills that grid right after the file is read).
+  const Bytes image =
+      ReadWholeFile(std::string(VANTOREL_SOURCE_DIR) + "/tests/core/fuzzfound/vs-base-value-overflow.vs");
+  try {
+    const TVsData d = ParseVsImage(image, 0);
+    TGrid grid;
+    FillVsSideGrid(grid, *d.Club, NoWorld());
+  } catch (const StreamError&) {
+    // refused where it is read
+  }
+  EXPECT_THROW(ParseVsImage(image, 0), StreamError);
 }
