@@ -535,6 +535,9 @@ constexpr int32_t kMaxStoredAbility = 1000;
 constexpr int32_t kMaxStoredCondition = 100;
 constexpr int32_t kMaxStoredAge = 1000;
 constexpr int32_t kMaxStoredAffinity = 1000;  // the rules keep 0 .. 100
+// The value is multiplied by up to 6 / 5 and then 9 / 10 to price a player:
+// far above what any player is worth, and far below where that overflows.
+constexpr int32_t kMaxStoredBaseValue = 100000000;
 }  // namespace
 
 void Tplayer::LoadRecord(TStream& s, bool withRatingSum) {
@@ -559,7 +562,7 @@ void Tplayer::LoadRecord(TStream& s, bool withRatingSum) {
   p.Age = s.ReadInt32In(0, kMaxStoredAge, "age");
   p.PeakAge = s.ReadInt32In(0, kMaxStoredAge, "peak age");
   p.Mtype = s.ReadInt32In(0, 20, "position code");
-  p.BaseValue = s.ReadInt32();
+  p.BaseValue = s.ReadInt32In(0, kMaxStoredBaseValue, "base value");
   p.Fatigue = s.ReadInt32();
   p.InjuryWeeks = s.ReadInt32();
   for (int32_t& v : p.Affinity) v = s.ReadInt32In(-kMaxStoredAffinity, kMaxStoredAffinity, "attachment");

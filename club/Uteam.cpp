@@ -366,22 +366,28 @@ std::array<TLineupPick, kSlotCount> Tteam::LineupPicks(bool excludeInjured) cons
 
 void Tteam::AutoLineup(bool excludeInjured) {
   const std::array<TLineupPick, kSlotCount> picks = LineupPicks(excludeInjured);
+  // The picks are made aside and taken over only when the formation could
+  // be placed: a broken preset file leaves the line-up as it was.
+  std::array<int32_t, kSlotCount> slots = Slots;
+  std::array<int32_t, 5> roles = RoleRatings;
   Tformation formation;
   for (int pick = 0; pick < kSlotCount; ++pick) {
     const TLineupPick& k = picks[static_cast<std::size_t>(pick)];
-    Slots[static_cast<std::size_t>(k.Slot)] = k.Number;
+    slots[static_cast<std::size_t>(k.Slot)] = k.Number;
     if (k.Number < 0) continue;
     switch (pick) {
-      case 0: RoleRatings[0] = k.Value; break;
-      case 4: RoleRatings[4] = k.Value; break;
-      case 7: RoleRatings[1] = k.Value; break;
-      case 8: RoleRatings[3] = k.Value; break;
-      case 10: RoleRatings[2] = k.Value; break;
+      case 0: roles[0] = k.Value; break;
+      case 4: roles[4] = k.Value; break;
+      case 7: roles[1] = k.Value; break;
+      case 8: roles[3] = k.Value; break;
+      case 10: roles[2] = k.Value; break;
       default: break;
     }
     if (pick >= 1 && pick <= 10) formation.AddPlayer(k.Slot, k.Mtype);
   }
   formation.Compute();
+  Slots = slots;
+  RoleRatings = roles;
   for (int slot = 0; slot < kStarterCount; ++slot)
     Positions[static_cast<std::size_t>(slot)] = formation.GetPoint(slot);
   ArrangeLineup();

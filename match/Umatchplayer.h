@@ -163,7 +163,7 @@ class Tmplayer {
   mutable double facing_ = 0.0;
 
   static bool IsShort(int64_t v) { return v > -kShortVector && v < kShortVector; }
-  void FaceAlong(int64_t dx, int64_t dy) { FaceAlongMove(dx, dy, IsShort(dx) & IsShort(dy)); }
+  void FaceAlong(int64_t dx, int64_t dy) { FaceAlongMove(dx, dy, IsShort(dx) && IsShort(dy)); }
   // isShort may say false of a short vector, never true of a long one.
   void FaceAlongMove(int64_t dx, int64_t dy, bool isShort) {
     if (isShort) [[likely]] {

@@ -56,8 +56,8 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   MainMenu1 = new QMenuBar(this);
   QAction* save = MainMenu1->addAction(QStringLiteral("SAVE"));
   QAction* vssave = MainMenu1->addAction(QStringLiteral("対戦データ書出"));
-  QAction* outlook = MainMenu1->addAction(QStringLiteral("見通し"));
   QAction* end1 = MainMenu1->addAction(QStringLiteral("タイトルへ"));
+  QAction* outlook = MainMenu1->addAction(QStringLiteral("見通し"));  // after the club screen's own three
   MainMenu1->adjustSize();
   int menuH = MainMenu1->sizeHint().height();
   MainMenu1->setGeometry(0, 0, 1016, menuH);

@@ -109,32 +109,60 @@ Tteam& Tgamemain::Team(int32_t club) const {
 
 void Tgamemain::NewGame() { NewGameFrom(ShippedPath("first.dat"), true); }
 
+TStartData ParseStartData(const std::vector<uint8_t>& bytes, std::size_t* used) {
+  TStream s(bytes);
+  TStartData clubs;
+  for (TStartClub& c : clubs) {
+    for (auto& n : c.Nationalities) n = s.ReadInt32In(0, 10, "nationality");
+    s.Need(4, "club name");
+    c.Name = ReadString(s);
+    c.Emblem = Tteam::ReadEmblem(s);
+  }
+  if (used) *used = s.Position();
+  return clubs;
+}
+
+std::vector<uint8_t> StartDataBytes(const TStartData& clubs) {
+  TStream s;
+  for (const TStartClub& c : clubs) {
+    for (int32_t n : c.Nationalities) s.WriteInt32(n);
+    WriteString(s, c.Name);
+    s.WriteBytes(c.Emblem);
+  }
+  return s.TakeBytes();
+}
+
 void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
   ScopedGameState scope(this);
   if (seedFromClock) Randomize();
-  std::vector<uint8_t> bytes = ReadWholeFile(path);
-  TStream s(std::move(bytes));
-  std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
-  // Making the clubs draws from the generator; refused start data leaves
-  // it, like everything else, as it was.
+  // The whole file is read before the first club is made: a damaged file
+  // is refused before anything is drawn or built. Making the clubs draws
+  // from the generator; a failure there leaves it, too, as it was.
   const RandomState rs = GetRandomState();
+  TStartData records;
+  try {
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    std::size_t used = 0;
+    records = ParseStartData(bytes, &used);
+    if (used != bytes.size()) throw FileError(path, "開始データが壊れています（24クラブの後ろに余分なデータがあります）");
+  } catch (const StreamError& e) {
+    SetRandomState(rs);
+    throw FileError(path, "開始データが壊れています" + DamagePlace(e));
+  } catch (...) {
+    SetRandomState(rs);
+    throw;
+  }
+  std::array<std::unique_ptr<Tteam>, kClubCount> clubs;
   try {
     for (int i = 0; i < kClubCount; ++i) {
-      std::array<int32_t, 4> nationalities{};
-      for (auto& n : nationalities) n = s.ReadInt32In(0, 10, "nationality");
-      s.Need(4, "club name");
-      std::string name = ReadString(s);
-      auto club = std::make_unique<Tteam>(nationalities, (i / 8) * 5 + 12, i, *this);
-      club->ClubName = name;
-      club->LoadEmblem(s);
+      TStartClub& r = records[static_cast<std::size_t>(i)];
+      auto club = std::make_unique<Tteam>(r.Nationalities, (i / 8) * 5 + 12, i, *this);
+      club->ClubName = std::move(r.Name);
+      club->Emblem = std::move(r.Emblem);
       club->AutoLineup(false);
       club->YouthIntake(*this);
       clubs[i] = std::move(club);
     }
-    if (!s.AtEnd()) throw FileError(path, "開始データが壊れています（24クラブの後ろに余分なデータがあります）");
-  } catch (const StreamError& e) {
-    SetRandomState(rs);
-    throw FileError(path, "開始データが壊れています" + DamagePlace(e));
   } catch (...) {
     SetRandomState(rs);
     throw;

@@ -31,6 +31,20 @@ inline constexpr const char* kSaveVersion = "17";
 // Cup result codes kept in the season history (1 = out in round 1 ... 6 = won).
 std::string CupResultText(int32_t code);
 
+// One club of the start data "data/first.dat": the nationalities of its
+// generated players (10: one of 2..9 at random), its name and its emblem.
+struct TStartClub {
+  std::array<int32_t, 4> Nationalities{};
+  std::string Name;
+  std::vector<uint8_t> Emblem;
+};
+using TStartData = std::array<TStartClub, kClubCount>;
+// The 24 records of the start data, one after another; StreamError on a
+// damaged one. *used (when given) tells how many bytes they took, so that a
+// caller can refuse bytes after them. And the bytes of records.
+TStartData ParseStartData(const std::vector<uint8_t>& bytes, std::size_t* used = nullptr);
+std::vector<uint8_t> StartDataBytes(const TStartData& clubs);
+
 class Tgamemain : public TworldView {
  public:
   // The initial state: year 1, week 1, reputations 3, 6, ..., 72, clubs 0..7

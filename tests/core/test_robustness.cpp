@@ -623,3 +623,32 @@ TEST(ExtremeValues, ReadOrRefusedNeverBreaksTheGame) {
 }
 
 }  // namespace
+
+// ---- inputs the fuzz targets found ----------------------------------------------
+// Each is the file a fuzz target (fuzz/) broke a promise with, fed to the
+// same reader.
+
+TEST(FuzzFound, DamagedPresetLeavesTheLineUpAsItWas) {
+  ScopedDataDir dir;
+  const RandomState saved = GetRandomState();
+  RandSeed(1);
+  Tteam club({0, 2, 5, 10}, 20, 3, NoWorld());
+  const Bytes before = Saved(club);
+  // fuzz_preset: an empty preset file for line 2 used to leave the slots
+  // and role ratings of the new picks with the places of the old line-up.
+  WriteFileAtomic("data/aiforma/2.dat", {});
+  Tformation::ClearPresetCache();
+  EXPECT_THROW(club.AutoLineup(false), FileError);
+  EXPECT_EQ(Saved(club), before);
+  Tformation::ClearPresetCache();
+  SetRandomState(saved);
+}
+
+TEST(FuzzFound, VsSideThatCannotBeShownIsRefused) {
+  // fuzz_vs: a player whose base value was near 2^31 passed the reader, and
+  // the side's squad grid then overflowed pricing him (the data-battle
+  // screen fills that grid right after the file is read).
+  const Bytes image =
+      ReadWholeFile(std::string(VANTOREL_SOURCE_DIR) + "/tests/core/fuzzfound/vs-base-value-overflow.vs");
+  EXPECT_THROW(ParseVsImage(image, 0), VantorelError);
+}

@@ -28,6 +28,7 @@
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
 #include "world/Usavegame.h"
+#include "world/Utrade.h"
 #include "world/Uvsdata.h"
 #include "ScreenTestSupport.h"
 
@@ -339,6 +340,9 @@ TEST_F(Screens, AMatchThatCannotOpenLeavesTheClubScreenAndTheGameAsTheyWere) {
 // DATA変換 reads and converts every save and VS file before it writes one: a
 // damaged VS file leaves every save as it was, and the message names it.
 TEST_F(Screens, DataConversionStoppedByADamagedVsFileLeavesEverySaveUntouched) {
+  // A week-1 world as the game keeps it has its market; the converter
+  // refuses one without.
+  if (!GameState->Market) GameState->Market = std::make_unique<Ttrade>();
   const std::vector<uint8_t> old = SaveImageV11(*GameState);
   const std::vector<uint8_t> current = GameState->SaveBody();
   WriteFileAtomic("data/savedata/old.dat", old);
