@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   for (int i = 0; i < kClubCount; ++i) g_game->Teams[i] = std::make_unique<Tteam>(i);
   g_game->Market = std::make_unique<Ttrade>();
   g_before = g_game->SaveBody();
-  EnsureDirectory(kSaveDir);
+  EnsureDirectory(SaveDir());
   return 0;
 }
 

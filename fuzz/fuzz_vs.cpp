@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   g_game->Teams[0] = std::make_unique<Tteam>(0);
   g_game->Teams[0]->ClubName = "元のクラブ";
   g_before = fuzz::Saved(*g_game->Teams[0]);
-  EnsureDirectory(kVsDir);
+  EnsureDirectory(VsDir());
   return 0;
 }
 
