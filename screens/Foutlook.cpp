@@ -206,11 +206,7 @@ void TFoutlook::Poll() {
 void TFoutlook::ShowDivision(int division) {
   if (!result_ || !result_->Outlook) return;
   const TSeasonOutlook& o = *result_->Outlook;
-  std::vector<const TClubOdds*> clubs;
-  for (const TClubOdds& c : o.Clubs)
-    if (c.Division == division) clubs.push_back(&c);
-  std::stable_sort(clubs.begin(), clubs.end(),
-                   [](const TClubOdds* a, const TClubOdds* b) { return a->ExpectedPoints > b->ExpectedPoints; });
+  const std::vector<const TClubOdds*> clubs = OddsOfDivision(o, division);
 
   auto* series = new QHorizontalStackedBarSeries;
   QStringList categories;

@@ -13,6 +13,7 @@
 #include "club/Uplayerlist.h"
 #include "club/Uteam.h"
 #include "world/Ugamemain.h"
+#include "world/Useasonevent.h"
 #include "world/Utrade.h"
 #include "world/Uuserops.h"
 
@@ -156,4 +157,12 @@ void PlayAutopilotWeek(Tgamemain& g, const TManagerPolicy& manager) {
     }
   }
   g.AdvanceWeek();
+}
+
+void ClickThroughSeasonEvents() {
+  Tseasonevent ev;
+  ev.Start();
+  // A sequence is a handful of events; the bound only guards against a loop.
+  for (int i = 0; i < 1000 && !ev.Finished; ++i) ev.Next();
+  if (!ev.Finished) throw VantorelError("the season events did not end");
 }

@@ -36,3 +36,8 @@ bool StartingElevenComplete(const Tteam& club);
 // caller's. Throws when the world cannot go on (no market in the contract
 // week, no competition in a match week, an incomplete starting eleven).
 void PlayAutopilotWeek(Tgamemain& game, const TManagerPolicy& manager = {});
+
+// The season events that follow the season's end, on the thread's
+// GameState, clicked through as they are offered. Throws when they do not
+// end.
+void ClickThroughSeasonEvents();

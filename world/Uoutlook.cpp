@@ -141,6 +141,15 @@ uint64_t OutlookRunSeed(uint64_t seed, int run) {
   return z ^ (z >> 31);
 }
 
+std::vector<const TClubOdds*> OddsOfDivision(const TSeasonOutlook& outlook, int32_t division) {
+  std::vector<const TClubOdds*> clubs;
+  for (const TClubOdds& c : outlook.Clubs)
+    if (c.Division == division) clubs.push_back(&c);
+  std::stable_sort(clubs.begin(), clubs.end(),
+                   [](const TClubOdds* a, const TClubOdds* b) { return a->ExpectedPoints > b->ExpectedPoints; });
+  return clubs;
+}
+
 TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control) {
   return SeasonOutlookOfBody(game.SaveBody(), options, control);
 }

@@ -63,6 +63,10 @@ struct TSeasonOutlook {
   double UserMoney = 0;
 };
 
+// The clubs of division 1..3 in the order they are shown: the likeliest
+// points first, equal ones by club index.
+std::vector<const TClubOdds*> OddsOfDivision(const TSeasonOutlook& outlook, int32_t division);
+
 // Plays the rest of the running season Runs times from the game's present
 // moment, the user's club as the autopilot plays it.
 TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control = nullptr);

@@ -19,7 +19,6 @@
 #include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
-#include "world/Useasonevent.h"
 #include "world/Utrade.h"
 #include "world/Uuserops.h"
 #include "world/Uvsdata.h"
@@ -39,10 +38,7 @@ void AutopilotWeek(Tgamemain& g) {
   const bool seasonEnd = g.Week == kWeeksPerSeason;
   PlayAutopilotWeek(g);
   if (!seasonEnd) return;
-  Tseasonevent ev;
-  ev.Start();
-  for (int i = 0; i < 1000 && !ev.Finished; ++i) ev.Next();
-  ASSERT_TRUE(ev.Finished) << "the season events did not end";
+  ASSERT_NO_THROW(ClickThroughSeasonEvents()) << "the season events did not end";
 }
 
 std::string Where(const Tgamemain& g) {

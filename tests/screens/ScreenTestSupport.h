@@ -1,12 +1,17 @@
-// What every screen test does: let deferred deletions and queued calls run,
-// find the screen that is showing, and click a panel as a user does.
+// What every screen test does: open the title, START a game, let deferred
+// deletions and queued calls run, find the screen that is showing, click a
+// panel as a user does, and close everything at the end.
 #pragma once
 
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
 
+#include "club/Urandom.h"
 #include "screens/Clickpanel.h"
+#include "screens/Fmain.h"
+#include "screens/Ftitle.h"
+#include "screens/Uapp.h"
 
 // Lets deferred deletions and queued calls run.
 inline void Settle() {
@@ -25,3 +30,29 @@ T* Shown() {
 }
 
 inline void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
+
+// A fresh title screen: the generator seeded, every question answered yes,
+// no typed text.
+inline void OpenTitle(uint64_t seed) {
+  RandSeed(seed);
+  App().AutoAnswer = true;
+  App().AutoText = QString();
+  App().ShowTitle();
+  Settle();
+}
+
+// START on the title screen: the club screen of the new game, or nullptr.
+inline Tmain* StartFromTitle() {
+  Ttitle* t = Shown<Ttitle>();
+  if (!t) return nullptr;
+  Click(t->btnstart);
+  Settle();
+  return Shown<Tmain>();
+}
+
+// Every window closed and the game freed, as each test leaves the application.
+inline void CloseEverything() {
+  for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
+  Settle();
+  App().FreeGameState();
+}

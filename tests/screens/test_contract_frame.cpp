@@ -35,25 +35,15 @@ void ClickItem(QListWidget* box, int row) {
 class ContractFrame : public ::testing::Test {
  protected:
   void SetUp() override {
-    RandSeed(7);
-    App().AutoAnswer = true;
-    App().AutoText = QString();
-    App().ShowTitle();
-    Settle();
-    Ttitle* t = Shown<Ttitle>();
-    ASSERT_NE(t, nullptr);
-    QTest::mouseClick(t->btnstart, Qt::LeftButton);
-    Settle();
-    main_ = Shown<Tmain>();
+    OpenTitle(7);
+    main_ = StartFromTitle();
     ASSERT_NE(main_, nullptr);
     ASSERT_EQ(GameState->Week, 1);
     frame_ = main_->Fcontract1;
     ASSERT_TRUE(frame_->isVisible());
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-    Settle();
-    App().FreeGameState();
+    CloseEverything();
   }
   const TGrid& Plist() { return frame_->Desk.Plist; }
   const TGrid& Board() { return frame_->Desk.Board; }

@@ -49,17 +49,11 @@ QStringList Lines(const QTextEdit* e) {
 class DataBattle : public ::testing::Test {
  protected:
   void SetUp() override {
-    RandSeed(12);
-    App().AutoAnswer = true;
-    App().AutoText = QString();
     App().AutoTexts.clear();
-    App().ShowTitle();
-    Settle();
+    OpenTitle(12);
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-    Settle();
-    App().FreeGameState();
+    CloseEverything();
     App().AutoTexts.clear();
   }
   // Exports the user's club from the club screen under a new file name.

@@ -26,15 +26,8 @@ namespace {
 
 TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
   ScopedDataDir dir;
-  RandSeed(8);
-  App().AutoAnswer = true;
-  App().ShowTitle();
-  Settle();
-  Ttitle* title = Shown<Ttitle>();
-  ASSERT_NE(title, nullptr);
-  QTest::mouseClick(title->btnstart, Qt::LeftButton);
-  Settle();
-  Tmain* main = Shown<Tmain>();
+  OpenTitle(8);
+  Tmain* main = StartFromTitle();
   ASSERT_NE(main, nullptr);
   bool listed = false;
   for (QAction* a : main->MainMenu1->actions()) listed = listed || a->text() == QStringLiteral("見通し");
@@ -79,9 +72,7 @@ TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
     EXPECT_FALSE(dialog.Finished());
   }
   EXPECT_EQ(GameState->SaveBody(), before);
-  for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-  Settle();
-  App().FreeGameState();
+  CloseEverything();
 }
 
 }  // namespace

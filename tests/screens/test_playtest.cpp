@@ -71,23 +71,13 @@ void ExpectTextsFit(TStringGridex* g, const std::string& what, bool scrolls = fa
 class Playtest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RandSeed(5);
-    App().AutoAnswer = true;
-    App().AutoText = QString();
-    App().ShowTitle();
-    Settle();
+    OpenTitle(5);
   }
   void TearDown() override {
     App().AutoAnswer = true;
-    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-    Settle();
-    App().FreeGameState();
+    CloseEverything();
   }
-  Tmain* Start() {
-    Click(Shown<Ttitle>()->btnstart);
-    Settle();
-    return Shown<Tmain>();
-  }
+  Tmain* Start() { return StartFromTitle(); }
   Tmain* Next(Tmain* m) {
     // Players who leave in the transfer weeks open holes in the eleven; the
     // club's automatic choice fills them, as 自動選抜 would.

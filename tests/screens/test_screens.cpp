@@ -57,16 +57,10 @@ void ClickMemo(QPlainTextEdit* memo) { QTest::mouseClick(memo->viewport(), Qt::L
 class Screens : public ::testing::Test {
  protected:
   void SetUp() override {
-    RandSeed(11);
-    App().AutoAnswer = true;
-    App().AutoText = QString();
-    App().ShowTitle();
-    Settle();
+    OpenTitle(11);
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-    Settle();
-    App().FreeGameState();
+    CloseEverything();
   }
   Tmain* Start() {
     Ttitle* t = Visible<Ttitle>();

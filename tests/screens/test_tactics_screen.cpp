@@ -35,22 +35,12 @@ void ClickCell(TStringGridex* g, int col, int row, Qt::MouseButton button = Qt::
 class TacticsScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    RandSeed(5);
-    App().AutoAnswer = true;
-    App().AutoText = QString();
-    App().ShowTitle();
-    Settle();
-    Ttitle* t = Shown<Ttitle>();
-    ASSERT_NE(t, nullptr);
-    QTest::mouseClick(t->btnstart, Qt::LeftButton);
-    Settle();
-    main_ = Shown<Tmain>();
+    OpenTitle(5);
+    main_ = StartFromTitle();
     ASSERT_NE(main_, nullptr);
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-    Settle();
-    App().FreeGameState();
+    CloseEverything();
   }
   // Left-clicks the emblem of a club of the shown division.
   Ttactics* OpenFor(bool ownClub) {

@@ -56,16 +56,10 @@ QColor CellColour(TStringGridex* g, int col, int row) {
 class TransferFrame : public ::testing::Test {
  protected:
   void SetUp() override {
-    RandSeed(3);
-    App().AutoAnswer = true;
-    App().AutoText = QString();
-    App().ShowTitle();
-    Settle();
+    OpenTitle(3);
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->deleteLater();
-    Settle();
-    App().FreeGameState();
+    CloseEverything();
   }
   Tmain* Next(Tmain* m) {
     Tteam& club = GameState->Team(0);
@@ -80,9 +74,7 @@ class TransferFrame : public ::testing::Test {
   }
   // START, then NEXT through the contract week.
   Tmain* WeekTwo() {
-    Click(Shown<Ttitle>()->btnstart);
-    Settle();
-    Tmain* m = Shown<Tmain>();
+    Tmain* m = StartFromTitle();
     return m ? Next(m) : nullptr;
   }
   ScopedDataDir dir_;

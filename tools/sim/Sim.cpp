@@ -30,7 +30,6 @@
 #include "world/Uoutlook.h"
 #include "world/Usavechange.h"
 #include "world/Usavegame.h"
-#include "world/Useasonevent.h"
 #include "world/Utrade.h"
 #include "world/Uuserops.h"
 #include "world/Uvsdata.h"
@@ -211,14 +210,6 @@ void WriteSeasonAftermath(TJson& j, const Tgamemain& g) {
     divisions.push_back(std::vector<int32_t>(g.Divisions[d].begin(), g.Divisions[d].end()));
 }
 
-void RunSeasonEvents() {
-  Tseasonevent ev;
-  ev.Start();
-  // A sequence is a handful of events; the bound only guards against a loop.
-  for (int i = 0; i < 1000 && !ev.Finished; ++i) ev.Next();
-  if (!ev.Finished) throw VantorelError("the season events did not end");
-}
-
 void RequireStartingEleven(const Tteam& user) {
   if (!StartingElevenComplete(user)) throw VantorelError("スタメンが決まっていません");
 }
@@ -233,7 +224,7 @@ bool AutopilotWeek(Tgamemain& g, TJson* seasons, const TManagerPolicy& manager) 
   TJson season = TJson::object();
   if (seasons) WriteSeasonStandings(season, g);
   PlayAutopilotWeek(g, manager);
-  RunSeasonEvents();
+  ClickThroughSeasonEvents();
   if (seasons) {
     WriteSeasonAftermath(season, g);
     seasons->push_back(std::move(season));
@@ -664,13 +655,8 @@ std::string CmdOutlook(const TSimArgs& a) {
   const TSeasonOutlook r = SeasonOutlook(*w, o);
   TJson divisions = TJson::array();
   for (int d = 1; d <= kDivisionCount; ++d) {
-    std::vector<const TClubOdds*> clubs;
-    for (const TClubOdds& c : r.Clubs)
-      if (c.Division == d) clubs.push_back(&c);
-    std::stable_sort(clubs.begin(), clubs.end(),
-                     [](const TClubOdds* x, const TClubOdds* y) { return x->ExpectedPoints > y->ExpectedPoints; });
     TJson& rows = divisions.emplace_back(TJson::array());
-    for (const TClubOdds* c : clubs) {
+    for (const TClubOdds* c : OddsOfDivision(r, d)) {
       TJson row = ClubJson(*w, c->Club);
       row["position"] = std::vector<double>(c->Position.begin(), c->Position.end());
       row["promotion"] = c->Promotion;
