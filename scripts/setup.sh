@@ -4,7 +4,7 @@
 # installs what looking at the window under a virtual display takes (a
 # window manager, a clicker, screenshots).
 set -euo pipefail
-PKGS=(g++ cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
+PKGS=(g++ cmake ninja-build pkg-config ccache clang clang-format libclang-rt-14-dev
       libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
       qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libsdl2-dev
       fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
