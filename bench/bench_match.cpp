@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <memory>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -137,9 +137,12 @@ void BM_ThousandMatchFigures(benchmark::State& state) {
       const int away = (home + 1 + (i / kClubCount) % (kClubCount - 1)) % kClubCount;
       MatchFigures f = PlayFigures(home, away);
       goals += f.goals[0] + f.goals[1];
-      if (f.goals[0] > f.goals[1]) homeWins += 1;
-      else if (f.goals[0] == f.goals[1]) draws += 1;
-      else awayWins += 1;
+      if (f.goals[0] > f.goals[1])
+        homeWins += 1;
+      else if (f.goals[0] == f.goals[1])
+        draws += 1;
+      else
+        awayWins += 1;
       for (int k = 0; k < 7; ++k) actions[k] += f.actions[k];
     }
   }

@@ -154,8 +154,7 @@ void BM_Rehearsal(benchmark::State& state) {
   DataDir dir;
   auto g = FirstLeagueWeek();
   uint64_t seed = 1;
-  for (auto _ : state)
-    benchmark::DoNotOptimize(RehearseNextMatch(*g, {static_cast<int>(state.range(0)), 0, seed++}));
+  for (auto _ : state) benchmark::DoNotOptimize(RehearseNextMatch(*g, {static_cast<int>(state.range(0)), 0, seed++}));
   GameState = nullptr;
 }
 BENCHMARK(BM_Rehearsal)->Arg(1000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -3,9 +3,9 @@
 #include "Ucp932.h"
 
 namespace {
-const char* const kPositionNames[21] = {
-    "GK/N", "GK/C", "GK/D", "CB/N", "CB/C", "CB/D", "OV/N", "OV/C", "OV/D", "DM/N", "DM/C",
-    "DM/D", "AR/N", "AM/N", "AL/N", "SR/D", "SH/D", "SL/D", "FR/D", "FW/D", "FL/D"};
+const char* const kPositionNames[21] = {"GK/N", "GK/C", "GK/D", "CB/N", "CB/C", "CB/D", "OV/N",
+                                        "OV/C", "OV/D", "DM/N", "DM/C", "DM/D", "AR/N", "AM/N",
+                                        "AL/N", "SR/D", "SH/D", "SL/D", "FR/D", "FW/D", "FL/D"};
 }
 
 void PositionName(int code, std::string& name) {

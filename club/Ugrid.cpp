@@ -126,8 +126,12 @@ void SortByColumn(TGrid& grid, int column, int direction) {
     for (SortItem& it : items) it.collation = CollationKey(it.text);
   const bool desc = g_GridSortDirection == 1;
   std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
-    int c = numeric ? (a.key < b.key ? -1 : a.key > b.key ? 1 : 0)
-                    : (a.collation < b.collation ? -1 : b.collation < a.collation ? 1 : 0);
+    int c = numeric ? (a.key < b.key   ? -1
+                       : a.key > b.key ? 1
+                                       : 0)
+                    : (a.collation < b.collation   ? -1
+                       : b.collation < a.collation ? 1
+                                                   : 0);
     if (desc) c = -c;
     return c < 0;
   });
@@ -221,18 +225,24 @@ TKanaForm HiraganaForm(uint32_t h) {
   TKanaForm f{h, 0, false};
   auto small = [&](uint32_t base) { f = TKanaForm{base, 0, true}; };
   switch (h) {
-    case 0x3041: case 0x3043: case 0x3045: case 0x3047: case 0x3049:
-    case 0x3063: case 0x3083: case 0x3085: case 0x3087: case 0x308E:
-      small(h + 1);
-      return f;
-    case 0x3095: small(0x304B); return f;  // small ka
-    case 0x3096: small(0x3051); return f;  // small ke
+    case 0x3041:
+    case 0x3043:
+    case 0x3045:
+    case 0x3047:
+    case 0x3049:
+    case 0x3063:
+    case 0x3083:
+    case 0x3085:
+    case 0x3087:
+    case 0x308E: small(h + 1); return f;
+    case 0x3095: small(0x304B); return f;             // small ka
+    case 0x3096: small(0x3051); return f;             // small ke
     case 0x3094: return TKanaForm{0x3046, 1, false};  // vu
     default: break;
   }
   if (h >= 0x304B && h <= 0x3062 && (h - 0x304B) % 2 == 1) return TKanaForm{h - 1, 1, false};  // ga .. di
   if (h >= 0x3064 && h <= 0x3069 && (h - 0x3064) % 2 == 1) return TKanaForm{h - 1, 1, false};  // du, de, do
-  if (h >= 0x306F && h <= 0x307D) {                                                        // ha .. po
+  if (h >= 0x306F && h <= 0x307D) {                                                            // ha .. po
     const uint32_t r = (h - 0x306F) % 3;
     return TKanaForm{h - r, r, false};
   }
@@ -242,8 +252,10 @@ TKanaForm HiraganaForm(uint32_t h) {
 // The vowel (as the kana a, i, u, e, o) a plain kana ends in; 0 for n.
 uint32_t VowelOf(uint32_t base) {
   static const std::vector<std::pair<std::vector<uint32_t>, uint32_t>> rows = {
-      {DecodeUtf8("あかさたなはまやらわ"), 0x3042}, {DecodeUtf8("いきしちにひみりゐ"), 0x3044},
-      {DecodeUtf8("うくすつぬふむゆる"), 0x3046},   {DecodeUtf8("えけせてねへめれゑ"), 0x3048},
+      {DecodeUtf8("あかさたなはまやらわ"), 0x3042},
+      {DecodeUtf8("いきしちにひみりゐ"), 0x3044},
+      {DecodeUtf8("うくすつぬふむゆる"), 0x3046},
+      {DecodeUtf8("えけせてねへめれゑ"), 0x3048},
       {DecodeUtf8("おこそとのほもよろを"), 0x304A}};
   for (const auto& [kana, vowel] : rows)
     if (std::find(kana.begin(), kana.end(), base) != kana.end()) return vowel;

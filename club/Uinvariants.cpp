@@ -77,7 +77,8 @@ std::string TViolation::Where() const {
     w = "「" + ClubName + "」";  // a club of its own, as in a VS file
   }
   if (List == TListKind::Youth) w += w.empty() ? "ユース" : " ユース";
-  if (List != TListKind::None || Number >= 0) w += (w.empty() ? "" : " ") + std::string("背番号") + std::to_string(Number);
+  if (List != TListKind::None || Number >= 0)
+    w += (w.empty() ? "" : " ") + std::string("背番号") + std::to_string(Number);
   return w;
 }
 
@@ -165,8 +166,7 @@ void CheckPlayerList(const Tplayerlist& list, TListKind kind, int32_t club, cons
 
 void CheckClub(const Tteam& t, int32_t index, bool requireEleven, TViolations& out) {
   const TViolation club = ClubPlace(index, t.ClubName);
-  if (t.Squad->Count() < kStarterCount)
-    Add(out, club, TInvariant::SquadSize, std::to_string(t.Squad->Count()) + "人");
+  if (t.Squad->Count() < kStarterCount) Add(out, club, TInvariant::SquadSize, std::to_string(t.Squad->Count()) + "人");
   CheckPlayerList(*t.Squad, TListKind::Squad, index, t.ClubName, out);
   CheckPlayerList(*t.Youth, TListKind::Youth, index, t.ClubName, out);
 
@@ -175,7 +175,8 @@ void CheckClub(const Tteam& t, int32_t index, bool requireEleven, TViolations& o
     const int32_t n = t.Slots[static_cast<std::size_t>(slot)];
     TViolation where = club;
     where.Number = n;
-    const std::string place = slot < kStarterCount ? "スタメン枠" + std::to_string(slot) : "控え枠" + std::to_string(slot);
+    const std::string place =
+        slot < kStarterCount ? "スタメン枠" + std::to_string(slot) : "控え枠" + std::to_string(slot);
     if (n == -1) {
       if (requireEleven && slot < kStarterCount) {
         where.Number = -1;
@@ -201,10 +202,12 @@ void CheckClub(const Tteam& t, int32_t index, bool requireEleven, TViolations& o
     const TCoachSlot& c = staff.Coach[i];
     const std::string who = "コーチ" + std::to_string(i + 1) + "の";
     for (int k = 0; k < 6; ++k)
-      CheckRange(out, club, TInvariant::CoachingStaff, who + kAbilityLetters[k], c.Skill[static_cast<std::size_t>(k)], 1, 10);
+      CheckRange(out, club, TInvariant::CoachingStaff, who + kAbilityLetters[k], c.Skill[static_cast<std::size_t>(k)],
+                 1, 10);
     CheckRange(out, club, TInvariant::CoachingStaff, who + "契約年数", c.Years, 1, 3);
     for (int k = 0; k < 6; ++k)
-      CheckRange(out, club, TInvariant::CoachingStaff, who + "指導項目" + kAbilityLetters[k], c.Focus[static_cast<std::size_t>(k)], 0, 1);
+      CheckRange(out, club, TInvariant::CoachingStaff, who + "指導項目" + kAbilityLetters[k],
+                 c.Focus[static_cast<std::size_t>(k)], 0, 1);
   }
   // Three coaches of skill 10, each on one ability: 3 x 6 x 10.
   for (int k = 0; k < 6; ++k)

@@ -8,8 +8,8 @@
 #include "club/Ucommatext.h"
 #include "club/Ucp932.h"
 #include "club/Ufile.h"
-#include "club/Upaths.h"
 #include "club/Ufunction.h"
+#include "club/Upaths.h"
 #include "club/Urandom.h"
 
 namespace {
@@ -26,9 +26,7 @@ constexpr int kPointsPerAbilityPoint = 200;
 bool HasClub(int32_t club) { return club >= 0 && club < kAffinityClubs; }
 
 // A free agent (club 99) plays in no division.
-int32_t DivisionOfClub(const TworldView& world, int32_t club) {
-  return HasClub(club) ? world.DivisionOf(club) : 0;
-}
+int32_t DivisionOfClub(const TworldView& world, int32_t club) { return HasClub(club) ? world.DivisionOf(club) : 0; }
 
 // The eight clubs of division 1 .. 3.
 std::array<int32_t, 8> ClubsOfDivision(const TworldView& world, int32_t division) {
@@ -40,10 +38,9 @@ std::array<int32_t, 8> ClubsOfDivision(const TworldView& world, int32_t division
 int Sign(int32_t v) { return (v > 0) - (v < 0); }
 
 // Nationality ability weights (S, H, D, C, K, A) and favoured position codes.
-const int32_t kNationWeights[10][6] = {
-    {1, 1, 1, 2, 2, 2}, {5, 5, 1, 1, 1, 1}, {4, 1, 3, 4, 4, 4}, {4, 2, 1, 5, 5, 2},
-    {1, 3, 5, 3, 3, 5}, {2, 4, 4, 2, 4, 4}, {1, 5, 5, 4, 1, 4}, {4, 2, 2, 5, 4, 4},
-    {2, 4, 4, 3, 4, 3}, {3, 3, 3, 4, 3, 4}};
+const int32_t kNationWeights[10][6] = {{1, 1, 1, 2, 2, 2}, {5, 5, 1, 1, 1, 1}, {4, 1, 3, 4, 4, 4}, {4, 2, 1, 5, 5, 2},
+                                       {1, 3, 5, 3, 3, 5}, {2, 4, 4, 2, 4, 4}, {1, 5, 5, 4, 1, 4}, {4, 2, 2, 5, 4, 4},
+                                       {2, 4, 4, 3, 4, 3}, {3, 3, 3, 4, 3, 4}};
 
 bool NationFavours(int32_t nationality, int32_t mtype) {
   switch (nationality) {
@@ -132,7 +129,7 @@ std::string ChoiceLabel(int32_t choice) {
 
 std::string NationalityName(int32_t nationality) {
   static const char* const kNames[10] = {"日本", "アフリカ", "アルゼンチン", "ブラジル", "イタリア",
-                                         "英国", "ドイツ", "イベリア半島", "オランダ", "フランス"};
+                                         "英国", "ドイツ",   "イベリア半島", "オランダ", "フランス"};
   return nationality >= 0 && nationality < 10 ? kNames[nationality] : "";
 }
 
@@ -144,8 +141,7 @@ std::string GrowthPhaseComment(int32_t phase) {
 }
 
 const std::vector<std::string>& NameList(int32_t nationality) {
-  if (nationality < 0 || nationality > 9)
-    throw FileError(NameListPath(nationality), "名前リストがありません");
+  if (nationality < 0 || nationality > 9) throw FileError(NameListPath(nationality), "名前リストがありません");
   std::lock_guard<std::mutex> lock(NameCacheLock());
   auto& slot = NameCache()[static_cast<std::size_t>(nationality)];
   if (!slot) {
@@ -181,9 +177,13 @@ Tplayer::Tplayer(int32_t positionSelector, int32_t nationality, int32_t baseLeve
   switch (positionSelector) {
     case 7: Mtype = Random(12); break;
     case 8: Mtype = 12 + Random(9); break;
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6:
-      Mtype = 3 * positionSelector + Random(3);
-      break;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6: Mtype = 3 * positionSelector + Random(3); break;
     default: Mtype = Random(21); break;
   }
 
@@ -305,9 +305,7 @@ std::array<int32_t, 6> Tplayer::Abilities() const {
   return {Speed, Height, Defense, ballContorol, KickContorol, Anticipation};
 }
 
-int32_t Tplayer::AbilitySum() const {
-  return Speed + Height + Defense + ballContorol + KickContorol + Anticipation;
-}
+int32_t Tplayer::AbilitySum() const { return Speed + Height + Defense + ballContorol + KickContorol + Anticipation; }
 
 int32_t& Tplayer::Choice(int i) {
   switch (i) {
@@ -494,8 +492,7 @@ std::array<int32_t, 6> Tplayer::CoachValues() const {
 }
 
 void Tplayer::ScaleAbilities(int32_t p) {
-  for (int i = 0; i < 6; ++i)
-    Ability(i) = ClampInt(CheckedMul(Ability(i), CheckedAdd(p, 100)) / 100, 0, 99);
+  for (int i = 0; i < 6; ++i) Ability(i) = ClampInt(CheckedMul(Ability(i), CheckedAdd(p, 100)) / 100, 0, 99);
 }
 
 // ---- stream forms ------------------------------------------------------------------
@@ -597,13 +594,20 @@ void Tplayer::Clone(const Tplayer& source) {
 void Tplayer::WeeklyGrowth(const std::array<int32_t, 6>& weights) {
   int32_t e = Age - PeakAge;
   int32_t f;
-  if (e <= -4) f = 1;
-  else if (e == -3) f = 2;
-  else if (e == -2) f = 3;
-  else if (e == -1 || e == 0) f = 4;
-  else if (e == 1) f = 3;
-  else if (e <= 3) f = 0;
-  else f = -(e - 3);
+  if (e <= -4)
+    f = 1;
+  else if (e == -3)
+    f = 2;
+  else if (e == -2)
+    f = 3;
+  else if (e == -1 || e == 0)
+    f = 4;
+  else if (e == 1)
+    f = 3;
+  else if (e <= 3)
+    f = 0;
+  else
+    f = -(e - 3);
 
   if (f > 0) {
     for (int i = 0; i < 6; ++i) {
@@ -659,8 +663,7 @@ void Tplayer::UpdateCondition() {
   ConditionTrend = CheckedAdd(ConditionTrend, ConditionDelta);
   ConditionDelta = 0;
   if (std::abs(ConditionTrend) >= 20) ConditionTrend -= Sign(ConditionTrend) * 20;
-  Condition = std::abs(ConditionTrend) < 10 ? ConditionTrend
-                                            : Sign(ConditionTrend) * (20 - std::abs(ConditionTrend));
+  Condition = std::abs(ConditionTrend) < 10 ? ConditionTrend : Sign(ConditionTrend) * (20 - std::abs(ConditionTrend));
 
   int32_t F = Fatigue;
   if (F >= 0 && F <= 20)
@@ -765,8 +768,7 @@ void Tplayer::MakeRelative(const Tplayer& parent) {
   if (stop != std::string::npos) {
     Name = Letter(65 + Random(25)) + Name.substr(FirstCharLength(Name));
   } else if (space != std::string::npos) {
-    Name = Name.substr(0, space + std::string(kFullWidthSpace).size()) +
-           NameAt(0, kFamilyNames + Random(kGivenNames));
+    Name = Name.substr(0, space + std::string(kFullWidthSpace).size()) + NameAt(0, kFamilyNames + Random(kGivenNames));
   } else {
     Name = Letter(65 + Random(25)) + kFullWidthStop + Name;
   }

@@ -15,9 +15,9 @@
 #include "club/Uworldview.h"
 
 constexpr int32_t kAffinityClubs = 24;  // clubs 0 .. 23 a player can be attached to
-constexpr int32_t kNoClub = 99;          // free agent on the market
-constexpr int32_t kTradeOrdinary = -1;   // history: generated or continuing
-constexpr int32_t kTradeYouth = -2;      // history: youth product
+constexpr int32_t kNoClub = 99;         // free agent on the market
+constexpr int32_t kTradeOrdinary = -1;  // history: generated or continuing
+constexpr int32_t kTradeYouth = -2;     // history: youth product
 
 // History row columns ("Year,Team,Trade,Game,Gol,Asi,Rate").
 enum THistoryColumn : int {
@@ -110,7 +110,7 @@ class Tplayer {
   int32_t Choice(int i) const;
 
   // ---- derived values -----------------------------------------------------
-  int32_t GetAffinity(int32_t club) const;   // 0 for a club outside 0 .. 23
+  int32_t GetAffinity(int32_t club) const;        // 0 for a club outside 0 .. 23
   void SetAffinity(int32_t club, int32_t value);  // clamped to 0 .. 100
   // Market value; a club in division 2 or 3 lowers it.
   int32_t Value(const TworldView& world) const;

@@ -63,9 +63,7 @@ Tplayer* Tplayerlist::PlayerAt(int index) {
   return Entries[static_cast<std::size_t>(index)].Player.get();
 }
 
-const Tplayer* Tplayerlist::PlayerAt(int index) const {
-  return const_cast<Tplayerlist*>(this)->PlayerAt(index);
-}
+const Tplayer* Tplayerlist::PlayerAt(int index) const { return const_cast<Tplayerlist*>(this)->PlayerAt(index); }
 
 void Tplayerlist::SaveToStream(TStream& s) const {
   s.WriteInt32(Count());

@@ -43,8 +43,7 @@ void TStream::WriteInt32(int32_t v) {
 void TStream::WriteByte(uint8_t v) { WriteBytes(&v, 1); }
 
 void TStream::Need(std::size_t n, const char* what) const {
-  if (n > Remaining())
-    throw StreamError(std::string("stream ends too early reading ") + what, pos_);
+  if (n > Remaining()) throw StreamError(std::string("stream ends too early reading ") + what, pos_);
 }
 
 void TStream::ReadBytes(void* p, std::size_t n) {
@@ -86,7 +85,6 @@ int32_t TStream::ReadCount(std::size_t minBytesEach, const char* what) {
 int32_t TStream::ReadInt32In(int32_t lo, int32_t hi, const char* what) {
   std::size_t at = pos_;
   int32_t v = ReadInt32();
-  if (v < lo || v > hi)
-    throw StreamError(std::string("impossible value for ") + what + ": " + std::to_string(v), at);
+  if (v < lo || v > hi) throw StreamError(std::string("impossible value for ") + what + ": " + std::to_string(v), at);
   return v;
 }

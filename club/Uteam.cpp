@@ -41,17 +41,17 @@ struct TSquadSlot {
   int32_t Selector;
   int Nationality;
 };
-constexpr TSquadSlot kNewSquad[21] = {
-    {0, 0}, {7, 1}, {1, 0}, {1, 0}, {7, 2}, {7, 1}, {8, 1}, {9, 1}, {6, 0}, {8, 3}, {8, 2},
-    {9, 0}, {9, 0}, {9, 0}, {9, 0}, {9, 0}, {9, 0}, {8, 1}, {9, 0}, {9, 0}, {9, 0}};
+constexpr TSquadSlot kNewSquad[21] = {{0, 0}, {7, 1}, {1, 0}, {1, 0}, {7, 2}, {7, 1}, {8, 1},
+                                      {9, 1}, {6, 0}, {8, 3}, {8, 2}, {9, 0}, {9, 0}, {9, 0},
+                                      {9, 0}, {9, 0}, {9, 0}, {8, 1}, {9, 0}, {9, 0}, {9, 0}};
 
 // The sixteen picks of the automatic line-up: slot filled, column sorted by.
 struct TPick {
   int Slot;
   int Column;
 };
-constexpr TPick kPicks[16] = {{0, 8},  {5, 9},  {9, 5},  {10, 4}, {8, 4},  {1, 7},  {2, 7},  {3, 7},
-                              {7, 3},  {4, 6},  {6, 10}, {11, 2}, {12, 2}, {13, 7}, {14, 10}, {15, 10}};
+constexpr TPick kPicks[16] = {{0, 8}, {5, 9}, {9, 5},  {10, 4}, {8, 4},  {1, 7},  {2, 7},   {3, 7},
+                              {7, 3}, {4, 6}, {6, 10}, {11, 2}, {12, 2}, {13, 7}, {14, 10}, {15, 10}};
 
 uint32_t Le32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
@@ -103,8 +103,7 @@ Tteam::Tteam(int32_t teamIndex)
   Slots.fill(-1);
 }
 
-Tteam::Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex,
-             const TworldView& world)
+Tteam::Tteam(const std::array<int32_t, 4>& nationalities, int32_t baseLevel, int32_t teamIndex, const TworldView& world)
     : Tteam(teamIndex) {
   Money = StartingMoney(teamIndex);
   std::array<int32_t, 4> nat = nationalities;
@@ -388,8 +387,7 @@ void Tteam::AutoLineup(bool excludeInjured) {
   formation.Compute();
   Slots = slots;
   RoleRatings = roles;
-  for (int slot = 0; slot < kStarterCount; ++slot)
-    Positions[static_cast<std::size_t>(slot)] = formation.GetPoint(slot);
+  for (int slot = 0; slot < kStarterCount; ++slot) Positions[static_cast<std::size_t>(slot)] = formation.GetPoint(slot);
   ArrangeLineup();
 }
 
@@ -599,12 +597,18 @@ void Tteam::ChooseInvestment() {
   YouthPosition = 9;
   const int32_t m = Money / 100;
   auto either = [](int32_t a, int32_t b) { return Random(2) == 0 ? a : b; };
-  if (m >= -100 && m <= 3) YouthNationality = 0;
-  else if (m >= 4 && m <= 7) YouthNationality = 1;
-  else if (m >= 8 && m <= 10) YouthNationality = either(6, 9);
-  else if (m >= 11 && m <= 12) YouthNationality = either(5, 7);
-  else if (m >= 13 && m <= 15) YouthNationality = either(2, 8);
-  else YouthNationality = either(3, 4);
+  if (m >= -100 && m <= 3)
+    YouthNationality = 0;
+  else if (m >= 4 && m <= 7)
+    YouthNationality = 1;
+  else if (m >= 8 && m <= 10)
+    YouthNationality = either(6, 9);
+  else if (m >= 11 && m <= 12)
+    YouthNationality = either(5, 7);
+  else if (m >= 13 && m <= 15)
+    YouthNationality = either(2, 8);
+  else
+    YouthNationality = either(3, 4);
   AddMoney(-InvestmentCost());
 }
 
@@ -612,7 +616,7 @@ void Tteam::ChooseInvestment() {
 // Tables for the screens and the market
 
 void Tteam::FillSquadGrid(TGrid& grid, const TworldView& world) const {
-  static const char* const kHeader[19] = {"",  "No", "Name", "Age", "Mtype", "S",  "H",  "D",     "C", "K",
+  static const char* const kHeader[19] = {"",  "No",  "Name",  "Age", "Mtype", "S",  "H",     "D", "C", "K",
                                           "A", "Leg", "Ktype", "試",  "ゴ",    "ア", "Value", "",  "成"};
   const int rows = 1 + Squad->Count();
   grid.SetSize(19, rows);
@@ -632,7 +636,8 @@ void Tteam::FillSquadGrid(TGrid& grid, const TworldView& world) const {
     const TplayerInput& e = Squad->EntryAt(i);
     const Tplayer& p = *e.Player;
     std::vector<std::string> fields = p.RowFields(world);
-    for (int c = 0; c < 19 && c < static_cast<int>(fields.size()); ++c) grid.Cells(c, row) = fields[static_cast<std::size_t>(c)];
+    for (int c = 0; c < 19 && c < static_cast<int>(fields.size()); ++c)
+      grid.Cells(c, row) = fields[static_cast<std::size_t>(c)];
     grid.Cells(1, row) = std::to_string(e.Number);
     if (p.InjuryWeeks > 0) {
       char buf[16];
@@ -643,10 +648,14 @@ void Tteam::FillSquadGrid(TGrid& grid, const TworldView& world) const {
     }
     const int32_t form = p.Condition;
     int32_t formTag = 0;
-    if (form <= -11) formTag = kTagBlue;
-    else if (form <= -1) formTag = kTagNavy;
-    else if (form >= 11) formTag = kTagRed;
-    else if (form >= 1) formTag = kTagMaroon;
+    if (form <= -11)
+      formTag = kTagBlue;
+    else if (form <= -1)
+      formTag = kTagNavy;
+    else if (form >= 11)
+      formTag = kTagRed;
+    else if (form >= 1)
+      formTag = kTagMaroon;
     grid.Tags(17, row) = formTag;
   }
   for (int slot = 0; slot < kSlotCount; ++slot) {

@@ -22,9 +22,9 @@
 class Tplayer;
 class Tplayerlist;
 
-constexpr int kSlotCount = 16;      // 0 .. 10 the starting eleven, 11 .. 15 substitutes
+constexpr int kSlotCount = 16;  // 0 .. 10 the starting eleven, 11 .. 15 substitutes
 constexpr int kStarterCount = 11;
-constexpr int kMaxSquad = 50;       // no club takes a player beyond this many
+constexpr int kMaxSquad = 50;  // no club takes a player beyond this many
 constexpr int kUserClub = 0;
 
 // One need the transfer market looks for: a role 0 .. 4 and the lowest
@@ -85,7 +85,7 @@ class Tteam {
   // TeamIndex is not part of the record and is kept.
   void LoadFromStream(TStream& s);
   void LoadFromStreamShort(TStream& s);  // player records without rating sum
-  void LoadExchange(TStream& s);          // the old exchange form
+  void LoadExchange(TStream& s);         // the old exchange form
   // The line-up record the match engine reads.
   void WriteLineup(TStream& s) const;
 
@@ -97,7 +97,7 @@ class Tteam {
   static void CheckEmblem(const std::vector<uint8_t>& bmp);
   // A valid 0 x 0 BMP image.
   static std::vector<uint8_t> EmptyEmblem();
-  void SetEmblem(std::vector<uint8_t> bmp);   // checks it first
+  void SetEmblem(std::vector<uint8_t> bmp);  // checks it first
   void LoadEmblem(TStream& s) { Emblem = ReadEmblem(s); }
 
   // ---- line-up ------------------------------------------------------------
@@ -150,7 +150,7 @@ class Tteam {
   // Every change of Money goes through here: an overflow raises OverflowError
   // and leaves Money unchanged.
   void AddMoney(int32_t amount);
-  int32_t WageTotal() const;   // squad wages + 5 per youth player
+  int32_t WageTotal() const;  // squad wages + 5 per youth player
   void PayWages();
   int32_t InvestmentCost() const;
   static int32_t InvestmentCostOf(int32_t nationality);

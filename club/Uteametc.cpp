@@ -38,17 +38,31 @@ std::mutex& PresetCacheLock() {
 
 }  // namespace
 
-Tformation::Tformation() { Points.fill(TPoint{}); Points[0] = kKeeperPoint; }
+Tformation::Tformation() {
+  Points.fill(TPoint{});
+  Points[0] = kKeeperPoint;
+}
 
 int32_t Tformation::RoleOf(int32_t code) {
   switch (code) {
-    case 0: case 1: case 3: case 4: return 0;
-    case 2: case 5: return 1;
-    case 6: case 7: case 8: return 2;
-    case 9: case 10: case 11: return 3;
-    case 12: case 15: return 4;
-    case 13: case 16: return 5;
-    case 14: case 17: return 6;
+    case 0:
+    case 1:
+    case 3:
+    case 4: return 0;
+    case 2:
+    case 5: return 1;
+    case 6:
+    case 7:
+    case 8: return 2;
+    case 9:
+    case 10:
+    case 11: return 3;
+    case 12:
+    case 15: return 4;
+    case 13:
+    case 16: return 5;
+    case 14:
+    case 17: return 6;
     case 18: return 7;
     case 19: return 8;
     case 20: return 9;
@@ -104,8 +118,8 @@ const TIntgrid& Tformation::Preset(int line) {
     const std::vector<int32_t>& v = table.Rows[static_cast<std::size_t>(r)].Values;
     for (std::size_t i = 0; i + 1 < v.size(); i += 2)
       if (!IsOnPitch(TPoint{v[i], v[i + 1]}))
-        throw FileError(path, "フォーメーションの型の" + std::to_string(r) + "行目の座標 (" + std::to_string(v[i]) + ", " +
-                                  std::to_string(v[i + 1]) + ") がピッチの外です");
+        throw FileError(path, "フォーメーションの型の" + std::to_string(r) + "行目の座標 (" + std::to_string(v[i]) +
+                                  ", " + std::to_string(v[i + 1]) + ") がピッチの外です");
   }
   return cache.emplace(key, std::move(table)).first->second;
 }
@@ -159,9 +173,12 @@ void Tformation::Compute() {
   if (defence.RowCount() == 2) {
     // Take from the first midfield line while it has players, then the second.
     auto pull = [&](int preferred) {
-      if (Lines[static_cast<std::size_t>(preferred)].RowCount() > 0) MovePlayer(preferred, 0, 0);
-      else if (mid1.RowCount() > 0) MovePlayer(1, 0, 0);
-      else if (mid2.RowCount() > 0) MovePlayer(2, 0, 0);
+      if (Lines[static_cast<std::size_t>(preferred)].RowCount() > 0)
+        MovePlayer(preferred, 0, 0);
+      else if (mid1.RowCount() > 0)
+        MovePlayer(1, 0, 0);
+      else if (mid2.RowCount() > 0)
+        MovePlayer(2, 0, 0);
     };
     if (mid1.RowCount() == 0) {
       pull(2);
@@ -203,8 +220,10 @@ void Tformation::Compute() {
   {
     const int c = mid2.RowCount();
     int row = -1;
-    if (c == 1) row = 0;
-    else if (c >= 4) row = 5;
+    if (c == 1)
+      row = 0;
+    else if (c >= 4)
+      row = 5;
     else if (c >= 2) {
       bool rightFirst = mid2.GetValue(0, kColRole) % 3 == 1;
       bool leftLast = mid2.GetValue(c - 1, kColRole) % 3 == 0;
@@ -217,9 +236,12 @@ void Tformation::Compute() {
   {
     const int c = mid1.RowCount();
     int row = -1;
-    if (c == 1) row = 0;
-    else if (c >= 4) row = c + 1;
-    else if (c >= 2) row = defence.RowCount() == 3 ? 2 * c - 2 : 2 * c - 3;
+    if (c == 1)
+      row = 0;
+    else if (c >= 4)
+      row = c + 1;
+    else if (c >= 2)
+      row = defence.RowCount() == 3 ? 2 * c - 2 : 2 * c - 3;
     PlaceLine(1, row);
   }
 }
@@ -237,7 +259,8 @@ void Tcoach::RecomputeWeights() {
       if (f) ++n;
     if (n == 0) continue;
     for (int k = 0; k < 6; ++k)
-      if (c.Focus[static_cast<std::size_t>(k)]) sum[k] += static_cast<double>(c.Skill[static_cast<std::size_t>(k)]) * 6.0 / n;
+      if (c.Focus[static_cast<std::size_t>(k)])
+        sum[k] += static_cast<double>(c.Skill[static_cast<std::size_t>(k)]) * 6.0 / n;
   }
   for (int k = 0; k < 6; ++k) Weights[static_cast<std::size_t>(k)] = RoundHalfEven(sum[k]);
 }

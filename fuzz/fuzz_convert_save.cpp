@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!read || out.empty()) return 0;
   if (Tsavechange::ReadVersionNumber(image) == kNoVersion) {
     fuzz::Check(Tsavechange::ReadVersionNumber(out) == 6, "a save without a version did not become \"06\"");
-    fuzz::Check(fuzz::Reads([&] { out = Tsavechange::ConvertSaveImage(out); }), "a wrapped \"06\" save does not convert");
+    fuzz::Check(fuzz::Reads([&] { out = Tsavechange::ConvertSaveImage(out); }),
+                "a wrapped \"06\" save does not convert");
   }
   Tgamemain game(Tgamemain::TNoSeed{});
   TStream s(out);

@@ -6,9 +6,9 @@
 
 #include "club/Ufile.h"
 #include "club/Uplayer.h"
+#include "club/Urandom.h"
 #include "club/Uworldview.h"
 #include "fuzz/FuzzSupport.h"
-#include "club/Urandom.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzz::EnterDataDir(argc, argv);

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int filled = ReadPositionBytes(bytes, board.Positions);
   fuzz::Check(filled == static_cast<int>(std::min<std::size_t>(size / 8, 11)), "places filled do not match the file");
   for (int i = filled; i < 11; ++i)
-    fuzz::Check(board.Positions[i].X == before[i].X && board.Positions[i].Y == before[i].Y, "a place the file lacks changed");
+    fuzz::Check(board.Positions[i].X == before[i].X && board.Positions[i].Y == before[i].Y,
+                "a place the file lacks changed");
 
   TPixelPositions again{};
   fuzz::Check(ReadPositionBytes(PositionFileBytes(board.Positions), again) == 11, "a written position file is short");

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Tteam& club = *g_game->Teams[0];
   const Bytes once = MakeVsImage(club, comment);
   TVsData again;
-  fuzz::Check(fuzz::Reads([&] { again = ParseVsImage(once, 0); }), "an accepted VS club exports to a file that is refused");
+  fuzz::Check(fuzz::Reads([&] { again = ParseVsImage(once, 0); }),
+              "an accepted VS club exports to a file that is refused");
   fuzz::Check(MakeVsImage(*again.Club, again.Comment) == once, "a VS file does not export to the same bytes twice");
 
   // What the side choice and the battle then do with the club.

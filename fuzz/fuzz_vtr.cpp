@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Playback: every goal line is reached, and stepping stays on the frames.
   const auto goals = g_vtr->GoalsUpTo(g_vtr->LastFrame());
-  fuzz::Check(goals.size() <= g_vtr->Sides[0].GoalLines.size() + g_vtr->Sides[1].GoalLines.size(), "more goals than lines");
+  fuzz::Check(goals.size() <= g_vtr->Sides[0].GoalLines.size() + g_vtr->Sides[1].GoalLines.size(),
+              "more goals than lines");
   bool stopped = false;
   for (int32_t speed : {-3, 1, 5401, -2147483647}) {
     const int32_t p = g_vtr->Advance(g_vtr->LastFrame(), speed, stopped);

@@ -93,18 +93,13 @@ void Tmlive::Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3) {
     if (e2 != -1) GoalScene();
   } else if (e0 != -1) {
     switch (e2) {
-      case 0:
-        KeeperScene();
-        break;
-      case 1:
-        BallWonScene();
-        break;
+      case 0: KeeperScene(); break;
+      case 1: BallWonScene(); break;
       case 2:
       case 3:
         if (e3 >= 0 && e3 <= 6) OnBallScene();  // deliberately none when his decision did nothing
         break;
-      default:
-        break;
+      default: break;
     }
   }
   while (Scenes.size() > static_cast<std::size_t>(kStripLength)) Scenes.pop_front();
@@ -139,7 +134,7 @@ void Tmlive::BallWonScene() {
 
 void Tmlive::OnBallScene() {
   static const char* const kCaptions[7] = {"スペースへのパス", "前線へのフィード", "クロスボール", "シュート",
-                                           "クリア", "確実につなごう", "ドリブル"};
+                                           "クリア",           "確実につなごう",   "ドリブル"};
   const int s2 = Event[2] - 2;  // 0 left-footed, 1 right-footed
   const int kind = Event[3];
   TliveScene s = kind == 3 ? goalView_ : pitch_;

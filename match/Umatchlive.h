@@ -14,23 +14,23 @@
 // ellipses are given by their bounding rectangle; colours are 0xRRGGBB.
 struct TliveShape {
   enum Kind : int32_t {
-    FillRect,   // filled rectangle, pen = brush
-    Rect,       // rectangle with Pen outline and Brush fill
-    Ellipse,    // ellipse with Pen outline and Brush fill
-    Line,       // line from (X1, Y1) to (X2, Y2)
-    Write,      // Text at (X1, Y1), FontPt points, on Brush unless ClearBrush
-    Image,      // picture ImageId with its top-left at (X1, Y1)
-    Patch,      // team ImageId's colour patch stretched over the rectangle
+    FillRect,  // filled rectangle, pen = brush
+    Rect,      // rectangle with Pen outline and Brush fill
+    Ellipse,   // ellipse with Pen outline and Brush fill
+    Line,      // line from (X1, Y1) to (X2, Y2)
+    Write,     // Text at (X1, Y1), FontPt points, on Brush unless ClearBrush
+    Image,     // picture ImageId with its top-left at (X1, Y1)
+    Patch,     // team ImageId's colour patch stretched over the rectangle
   };
   Kind What = FillRect;
   int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
   uint32_t Pen = 0;
   uint32_t Brush = 0;
   int32_t PenWidth = 1;
-  bool ClearBrush = false;   // no fill
-  bool HatchBrush = false;   // cross-hatched fill in Brush colour
+  bool ClearBrush = false;  // no fill
+  bool HatchBrush = false;  // cross-hatched fill in Brush colour
   int32_t FontPt = 10;
-  int32_t ImageId = 0;       // Image: 0 ball, 1 keeper, 2 hit; Patch: team 0 or 1
+  int32_t ImageId = 0;  // Image: 0 ball, 1 keeper, 2 hit; Patch: team 0 or 1
   std::string Text;
 };
 

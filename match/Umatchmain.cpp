@@ -76,17 +76,14 @@ void Tmmain::Step() {
       else
         SideRestart();
       break;
-    case kWoodwork:
-      SoundEvent = kSoundPost;
-      break;
+    case kWoodwork: SoundEvent = kSoundPost; break;
     case kGoalLeft:
     case kGoalRight:
       Goal(code - kGoalLeft);
       for (auto& side : Sides)
         for (int i = 0; i < kOnPitch; ++i) side->PlayerAt(i).Place(1);
       break;
-    default:
-      break;
+    default: break;
   }
   if (code != kInPlay) Touches.Clear();
 
@@ -544,8 +541,7 @@ void Tmmain::AutoSubs(int team) {
 
 std::string Tmmain::GoalText(int team) const { return CommaText(GoalLists[team]); }
 
-void Tmmain::Result(std::string& goals0, std::string& goals1, int32_t& score0, int32_t& score1,
-                    TIntgrid& stats) const {
+void Tmmain::Result(std::string& goals0, std::string& goals1, int32_t& score0, int32_t& score1, TIntgrid& stats) const {
   goals0 = GoalText(0);
   goals1 = GoalText(1);
   score0 = Goals(0);

@@ -89,7 +89,7 @@ class Tmmain {
   int32_t HolderTeam = 0;
   int32_t HolderIndex = 0;
   int32_t LastTeam = 0;
-  int32_t LastIndex = 0;  // the player of LastTeam who last played the ball
+  int32_t LastIndex = 0;   // the player of LastTeam who last played the ball
   int32_t SoundEvent = 0;  // the screen sets it back to -1 after reading
   static constexpr double kNoDribble = -100;
   double DribbleAngle = kNoDribble;
@@ -103,13 +103,14 @@ class Tmmain {
   // i + 2 for a data battle. A malformed stream raises StreamError.
   void Load(TStream& s0, TStream& s1, bool vs);
   // True once both sides hold their eleven; before that Step does nothing.
-  bool Loaded() const { return Sides[0]->PlayerCount() >= Tmteam::kOnPitch && Sides[1]->PlayerCount() >= Tmteam::kOnPitch; }
+  bool Loaded() const {
+    return Sides[0]->PlayerCount() >= Tmteam::kOnPitch && Sides[1]->PlayerCount() >= Tmteam::kOnPitch;
+  }
   void Step();
   void AutoSubs(int team);
   // Goal lists as comma text, the score, and both teams' statistics rows
   // appended to stats.
-  void Result(std::string& goals0, std::string& goals1, int32_t& score0, int32_t& score1,
-              TIntgrid& stats) const;
+  void Result(std::string& goals0, std::string& goals1, int32_t& score0, int32_t& score1, TIntgrid& stats) const;
   std::string GoalText(int team) const;
   Tmteam& MatchTeam(int i) { return *Sides[i]; }
   const Tmteam& MatchTeam(int i) const { return *Sides[i]; }

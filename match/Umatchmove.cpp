@@ -21,9 +21,7 @@ int32_t WingY(int32_t testedSign, int32_t a, int32_t homeX, int32_t homeY, int32
 }
 
 // Pulling toward his own end by `dist` from his home x.
-inline int32_t TowardOwnEnd(int32_t homeX, int32_t e, int32_t dist) {
-  return e == 0 ? homeX - dist : homeX + dist;
-}
+inline int32_t TowardOwnEnd(int32_t homeX, int32_t e, int32_t dist) { return e == 0 ? homeX - dist : homeX + dist; }
 }  // namespace
 
 Tmpoint KeepOnPitch(Tmpoint p) {
@@ -118,12 +116,23 @@ Tmpoint Tdfmove::Target(int32_t code) const {
   if (Abs(CurX - e) < h) {
     // He is nearer his own end than the ball.
     switch (code) {
-      case 1: case 4: case 7: case 10:  // cover
+      case 1:
+      case 4:
+      case 7:
+      case 10:  // cover
         x = (2 * HomeX + (e + RefX) / 2) / 3;
         y = (2 * HomeY + RefY) / 3;
         break;
-      case 2: case 5: case 8: case 11:
-      case 15: case 16: case 17: case 18: case 19: case 20:  // press
+      case 2:
+      case 5:
+      case 8:
+      case 11:
+      case 15:
+      case 16:
+      case 17:
+      case 18:
+      case 19:
+      case 20:  // press
         x = ((3 * RefX - e) / 2 + 2 * HomeX) / 3;
         y = (2 * HomeY + 2 * RefY - kPitchCentreY) / 3;
         break;
@@ -152,8 +161,7 @@ Tmpoint Tdfmove::KeeperTarget(int32_t anticipate) const {
   const int32_t bx = AimX, by = AimY;
   const double travel = PitchDistance(bx - RefX, by - RefY);
   // Comes out for a ball that will settle near his goal.
-  if (travel < 500 && Abs(bx - g) <= 5 * anticipate + 600 && Abs(by - kPitchCentreY) <= 1000)
-    return Tmpoint{bx, by};
+  if (travel < 500 && Abs(bx - g) <= 5 * anticipate + 600 && Abs(by - kPitchCentreY) <= 1000) return Tmpoint{bx, by};
   if (Abs(bx - g) <= 4 * anticipate + 400 && Abs(by - kPitchCentreY) <= 400) return Tmpoint{bx, by};
   // Otherwise he stays on his line between the posts, where the ball's path
   // meets it (a ball travelling straight across: the near post, or level

@@ -39,7 +39,7 @@ class Tdfmove {
   int32_t AimX = 0, AimY = 0;  // keeper rule only: where the ball is going
   int32_t HomeX = 0, HomeY = 0;
   int32_t CurX = 0, CurY = 0;
-  int32_t GoalLineX = 0;       // keeper rule only
+  int32_t GoalLineX = 0;  // keeper rule only
 
   void Init(Tmpoint ref, Tmpoint cur, Tmpoint home) {
     RefX = ref.X;

@@ -51,8 +51,8 @@ std::array<int32_t, 3> FirstThreeSkipping(const std::array<int32_t, 4>& c, int32
 }
 inline bool TurnTest(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
   constexpr int64_t kExact = int64_t(1) << 22;
-  const bool small = fx > -kExact && fx < kExact && fy > -kExact && fy < kExact && ux > -kExact &&
-                     ux < kExact && uy > -kExact && uy < kExact;
+  const bool small = fx > -kExact && fx < kExact && fy > -kExact && fy < kExact && ux > -kExact && ux < kExact &&
+                     uy > -kExact && uy < kExact;
   const int64_t dot = fx * ux + fy * uy;
   if (small && dot != 0) {
     // More than a right angle apart: the plain difference is larger still.
@@ -104,8 +104,10 @@ std::pair<int32_t, int32_t> Tmplayer::Load(TStream& s, int32_t side) {
   FootAngle = leg != 0 ? -kQuarterPi : kQuarterPi;
 
   int32_t f = 25;
-  if (side == 0) f = cond + 30;
-  else if (side == 1) f = cond + 25;
+  if (side == 0)
+    f = cond + 30;
+  else if (side == 1)
+    f = cond + 25;
   Pace = (ab[0] + f) / 10 + 30;
   Reach = ab[1] + f + 150;
   Tackle = ab[2] + f;
@@ -185,9 +187,7 @@ bool Tmplayer::TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const {
   return std::fabs(std::atan2(double(dy), double(dx)) - Facing()) > kPi / 2;
 }
 
-bool TurnExceedsRightAngle(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
-  return TurnTest(fx, fy, ux, uy);
-}
+bool TurnExceedsRightAngle(int64_t fx, int64_t fy, int64_t ux, int64_t uy) { return TurnTest(fx, fy, ux, uy); }
 
 bool Tmplayer::InOwnArea() const {
   int32_t g = HomeX >= 10000 ? kRightGoalLineX : kLeftGoalLineX;

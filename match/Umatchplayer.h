@@ -49,22 +49,22 @@ class Tmplayer {
 
   std::string Name;
   int32_t X = 0, Y = 0;
-  int32_t HomeX = 0, HomeY = 0;      // formation position; its half decides the goal he defends
-  int32_t TargetX = 0, TargetY = 0;  // point he runs to
-  double FootAngle = 0.0;            // +pi/4 left-footed, -pi/4 right-footed
-  int32_t Pace = 0;                  // match value 0: distance per tick at full speed
-  int32_t Reach = 0;                 // match value 1: highest ball he can play
-  int32_t Tackle = 0;                // match value 2
-  int32_t Control = 0;               // match value 3
-  int32_t Kick = 0;                  // match value 4
-  int32_t Anticipate = 0;            // match value 5
+  int32_t HomeX = 0, HomeY = 0;        // formation position; its half decides the goal he defends
+  int32_t TargetX = 0, TargetY = 0;    // point he runs to
+  double FootAngle = 0.0;              // +pi/4 left-footed, -pi/4 right-footed
+  int32_t Pace = 0;                    // match value 0: distance per tick at full speed
+  int32_t Reach = 0;                   // match value 1: highest ball he can play
+  int32_t Tackle = 0;                  // match value 2
+  int32_t Control = 0;                 // match value 3
+  int32_t Kick = 0;                    // match value 4
+  int32_t Anticipate = 0;              // match value 5
   std::array<int32_t, 6> Abilities{};  // S, H, D, C, K, A as loaded
   std::array<int32_t, 4> Choices{};    // Choice1..Choice4
   int32_t Number = 0;
   int32_t Mtype = 0;
-  int32_t Accel = 1;    // run-up counter 1..30
-  int32_t Freeze = 0;   // ticks he may not move or touch the ball
-  int32_t OnMinute = 0; // minute he came on; after going off, minutes played
+  int32_t Accel = 1;     // run-up counter 1..30
+  int32_t Freeze = 0;    // ticks he may not move or touch the ball
+  int32_t OnMinute = 0;  // minute he came on; after going off, minutes played
   std::array<int32_t, 7> Stats{};
 
   // Reads one player of a line-up stream for side 0..3 (sides 1 and 3 are
@@ -198,7 +198,7 @@ void Tmplayer::Run(int32_t role) {
   // A turn of more than a right angle starts the run-up again. Two short
   // vectors not at a right angle are the integer case of
   // TurnExceedsRightAngle, decided here without a call.
-  const int64_t dot = faceDx_ * dx + faceDy_ * dy;  // 0 also when facing is kept as an angle
+  const int64_t dot = faceDx_ * dx + faceDy_ * dy;             // 0 also when facing is kept as an angle
   const bool shortMove = dist2 < kShortVector * kShortVector;  // so both parts are short
   bool turned;
   if (shortMove & (dot != 0)) [[likely]]

@@ -13,9 +13,7 @@ namespace {
 
 int Sign(int32_t v) { return (v > 0) - (v < 0); }
 
-int64_t Dist2(int32_t dx, int32_t dy) {
-  return static_cast<int64_t>(dx) * dx + static_cast<int64_t>(dy) * dy;
-}
+int64_t Dist2(int32_t dx, int32_t dy) { return static_cast<int64_t>(dx) * dx + static_cast<int64_t>(dy) * dy; }
 
 int32_t RoundedDistance(int32_t dx, int32_t dy) { return RoundHalfEven(PitchDistance(dx, dy)); }
 

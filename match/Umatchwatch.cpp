@@ -7,7 +7,8 @@
 namespace {
 
 void Cue(TmWatchedStep& step, int32_t sound, bool wait) {
-  if (step.CueCount < static_cast<int>(step.Cues.size())) step.Cues[static_cast<std::size_t>(step.CueCount++)] = {sound, wait};
+  if (step.CueCount < static_cast<int>(step.Cues.size()))
+    step.Cues[static_cast<std::size_t>(step.CueCount++)] = {sound, wait};
 }
 
 }  // namespace
@@ -21,21 +22,14 @@ void AddSoundCues(int32_t soundEvent, TmWatchedStep& step) {
       Cue(step, 1, true);
       Cue(step, 0, false);
       break;
-    case kSoundPost:
-      Cue(step, 3, false);
-      break;
+    case kSoundPost: Cue(step, 3, false); break;
     case kSoundGoalTeam0:
       Cue(step, 4, true);
       Cue(step, 5, true);
       break;
-    case kSoundGoalTeam1:
-      Cue(step, 4, true);
-      break;
-    case kSoundSave:
-      Cue(step, 6, false);
-      break;
-    default:
-      break;
+    case kSoundGoalTeam1: Cue(step, 4, true); break;
+    case kSoundSave: Cue(step, 6, false); break;
+    default: break;
   }
 }
 

@@ -51,8 +51,8 @@ void AddSoundCues(int32_t soundEvent, TmWatchedStep& step);
 // Which sides the computer runs, and where a recording goes.
 struct TmWatchSetup {
   std::array<bool, 2> AutoSubs{false, false};
-  Tmlive* Live = nullptr;      // may be null (no scenes)
-  TmVTR* Recorder = nullptr;   // may be null (not recorded)
+  Tmlive* Live = nullptr;     // may be null (no scenes)
+  TmVTR* Recorder = nullptr;  // may be null (not recorded)
 };
 
 // Loads the two clubs' line-ups into the driver as side 0 and side 1; a

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <limits>
 
+#include "club/Ucommatext.h"
 #include "club/Ufile.h"
 #include "club/Ufunction.h"
-#include "club/Ucommatext.h"
 #include "club/Uteam.h"
 
 namespace {
@@ -115,7 +115,8 @@ void TmVTR::ParseImage(const std::vector<uint8_t>& image) {
   const int32_t n = s.ReadCount(kVtrFrameBytes, "frames");
   if (n < 1) throw StreamError("a recording without frames", countAt);
   if (s.Remaining() != static_cast<std::size_t>(n) * kVtrFrameBytes)
-    throw StreamError("unexpected bytes after the last frame", s.Position() + static_cast<std::size_t>(n) * kVtrFrameBytes);
+    throw StreamError("unexpected bytes after the last frame",
+                      s.Position() + static_cast<std::size_t>(n) * kVtrFrameBytes);
   r.Frames.resize(static_cast<std::size_t>(n));
   int32_t before[2] = {0, 0};
   for (int32_t k = 0; k < n; ++k) {

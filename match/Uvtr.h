@@ -60,8 +60,8 @@ struct TVtrGoal {
 
 class TmVTR {
  public:
-  std::vector<TmVTRsc> Frames;   // frame 0 first
-  std::array<TVtrSide, 2> Sides; // playback: names, emblems, goal lines
+  std::vector<TmVTRsc> Frames;    // frame 0 first
+  std::array<TVtrSide, 2> Sides;  // playback: names, emblems, goal lines
 
   void AddFrame(const TmVTRsc& frame) { Frames.push_back(frame); }
   int32_t FrameCount() const { return static_cast<int32_t>(Frames.size()); }

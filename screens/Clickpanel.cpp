@@ -9,8 +9,7 @@ QFont GothicFont(int pixelSize, bool bold) {
   return f;
 }
 
-TClickPanel::TClickPanel(const QString& text, QWidget* parent, int x, int y, int w, int h)
-    : QLabel(text, parent) {
+TClickPanel::TClickPanel(const QString& text, QWidget* parent, int x, int y, int w, int h) : QLabel(text, parent) {
   setGeometry(x, y, w, h);
   setAlignment(Qt::AlignCenter);
   setFont(GothicFont(15, true));

@@ -196,8 +196,7 @@ void Tevent::DrawPicture() {
       p.setBrush(QColor(128, 0, 0));
       p.drawRect(QRect(308, 160, 24, 6));
       break;
-    default:
-      break;
+    default: break;
   }
   p.end();
   canvas->setPixmap(pm);

@@ -205,7 +205,8 @@ void Tmain::Refresh() {
   if (Tag == 1 || !GameState) return;
   const int week = GameState->Week;
   App().AutoSave();
-  lbweek->setText(QString::number(GameState->Year) + QStringLiteral("年") + QString::number(week) + QStringLiteral("週"));
+  lbweek->setText(QString::number(GameState->Year) + QStringLiteral("年") + QString::number(week) +
+                  QStringLiteral("週"));
   lbweek->adjustSize();
   int d = GameState->DivisionOf(0);
   gridoutleague->SetSelection(d, 0);

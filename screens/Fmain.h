@@ -38,16 +38,16 @@ class Tmain : public QWidget {
   TFtomatch* Ftomatch1;
   int Tag = 0;  // 1: shown again after the tactics screen, no refresh
 
-  void Refresh();                 // what every show does
+  void Refresh();  // what every show does
   void gridoutleagueClick(int division);
-  void imgtLeftClick(int k);     // the club's tactics screen
+  void imgtLeftClick(int k);  // the club's tactics screen
   void lbtClick(int k);
   void ReplaceEmblem(int k);
   void btntrainClick();
   void btnnextClick();
   bool CheckStartingEleven();
   void FillCoachTable();
-  void StepProgress();            // the progress bar moves one cell
+  void StepProgress();  // the progress bar moves one cell
   void ShowMessages();
   // "見通し": the odds of the season's end and of the next match, in a dialog.
   void OpenOutlook();

@@ -6,8 +6,8 @@
 #include <QPainter>
 
 #include "club/Ufile.h"
-#include "club/Upaths.h"
 #include "club/Ugridtext.h"
+#include "club/Upaths.h"
 #include "club/Uteam.h"
 #include "match/Uball.h"
 #include "match/Umatchmain.h"
@@ -283,9 +283,12 @@ void Tmatch::FitClubNames() {
   if (w[0] + w[1] > kRoom) {
     // Each keeps its own width when it fits in half the line.
     const int half = kRoom / 2;
-    if (w[0] > half && w[1] > half) w[0] = w[1] = half;
-    else if (w[0] > half) w[0] = kRoom - w[1];
-    else w[1] = kRoom - w[0];
+    if (w[0] > half && w[1] > half)
+      w[0] = w[1] = half;
+    else if (w[0] > half)
+      w[0] = kRoom - w[1];
+    else
+      w[1] = kRoom - w[0];
   }
   for (int s = 0; s < 2; ++s) labels[s]->resize(w[s], labels[s]->height());
   lbtname0->move(kLeft, 6);
@@ -377,7 +380,8 @@ void Tmatch::DrawFrame() {
   p.drawPixmap(ball.X / 16 - 3, ball.Y / 16 - ball.BallHeight / 32 - 3, pics_.ball);
   p.end();
   UpdateGoals();
-  lbtime->setText(QStringLiteral("%1：%2").arg(d.Tick / 60, 2, 10, QLatin1Char('0')).arg(d.Tick % 60, 2, 10, QLatin1Char('0')));
+  lbtime->setText(
+      QStringLiteral("%1：%2").arg(d.Tick / 60, 2, 10, QLatin1Char('0')).arg(d.Tick % 60, 2, 10, QLatin1Char('0')));
 }
 
 void Tmatch::UpdateGoals() {
@@ -405,11 +409,10 @@ QPixmap Tmatch::RenderScene(const TliveScene& scene) const {
   for (const TliveShape& s : scene.Shapes) {
     QRect rc(QPoint(s.X1, s.Y1), QPoint(s.X2 - 1, s.Y2 - 1));
     QPen pen(Rgb(s.Pen), s.PenWidth);
-    QBrush brush = s.ClearBrush ? QBrush(Qt::NoBrush) : QBrush(Rgb(s.Brush), s.HatchBrush ? Qt::DiagCrossPattern : Qt::SolidPattern);
+    QBrush brush = s.ClearBrush ? QBrush(Qt::NoBrush)
+                                : QBrush(Rgb(s.Brush), s.HatchBrush ? Qt::DiagCrossPattern : Qt::SolidPattern);
     switch (s.What) {
-      case TliveShape::FillRect:
-        p.fillRect(rc, Rgb(s.Brush));
-        break;
+      case TliveShape::FillRect: p.fillRect(rc, Rgb(s.Brush)); break;
       case TliveShape::Rect:
         p.setPen(pen);
         p.setBrush(brush);
@@ -436,15 +439,13 @@ QPixmap Tmatch::RenderScene(const TliveScene& scene) const {
         break;
       }
       case TliveShape::Image: {
-        const QPixmap& img = s.ImageId == Tmlive::kBallImage ? pics_.ball
+        const QPixmap& img = s.ImageId == Tmlive::kBallImage     ? pics_.ball
                              : s.ImageId == Tmlive::kKeeperImage ? pics_.keeper
                                                                  : pics_.hit;
         p.drawPixmap(s.X1, s.Y1, img);
         break;
       }
-      case TliveShape::Patch:
-        p.drawPixmap(rc, emblems_[s.ImageId == 1 ? 1 : 0]);
-        break;
+      case TliveShape::Patch: p.drawPixmap(rc, emblems_[s.ImageId == 1 ? 1 : 0]); break;
     }
   }
   return pm;

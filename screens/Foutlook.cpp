@@ -87,8 +87,7 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
 
   // Page 0: while the runs go on.
   auto* waiting = new QWidget;
-  Label(waiting, 180, 230, 500, 30, 16)
-      ->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
+  Label(waiting, 180, 230, 500, 30, 16)->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
   progress = new QProgressBar(waiting);
   progress->setGeometry(180, 280, 500, 28);
   btncancel = new QPushButton(QStringLiteral("キャンセル"), waiting);

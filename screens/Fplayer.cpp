@@ -164,7 +164,8 @@ void Tplayerinfo::ShowPlayer(int club, int number) {
   TGrid& career = grid3->Model();
   career.SetRowCount(1 + static_cast<int>(info->History.size()));
   for (std::size_t i = 0; i < info->History.size(); ++i)
-    for (int c = 0; c < 7; ++c) career.Cells(c, static_cast<int>(i) + 1) = info->History[i][static_cast<std::size_t>(c)];
+    for (int c = 0; c < 7; ++c)
+      career.Cells(c, static_cast<int>(i) + 1) = info->History[i][static_cast<std::size_t>(c)];
 
   for (TStringGridex* g : {grid2, grid, Grid1, grid3}) {
     g->Refresh();
@@ -204,7 +205,8 @@ void Tplayerinfo::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const int L = Image1->x(), W = Image1->width(), T = Image1->y(), H = Image1->height();
   // Clear the figure's area (the width changes from player to player).
-  p.fillRect(QRect(QPoint(L - 30, 40), QPoint(L + W + 30, 280)).adjusted(0, 0, -1, -1), palette().color(QPalette::Window));
+  p.fillRect(QRect(QPoint(L - 30, 40), QPoint(L + W + 30, 280)).adjusted(0, 0, -1, -1),
+             palette().color(QPalette::Window));
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(Qt::black, 1));
   p.setBrush(BodyColour);

@@ -77,7 +77,8 @@ TFcontract::TFcontract(QWidget* parent) : QWidget(parent) {
     if (!tag) return;
     p.fillRect(rc, r == 0 || c == 0 ? gridcoach->FixedColor : gridcoach->CellColor);
     p.setPen(TagColour(tag));
-    p.drawText(rc.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(Desk.Coach.Cells(c, r)));
+    p.drawText(rc.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+               QString::fromStdString(Desk.Coach.Cells(c, r)));
   };
 
   lbwage = MakeLabel(this, QString(), 326, 64, 21);

@@ -91,14 +91,9 @@ void TFtomatch::gridmenuClick(int col, int row) {
     case 11:
       if (GameState->Cup) GameState->Cup->ShowCards(g);
       break;
-    case 12:
-      GameState->ShowSchedule(g);
-      break;
-    case 13:
-      GameState->ShowHistory(g);
-      break;
-    default:
-      return;
+    case 12: GameState->ShowSchedule(g); break;
+    case 13: GameState->ShowHistory(g); break;
+    default: return;
   }
   grid->Refresh();
 }

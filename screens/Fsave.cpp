@@ -2,8 +2,8 @@
 
 #include <QImage>
 #include <QInputDialog>
-#include <QPainter>
 #include <QMessageBox>
+#include <QPainter>
 
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
@@ -86,7 +86,8 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
       if (c != 1 || r < g->Model().FixedRows || tag == 0) return;
       p.fillRect(rc, TagColour(tag));
       p.setPen(Qt::black);
-      p.drawText(rc.adjusted(2, 0, -1, 0), Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(g->Model().Cells(c, r)));
+      p.drawText(rc.adjusted(2, 0, -1, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                 QString::fromStdString(g->Model().Cells(c, r)));
     };
     // A press on a squad only selects its row: picking a side is the
     // file list's alone.
@@ -140,20 +141,11 @@ bool Tsave::OpenSaveScreen(int mode) {
 
 void Tsave::btn0Click() {
   switch (Mode) {
-    case 0:
-      SaveSelected();
-      break;
-    case 1:
-      LoadSelected();
-      break;
-    case 2:
-      ExportSelected();
-      break;
-    case 3:
-      StartDataBattle();
-      break;
-    default:
-      break;
+    case 0: SaveSelected(); break;
+    case 1: LoadSelected(); break;
+    case 2: ExportSelected(); break;
+    case 3: StartDataBattle(); break;
+    default: break;
   }
 }
 
@@ -226,8 +218,9 @@ void Tsave::PickVsSide(int col, int row) {
   emblem.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
   QLabel* img = side == 0 ? img0 : img1;
   // The emblem's pixels stay sharp when blown up.
-  img->setPixmap(emblem.isNull() ? QPixmap()
-                                 : QPixmap::fromImage(emblem.scaled(img->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+  img->setPixmap(emblem.isNull()
+                     ? QPixmap()
+                     : QPixmap::fromImage(emblem.scaled(img->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 void Tsave::StartDataBattle() {
@@ -248,7 +241,8 @@ void Tsave::btnnewfileClick() {
   TGrid& g = grid->Model();
   for (int r = 1; r < g.RowCount(); ++r) {
     if (QString::fromStdString(g.Cells(0, r)) == answer) {
-      if (!App().Confirm(this, QStringLiteral("ファイル名") + answer + QStringLiteral("は既に存在しています。上書きしますか")))
+      if (!App().Confirm(
+              this, QStringLiteral("ファイル名") + answer + QStringLiteral("は既に存在しています。上書きしますか")))
         return;
       grid->SetSelection(0, r);
       gridDblClick();

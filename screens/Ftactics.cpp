@@ -158,9 +158,9 @@ void Ttactics::DrawHalfPitch() {
   auto metres = [](double m) { return static_cast<int>(m * 100 / kUnitsPerPixel + 0.5); };
   p.setPen(QPen(Qt::white, 2));
   p.setBrush(Qt::NoBrush);
-  p.drawLine(0, 1, kPitchPictureWidth, 1);                     // halfway line
-  p.drawLine(0, goalLine, kPitchPictureWidth, goalLine);       // goal line
-  p.drawLine(1, 1, 1, goalLine);                               // touchlines
+  p.drawLine(0, 1, kPitchPictureWidth, 1);                // halfway line
+  p.drawLine(0, goalLine, kPitchPictureWidth, goalLine);  // goal line
+  p.drawLine(1, 1, 1, goalLine);                          // touchlines
   p.drawLine(kPitchPictureWidth - 2, 1, kPitchPictureWidth - 2, goalLine);
   const int circle = metres(9.15);
   p.drawEllipse(QPoint(mid, 1), circle, circle);
@@ -199,7 +199,8 @@ void Ttactics::DrawPositions() {
       p.drawRect(numberBox.adjusted(-1, -1, 1, 1));
     }
     const QRect nameBox(QPoint(x - 20, y - 26), QPoint(x + 20, y - 10));
-    BoxText(p, nameBox, QPoint(x - 20, y - 26), Qt::yellow, QString::fromStdString(Board.Lineup.Cells(kMenPosition, i)));
+    BoxText(p, nameBox, QPoint(x - 20, y - 26), Qt::yellow,
+            QString::fromStdString(Board.Lineup.Cells(kMenPosition, i)));
   }
   p.end();
   imgpitch->setPixmap(pm);

@@ -35,7 +35,7 @@ class Tvtr : public QWidget {
   QPushButton* btnchange2;  // "■": stop
   QPushButton* btnchange3;  // "＞": one frame per step faster
   TClickPanel* btnend;
-  QTimer* Timer;            // one playback step every 17 ms
+  QTimer* Timer;  // one playback step every 17 ms
 
   // Loads the selected file and shows its first frame; a file that cannot
   // be read is reported with its name and the list stays as it was.

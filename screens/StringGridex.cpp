@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
-#include <algorithm>
-#include <array>
 #include <QStyle>
 #include <QToolTip>
+#include <algorithm>
+#include <array>
 
 #include "club/Upaths.h"
 #include "screens/Clickpanel.h"
@@ -37,9 +37,9 @@ void TStringGridex::Refresh() {
   if (model_->Width > 0) {
     const int frame = 2 * frameWidth();
     const int rowH = std::max(1, RowHeight + (ShowGridLines ? 1 : 0));
-    const bool scrolls = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
-                         (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
-                          model_->RowCount() * rowH > height() - frame);
+    const bool scrolls =
+        verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+        (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && model_->RowCount() * rowH > height() - frame);
     const int bar = scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0;
     w = std::max(model_->Width, ColLeft(model_->ColCount()) + frame + bar);
   }

@@ -28,15 +28,15 @@ class TStringGridex : public QAbstractScrollArea {
   void Refresh();
 
   int RowHeight = 24;
-  bool Sortable = false;          // a left click on the header row sorts
+  bool Sortable = false;  // a left click on the header row sorts
   bool ShowGridLines = true;
-  bool RowSelect = true;          // the selection covers the whole row (else one cell)
-  int HandColumn = -1;            // the pointer becomes a hand over this column's data cells
+  bool RowSelect = true;  // the selection covers the whole row (else one cell)
+  int HandColumn = -1;    // the pointer becomes a hand over this column's data cells
   // When set, it alone decides which data cells show the hand.
   std::function<bool(int col, int row)> HandAt;
   QColor FixedColor{Qt::lightGray};
   QColor CellColor{Qt::white};
-  int Tag = 0;                    // free integer for the screen (like a component tag)
+  int Tag = 0;  // free integer for the screen (like a component tag)
 
   int Row() const { return row_; }
   int Col() const { return col_; }

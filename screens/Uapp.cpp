@@ -15,13 +15,13 @@
 #include "club/Ufile.h"
 #include "club/Upaths.h"
 #include "club/Uteam.h"
+#include "screens/Fevent.h"
 #include "screens/Fmain.h"
 #include "screens/Fmatch.h"
 #include "screens/Fnews.h"
+#include "screens/Fsave.h"
 #include "screens/Ftactics.h"
 #include "screens/Ftitle.h"
-#include "screens/Fevent.h"
-#include "screens/Fsave.h"
 #include "screens/Fvtr.h"
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
@@ -184,7 +184,8 @@ bool TApp::SetEmblemFromFile(int club, const QString& file, QString* error) {
     *error = file + QStringLiteral(": ") + why;
     return false;
   }
-  QImage small = img.scaled(10, 10, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
+  QImage small =
+      img.scaled(10, 10, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
   QByteArray bytes;
   QBuffer buf(&bytes);
   buf.open(QIODevice::WriteOnly);

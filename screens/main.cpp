@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vantorel.Vantorel"));
   QIcon icon;
   for (int size : {32, 48, 64, 128, 256})
-    icon.addFile(QString::fromStdString(ShippedPath("icon/vantorel-" + std::to_string(size) + ".png")), QSize(size, size));
+    icon.addFile(QString::fromStdString(ShippedPath("icon/vantorel-" + std::to_string(size) + ".png")),
+                 QSize(size, size));
   QApplication::setWindowIcon(icon);
   QApplication::setFont(GothicFont(12));
   App().LoadQtTranslation();

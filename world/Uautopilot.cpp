@@ -41,9 +41,8 @@ void MarkKeepBest(const Tteam& club, const Tgamemain& g, TGrid& gridplist, TGrid
   std::vector<int> squadRows;
   for (int r = 1; r < gridplist.RowCount(); ++r)
     if (gridplist.Cells(kConCurrent, r) != kYouthMark) squadRows.push_back(r);
-  std::stable_sort(squadRows.begin(), squadRows.end(), [&](int a, int b) {
-    return ValueOfRow(club, g, gridplist, a) > ValueOfRow(club, g, gridplist, b);
-  });
+  std::stable_sort(squadRows.begin(), squadRows.end(),
+                   [&](int a, int b) { return ValueOfRow(club, g, gridplist, a) > ValueOfRow(club, g, gridplist, b); });
   const std::size_t kept = std::min(squadRows.size(), static_cast<std::size_t>(keep));
   // Let the others go first, so their numbers are free for the kept ones.
   for (std::size_t i = kept; i < squadRows.size(); ++i) {

@@ -42,9 +42,7 @@ int32_t Tgamemain::SeasonPrize(int32_t division, int32_t position) {
 
 bool Tgamemain::IsLeagueWeek(int32_t week) { return LeagueRoundOfWeek(week) >= 0; }
 
-bool Tgamemain::IsCupWeek(int32_t week) {
-  return week == 20 || week == 30 || week == 39 || week == 49 || week == 51;
-}
+bool Tgamemain::IsCupWeek(int32_t week) { return week == 20 || week == 30 || week == 39 || week == 49 || week == 51; }
 
 int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
   if (week >= 12 && week <= 18) return week - 12;
@@ -61,9 +59,9 @@ int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
 
 #include "club/Uarith.h"
 #include "club/Ufile.h"
-#include "club/Upaths.h"
 #include "club/Ufunction.h"
 #include "club/Ugridtext.h"
+#include "club/Upaths.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "world/Uleague.h"
@@ -144,7 +142,8 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
     const std::vector<uint8_t> bytes = ReadWholeFile(path);
     std::size_t used = 0;
     records = ParseStartData(bytes, &used);
-    if (used != bytes.size()) throw FileError(path, "開始データが壊れています（24クラブの後ろに余分なデータがあります）");
+    if (used != bytes.size())
+      throw FileError(path, "開始データが壊れています（24クラブの後ろに余分なデータがあります）");
   } catch (const StreamError& e) {
     SetRandomState(rs);
     throw FileError(path, "開始データが壊れています" + DamagePlace(e));
@@ -271,8 +270,8 @@ void Tgamemain::PlayWeekMatches(const std::function<void()>& progress, bool watc
   }
 }
 
-void Tgamemain::RecordWatchedMatch(const std::string& goals0, const std::string& goals1, int32_t score0,
-                                   int32_t score1, const TIntgrid& stats) {
+void Tgamemain::RecordWatchedMatch(const std::string& goals0, const std::string& goals1, int32_t score0, int32_t score1,
+                                   const TIntgrid& stats) {
   ScopedGameState scope(this);
   if (IsCupWeek(Week)) {
     if (!Cup) throw VantorelError("no cup to record the match in");
@@ -364,11 +363,16 @@ void Tgamemain::ShowSchedule(TGrid& grid) const {
   grid.TopRow = Week;
 
   int cupRow = 0;
-  if (Week >= 1 && Week <= 20) cupRow = 20;
-  else if (Week <= 30) cupRow = 30;
-  else if (Week <= 39) cupRow = 39;
-  else if (Week <= 49) cupRow = 49;
-  else if (Week <= 51) cupRow = 51;
+  if (Week >= 1 && Week <= 20)
+    cupRow = 20;
+  else if (Week <= 30)
+    cupRow = 30;
+  else if (Week <= 39)
+    cupRow = 39;
+  else if (Week <= 49)
+    cupRow = 49;
+  else if (Week <= 51)
+    cupRow = 51;
   if (cupRow > 0 && Cup) SetRowCommaText(grid, cupRow, Cup->UserCardText());
 
   const Tleague* league = nullptr;

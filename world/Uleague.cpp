@@ -58,8 +58,7 @@ void ClearRow(TGrid& grid, int row) {
 
 }  // namespace
 
-TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery,
-                             const TProgressHook& progress) {
+TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery, const TProgressHook& progress) {
   auto driver = std::make_unique<Tmmain>();
   {
     TStream home, away;
@@ -154,8 +153,8 @@ void Tleague::ApplyMatchStats(const TIntgrid& table) {
   }
 }
 
-void Tleague::RecordMatch(int32_t match, const std::string& homeText, const std::string& awayText,
-                          int32_t homeGoals, int32_t awayGoals) {
+void Tleague::RecordMatch(int32_t match, const std::string& homeText, const std::string& awayText, int32_t homeGoals,
+                          int32_t awayGoals) {
   if (match < 0 || match >= kMatchesPerRound || Round < 0 || Round >= kLeagueRounds) return;
   Results[2 * match] = homeText;
   Results[2 * match + 1] = awayText;
@@ -339,8 +338,10 @@ void Tleague::FinalOrder(std::array<int32_t, 8>& destination) const {
   bool ok = true;
   for (const auto& row : Table) {
     int32_t p = row[kPosition];
-    if (p < 1 || p > 8 || seen[p - 1]) ok = false;
-    else seen[p - 1] = true;
+    if (p < 1 || p > 8 || seen[p - 1])
+      ok = false;
+    else
+      seen[p - 1] = true;
   }
   if (ok) {
     for (const auto& row : Table) destination[row[kPosition] - 1] = row[kClub];

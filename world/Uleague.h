@@ -25,8 +25,7 @@ constexpr int kMatchesPerRound = 4;
 // Plays one match of the two clubs' line-ups as a quick match (match
 // driver's PlayQuickMatch), calling the progress hook every `progressEvery`
 // steps.
-TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery,
-                             const TProgressHook& progress);
+TMatchOutcome PlayQuickMatch(int32_t homeClub, int32_t awayClub, int progressEvery, const TProgressHook& progress);
 
 class Tleague {
  public:
@@ -52,8 +51,8 @@ class Tleague {
   std::pair<int32_t, int32_t> NextMatch() const;
   void PlayRound(int32_t first, const TProgressHook& progress = {});
   void ApplyMatchStats(const TIntgrid& table);
-  void RecordMatch(int32_t match, const std::string& homeText, const std::string& awayText,
-                   int32_t homeGoals, int32_t awayGoals);
+  void RecordMatch(int32_t match, const std::string& homeText, const std::string& awayText, int32_t homeGoals,
+                   int32_t awayGoals);
   // Adds one result to a slot's row: 1 win, 0 draw, -1 loss.
   int32_t RecordResult(int32_t slot, int32_t goalsFor, int32_t goalsAgainst);
   // Form bonus for a side (0 home, 1 away) at a position after a result.
@@ -117,4 +116,3 @@ class Tcup {
   int32_t EntrantCount() const { return Entrants.RowCount(); }
   int32_t ClubOfRow(int32_t row) const { return Entrants.GetValue(row, 0); }
 };
-

@@ -238,19 +238,18 @@ TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& opt
   const std::vector<uint8_t> homeBytes = LineupBytes(game.Team(home));
   const std::vector<uint8_t> awayBytes = LineupBytes(game.Team(away));
   const int runs = options.Runs;
-  std::vector<TMatchEnd> ends =
-      RunEverywhere<TMatchEnd>(runs, ThreadsFor(options.Threads, runs), control, [&](int i) {
-        RandSeed(OutlookRunSeed(options.Seed, i));
-        auto driver = std::make_unique<Tmmain>();
-        TStream h(homeBytes), a(awayBytes);
-        driver->Load(h, a, false);
-        TMatchOutcome out = PlayQuickMatch(*driver);
-        TMatchEnd end{out.HomeGoals, out.AwayGoals, {}};
-        for (int r = 0; r < out.Stats.RowCount(); ++r)
-          if (out.Stats.RowLength(r) >= 4 && out.Stats.GetValue(r, 0) == kUserClub && out.Stats.GetValue(r, 3) > 0)
-            end.UserGoals.emplace_back(out.Stats.GetValue(r, 1), out.Stats.GetValue(r, 3));
-        return end;
-      });
+  std::vector<TMatchEnd> ends = RunEverywhere<TMatchEnd>(runs, ThreadsFor(options.Threads, runs), control, [&](int i) {
+    RandSeed(OutlookRunSeed(options.Seed, i));
+    auto driver = std::make_unique<Tmmain>();
+    TStream h(homeBytes), a(awayBytes);
+    driver->Load(h, a, false);
+    TMatchOutcome out = PlayQuickMatch(*driver);
+    TMatchEnd end{out.HomeGoals, out.AwayGoals, {}};
+    for (int r = 0; r < out.Stats.RowCount(); ++r)
+      if (out.Stats.RowLength(r) >= 4 && out.Stats.GetValue(r, 0) == kUserClub && out.Stats.GetValue(r, 3) > 0)
+        end.UserGoals.emplace_back(out.Stats.GetValue(r, 1), out.Stats.GetValue(r, 3));
+    return end;
+  });
 
   TRehearsal o;
   o.HomeClub = home;

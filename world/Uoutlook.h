@@ -36,15 +36,15 @@ int DefaultOutlookThreads();
 uint64_t OutlookRunSeed(uint64_t seed, int run);
 
 struct TOutlookOptions {
-  int Runs = 200;     // 1 .. 100000
-  int Threads = 0;    // 0: DefaultOutlookThreads()
+  int Runs = 200;   // 1 .. 100000
+  int Threads = 0;  // 0: DefaultOutlookThreads()
   uint64_t Seed = 0;
 };
 
 // One club's odds at the season's end.
 struct TClubOdds {
   int32_t Club = 0;
-  int32_t Division = 0;  // 1..3, where the club plays this season
+  int32_t Division = 0;                              // 1..3, where the club plays this season
   std::array<double, kClubsPerDivision> Position{};  // final position 1..8
   double Promotion = 0;
   double Relegation = 0;

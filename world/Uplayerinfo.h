@@ -51,7 +51,7 @@ enum TinfoDataRow : int {
 };
 
 struct TPlayerInfo {
-  int32_t Club = 0;    // 0 .. 23, or 99 for a free agent
+  int32_t Club = 0;  // 0 .. 23, or 99 for a free agent
   int32_t Number = 0;
   bool FreeAgent = false;  // the picture shows "無" instead of an emblem
 
@@ -61,8 +61,8 @@ struct TPlayerInfo {
   std::array<int32_t, 6> Current{};
   std::array<int32_t, 6> LastSeason{};
   std::array<int32_t, 6> SeasonBefore{};
-  std::array<std::string, 4> Kicks;  // "ドリブル", "ショートパス", ... in order of preference
-  std::vector<std::string> Comment;  // growth comment, then the injury line if injured
+  std::array<std::string, 4> Kicks;                 // "ドリブル", "ショートパス", ... in order of preference
+  std::vector<std::string> Comment;                 // growth comment, then the injury line if injured
   std::vector<std::array<std::string, 7>> History;  // career rows, newest first
 
   int32_t BodyColour = kFigureCream;

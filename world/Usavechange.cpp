@@ -132,8 +132,8 @@ void Refusing(const std::string& path, F&& convert) {
 }
 
 struct TPending {
-  std::string File;   // file name with extension
-  std::string Path;   // where it lives
+  std::string File;  // file name with extension
+  std::string Path;  // where it lives
   std::vector<uint8_t> Old;
   std::vector<uint8_t> New;  // saves: empty leaves the file alone
 };

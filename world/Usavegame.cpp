@@ -1,15 +1,15 @@
 #include "world/Usavegame.h"
 
-#include <algorithm>
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include "club/Ufile.h"
-#include "club/Uinvariants.h"
 #include "club/Ugrid.h"
+#include "club/Uinvariants.h"
 #include "club/Urandom.h"
 #include "world/Ugamemain.h"
 
@@ -24,8 +24,7 @@ bool IsSafeFileName(const std::string& name) {
 }
 
 void CheckFileName(const std::string& dir, const std::string& name, const std::string& ext) {
-  if (!IsSafeFileName(name))
-    throw FileError(dir + "/" + name + ext, "ファイル名に使えない文字が含まれています");
+  if (!IsSafeFileName(name)) throw FileError(dir + "/" + name + ext, "ファイル名に使えない文字が含まれています");
 }
 
 std::string SlotPath(const std::string& name) {

@@ -91,31 +91,22 @@ bool Tseasonevent::RunStep(int32_t step) {
   switch (step) {
     case 0:
     case 100:
-    case 200:
-      return RunDepartures();
+    case 200: return RunDepartures();
     case 1:
     case 101:
-    case 201:
-      return Random(4) == 0 && RunComeback();
+    case 201: return Random(4) == 0 && RunComeback();
     case 2:
     case 102:
-    case 202:
-      return Random(4) == 0 && RunComplacency();
-    case 103:
-      return Random(2) == 0 && RunYoungerBrother();
+    case 202: return Random(4) == 0 && RunComplacency();
+    case 103: return Random(2) == 0 && RunYoungerBrother();
     case 104: {
       bool drawn = Random(3) == 0;
       return drawn && UserClub().Money >= kNamelessMinMoney && RunNamelessSigning();
     }
-    case 105:
-      return Random(2) == 0 && RunInvestment();
-    case 203:
-      return Random(3) != 0 && RunCheapSale();
-    case 204:
-      return Random(2) == 0 && RunVeteranRetires();
-    default:
-      RunEnd();
-      return true;
+    case 105: return Random(2) == 0 && RunInvestment();
+    case 203: return Random(3) != 0 && RunCheapSale();
+    case 204: return Random(2) == 0 && RunVeteranRetires();
+    default: RunEnd(); return true;
   }
 }
 
@@ -250,8 +241,8 @@ bool Tseasonevent::RunCheapSale() {
 
 bool Tseasonevent::RunVeteranRetires() {
   Tteam& club = UserClub();
-  auto candidates = SquadCandidates(
-      club, [](const Tplayer& p) { return p.GrowthPhase() >= 3 && LastSeasonGames(p) >= 18; });
+  auto candidates =
+      SquadCandidates(club, [](const Tplayer& p) { return p.GrowthPhase() >= 3 && LastSeasonGames(p) >= 18; });
   if (candidates.empty()) return false;
   const int32_t number = ChooseOne(candidates);
   const std::string name = club.Squad->PlayerByNumber(number)->Name;

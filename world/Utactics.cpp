@@ -17,8 +17,8 @@ constexpr int kLineupColumns = 4;
 constexpr int kPointBytes = 8;
 
 int32_t Saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 bool CellNumber(const std::string& text, int32_t& value) {
@@ -85,8 +85,7 @@ int LoadPositionFile(const std::string& path, TPixelPositions& positions) {
 // ---- the board --------------------------------------------------------------
 
 bool IsInjuredRow(const TGrid& squad, int row) {
-  return row >= 1 && row < squad.RowCount() && squad.ColCount() > kSquadKey &&
-         squad.Cells(kSquadKey, row).size() == 3;
+  return row >= 1 && row < squad.RowCount() && squad.ColCount() > kSquadKey && squad.Cells(kSquadKey, row).size() == 3;
 }
 
 void Ttacticsboard::Open(const Tteam& club, const TworldView& world, int32_t clubIndex) {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "club/Upaths.h"
 #include "club/Ugrid.h"
+#include "club/Upaths.h"
 #include "club/Uteametc.h"
 #include "club/Uworldview.h"
 
@@ -73,7 +73,7 @@ constexpr int kSquadKey = 0;     // slot number, "99" available, "9" + two digit
 constexpr int kSquadNumber = 1;  // tag: yellow starter, silver substitute
 constexpr int kSquadName = 2;
 constexpr int kSquadPosition = 4;
-constexpr int kSquadForm = 17;   // tag: the row's text colour
+constexpr int kSquadForm = 17;  // tag: the row's text colour
 constexpr int kSquadGrowth = 18;
 
 // A squad row of an injured player (his key has three characters).

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int32_t kSellerSide = 1000;     // listing key = seller * 1000 + number
+constexpr int32_t kSellerSide = 1000;       // listing key = seller * 1000 + number
 constexpr int32_t kMinAffinityToMove = 10;  // a player joins no club he likes less
 constexpr int32_t kBuyerWantedNumber = 1;
 
@@ -344,7 +344,8 @@ bool Ttrade::ShowNegotiations(TGrid& grid) const {
     grid.Cells(17, row) = neg.RowCount() > 1 ? Decimal(neg.GetValue(1, kNegAmount)) : std::string();
     for (int r = 1; r < neg.RowCount(); ++r) {
       int32_t bidder = neg.GetValue(r, kNegBidder);
-      if (bidder >= 0 && 20 + bidder < grid.ColCount()) grid.Cells(20 + bidder, row) = Decimal(neg.GetValue(r, kNegAmount));
+      if (bidder >= 0 && 20 + bidder < grid.ColCount())
+        grid.Cells(20 + bidder, row) = Decimal(neg.GetValue(r, kNegAmount));
     }
     if (seller == kUserClub) offerForUser = true;
   }

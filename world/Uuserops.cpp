@@ -110,7 +110,8 @@ void FillContractGrid(const Tteam& club, const TworldView& world, TGrid& gridpli
     int row = gridplist.RowCount();
     gridplist.SetRowCount(row + 1);
     std::vector<std::string> fields = club.Youth->PlayerAt(i)->RowFields(world);
-    for (int c = 0; c < static_cast<int>(fields.size()) && c < kContractColumns; ++c) gridplist.Cells(c, row) = fields[c];
+    for (int c = 0; c < static_cast<int>(fields.size()) && c < kContractColumns; ++c)
+      gridplist.Cells(c, row) = fields[c];
     gridplist.Cells(kConMark, row) = kYouthMark;
     gridplist.Cells(kConCurrent, row) = kYouthMark;
     gridplist.Cells(kConFillIndex, row) = std::to_string(++fillIndex);
@@ -208,8 +209,8 @@ bool ContractDeficit(const Tteam& club, int32_t wages, int32_t scoutCost) {
   return static_cast<int64_t>(club.Money) < static_cast<int64_t>(wages) + scoutCost;
 }
 
-void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist,
-                     int32_t youthNationality, int32_t youthPosition) {
+void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist, int32_t youthNationality,
+                     int32_t youthPosition) {
   HeaderClick(gridplist, kConFillIndex);
 
   struct Renumbered {
@@ -243,8 +244,7 @@ void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid
     } else if (int slot = CoachSlotOfMark(mark); slot >= 0) {
       if (!youth) club.MakeCoach(key, slot, world);  // youths cannot coach
     } else if (CellNumber(mark, number) && number >= 1 && number <= kHighestShirt) {
-      const int32_t temporary =
-          CheckedMul(CellNumberOr(gridplist.Cells(kConFillIndex, r), r), kTemporaryNumberStep);
+      const int32_t temporary = CheckedMul(CellNumberOr(gridplist.Cells(kConFillIndex, r), r), kTemporaryNumberStep);
       renumbered.push_back({key, temporary, number, youth});
       if (!youth) {
         club.Squad->SetNumber(key, temporary);
@@ -408,11 +408,13 @@ void FilterListings(TGrid& grid1, int listRows, const TListFilter& filter) {
         if (!filter.Positions[code]) RemoveRowsEqual(grid1, kListPositionColumn, PositionName(code));
     } else if (k == TListFilter::kCriteria) {
       SortByColumn(grid1, kListPriceColumn, 0);
-      KeepThroughLastPassing(grid1, kListPriceColumn, [](int32_t v, int32_t lim) { return v <= lim; }, filter.Limit[k]);
+      KeepThroughLastPassing(
+          grid1, kListPriceColumn, [](int32_t v, int32_t lim) { return v <= lim; }, filter.Limit[k]);
     } else {
       const int column = kListFirstAbilityColumn + (k - 2);
       SortByColumn(grid1, column, 1);
-      KeepThroughLastPassing(grid1, column, [](int32_t v, int32_t lim) { return v >= lim; }, filter.Limit[k]);
+      KeepThroughLastPassing(
+          grid1, column, [](int32_t v, int32_t lim) { return v >= lim; }, filter.Limit[k]);
     }
   }
 }

@@ -19,8 +19,8 @@ class Ttrade;
 
 // Columns of the contract list (gridplist, 21 columns).
 enum TcontractColumn : int {
-  kConMark = 0,      // next season: number 1..50, "" let go, "コーチk", "ユ"
-  kConCurrent = 1,   // current number, or "ユ" for a youth
+  kConMark = 0,     // next season: number 1..50, "" let go, "コーチk", "ユ"
+  kConCurrent = 1,  // current number, or "ユ" for a youth
   kConName = 2,
   kConFillIndex = 19,  // row index at filling time (hidden)
   kConKey = 20,        // squad number, or number in Youth (100 or more) (hidden)
@@ -49,8 +49,8 @@ void ShowCoachesToBe(const Tteam& club, const TGrid& gridfuture, TGrid& gridcoac
 bool ContractDeficit(const Tteam& club, int32_t wages, int32_t scoutCost);
 
 // Carries the marks out on the club and the market (NEXT in week 1).
-void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist,
-                     int32_t youthNationality, int32_t youthPosition);
+void CommitContracts(Tteam& club, const TworldView& world, Ttrade& market, TGrid& gridplist, int32_t youthNationality,
+                     int32_t youthPosition);
 
 // The youth scouts' choice (the two list boxes): country 0 .. 9 and type
 // 0 .. 9 go to the club at once; returns what the country costs a season.
@@ -90,10 +90,10 @@ class Tcontractdesk {
 // ---- transfer weeks ----------------------------------------------------------
 
 // Transfer list (grid1, 22 columns) and offers (grid2, 44 columns).
-constexpr int kListBidColumn = 21;   // the user's bid mark
+constexpr int kListBidColumn = 21;  // the user's bid mark
 constexpr int kListPriceColumn = 18;
-constexpr int kOfferLeadColumn = 17; // the leading bid
-constexpr int kOfferMarkColumn = 20; // the user's bid or answer
+constexpr int kOfferLeadColumn = 17;  // the leading bid
+constexpr int kOfferMarkColumn = 20;  // the user's bid or answer
 
 // Right click on a listed player: mark the asking price, or clear the mark.
 void ToggleBid(TGrid& grid1, int row);

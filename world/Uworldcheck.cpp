@@ -30,7 +30,8 @@ void CheckMarket(const Ttrade& m, TViolations& out) {
   CheckPlayerList(*m.FreeAgents, TListKind::FreeAgents, kFreeAgentClub, "", out);
   TViolation market;
   market.Club = kFreeAgentClub;
-  for (int r = 0; r < m.Listings.RowCount(); ++r) CheckTolerated(m.Listings.GetValue(r, 3), kTolMarketAmount, market, out);
+  for (int r = 0; r < m.Listings.RowCount(); ++r)
+    CheckTolerated(m.Listings.GetValue(r, 3), kTolMarketAmount, market, out);
   for (const TIntgrid& neg : m.Negotiations)
     for (int r = 1; r < neg.RowCount(); ++r) CheckTolerated(neg.GetValue(r, 1), kTolMarketAmount, market, out);
 }
@@ -42,8 +43,8 @@ void CheckDivisions(const Tgamemain& g, TViolations& out) {
       if (c >= 0 && c < kClubCount) ++count[static_cast<std::size_t>(c)];
   for (int c = 0; c < kClubCount; ++c)
     if (count[static_cast<std::size_t>(c)] != 1)
-      Add(out, TInvariant::Divisions, std::to_string(count[static_cast<std::size_t>(c)]) + "つのリーグに所属しています", c,
-          ClubNameOf(g, c));
+      Add(out, TInvariant::Divisions, std::to_string(count[static_cast<std::size_t>(c)]) + "つのリーグに所属しています",
+          c, ClubNameOf(g, c));
   // The fixtures give table slot 0 (the user's club) match 0 of every round.
   const int32_t d = g.DivisionOf(kUserClub);
   if (d >= 1 && g.Divisions[static_cast<std::size_t>(d - 1)][0] != kUserClub)
@@ -63,12 +64,14 @@ void CheckLeagues(const Tgamemain& g, TViolations& out) {
     const bool userHere = std::find(members.begin(), members.end(), kUserClub) != members.end();
     std::sort(members.begin(), members.end());
     std::sort(table.begin(), table.end());
-    if (members != table) Add(out, TInvariant::LeagueTables, DivisionText(d + 1) + "の順位表に所属していないクラブがいます");
+    if (members != table)
+      Add(out, TInvariant::LeagueTables, DivisionText(d + 1) + "の順位表に所属していないクラブがいます");
     if (userHere && l->ClubOfSlot(0) != kUserClub)
-      Add(out, TInvariant::LeagueTables, DivisionText(d + 1) + "の順位表の先頭がユーザーのクラブではありません", kUserClub,
-          ClubNameOf(g, kUserClub));
+      Add(out, TInvariant::LeagueTables, DivisionText(d + 1) + "の順位表の先頭がユーザーのクラブではありません",
+          kUserClub, ClubNameOf(g, kUserClub));
     for (const auto& row : l->Table)
-      for (int c = Tleague::kWins; c <= Tleague::kGoalDiff; ++c) CheckTolerated(row[static_cast<std::size_t>(c)], kTolLeagueFigure, league, out);
+      for (int c = Tleague::kWins; c <= Tleague::kGoalDiff; ++c)
+        CheckTolerated(row[static_cast<std::size_t>(c)], kTolLeagueFigure, league, out);
   }
 }
 
@@ -78,7 +81,8 @@ void CheckCup(const Tgamemain& g, TViolations& out) {
   for (int r = 0; r < g.Cup->EntrantCount(); ++r) {
     const int32_t c = g.Cup->ClubOfRow(r);
     if (c < 0 || c >= kClubCount) continue;  // the reader refuses these
-    if (++count[static_cast<std::size_t>(c)] == 2) Add(out, TInvariant::CupEntrants, "同じクラブが二度います", c, ClubNameOf(g, c));
+    if (++count[static_cast<std::size_t>(c)] == 2)
+      Add(out, TInvariant::CupEntrants, "同じクラブが二度います", c, ClubNameOf(g, c));
   }
 }
 

@@ -15,8 +15,8 @@ class ScopedDataDir {
     namespace fs = std::filesystem;
     static std::atomic<int> counter{0};
     old_ = fs::current_path();
-    dir_ = fs::temp_directory_path() /
-           ("vantorel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    dir_ =
+        fs::temp_directory_path() / ("vantorel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "data");
     fs::path src = fs::path(VANTOREL_SOURCE_DIR) / "data";

@@ -42,9 +42,9 @@ TEST(BallMove, FlightKeepsSpeedAndFallsUnderGravity) {
   EXPECT_EQ(b.BallHeight, 6);
   EXPECT_EQ(b.VSpeed, 4);
   EXPECT_EQ(b.BallSpeed, 50);  // no friction in the air
-  b.Move();  // 10, vs 2
-  b.Move();  // 12, vs 0
-  b.Move();  // 12, vs -2
+  b.Move();                    // 10, vs 2
+  b.Move();                    // 12, vs 0
+  b.Move();                    // 12, vs -2
   EXPECT_EQ(b.BallHeight, 12);
   EXPECT_EQ(b.VSpeed, -2);
   EXPECT_EQ(b.X, 1200);
@@ -341,21 +341,14 @@ TEST(BallCheckOut, GoalsWoodworkAndGoalLine) {
     int32_t x, y, h, code, rx, ry;
   };
   const Case cases[] = {
-      {11306, 4200, 244, kGoalRight, 6050, 4200},
-      {794, 4000, 0, kGoalLeft, 6050, 4200},
-      {794, 3835, 100, kGoalLeft, 6050, 4200},
-      {11350, 4565, 0, kGoalRight, 6050, 4200},
-      {11350, 4200, 245, kWoodwork, 11300, 4200},
-      {11350, 4200, 255, kWoodwork, 11300, 4200},
-      {11350, 4200, 256, kOverGoalLine, 10800, 800},
-      {700, 3830, 254, kWoodwork, 800, 3830},
-      {700, 3830, 255, kOverGoalLine, 1300, 800},
-      {700, 3824, 0, kWoodwork, 800, 3824},
-      {700, 4576, 0, kWoodwork, 800, 4576},
-      {700, 3823, 0, kOverGoalLine, 1300, 800},
+      {11306, 4200, 244, kGoalRight, 6050, 4200},    {794, 4000, 0, kGoalLeft, 6050, 4200},
+      {794, 3835, 100, kGoalLeft, 6050, 4200},       {11350, 4565, 0, kGoalRight, 6050, 4200},
+      {11350, 4200, 245, kWoodwork, 11300, 4200},    {11350, 4200, 255, kWoodwork, 11300, 4200},
+      {11350, 4200, 256, kOverGoalLine, 10800, 800}, {700, 3830, 254, kWoodwork, 800, 3830},
+      {700, 3830, 255, kOverGoalLine, 1300, 800},    {700, 3824, 0, kWoodwork, 800, 3824},
+      {700, 4576, 0, kWoodwork, 800, 4576},          {700, 3823, 0, kOverGoalLine, 1300, 800},
       {700, 4577, 0, kOverGoalLine, 1300, 800},  // y below 5000 restarts at the top corner
-      {11400, 2000, 0, kOverGoalLine, 10800, 800},
-      {700, 6000, 300, kOverGoalLine, 1300, 7600},
+      {11400, 2000, 0, kOverGoalLine, 10800, 800},   {700, 6000, 300, kOverGoalLine, 1300, 7600},
       {11306, 795, 0, kOverGoalLine, 10800, 800},
   };
   for (const Case& c : cases) {

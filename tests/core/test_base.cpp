@@ -287,27 +287,27 @@ TEST(GridModel, TextsSortAsAJapaneseReaderExpects) {
   // Each text sorts before the next one; a reason where it is not obvious.
   const std::vector<std::string> order = {
       "",
-      "!",          // symbols first
-      "9",          // then digits
-      "abc",        // then Latin letters, case aside
-      "ａｂｃ",     // full width after its ASCII twin
+      "!",       // symbols first
+      "9",       // then digits
+      "abc",     // then Latin letters, case aside
+      "ａｂｃ",  // full width after its ASCII twin
       "abd",
       "Zeta",
-      "あべ",       // then kana: hiragana before katakana of the same reading
+      "あべ",  // then kana: hiragana before katakana of the same reading
       "アベ",
       "ヴィンクラー",  // vu beside u, read "ui..."
       "ウエダ",
       "カ",
-      "ガ",         // voiced right after plain
+      "ガ",  // voiced right after plain
       "キ",
-      "ッ",         // small before large
+      "ッ",  // small before large
       "ツ",
       "デッケル",
-      "デ・ルカ",   // the middle dot is skipped: "deruka"
-      "ペーター",   // the long mark reads as the vowel: "peetaa" before "peta"
+      "デ・ルカ",  // the middle dot is skipped: "deruka"
+      "ペーター",  // the long mark reads as the vowel: "peetaa" before "peta"
       "ペタ",
       "ン",
-      "佐藤",       // kanji last
+      "佐藤",  // kanji last
   };
   for (std::size_t i = 0; i + 1 < order.size(); ++i) {
     EXPECT_LT(CompareText(order[i], order[i + 1]), 0) << order[i] << " < " << order[i + 1];

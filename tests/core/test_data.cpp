@@ -191,13 +191,13 @@ TEST(ShippedStartData, TwentyFourClubsWithNamesNationsAndEmblems) {
     EXPECT_EQ(b[0], 'B');
     EXPECT_EQ(b[1], 'M');
     EXPECT_EQ(U32(b, 2), b.size());
-    EXPECT_EQ(U32(b, 10), 54u);      // pixels right after the headers
-    EXPECT_EQ(U32(b, 14), 40u);      // BITMAPINFOHEADER
-    EXPECT_EQ(U32(b, 18), 10u);      // width
-    EXPECT_EQ(U32(b, 22), 10u);      // height, positive: bottom-up
+    EXPECT_EQ(U32(b, 10), 54u);  // pixels right after the headers
+    EXPECT_EQ(U32(b, 14), 40u);  // BITMAPINFOHEADER
+    EXPECT_EQ(U32(b, 18), 10u);  // width
+    EXPECT_EQ(U32(b, 22), 10u);  // height, positive: bottom-up
     EXPECT_EQ(b[26] | (b[27] << 8), 1);
     EXPECT_EQ(b[28] | (b[29] << 8), 24);
-    EXPECT_EQ(U32(b, 30), 0u);       // uncompressed
+    EXPECT_EQ(U32(b, 30), 0u);  // uncompressed
     for (int row = 0; row < 10; ++row)
       EXPECT_EQ(b[54 + row * 32 + 30] | b[54 + row * 32 + 31], 0) << "row padding of " << c.Name;
     std::set<uint32_t> colours;
@@ -367,16 +367,15 @@ Wav ReadWav(int k) {
   EXPECT_EQ(U32(b, 4), b.size() - 8);
   EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
   EXPECT_EQ(U32(b, 16), 16u);
-  EXPECT_EQ(b[20] | (b[21] << 8), 1);   // PCM
-  EXPECT_EQ(b[22] | (b[23] << 8), 1);   // mono
+  EXPECT_EQ(b[20] | (b[21] << 8), 1);  // PCM
+  EXPECT_EQ(b[22] | (b[23] << 8), 1);  // mono
   w.Rate = U32(b, 24);
   EXPECT_EQ(U32(b, 28), w.Rate * 2);    // bytes per second
   EXPECT_EQ(b[32] | (b[33] << 8), 2);   // block
   EXPECT_EQ(b[34] | (b[35] << 8), 16);  // bits
   EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
   EXPECT_EQ(U32(b, 40), b.size() - 44);
-  for (std::size_t i = 44; i + 1 < b.size(); i += 2)
-    w.Samples.push_back(static_cast<int16_t>(b[i] | (b[i + 1] << 8)));
+  for (std::size_t i = 44; i + 1 < b.size(); i += 2) w.Samples.push_back(static_cast<int16_t>(b[i] | (b[i + 1] << 8)));
   return w;
 }
 

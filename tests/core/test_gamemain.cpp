@@ -153,8 +153,7 @@ TEST(SeasonHistory, RecordAndShow) {
   g.SeasonHistory.SetValue(0, 0, 4);
   g.RecordHistory();
   ASSERT_EQ(g.SeasonHistory.RowCount(), 2);
-  EXPECT_EQ(g.SeasonHistory.Rows[0].Values,
-            (std::vector<int32_t>{1, 3, 1, 10, 5, 13, 35, 40, 45, -5, 4}));
+  EXPECT_EQ(g.SeasonHistory.Rows[0].Values, (std::vector<int32_t>{1, 3, 1, 10, 5, 13, 35, 40, 45, -5, 4}));
   EXPECT_EQ(g.SeasonHistory.Rows[1].Values, std::vector<int32_t>{1});
   TGrid grid;
   g.ShowHistory(grid);
@@ -414,7 +413,9 @@ TEST(Season, AWatchedMatchIsLeftOutThenRecorded) {
   g.PlayWeekMatches({}, true);
   EXPECT_EQ(own.FirstSimulated, 1);
   for (int d = 1; d <= 3; ++d)
-    if (d != g.DivisionOf(0)) { EXPECT_EQ(g.Leagues[d - 1]->FirstSimulated, 0); }
+    if (d != g.DivisionOf(0)) {
+      EXPECT_EQ(g.Leagues[d - 1]->FirstSimulated, 0);
+    }
   int32_t playedBefore = 0;
   for (const auto& row : own.Table) playedBefore += row[Tleague::kWins] + row[Tleague::kDraws] + row[Tleague::kLosses];
   TIntgrid stats;
@@ -471,6 +472,6 @@ TEST(Season, AWatchedLateRoundEqualsAnUnwatchedOne) {
   };
   const auto watched = lateRound(true);
   const auto unwatched = lateRound(false);
-  EXPECT_EQ(watched.first, unwatched.first);  // money and tables, readable on failure
+  EXPECT_EQ(watched.first, unwatched.first);        // money and tables, readable on failure
   EXPECT_TRUE(watched.second == unwatched.second);  // and every other byte of the world
 }

@@ -67,8 +67,8 @@ Bytes* Invariants::season_ = nullptr;
 
 struct TDamage {
   const char* What;
-  bool Season;   // the season world, else the pre-season one
-  bool VsFile;   // club 0 exported as a VS file, else the whole world as a slot
+  bool Season;  // the season world, else the pre-season one
+  bool VsFile;  // club 0 exported as a VS file, else the whole world as a slot
   TInvariant Broken;
   std::function<void(Tgamemain&)> Spoil;
   // The violation's text, read from the spoilt world.
@@ -90,7 +90,8 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
          g.Teams[0]->Youth->Entries[2].Number = 101;
        },
        [](Tgamemain& g) {
-         return "背番号が重複しているか範囲外です（「" + g.Teams[0]->ClubName + "」 ユース 背番号101）：同じ背番号が二人います";
+         return "背番号が重複しているか範囲外です（「" + g.Teams[0]->ClubName +
+                "」 ユース 背番号101）：同じ背番号が二人います";
        }},
       {"ten players", false, false, I::SquadSize,
        [](Tgamemain& g) {
@@ -115,9 +116,13 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
          g.Teams[0]->AutoLineup(true);
          g.Teams[0]->Slots[0] = -1;
        },
-       [](Tgamemain& g) { return "スタメンが決まっていません（「" + g.Teams[0]->ClubName + "」）：スタメン枠0が空です"; }},
+       [](Tgamemain& g) {
+         return "スタメンが決まっていません（「" + g.Teams[0]->ClubName + "」）：スタメン枠0が空です";
+       }},
       {"a position beyond the goal line", true, false, I::PitchPositions,
-       [](Tgamemain& g) { g.Teams[6]->Positions[3] = TPoint{13000, 4000}; },
+       [](Tgamemain& g) {
+         g.Teams[6]->Positions[3] = TPoint{13000, 4000};
+       },
        [](Tgamemain& g) { return "ポジションがピッチの外です（" + Place(g, 6) + "）：枠3 (13000, 4000)"; }},
       {"a height of 100", false, false, I::Abilities, [](Tgamemain& g) { SquadPlayer(g, 2, 0).Height = 100; },
        [](Tgamemain& g) { return "能力値が範囲外です（" + SquadPlace(g, 2, 0) + "）：H 100（0〜99）"; }},
@@ -141,7 +146,8 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
       {"a free agent with a growth rate of 9", false, false, I::GrowthRates,
        [](Tgamemain& g) { g.Market->FreeAgents->PlayerAt(0)->GrowthRate[0] = 9; },
        [](Tgamemain& g) {
-         return "成長率が範囲外です（移籍市場 背番号" + std::to_string(g.Market->FreeAgents->NumberAt(0)) + "）：S 9（0〜4）";
+         return "成長率が範囲外です（移籍市場 背番号" + std::to_string(g.Market->FreeAgents->NumberAt(0)) +
+                "）：S 9（0〜4）";
        }},
       {"a reputation of 73", false, false, I::Reputation, [](Tgamemain& g) { g.Reputation[9] = 73; },
        [](Tgamemain& g) { return "評判が範囲外です（" + Place(g, 9) + "）：73（1〜72）"; }},
@@ -150,10 +156,14 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
        [](Tgamemain& g) { return "リーグの所属が壊れています（" + Place(g, 0) + "）：第3部の先頭にいません"; }},
       {"a division-1 club in the division-2 table", true, false, I::LeagueTables,
        [](Tgamemain& g) { g.Leagues[1]->Table[3][Tleague::kClub] = g.Divisions[0][0]; },
-       [](Tgamemain&) { return std::string("順位表のクラブが所属と合いません：第2部の順位表に所属していないクラブがいます"); }},
+       [](Tgamemain&) {
+         return std::string("順位表のクラブが所属と合いません：第2部の順位表に所属していないクラブがいます");
+       }},
       {"a club twice in the cup", true, false, I::CupEntrants,
        [](Tgamemain& g) { g.Cup->Entrants.SetValue(1, 0, g.Cup->ClubOfRow(0)); },
-       [](Tgamemain& g) { return "カップ戦の組み合わせが壊れています（" + Place(g, g.Cup->ClubOfRow(0)) + "）：同じクラブが二度います"; }},
+       [](Tgamemain& g) {
+         return "カップ戦の組み合わせが壊れています（" + Place(g, g.Cup->ClubOfRow(0)) + "）：同じクラブが二度います";
+       }},
       {"no market in a transfer week", false, false, I::WeekSections, [](Tgamemain& g) { g.Market.reset(); },
        [](Tgamemain&) { return std::string("週と進行中のデータが合いません：第3週なのに移籍市場がありません"); }},
       {"the leagues gone in a league week", true, false, I::WeekSections,
@@ -177,7 +187,8 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
     ASSERT_TRUE(CheckWorld(g).empty());
     c.Spoil(g);
     const std::string path = c.VsFile ? "data/vs/bad.vs" : "data/savedata/bad.dat";
-    const std::string expected = path + (c.VsFile ? ": 対戦データが規則に合いません：" : ": セーブデータが規則に合いません：") + c.Text(g);
+    const std::string expected =
+        path + (c.VsFile ? ": 対戦データが規則に合いません：" : ": セーブデータが規則に合いません：") + c.Text(g);
     if (c.VsFile)
       WriteFileAtomic(path, MakeVsImage(*g.Teams[0], "壊れた"));
     else
@@ -200,7 +211,8 @@ TEST_F(Invariants, EachBrokenRuleIsRefusedByNameAndPlace) {
   // Every invariant is among the cases.
   std::vector<bool> covered(kInvariantCount);
   for (const TDamage& c : cases) covered[static_cast<std::size_t>(c.Broken)] = true;
-  for (int i = 0; i < kInvariantCount; ++i) EXPECT_TRUE(covered[static_cast<std::size_t>(i)]) << InvariantName(TInvariant(i));
+  for (int i = 0; i < kInvariantCount; ++i)
+    EXPECT_TRUE(covered[static_cast<std::size_t>(i)]) << InvariantName(TInvariant(i));
 }
 
 TEST_F(Invariants, EveryViolationIsListedWithItsPlace) {
@@ -236,7 +248,8 @@ TEST(ToleratedValues, TheirExtremesPlayASeason) {
   game.FillMarket();
   g.Teams[3]->Money = kTolMoney.Hi;
   g.Teams[4]->Money = kTolMoney.Lo;
-  g.Teams[5]->RoleRatings = {kTolRoleRating.Hi, kTolRoleRating.Lo, kTolRoleRating.Hi, kTolRoleRating.Hi, kTolRoleRating.Lo};
+  g.Teams[5]->RoleRatings = {kTolRoleRating.Hi, kTolRoleRating.Lo, kTolRoleRating.Hi, kTolRoleRating.Hi,
+                             kTolRoleRating.Lo};
   for (int c : {0, 3, 6}) {
     Tplayer& star = SquadPlayer(g, c, 0);  // a starter: he plays, is rated, scores
     star.BaseValue = kTolBaseValue.Hi;
@@ -263,7 +276,8 @@ TEST(ToleratedValues, TheirExtremesPlayASeason) {
           for (int r = 1; r < neg.RowCount(); ++r) neg.SetValue(r, 1, kTolMarketAmount.Hi);
       if (g.Week == 12)
         for (auto& row : g.Leagues[0]->Table)
-          for (int c = Tleague::kWins; c <= Tleague::kGoalDiff; ++c) row[static_cast<std::size_t>(c)] = kTolLeagueFigure.Hi;
+          for (int c = Tleague::kWins; c <= Tleague::kGoalDiff; ++c)
+            row[static_cast<std::size_t>(c)] = kTolLeagueFigure.Hi;
       g.PlayWeekMatches();
       g.AdvanceWeek();
     } while (g.Week != 1);
@@ -296,7 +310,8 @@ TEST(ShippedData, HeldToTheSameRules) {
     g.NewGameFrom("data/first.dat", false);
     ADD_FAILURE() << "a preset off the pitch was used";
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "data/aiforma/2.dat: フォーメーションの型の3行目の座標 (13000, 100) がピッチの外です");
+    EXPECT_EQ(std::string(e.what()),
+              "data/aiforma/2.dat: フォーメーションの型の3行目の座標 (13000, 100) がピッチの外です");
   }
   EXPECT_FALSE(g.Teams[0]);
   EXPECT_EQ(GetRandomState().state, rs.state);
@@ -310,7 +325,8 @@ TEST(ShippedData, HeldToTheSameRules) {
     g.NewGameFrom("data/first.dat", false);
     ADD_FAILURE() << "bytes after the 24th club were accepted";
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "data/first.dat: 開始データが壊れています（24クラブの後ろに余分なデータがあります）");
+    EXPECT_EQ(std::string(e.what()),
+              "data/first.dat: 開始データが壊れています（24クラブの後ろに余分なデータがあります）");
   }
   EXPECT_FALSE(g.Teams[0]);
   EXPECT_EQ(GetRandomState().state, rs.state);

@@ -104,10 +104,10 @@ TEST(LeagueTable, OrderByPointsThenDifferenceThenGoalsThenSlot) {
     l.Table[slot][Tleague::kGoalDiff] = gf - ga;
   };
   set(0, 10, 5, 5);
-  set(1, 12, 1, 9);   // most points, bad difference: still first
-  set(2, 10, 8, 5);   // level on points with 3 and 4, difference 3
-  set(3, 10, 6, 3);   // difference 3, fewer goals than 2
-  set(4, 10, 6, 3);   // level with 3 on everything: lower slot first
+  set(1, 12, 1, 9);  // most points, bad difference: still first
+  set(2, 10, 8, 5);  // level on points with 3 and 4, difference 3
+  set(3, 10, 6, 3);  // difference 3, fewer goals than 2
+  set(4, 10, 6, 3);  // level with 3 on everything: lower slot first
   set(5, 0, 0, 0);
   set(6, 0, 0, 0);
   set(7, 1, 0, 9);

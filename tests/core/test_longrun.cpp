@@ -1,9 +1,8 @@
 // Many seasons in a row with the user's club on autopilot: the world must
 // keep every invariant a loaded file is held to (the same checks) and look
 // like a world in play (ages, squad sizes, money), and a save at every
-// season's start must read back, through those checks, to the same bytes. VANTOREL_LONGRUN_SEASONS sets the number of seasons (a
-// release build runs twenty in well under a minute); the default keeps the
-// sanitizer build quick.
+// season's start must read back, through those checks, to the same bytes. VANTOREL_LONGRUN_SEASONS sets the number of
+// seasons (a release build runs twenty in well under a minute); the default keeps the sanitizer build quick.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -41,9 +40,7 @@ void AutopilotWeek(Tgamemain& g) {
   ASSERT_NO_THROW(ClickThroughSeasonEvents()) << "the season events did not end";
 }
 
-std::string Where(const Tgamemain& g) {
-  return "year " + std::to_string(g.Year) + " week " + std::to_string(g.Week);
-}
+std::string Where(const Tgamemain& g) { return "year " + std::to_string(g.Year) + " week " + std::to_string(g.Week); }
 
 // Beyond the invariants every loaded file is held to, what a world in play
 // should look like: players of the club that holds them, of a playing age,
@@ -58,7 +55,8 @@ void CheckPlayer(const Tplayer& p, int32_t club, const std::string& where) {
 void CheckWorldInPlay(const Tgamemain& g) {
   const std::string where = Where(g);
   // The same checks a loaded save must pass.
-  for (const TViolation& v : CheckWorld(g)) ADD_FAILURE() << where << ": " << InvariantName(v.Invariant) << ": " << v.Text();
+  for (const TViolation& v : CheckWorld(g))
+    ADD_FAILURE() << where << ": " << InvariantName(v.Invariant) << ": " << v.Text();
   for (int c = 0; c < kClubCount; ++c) {
     const Tteam& t = g.Team(c);
     const std::string club = where + " " + t.ClubName;

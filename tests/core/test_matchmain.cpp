@@ -65,19 +65,16 @@ TEST(MatchDriverGoals, ScorerAssistOwnGoalsAndSavesThatGoIn) {
   struct Case {
     std::vector<std::pair<int, int>> touches;
     int goal;
-    int team;         // whose list gets the line
+    int team;  // whose list gets the line
     int scorerTeam, scorerIndex;
     int assistIndex;  // -1 none, -2 own goal
   };
   const std::vector<Case> cases = {
-      {{{0, 9}}, 1, 0, 0, 9, -1},
-      {{{0, 9}, {0, 7}}, 1, 0, 0, 9, 7},
-      {{{0, 9}, {1, 3}}, 1, 0, 0, 9, -1},
-      {{{1, 0}, {0, 9}, {0, 6}}, 1, 0, 0, 9, 6},  // the keeper's save went in
-      {{{1, 0}}, 1, 0, 1, 0, -2},                 // the keeper alone: own goal
-      {{{1, 0}, {1, 4}}, 1, 0, 1, 4, -2},         // saved a team-mate's back pass
-      {{{1, 4}, {0, 9}}, 1, 0, 1, 4, -2},
-      {{{1, 9}, {1, 8}}, 0, 1, 1, 9, 8},
+      {{{0, 9}}, 1, 0, 0, 9, -1},         {{{0, 9}, {0, 7}}, 1, 0, 0, 9, 7},
+      {{{0, 9}, {1, 3}}, 1, 0, 0, 9, -1}, {{{1, 0}, {0, 9}, {0, 6}}, 1, 0, 0, 9, 6},  // the keeper's save went in
+      {{{1, 0}}, 1, 0, 1, 0, -2},                                                     // the keeper alone: own goal
+      {{{1, 0}, {1, 4}}, 1, 0, 1, 4, -2},                                             // saved a team-mate's back pass
+      {{{1, 4}, {0, 9}}, 1, 0, 1, 4, -2}, {{{1, 9}, {1, 8}}, 0, 1, 1, 9, 8},
       {{{0, 2}}, 0, 1, 0, 2, -2},
   };
   for (const Case& c : cases) {

@@ -68,7 +68,9 @@ TEST(MatchPlayerLoad, MatchValuesBySide) {
     EXPECT_EQ(p.Control, 70 + f);
     EXPECT_EQ(p.Kick, 80 + f);
     EXPECT_EQ(p.Anticipate, 90 + f);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(p.MatchValue(i), (std::array<int32_t, 6>{p.Pace, p.Reach, p.Tackle, p.Control, p.Kick, p.Anticipate}[i]));
+    for (int i = 0; i < 6; ++i)
+      EXPECT_EQ(p.MatchValue(i),
+                (std::array<int32_t, 6>{p.Pace, p.Reach, p.Tackle, p.Control, p.Kick, p.Anticipate}[i]));
     EXPECT_DOUBLE_EQ(p.FootAngle, -kPi / 4);
     EXPECT_EQ(p.Choices, r.choices);
     EXPECT_EQ(p.Abilities, r.ab);
@@ -120,11 +122,11 @@ TEST(MatchPlayerLoad, MalformedRecordsRaiseStreamError) {
   const std::size_t mtypeAt = nameAt + 4 + Cp932Length(r.name);
   expectBad(full, nameAt, 0x7fffffff);  // absurd name length
   expectBad(full, nameAt, -1);
-  expectBad(full, mtypeAt, 21);          // no such position
+  expectBad(full, mtypeAt, 21);  // no such position
   expectBad(full, mtypeAt, -1);
-  expectBad(full, mtypeAt + 4, 5000);    // ability beyond any record
-  expectBad(full, 4, 2000000000);        // home x
-  expectBad(full, 0, 2147483647);        // a shirt number no list hands out
+  expectBad(full, mtypeAt + 4, 5000);  // ability beyond any record
+  expectBad(full, 4, 2000000000);      // home x
+  expectBad(full, 0, 2147483647);      // a shirt number no list hands out
 }
 
 TEST(MatchPlayerRun, ArrivesWithinThirtyWhateverHisPace) {
@@ -286,7 +288,7 @@ TEST(MatchPlayerGeometry, ShotCheckCodesAndAim) {
   EXPECT_EQ(aim, (Tmpoint{11300, 4400}));
 
   EXPECT_EQ(At(5000, 4200, 0.0).ShotCheck(aim), kShotNone);
-  EXPECT_EQ(At(9100, 4200, 0.0).ShotCheck(aim), kShotNone);  // 2200 away
+  EXPECT_EQ(At(9100, 4200, 0.0).ShotCheck(aim), kShotNone);         // 2200 away
   EXPECT_EQ(At(9101, 2201, 0.0, false).ShotCheck(aim), kShotNone);  // 1999 across after the aim at 4200
   // attacking the left goal
   Tmplayer r = At(1500, 4300, kPi, false, 9000);
@@ -324,7 +326,7 @@ TEST(MatchPlayerActions, ActionOrderByZone) {
   EXPECT_EQ(order(10500, 5000, {0, 3, 1, 2}), (A{3, 1, -1}));
   EXPECT_EQ(order(10500, 3000, {2, 1, 3, 0}), (A{1, 3, -1}));
   EXPECT_EQ(order(10500, 3000, {2, 0, 2, 0}), (A{3, 1, -1}));  // neither 1 nor 3
-  EXPECT_EQ(order(11801, 4200, {3, 1, 0, 2}), (A{1, 0, 2}));  // beyond 11000
+  EXPECT_EQ(order(11801, 4200, {3, 1, 0, 2}), (A{1, 0, 2}));   // beyond 11000
   // a right-half player measures from x 11300
   EXPECT_EQ(order(9300, 4200, {3, 1, 0, 2}, 9000), (A{1, 0, 4}));
   EXPECT_EQ(order(1000, 4200, {0, 1, 2, 3}, 9000), (A{3, -1, -1}));

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 void Load(Tmteam& t, const TestLineup& l, int side = 0) {
   TStream s = WriteLineupStream(l);
   t.Load(s, side);
@@ -150,8 +149,8 @@ TEST(MatchTeamSubs, AutoSubFollowsScoreAndClockAndStopsAtTwo) {
     bool attacking;
   };
   const Case cases[] = {
-      {-4, true, 0, 3900, true},     {-2, true, 3600, 4800, true}, {-1, false, 3900, 4800, true},
-      {0, true, 4500, -1, true},     {0, false, 3900, 4500, false}, {1, true, 3900, 4500, false},
+      {-4, true, 0, 3900, true},  {-2, true, 3600, 4800, true},  {-1, false, 3900, 4800, true},
+      {0, true, 4500, -1, true},  {0, false, 3900, 4500, false}, {1, true, 3900, 4500, false},
       {3, true, 4500, -1, false},
   };
   for (const Case& c : cases) {

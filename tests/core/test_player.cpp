@@ -142,7 +142,9 @@ TEST_F(PlayerRecord, EveryTruncationThrowsAndChangesNothing) {
     TStream s(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
     EXPECT_THROW(q.LoadFromStream(s), StreamError) << "length " << len;
     TStream s2(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
-    if (len < full.size() - 4) { EXPECT_THROW(q.LoadFromStreamShort(s2), StreamError) << "length " << len; }
+    if (len < full.size() - 4) {
+      EXPECT_THROW(q.LoadFromStreamShort(s2), StreamError) << "length " << len;
+    }
   }
   EXPECT_EQ(RecordOf(q), before);
 }
@@ -157,14 +159,14 @@ TEST_F(PlayerRecord, ImpossibleValuesAreRefused) {
     EXPECT_THROW(q.LoadFromStream(s), StreamError) << "offset " << offset << " value " << value;
   };
   const std::size_t fixed = 14;  // after the name
-  refuse(0, -1);                            // name length
-  refuse(0, 100000);                        // name longer than the stream
-  refuse(fixed + 120, 4);                   // Choice1
-  refuse(fixed + 132, -1);                  // Choice4
-  refuse(fixed + 168, 21);                  // Mtype
-  refuse(fixed + 285, -5);                  // history row count
-  refuse(fixed + 285, 1 << 28);             // history row count beyond the stream
-  refuse(fixed + 289, 1 << 28);             // history row length
+  refuse(0, -1);                 // name length
+  refuse(0, 100000);             // name longer than the stream
+  refuse(fixed + 120, 4);        // Choice1
+  refuse(fixed + 132, -1);       // Choice4
+  refuse(fixed + 168, 21);       // Mtype
+  refuse(fixed + 285, -5);       // history row count
+  refuse(fixed + 285, 1 << 28);  // history row count beyond the stream
+  refuse(fixed + 289, 1 << 28);  // history row length
 }
 
 TEST_F(PlayerRecord, CloneCopiesTheRecordAndKeepsTheClub) {
@@ -208,9 +210,15 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
         int club = k % 2 ? 3 : kNoClub;
         Tplayer p(sel, n, base, club, NoWorld());
         SCOPED_TRACE(testing::Message() << "n=" << n << " sel=" << sel << " k=" << k);
-        if (sel <= 6) { EXPECT_EQ(PositionGroup(p.Mtype), sel); }
-        if (sel == 7) { EXPECT_LE(p.Mtype, 11); }
-        if (sel == 8) { EXPECT_GE(p.Mtype, 12); }
+        if (sel <= 6) {
+          EXPECT_EQ(PositionGroup(p.Mtype), sel);
+        }
+        if (sel == 7) {
+          EXPECT_LE(p.Mtype, 11);
+        }
+        if (sel == 8) {
+          EXPECT_GE(p.Mtype, 12);
+        }
         EXPECT_GE(p.Mtype, 0);
         EXPECT_LE(p.Mtype, 20);
         int32_t valueSum = 0;
@@ -227,10 +235,18 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
         EXPECT_EQ(p.BaseValue, valueSum);
         std::set<int32_t> choices = {p.Choice1, p.Choice2, p.Choice3, p.Choice4};
         EXPECT_EQ(choices, (std::set<int32_t>{0, 1, 2, 3}));
-        if (p.Mtype <= 5) { EXPECT_TRUE(p.Choice1 == 0 || p.Choice1 == 2); }
-        if (p.Mtype >= 6 && p.Mtype <= 8) { EXPECT_EQ(p.Choice1, 2); }
-        if (p.Mtype == 12 || p.Mtype == 14 || p.Mtype == 15 || p.Mtype == 17) { EXPECT_EQ(p.Choice1, 1); }
-        if (p.Mtype >= 18) { EXPECT_EQ(p.Choice1, 3); }
+        if (p.Mtype <= 5) {
+          EXPECT_TRUE(p.Choice1 == 0 || p.Choice1 == 2);
+        }
+        if (p.Mtype >= 6 && p.Mtype <= 8) {
+          EXPECT_EQ(p.Choice1, 2);
+        }
+        if (p.Mtype == 12 || p.Mtype == 14 || p.Mtype == 15 || p.Mtype == 17) {
+          EXPECT_EQ(p.Choice1, 1);
+        }
+        if (p.Mtype >= 18) {
+          EXPECT_EQ(p.Choice1, 3);
+        }
         EXPECT_GE(p.PeakAge, 20);
         EXPECT_LE(p.PeakAge, 28);
         EXPECT_EQ(p.Age, 0);
@@ -415,8 +431,7 @@ TEST_F(PlayerValues, TextForms) {
   EXPECT_EQ(SplitCommaText(p->RowText(NoWorld()))[2], "A. Smith");
   EXPECT_EQ(SplitCommaText(p->RowText(NoWorld())).size(), 19u);
   EXPECT_EQ(CommaText({"a,b", "say \"hi\"", ""}), "\"a,b\",\"say \"\"hi\"\"\",");
-  EXPECT_EQ(SplitCommaText("\"a,b\",\"say \"\"hi\"\"\","),
-            (std::vector<std::string>{"a,b", "say \"hi\"", ""}));
+  EXPECT_EQ(SplitCommaText("\"a,b\",\"say \"\"hi\"\"\","), (std::vector<std::string>{"a,b", "say \"hi\"", ""}));
   EXPECT_EQ(ChoiceLabel(1), "ドリブル");
   EXPECT_EQ(NationalityName(7), "イベリア半島");
   EXPECT_EQ(GrowthPhaseComment(3), "今が一番伸びる時期です");
@@ -440,11 +455,11 @@ TEST_F(PlayerValues, RatingRowsByPosition) {
   EXPECT_EQ(p.RatingRow(NoWorld()), (std::vector<int32_t>{0, 0, 0, 15 + 17 + 690, 0, 0, 210, 50, 120}));
 
   // Beating the role needs: forward, rows 4..8 = 0, 0, 210, 50, 120.
-  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 299, 1000, 1000}, NoWorld()));   // 210 + 90 > 299
+  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 299, 1000, 1000}, NoWorld()));  // 210 + 90 > 299
   EXPECT_FALSE(p.BeatsRoleRatings({1000, 1000, 300, 1000, 1000}, NoWorld()));
-  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 64, 1000}, NoWorld()));    // 50 + 15 > 64
-  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 1000, 164}, NoWorld()));   // 120 + 45 > 164
-  EXPECT_TRUE(p.BeatsRoleRatings({89, 1000, 1000, 1000, 1000}, NoWorld()));    // 0 + 90 > 89
+  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 64, 1000}, NoWorld()));   // 50 + 15 > 64
+  EXPECT_TRUE(p.BeatsRoleRatings({1000, 1000, 1000, 1000, 164}, NoWorld()));  // 120 + 45 > 164
+  EXPECT_TRUE(p.BeatsRoleRatings({89, 1000, 1000, 1000, 1000}, NoWorld()));   // 0 + 90 > 89
   EXPECT_FALSE(p.BeatsRoleRatings({90, 15, 300, 65, 165}, NoWorld()));
 }
 
@@ -453,8 +468,8 @@ TEST_F(PlayerValues, LineupRowsByPositionAndForm) {
   p.Speed = 10, p.Height = 20, p.Defense = 30, p.ballContorol = 40, p.KickContorol = 50, p.Anticipation = 60;
   p.Condition = 12;  // +15
   p.Mtype = 1;
-  EXPECT_EQ(p.LineupRow(), (std::vector<int32_t>{0, 1, 25 - 200, 65 - 200, 135 - 200, 210 - 200, 25, 45,
-                                                 195, 210, 210}));
+  EXPECT_EQ(p.LineupRow(),
+            (std::vector<int32_t>{0, 1, 25 - 200, 65 - 200, 135 - 200, 210 - 200, 25, 45, 195, 210, 210}));
   p.Condition = -1;  // -5
   p.Mtype = 5;
   EXPECT_EQ(p.LineupRow(), (std::vector<int32_t>{0, 5, -195, -155, -85, 10, 5, 25, 175 - 20, 210, 210}));

@@ -53,7 +53,7 @@ TEST_F(PlayerGrowth, RateCapsTheFactorAndPointsBecomeAbility) {
   EXPECT_EQ(p->Defense, 51);
   EXPECT_EQ(p->GrowthPoints[3], 100);  // 300 -> +1, 100 left
   EXPECT_EQ(p->ballContorol, 51);
-  EXPECT_EQ(p->GrowthPoints[4], 10);   // 190 + 20 -> +1, 10 left
+  EXPECT_EQ(p->GrowthPoints[4], 10);  // 190 + 20 -> +1, 10 left
   EXPECT_EQ(p->KickContorol, 51);
   EXPECT_EQ(p->GrowthPoints[5], 190);  // 990 -> +4
   EXPECT_EQ(p->Anticipation, 54);
@@ -148,8 +148,8 @@ TEST_F(PlayerFitness, FormRunsRoundItsCycle) {
   EXPECT_EQ(step(-12, 2), std::make_pair(-6, -6));
   EXPECT_EQ(step(-18, -9), std::make_pair(-3, -3));  // delta clamped to -5
   EXPECT_EQ(step(0, 0), std::make_pair(0, 0));
-  EXPECT_EQ(step(15, 0), std::make_pair(5, 5));      // no delta reflects a high trend
-  EXPECT_EQ(step(12345, 1), std::make_pair(6, 6));   // a wild stored trend comes back to the cycle
+  EXPECT_EQ(step(15, 0), std::make_pair(5, 5));     // no delta reflects a high trend
+  EXPECT_EQ(step(12345, 1), std::make_pair(6, 6));  // a wild stored trend comes back to the cycle
   EXPECT_EQ(step(INT32_MIN, 1), std::make_pair(-7, -7));
 }
 
@@ -162,8 +162,8 @@ TEST_F(PlayerFitness, FormFeelsFatigueAndAttachment) {
     p->UpdateCondition();
     return p->Condition;
   };
-  EXPECT_EQ(form(0), 0);     // 5 - (5 - 0)
-  EXPECT_EQ(form(20), 5);    // 5 - (5 - 5)
+  EXPECT_EQ(form(0), 0);   // 5 - (5 - 0)
+  EXPECT_EQ(form(20), 5);  // 5 - (5 - 5)
   EXPECT_EQ(form(21), 5);
   EXPECT_EQ(form(39), 5);
   EXPECT_EQ(form(40), 4);    // (40 - 36) div 4 = 1
@@ -171,7 +171,7 @@ TEST_F(PlayerFitness, FormFeelsFatigueAndAttachment) {
   EXPECT_EQ(form(500), -5);  // at most -10
   p->TeamIndex = 2;
   p->SetAffinity(2, 100);
-  EXPECT_EQ(form(30), 15);   // + 100 div 5 - 10
+  EXPECT_EQ(form(30), 15);  // + 100 div 5 - 10
   p->SetAffinity(2, 0);
   EXPECT_EQ(form(80), -15);
   p->ConditionTrend = -9;
@@ -332,14 +332,14 @@ class PlayerInWorld : public PlayerFixture {
 TEST_F(PlayerInWorld, InitialAttachmentByReputationAndDivision) {
   Tplayer p(9, 0, 10, 0, World());  // division 3, b = 25 - 2 = 23
   EXPECT_EQ(p.GetAffinity(0), 2 + 25 + 23);
-  EXPECT_EQ(p.GetAffinity(1), 4 + 48 - 10);        // same division
-  EXPECT_EQ(p.GetAffinity(8), 18 + 48 + 5);        // one division up
-  EXPECT_EQ(p.GetAffinity(16), 35 + 48 + 10);      // two up
-  EXPECT_EQ(p.GetAffinity(23), 100);               // 108, clamped
-  Tplayer top(9, 0, 10, 20, World());                       // division 1, b = 25 - 44
+  EXPECT_EQ(p.GetAffinity(1), 4 + 48 - 10);    // same division
+  EXPECT_EQ(p.GetAffinity(8), 18 + 48 + 5);    // one division up
+  EXPECT_EQ(p.GetAffinity(16), 35 + 48 + 10);  // two up
+  EXPECT_EQ(p.GetAffinity(23), 100);           // 108, clamped
+  Tplayer top(9, 0, 10, 20, World());          // division 1, b = 25 - 44
   EXPECT_EQ(top.GetAffinity(20), 50);
-  EXPECT_EQ(top.GetAffinity(0), 0);                // 2 + 6 - 10, clamped
-  Tplayer free(9, 0, 10, kNoClub, World());                 // no adjustment, no clamping needed
+  EXPECT_EQ(top.GetAffinity(0), 0);          // 2 + 6 - 10, clamped
+  Tplayer free(9, 0, 10, kNoClub, World());  // no adjustment, no clamping needed
   EXPECT_EQ(free.GetAffinity(23), 50 + 25);
   EXPECT_EQ(free.GetAffinity(0), 2 + 25);
 }
@@ -368,21 +368,21 @@ TEST_F(PlayerInWorld, BenchedPlayersLookElsewhere) {
   p.PeakAge = 25;
   p.Affinity.fill(50);
   p.AddFatigue(-3, true, World());
-  EXPECT_EQ(p.GetAffinity(8), 50);   // -1, then +1 with his division
+  EXPECT_EQ(p.GetAffinity(8), 50);  // -1, then +1 with his division
   EXPECT_EQ(p.GetAffinity(9), 52);
   EXPECT_EQ(p.GetAffinity(0), 51);   // division 3
   EXPECT_EQ(p.GetAffinity(16), 50);  // division 1 untouched
   p.Fatigue = 5;
-  p.AddFatigue(-3, true, World());            // still tired: no complaint
+  p.AddFatigue(-3, true, World());  // still tired: no complaint
   EXPECT_EQ(p.GetAffinity(9), 52);
 
-  Tplayer young(9, 0, 10, 2, World());        // division 3, growth phase 1: patient
+  Tplayer young(9, 0, 10, 2, World());  // division 3, growth phase 1: patient
   young.Age = 18;
   young.PeakAge = 26;
   young.Affinity.fill(50);
   young.AddFatigue(-3, true, World());
   EXPECT_EQ(young.GetAffinity(2), 50);
-  young.Age = 24;                    // phase 2
+  young.Age = 24;  // phase 2
   young.AddFatigue(-3, true, World());
   EXPECT_EQ(young.GetAffinity(2), 49);
   EXPECT_EQ(young.GetAffinity(3), 51);

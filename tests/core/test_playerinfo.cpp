@@ -13,9 +13,15 @@ TEST(PlayerCardRules, FigureWidthFollowsFatigue) {
     int width;
     const char* why;
   } cases[] = {
-      {0, 160, "fresh"},           {1, 157, "three pixels a point"}, {20, 100, "end of the first band"},
-      {21, 100, "flat band"},      {39, 100, "flat band"},           {40, 100, "second slope starts level"},
-      {79, 61, "last of the slope"}, {80, 60, "exhausted"},          {900, 60, "any more"},
+      {0, 160, "fresh"},
+      {1, 157, "three pixels a point"},
+      {20, 100, "end of the first band"},
+      {21, 100, "flat band"},
+      {39, 100, "flat band"},
+      {40, 100, "second slope starts level"},
+      {79, 61, "last of the slope"},
+      {80, 60, "exhausted"},
+      {900, 60, "any more"},
       {-1, 60, "a damaged record is drawn thin, not wide"},
   };
   for (const Case& c : cases) EXPECT_EQ(FigureWidthByFatigue(c.fatigue), c.width) << c.fatigue << ": " << c.why;
@@ -26,7 +32,7 @@ TEST(PlayerCardRules, BodyColourFollowsForm) {
     int32_t condition;
     int32_t colour;
   } cases[] = {
-      {-20, kTagBlue}, {-11, kTagBlue},   {-10, kTagNavy}, {-1, kTagNavy}, {0, kFigureCream},
+      {-20, kTagBlue}, {-11, kTagBlue},  {-10, kTagNavy}, {-1, kTagNavy}, {0, kFigureCream},
       {1, kTagMaroon}, {10, kTagMaroon}, {11, kTagRed},   {20, kTagRed},
   };
   for (const Case& c : cases) EXPECT_EQ(FigureColourByCondition(c.condition), c.colour) << c.condition;
@@ -70,7 +76,7 @@ TEST_F(PlayerCardTest, ASquadPlayersCardShowsHisDataKicksFormAndCareer) {
   std::optional<TPlayerInfo> info = PlayerInfo(*game_, 3, 7);
   ASSERT_TRUE(info);
   EXPECT_FALSE(info->FreeAgent);
-  const std::array<std::string, kInfoDataRows> data = {"C3", "山田　太郎", "24", "480", "22", "AM/N",
+  const std::array<std::string, kInfoDataRows> data = {"C3", "山田　太郎", "24", "480", "22",  "AM/N",
                                                        "7",  "25",         "2",  "1",   "6.52"};
   EXPECT_EQ(info->Data, data);
   EXPECT_EQ(info->Current, (std::array<int32_t, 6>{55, 40, 40, 40, 40, 40}));
@@ -129,11 +135,11 @@ TEST_F(PlayerCardTest, AFreeAgentHasNoClubAndAbsentPlayersHaveNoCard) {
   EXPECT_EQ(info->History[0][1], "フリー");
   EXPECT_EQ(info->History[1][1], "C4");
 
-  EXPECT_FALSE(PlayerInfo(*game_, 4, 13));         // no such number
-  EXPECT_FALSE(PlayerInfo(*game_, kNoClub, n + 1)); // not in the pool
-  EXPECT_FALSE(PlayerInfo(*game_, 24, 12));         // no such club
+  EXPECT_FALSE(PlayerInfo(*game_, 4, 13));           // no such number
+  EXPECT_FALSE(PlayerInfo(*game_, kNoClub, n + 1));  // not in the pool
+  EXPECT_FALSE(PlayerInfo(*game_, 24, 12));          // no such club
   EXPECT_FALSE(PlayerInfo(*game_, -1, 12));
-  game_->Market.reset();                            // after the transfer weeks
+  game_->Market.reset();  // after the transfer weeks
   EXPECT_FALSE(PlayerInfo(*game_, kNoClub, n));
 }
 

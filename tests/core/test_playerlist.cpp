@@ -81,8 +81,7 @@ TEST_F(PlayerList, GoldenBytesOfOneEntry) {
   e.b.insert(e.b.end(), record.Bytes().begin(), record.Bytes().end());
   EXPECT_EQ(Saved(l), e.b);
   // The record starts with the name and ends with the one history row.
-  EXPECT_EQ(std::vector<uint8_t>(e.b.begin() + 8, e.b.begin() + 14),
-            (std::vector<uint8_t>{2, 0, 0, 0, 'a', 'b'}));
+  EXPECT_EQ(std::vector<uint8_t>(e.b.begin() + 8, e.b.begin() + 14), (std::vector<uint8_t>{2, 0, 0, 0, 'a', 'b'}));
   EXPECT_EQ(e.b.size(), 8u + 6 + 285 + 4 + 4 + 28);
 }
 

@@ -76,9 +76,11 @@ std::vector<Mutant> MakeMutants(const Bytes& image, uint64_t seed, int budget) {
   const int cuts = budget / 3;
   const std::size_t stride = std::max<std::size_t>(1, n / static_cast<std::size_t>(std::max(1, cuts)));
   for (std::size_t len = 0; len < n; len += stride)
-    out.push_back({Bytes(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(len)), "cut at " + std::to_string(len)});
+    out.push_back(
+        {Bytes(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(len)), "cut at " + std::to_string(len)});
   for (std::size_t k = 1; k <= 5 && k <= n; ++k)
-    out.push_back({Bytes(image.begin(), image.end() - static_cast<std::ptrdiff_t>(k)), "cut " + std::to_string(k) + " from the end"});
+    out.push_back({Bytes(image.begin(), image.end() - static_cast<std::ptrdiff_t>(k)),
+                   "cut " + std::to_string(k) + " from the end"});
 
   for (int i = 0; i < budget / 3 && n > 0; ++i) {
     Mutant m{image, "flips"};
@@ -263,33 +265,42 @@ TEST_F(Robustness, PlayerRecordInEveryForm) {
   Tplayer target(0, 0, 0, 5, NoWorld());
   target.Clone(src);
   auto state = [&] { return Saved(target); };
-  Hammer("player", Saved(src), 1, 240, [&](TStream& s) { target.LoadFromStream(s); }, state);
-  Hammer("short player", ShortPlayerRecord(src), 2, 240, [&](TStream& s) { target.LoadFromStreamShort(s); }, state);
-  Hammer("history table", Saved(src.History), 3, 150, [&](TStream& s) { target.History.LoadFromStream(s); },
-         [&] { return Saved(target.History); });
+  Hammer(
+      "player", Saved(src), 1, 240, [&](TStream& s) { target.LoadFromStream(s); }, state);
+  Hammer(
+      "short player", ShortPlayerRecord(src), 2, 240, [&](TStream& s) { target.LoadFromStreamShort(s); }, state);
+  Hammer(
+      "history table", Saved(src.History), 3, 150, [&](TStream& s) { target.History.LoadFromStream(s); },
+      [&] { return Saved(target.History); });
 }
 
 TEST_F(Robustness, PlayerListsAndCoaches) {
   Tplayerlist list;
   auto state = [&] { return Saved(list); };
-  Hammer("player list", Saved(*club_->Squad), 4, 240, [&](TStream& s) { list.LoadFromStream(s, 5); }, state);
-  Hammer("short player list", ShortList(*club_->Youth), 5, 180, [&](TStream& s) { list.LoadFromStreamShort(s, 5); },
-         state);
+  Hammer(
+      "player list", Saved(*club_->Squad), 4, 240, [&](TStream& s) { list.LoadFromStream(s, 5); }, state);
+  Hammer(
+      "short player list", ShortList(*club_->Youth), 5, 180, [&](TStream& s) { list.LoadFromStreamShort(s, 5); },
+      state);
 
   Tcoach coach;
   auto cstate = [&] { return Saved(coach); };
-  Hammer("coaches", Saved(*club_->Coaches), 6, 120, [&](TStream& s) { coach.LoadFromStream(s); }, cstate);
-  Hammer("exchange coaches", ExchangeCoach(*club_->Coaches), 7, 120, [&](TStream& s) { coach.LoadExchange(s); },
-         cstate);
+  Hammer(
+      "coaches", Saved(*club_->Coaches), 6, 120, [&](TStream& s) { coach.LoadFromStream(s); }, cstate);
+  Hammer(
+      "exchange coaches", ExchangeCoach(*club_->Coaches), 7, 120, [&](TStream& s) { coach.LoadExchange(s); }, cstate);
 }
 
 TEST_F(Robustness, ClubRecordInEveryForm) {
   Tteam target(5);
   auto state = [&] { return Saved(target); };
   const Bytes full = Saved(*club_);
-  Hammer("club", full, 8, 200, [&](TStream& s) { target.LoadFromStream(s); }, state);
-  Hammer("short club", ShortClub(*club_), 9, 150, [&](TStream& s) { target.LoadFromStreamShort(s); }, state);
-  Hammer("exchange club", ExchangeClub(*club_), 10, 150, [&](TStream& s) { target.LoadExchange(s); }, state);
+  Hammer(
+      "club", full, 8, 200, [&](TStream& s) { target.LoadFromStream(s); }, state);
+  Hammer(
+      "short club", ShortClub(*club_), 9, 150, [&](TStream& s) { target.LoadFromStreamShort(s); }, state);
+  Hammer(
+      "exchange club", ExchangeClub(*club_), 10, 150, [&](TStream& s) { target.LoadExchange(s); }, state);
 
   // The forms built here are the real ones: each reads to its end.
   Tteam a(5), b(5);
@@ -352,7 +363,8 @@ TEST_F(Robustness, MarketInEveryForm) {
   Ttrade target;
   auto state = [&] { return Saved(target); };
   const Bytes current = Saved(market);
-  Hammer("market", current, 11, 300, [&](TStream& s) { target.LoadFromStream(s); }, state);
+  Hammer(
+      "market", current, 11, 300, [&](TStream& s) { target.LoadFromStream(s); }, state);
 
   // The older layouts differ only in the free-agent part.
   const std::size_t listAt = Saved(market.Listings).size();
@@ -363,26 +375,29 @@ TEST_F(Robustness, MarketInEveryForm) {
     out.insert(out.end(), current.begin() + static_cast<std::ptrdiff_t>(agentsEnd), current.end());
     return out;
   };
-  Hammer("market 11", withAgents(ShortList(*market.FreeAgents)), 12, 240,
-         [&](TStream& s) { target.ReadVersion11(s); }, state);
+  Hammer(
+      "market 11", withAgents(ShortList(*market.FreeAgents)), 12, 240, [&](TStream& s) { target.ReadVersion11(s); },
+      state);
   TStream v6;
   TIntgrid numbers;
   for (const auto& e : market.FreeAgents->Entries) numbers.AddRow({e.Number});
   numbers.SaveToStream(v6);
   for (const auto& e : market.FreeAgents->Entries) e.Player->SaveToStream(v6);
-  Hammer("market 6", withAgents(v6.Bytes()), 13, 240, [&](TStream& s) { target.ReadVersion6(s); }, state);
+  Hammer(
+      "market 6", withAgents(v6.Bytes()), 13, 240, [&](TStream& s) { target.ReadVersion6(s); }, state);
 }
 
 TEST_F(Robustness, VsImagesAndFiles) {
   const Bytes image = MakeVsImage(*club_, "監督：テスト");
   Tteam scratch(1);
   std::unique_ptr<Tteam> last;
-  Hammer("vs image", image, 14, 200,
-         [&](TStream& s) {
-           TVsData d = ParseVsImage(s.Bytes(), 1);
-           last = std::move(d.Club);
-         },
-         [&] { return Bytes{}; });
+  Hammer(
+      "vs image", image, 14, 200,
+      [&](TStream& s) {
+        TVsData d = ParseVsImage(s.Bytes(), 1);
+        last = std::move(d.Club);
+      },
+      [&] { return Bytes{}; });
 
   // On disk: a damaged file is refused with its name.
   EnsureDirectory(VsDir());
@@ -421,12 +436,13 @@ TEST_F(Robustness, MatchLineupStream) {
     }
     return s.TakeBytes();
   };
-  Hammer("line-up", home.Bytes(), 16, 300,
-         [&](TStream& s) {
-           away.Seek(0);
-           match.Load(s, away, false);
-         },
-         state);
+  Hammer(
+      "line-up", home.Bytes(), 16, 300,
+      [&](TStream& s) {
+        away.Seek(0);
+        match.Load(s, away, false);
+      },
+      state);
 }
 
 // A world that has lived a few weeks: the computer clubs' market weeks,
@@ -482,10 +498,12 @@ TEST_F(WorldRobustness, LeagueAndCupRecords) {
   std::array<int32_t, 8> clubs{};
   for (int p = 0; p < 8; ++p) clubs[p] = g.Divisions[0][p];
   Tleague league(clubs, Tleague::TNoDraw{});
-  Hammer("league", Saved(*g.Leagues[0]), 20, 240, [&](TStream& s) { league.LoadFromStream(s); },
-         [&] { return Saved(league); });
+  Hammer(
+      "league", Saved(*g.Leagues[0]), 20, 240, [&](TStream& s) { league.LoadFromStream(s); },
+      [&] { return Saved(league); });
   Tcup cup{Tcup::TNoDraw{}};
-  Hammer("cup", Saved(*g.Cup), 21, 120, [&](TStream& s) { cup.LoadFromStream(s); }, [&] { return Saved(cup); });
+  Hammer(
+      "cup", Saved(*g.Cup), 21, 120, [&](TStream& s) { cup.LoadFromStream(s); }, [&] { return Saved(cup); });
 }
 
 TEST_F(WorldRobustness, SaveBodyOfEveryVersion) {
@@ -501,10 +519,14 @@ TEST_F(WorldRobustness, SaveBodyOfEveryVersion) {
   const RandomState rs = GetRandomState();
   Tgamemain target(Tgamemain::TNoSeed{});
   auto state = [&] { return target.Teams[0] ? target.SaveBody() : Bytes{}; };
-  Hammer("save body", body, 22, 60, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
-  Hammer("save body with market", withMarket, 29, 40, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
-  Hammer("save body 11", v11, 23, 40, [&](TStream& s) { target.ReadVersion11(s); }, state);
-  Hammer("save body 6", v6, 24, 40, [&](TStream& s) { target.ReadVersion6(s); }, state);
+  Hammer(
+      "save body", body, 22, 60, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
+  Hammer(
+      "save body with market", withMarket, 29, 40, [&](TStream& s) { target.LoadFromStream(s, true); }, state);
+  Hammer(
+      "save body 11", v11, 23, 40, [&](TStream& s) { target.ReadVersion11(s); }, state);
+  Hammer(
+      "save body 6", v6, 24, 40, [&](TStream& s) { target.ReadVersion6(s); }, state);
   // Reading never draws from the game's generator.
   EXPECT_EQ(GetRandomState().state, rs.state);
 

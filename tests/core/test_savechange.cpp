@@ -250,7 +250,9 @@ TEST_F(SaveChangeFiles, ConvertedFilesAreOnesTheGameReads) {
       ADD_FAILURE() << c.File << ": converted";
     } catch (const InvariantFileError& e) {
       EXPECT_EQ(e.First().Invariant, c.Broken) << e.what();
-      EXPECT_EQ(std::string(e.what()).rfind(std::string(c.File) + ": 変換できません。変換後のデータが規則に合いません：", 0), 0u)
+      EXPECT_EQ(
+          std::string(e.what()).rfind(std::string(c.File) + ": 変換できません。変換後のデータが規則に合いません：", 0),
+          0u)
           << e.what();
     }
     EXPECT_EQ(Snapshot("data"), before) << c.File;

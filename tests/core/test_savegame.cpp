@@ -60,8 +60,8 @@ TEST(SaveSlots, NamesStayInsideTheirDirectory) {
 TEST(SaveSlots, VersionStringAtTheStart) {
   EXPECT_EQ(PeekVersionString(VersionImage("17", 10)), "17");
   EXPECT_EQ(PeekVersionString(VersionImage("06", 0)), "06");
-  EXPECT_EQ(PeekVersionString({1, 0, 0}), "");             // fewer than four bytes
-  EXPECT_EQ(PeekVersionString({9, 0, 0, 0, '1'}), "");     // longer than the image
+  EXPECT_EQ(PeekVersionString({1, 0, 0}), "");                 // fewer than four bytes
+  EXPECT_EQ(PeekVersionString({9, 0, 0, 0, '1'}), "");         // longer than the image
   EXPECT_EQ(PeekVersionString({0xff, 0xff, 0xff, 0xff}), "");  // negative
   EXPECT_EQ(PeekVersionString({0, 0, 0, 0}), "");
 }
@@ -180,8 +180,8 @@ TEST_F(SaveGameFile, DamagedFileChangesNothing) {
 
   // Cut at many places, including inside the version, the head, the clubs
   // and the presence bytes at the end.
-  std::vector<std::size_t> cuts = {0, 3, 6, 20, 150, 300, good.size() / 3, good.size() / 2, good.size() - 2,
-                                   good.size() - 1};
+  std::vector<std::size_t> cuts = {
+      0, 3, 6, 20, 150, 300, good.size() / 3, good.size() / 2, good.size() - 2, good.size() - 1};
   for (std::size_t cut : cuts) {
     WriteSlotFile("cut", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)));
     ExpectFileError([&] { LoadGameFromSlot(*live, "cut"); }, "data/savedata/cut.dat");

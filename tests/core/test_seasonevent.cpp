@@ -174,9 +174,10 @@ TEST_F(SeasonEventTest, InvestmentPaysByTheDraw) {
     int32_t amount;
     const char* line;
   };
-  for (Case c : {Case{0, 5000, "石油王が5000の投資をしてくれました"}, Case{90, 2000, "投資家が2000の投資をしてくれました"},
-                 Case{99, 2000, "投資家が2000の投資をしてくれました"}, Case{1, 10, "サポーターから10の寄付金を頂きました"},
-                 Case{89, 10, "サポーターから10の寄付金を頂きました"}}) {
+  for (Case c :
+       {Case{0, 5000, "石油王が5000の投資をしてくれました"}, Case{90, 2000, "投資家が2000の投資をしてくれました"},
+        Case{99, 2000, "投資家が2000の投資をしてくれました"}, Case{1, 10, "サポーターから10の寄付金を頂きました"},
+        Case{89, 10, "サポーターから10の寄付金を頂きました"}}) {
     RandSeed(SeedWhereFirstDraw(100, c.draw));
     Club(0).Money = 100;
     ev.Lines.clear();
@@ -212,7 +213,8 @@ TEST_F(SeasonEventTest, CheapSaleGoesToTheRichestRivalAndPaysTheUserNothing) {
   ASSERT_EQ(Club(rich).Squad->Count(), 1);
   EXPECT_EQ(Club(rich).Squad->PlayerAt(0)->Name, name);
   EXPECT_EQ(ev.Picture.EmblemClub, rich);
-  EXPECT_EQ(ev.Lines[0], name + "をフロントが格安の" + std::to_string(price) + "でC" + std::to_string(rich) + "に放出しました");
+  EXPECT_EQ(ev.Lines[0],
+            name + "をフロントが格安の" + std::to_string(price) + "でC" + std::to_string(rich) + "に放出しました");
   EXPECT_EQ(ev.Lines[1], "裏で一体何があったのでしょうか");
 }
 

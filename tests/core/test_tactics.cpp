@@ -44,11 +44,10 @@ TEST(TacticsGeometry, PlacementBoxEdges) {
     TPoint pixel;
     bool inside;
   };
-  const Case cases[] = {{{54, 219}, true},  {{53, 219}, false}, {{514, 219}, true}, {{515, 219}, false},
-                        {{284, 69}, true},  {{284, 68}, false}, {{284, 369}, true}, {{284, 370}, false},
-                        {{54, 69}, true},   {{514, 369}, true}, {{283, 438}, false}};
-  for (const Case& c : cases)
-    EXPECT_EQ(InPlacementBox(c.pixel), c.inside) << c.pixel.X << "," << c.pixel.Y;
+  const Case cases[] = {{{54, 219}, true}, {{53, 219}, false}, {{514, 219}, true}, {{515, 219}, false},
+                        {{284, 69}, true}, {{284, 68}, false}, {{284, 369}, true}, {{284, 370}, false},
+                        {{54, 69}, true},  {{514, 369}, true}, {{283, 438}, false}};
+  for (const Case& c : cases) EXPECT_EQ(InPlacementBox(c.pixel), c.inside) << c.pixel.X << "," << c.pixel.Y;
 }
 
 // The shipped 4-4-2 file, written out by hand.

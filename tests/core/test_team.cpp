@@ -167,9 +167,9 @@ TEST_F(TeamTest, AutoLineupMakesSixteenPicksByTheirColumns) {
     int32_t slot, column, number, value;
   };
   const Pick expected[kSlotCount] = {
-      {0, 8, 1, 320},  {5, 9, 5, 320},   {9, 5, 7, 298},  {10, 4, 8, 204}, {8, 4, 9, 165},   {1, 7, 2, 70},
-      {2, 7, 3, 65},   {3, 7, 4, 60},    {7, 3, 10, 75},  {4, 6, 6, 62},   {6, 10, 15, 280}, {11, 2, 11, 66},
-      {12, 2, 12, 64}, {13, 7, 13, 55},  {14, 10, 14, 270}, {15, 10, 17, 215},
+      {0, 8, 1, 320},  {5, 9, 5, 320},  {9, 5, 7, 298},    {10, 4, 8, 204},   {8, 4, 9, 165},   {1, 7, 2, 70},
+      {2, 7, 3, 65},   {3, 7, 4, 60},   {7, 3, 10, 75},    {4, 6, 6, 62},     {6, 10, 15, 280}, {11, 2, 11, 66},
+      {12, 2, 12, 64}, {13, 7, 13, 55}, {14, 10, 14, 270}, {15, 10, 17, 215},
   };
   const std::array<TLineupPick, kSlotCount> picks = t.LineupPicks(false);
   for (int i = 0; i < kSlotCount; ++i) {
@@ -346,7 +346,7 @@ TEST_F(TeamTest, DeparturesListLeaversAndRetirees) {
   Tplayer* leaver = t->Squad->PlayerByNumber(5);
   leaver->SetAffinity(3, 5);
   Tplayer* old = t->Squad->PlayerByNumber(9);
-  old->Age = 36;  // phase 5
+  old->Age = 36;                                    // phase 5
   for (int i = 0; i < 6; ++i) old->Ability(i) = 9;  // sum 54
   const std::string leaverName = leaver->Name;
   const std::string oldName = old->Name;
@@ -811,13 +811,13 @@ TEST_F(TeamTest, DamagedRecordsThrowAndLeaveTheClubAlone) {
     EXPECT_THROW(target->LoadFromStream(s), StreamError) << at;
     EXPECT_EQ(Bytes(*target), before);
   };
-  corrupt(0, {'B', 'X'});                      // not a BMP
-  corrupt(2, {10, 0, 0, 0});                   // shorter than its own header
-  corrupt(2, {0xFF, 0xFF, 0xFF, 0x7F});        // longer than the stream
-  corrupt(14, {99, 0, 0, 0});                  // unknown bitmap header
-  corrupt(10, {200, 0, 0, 0});                 // pixels past the end
-  corrupt(54, {0xFF, 0xFF, 0xFF, 0xFF});       // negative name length
-  corrupt(54 + 4 + 16 + 4, {10, 0, 0, 0});     // youth nationality 10
+  corrupt(0, {'B', 'X'});                   // not a BMP
+  corrupt(2, {10, 0, 0, 0});                // shorter than its own header
+  corrupt(2, {0xFF, 0xFF, 0xFF, 0x7F});     // longer than the stream
+  corrupt(14, {99, 0, 0, 0});               // unknown bitmap header
+  corrupt(10, {200, 0, 0, 0});              // pixels past the end
+  corrupt(54, {0xFF, 0xFF, 0xFF, 0xFF});    // negative name length
+  corrupt(54 + 4 + 16 + 4, {10, 0, 0, 0});  // youth nationality 10
   const std::size_t squadAt = good.size() - [&] {
     TStream l;
     t->Squad->SaveToStream(l);

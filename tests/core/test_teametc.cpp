@@ -364,9 +364,9 @@ TEST_F(ContractTest, StaffChoiceRanksByMaximumThenBySum) {
   coaches.Hire(2, {9, 1, 1, 1, 1, 1});        // id -2: maximum 9, sum 14
   Tcontract c(3);
   c.Setup(10000, coaches, squad, {0, 0, 0, 0, 0});  // id -1: maximum 1, sum 6
-  c.AddCandidate(6, {9, 2, 2, 2, 2, 2});   // maximum 9, sum 19
-  c.AddCandidate(8, {9, 3, 3, 3, 3, 3});   // maximum 9, sum 24
-  c.AddCandidate(9, {10, 1, 1, 1, 1, 1});  // maximum 10, sum 15
+  c.AddCandidate(6, {9, 2, 2, 2, 2, 2});            // maximum 9, sum 19
+  c.AddCandidate(8, {9, 3, 3, 3, 3, 3});            // maximum 9, sum 24
+  c.AddCandidate(9, {10, 1, 1, 1, 1, 1});           // maximum 10, sum 15
   c.Decide(NoWorld());
   // Ranked 0, 9, 8, 6, -2, -1: by sum first it would be 0, 8, 6; without
   // the sum among equal maxima, 0, 9, -2.

@@ -56,7 +56,7 @@ TEST(TradeStream, ListingsNegotiationsAndReportGoldenBytes) {
   t.Report.push_back("A,無所属,→,,残留");
 
   std::vector<uint8_t> expected = Le({1, 9, 5007, 5, 7, 640, 0, 40, 240, 0, 0});
-  Append(expected, Le({0}));                       // no free agents
+  Append(expected, Le({0}));                             // no free agents
   Append(expected, Le({1, 2, 2, 5, 7, 3, 3, 640, 55}));  // one negotiation of two rows
   Append(expected, Le({2, 18}));
   Append(expected, kHeaderCp932);

@@ -166,7 +166,8 @@ TEST_F(ContractDeskTest, DeskFiguresFollowMarksAndScouting) {
   struct Case {
     int32_t nationality, moneyOverWages, cost;
     bool deficit;
-  } cases[] = {{3, 1000, 1500, true}, {1, 300, 300, false}, {5, 300, 1000, true}, {0, 0, 0, false}, {12, 699, 700, true}};
+  } cases[] = {
+      {3, 1000, 1500, true}, {1, 300, 300, false}, {5, 300, 1000, true}, {0, 0, 0, false}, {12, 699, 700, true}};
   for (const Case& c : cases) {
     Club(0).Money = desk.Wages + c.moneyOverWages;
     desk.ChooseScouting(Club(0), c.nationality, 4);
@@ -379,10 +380,14 @@ TEST(PreSeason, ContractWeekAndTransferWeeksKeepTheWorldSound) {
     g.Market->ShowNegotiations(g2);
     for (int r = 1; r < g2.RowCount(); ++r) ToggleAnswer(g2, r);
     AnswerOffers(*g.Market, g2);
-    if (week == 11) { EXPECT_GT(g.Market->Report.size(), 10u); }  // transfers happened
+    if (week == 11) {
+      EXPECT_GT(g.Market->Report.size(), 10u);
+    }  // transfers happened
     g.AdvanceWeek();
     ExpectSoundClubs(g, week);
-    if (week == 9) { EXPECT_EQ(g.Market->Listings.RowCount(), 0); }
+    if (week == 9) {
+      EXPECT_EQ(g.Market->Listings.RowCount(), 0);
+    }
   }
   EXPECT_FALSE(g.Market);
   GameState = nullptr;
@@ -427,7 +432,8 @@ TEST(ListFilter, CriteriaRunFromEightDownToOne) {
     const char* key;
     int position, speed, defense, price;
   };
-  const Listing listings[] = {{"A", 3, 60, 30, 1200}, {"B", 18, 40, 70, 900}, {"C", 3, 80, 50, 500}, {"D", 0, 20, 90, 1000}};
+  const Listing listings[] = {
+      {"A", 3, 60, 30, 1200}, {"B", 18, 40, 70, 900}, {"C", 3, 80, 50, 500}, {"D", 0, 20, 90, 1000}};
   auto fill = [&] {
     TGrid g;
     g.SetSize(22, 1);

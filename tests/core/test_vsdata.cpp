@@ -101,7 +101,7 @@ TEST_F(VsData, DamagedFilesAreRefusedAndTheSideKept) {
   // An emblem claiming a gigantic size.
   std::vector<uint8_t> hugeEmblem = good;
   std::size_t emblemAt = 6 + 4 + 2;  // version, comment "ok"
-  hugeEmblem[emblemAt + 5] = 0x7f;    // BMP total size, high byte
+  hugeEmblem[emblemAt + 5] = 0x7f;   // BMP total size, high byte
   refused(hugeEmblem, "emblem size");
 
   refused(std::vector<uint8_t>(5000, 0xff), "noise");

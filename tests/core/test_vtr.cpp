@@ -126,12 +126,14 @@ TEST_F(Vtr, DamagedFilesAreRefusedAndTheRecordingKept) {
   };
   // Cut short anywhere: inside every field of the header, the count, a frame.
   for (std::size_t n = 0; n < good.size(); ++n)
-    refused(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)), "cut at " + std::to_string(n));
+    refused(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)),
+            "cut at " + std::to_string(n));
 
   const std::size_t countAt = good.size() - 3 * kVtrFrameBytes - 4;
   auto with = [&](std::size_t at, int32_t v) {
     std::vector<uint8_t> b = good;
-    for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      b[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
     return b;
   };
   const std::size_t frame1 = countAt + 4 + kVtrFrameBytes;
@@ -188,7 +190,7 @@ TEST_F(Vtr, GoalsOfAFrameAndTheLimitsOfPlayback) {
     int32_t from, speed, to;
     bool stopped;
   } moves[] = {
-      {0, 1, 1, false}, {1, 1, 2, false}, {2, 1, 2, true}, {2, 0, 2, false},
+      {0, 1, 1, false},  {1, 1, 2, false}, {2, 1, 2, true},  {2, 0, 2, false},
       {1, -1, 0, false}, {0, -1, 0, true}, {1, -5, 0, true}, {0, 50, 2, true},
   };
   for (const auto& m : moves) {

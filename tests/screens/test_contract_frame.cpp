@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
@@ -19,7 +20,6 @@
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
 #include "world/Utrade.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 
@@ -42,9 +42,7 @@ class ContractFrame : public ::testing::Test {
     frame_ = main_->Fcontract1;
     ASSERT_TRUE(frame_->isVisible());
   }
-  void TearDown() override {
-    CloseEverything();
-  }
+  void TearDown() override { CloseEverything(); }
   const TGrid& Plist() { return frame_->Desk.Plist; }
   const TGrid& Board() { return frame_->Desk.Board; }
   int RowOfKey(const std::string& key) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Ufile.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
@@ -27,7 +28,6 @@
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
 #include "world/Uvsdata.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 
@@ -145,7 +145,8 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   EXPECT_TRUE(match->Groupvs->isVisible());
   EXPECT_FALSE(match->Groupnormal->isVisible());
   EXPECT_EQ(match->lbtname1->text(), "Away, \"B\" FC");
-  EXPECT_EQ(match->Gridv2->Model().Cells(1, 1), GameState->Team(1).Squad->PlayerByNumber(GameState->Team(1).Slots[0])->Name);
+  EXPECT_EQ(match->Gridv2->Model().Cells(1, 1),
+            GameState->Team(1).Squad->PlayerByNumber(GameState->Team(1).Slots[0])->Name);
   // A header click switches both sides to their statistics, and back.
   ClickCell(match->Gridv1, 0, 0);
   EXPECT_TRUE(match->gridvs1->isVisible() && match->gridvs2->isVisible());

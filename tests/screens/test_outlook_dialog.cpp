@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "screens/Fmain.h"
@@ -20,7 +21,6 @@
 #include "screens/Ftitle.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Uteam.h"
@@ -17,7 +18,6 @@
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
 #include "world/Utrade.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 // Japanese, texts that fit their cells, and closing a running game.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMenuBar>
@@ -13,10 +15,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "club/Uteametc.h"
@@ -33,7 +34,6 @@
 #include "screens/Usound.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 
@@ -70,9 +70,7 @@ void ExpectTextsFit(TStringGridex* g, const std::string& what, bool scrolls = fa
 
 class Playtest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    OpenTitle(5);
-  }
+  void SetUp() override { OpenTitle(5); }
   void TearDown() override {
     App().AutoAnswer = true;
     CloseEverything();
@@ -336,7 +334,11 @@ TEST_F(Playtest, QtSpeaksJapaneseAndTheGamesOwnErrorsNameTheFile) {
   }
   // A damaged save, loaded from the title as a player does.
   {
-    std::ofstream("data/savedata/broken.dat", std::ios::binary) << std::string("\x02\0\0\0" "17", 6) << "xx";
+    std::ofstream("data/savedata/broken.dat", std::ios::binary) << std::string(
+                                                                       "\x02\0\0\0"
+                                                                       "17",
+                                                                       6)
+                                                                << "xx";
     Shown<Tmain>()->MainMenu1->actions().at(2)->trigger();
     Settle();
     Click(Shown<Ttitle>()->btnload);

@@ -9,28 +9,28 @@
 
 #include "../core/SaveTestWorld.h"
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Ufile.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
 #include "match/Umatchteam.h"
 #include "screens/Clickpanel.h"
+#include "screens/Fevent.h"
 #include "screens/Fmain.h"
 #include "screens/Fmatch.h"
 #include "screens/Fnews.h"
 #include "screens/Frmatch.h"
+#include "screens/Fsave.h"
 #include "screens/Ftactics.h"
 #include "screens/Ftitle.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
-#include "screens/Fevent.h"
-#include "screens/Fsave.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
 #include "world/Usavegame.h"
 #include "world/Utrade.h"
 #include "world/Uvsdata.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 
@@ -56,12 +56,8 @@ void ClickMemo(QPlainTextEdit* memo) { QTest::mouseClick(memo->viewport(), Qt::L
 
 class Screens : public ::testing::Test {
  protected:
-  void SetUp() override {
-    OpenTitle(11);
-  }
-  void TearDown() override {
-    CloseEverything();
-  }
+  void SetUp() override { OpenTitle(11); }
+  void TearDown() override { CloseEverything(); }
   Tmain* Start() {
     Ttitle* t = Visible<Ttitle>();
     EXPECT_NE(t, nullptr);
@@ -212,8 +208,12 @@ TEST_F(Screens, AWholeSeasonSkippingOwnMatches) {
     ASSERT_NE(m, nullptr) << "week " << week;
     ASSERT_EQ(GameState->Week, week + 1) << App().LastMessage.toStdString();
     EXPECT_EQ(VisibleScreens(), 1);
-    if (GameState->Week % 6 == 0) { EXPECT_TRUE(std::filesystem::exists("data/savedata/autosave.dat")); }
-    if (GameState->Week >= 12) { EXPECT_TRUE(m->Ftomatch1->isVisible()); }
+    if (GameState->Week % 6 == 0) {
+      EXPECT_TRUE(std::filesystem::exists("data/savedata/autosave.dat"));
+    }
+    if (GameState->Week >= 12) {
+      EXPECT_TRUE(m->Ftomatch1->isVisible());
+    }
   }
   Click(m->btnnext);
   Settle();

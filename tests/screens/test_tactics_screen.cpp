@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Ufile.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -22,7 +23,6 @@
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 
@@ -39,9 +39,7 @@ class TacticsScreen : public ::testing::Test {
     main_ = StartFromTitle();
     ASSERT_NE(main_, nullptr);
   }
-  void TearDown() override {
-    CloseEverything();
-  }
+  void TearDown() override { CloseEverything(); }
   // Left-clicks the emblem of a club of the shown division.
   Ttactics* OpenFor(bool ownClub) {
     for (int k = 0; k < 8; ++k) {
@@ -270,7 +268,8 @@ TEST_F(TacticsScreen, SquadCellsShowLineUpFormInjuryAndGrowth) {
   EXPECT_EQ(QColor(hurt.pixel(38, 8)), QColor(255, 0, 0));
   EXPECT_EQ(QColor(hurt.pixel(38, 1)), QColor(Qt::white));
   // The growth column shows the icon, not the digit.
-  QImage icon(QStringLiteral("data/picture/grow%1.png").arg(QString::fromStdString(g->Model().Cells(kSquadGrowth, row))));
+  QImage icon(
+      QStringLiteral("data/picture/grow%1.png").arg(QString::fromStdString(g->Model().Cells(kSquadGrowth, row))));
   ASSERT_FALSE(icon.isNull());
   QImage growth = PaintCell(g, kSquadGrowth, row, QSize(20, 17));
   QImage expected(QSize(20, 17), QImage::Format_RGB32);

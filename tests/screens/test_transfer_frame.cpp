@@ -6,16 +6,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QListWidget>
 #include <QLabel>
+#include <QListWidget>
 #include <QSpinBox>
 #include <QTest>
 
 #include "../core/TestData.h"
+#include "ScreenTestSupport.h"
 #include "club/Ucommatext.h"
-#include "club/Urandom.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
+#include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "screens/Fmain.h"
 #include "screens/Fplayer.h"
@@ -26,7 +27,6 @@
 #include "world/Ugamemain.h"
 #include "world/Utrade.h"
 #include "world/Uuserops.h"
-#include "ScreenTestSupport.h"
 
 namespace {
 
@@ -55,12 +55,8 @@ QColor CellColour(TStringGridex* g, int col, int row) {
 
 class TransferFrame : public ::testing::Test {
  protected:
-  void SetUp() override {
-    OpenTitle(3);
-  }
-  void TearDown() override {
-    CloseEverything();
-  }
+  void SetUp() override { OpenTitle(3); }
+  void TearDown() override { CloseEverything(); }
   Tmain* Next(Tmain* m) {
     Tteam& club = GameState->Team(0);
     for (int s = 0; s < 11; ++s)
@@ -177,7 +173,8 @@ TEST_F(TransferFrame, ABidOnAListedPlayerIsSettledAndReported) {
   EXPECT_EQ(report.Cells(0, 0), "選手");
   const int line = RowOf(report, 0, name);
   ASSERT_GT(line, 0);
-  EXPECT_EQ(report.Cells(1, line), seller == kFreeAgentClub ? std::string(kNoClubName) : GameState->Team(seller).ClubName);
+  EXPECT_EQ(report.Cells(1, line),
+            seller == kFreeAgentClub ? std::string(kNoClubName) : GameState->Team(seller).ClubName);
   const Tteam& user = GameState->Team(0);
   bool inSquad = false;
   for (int i = 0; i < user.Squad->Count(); ++i) inSquad = inSquad || user.Squad->PlayerAt(i)->Name == name;
@@ -211,7 +208,8 @@ TEST_F(TransferFrame, ABidForTheUsersPlayerRaisesTheLabelAndTheUserHoldsOut) {
     EXPECT_GE(i, 0) << "club " << seller << " lists nobody";
     if (i < 0) return std::string();
     const int32_t number = market.Listings.GetValue(i, kListNumber);
-    market.AddBid(market.Listings.GetValue(i, kListKey), seller, number, market.Listings.GetValue(i, kListPrice), bidder);
+    market.AddBid(market.Listings.GetValue(i, kListKey), seller, number, market.Listings.GetValue(i, kListPrice),
+                  bidder);
     return market.FindPlayer(seller, number)->Name;
   };
   GameState->Team(0).Money = 100000;

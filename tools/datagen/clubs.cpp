@@ -67,7 +67,8 @@ std::vector<ClubSource> ReadClubs(const std::string& file) {
         cur->Nations.push_back(v);
       }
     } else if (key == "colour") {
-      if (words.size() != 3 || words[1].size() != 1) throw SourceError(file, l.Number, "colour needs a letter and RRGGBB");
+      if (words.size() != 3 || words[1].size() != 1)
+        throw SourceError(file, l.Number, "colour needs a letter and RRGGBB");
       if (!cur->Palette.emplace(words[1][0], ParseColour(words[2], file, l.Number)).second)
         throw SourceError(file, l.Number, "colour letter defined twice");
     } else if (key == "emblem") {
@@ -88,7 +89,8 @@ std::vector<uint32_t> EmblemPixels(const ClubSource& c, const std::string& file)
     if (row.size() != kEmblemSize) throw SourceError(file, c.Line, c.Name + ": an emblem row has 10 pixels: " + row);
     for (char ch : row) {
       auto it = c.Palette.find(ch);
-      if (it == c.Palette.end()) throw SourceError(file, c.Line, c.Name + ": no colour for '" + std::string(1, ch) + "'");
+      if (it == c.Palette.end())
+        throw SourceError(file, c.Line, c.Name + ": no colour for '" + std::string(1, ch) + "'");
       pixels.push_back(it->second);
       used.insert(it->second);
     }
@@ -104,8 +106,14 @@ std::vector<uint8_t> MakeBmp24(int width, int height, const std::vector<uint32_t
   const uint32_t imageBytes = static_cast<uint32_t>(rowBytes * height);
   const uint32_t fileBytes = 14 + 40 + imageBytes;
   std::vector<uint8_t> b;
-  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
-  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  auto u16 = [&](uint32_t v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+  };
+  auto u32 = [&](uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
   b.push_back('B');
   b.push_back('M');
   u32(fileBytes);

@@ -33,7 +33,8 @@ void CheckName(const std::string& name, bool japanese, const std::string& file, 
   while (i < name.size()) {
     char32_t c = NextChar(name, i);
     if (japanese ? !IsKanji(c) : !IsKatakana(c))
-      throw SourceError(file, line, "\"" + name + (japanese ? "\" is not written in kanji" : "\" is not written in katakana"));
+      throw SourceError(file, line,
+                        "\"" + name + (japanese ? "\" is not written in kanji" : "\" is not written in katakana"));
     if (chars == 0) first = c;
     last = c;
     ++chars;
@@ -57,8 +58,14 @@ void GenerateNames(const std::string& srcDir, const std::string& outDir) {
     std::vector<std::string>* section = japanese ? nullptr : &family;
     std::set<std::string> seenFamily, seenGiven;
     for (const SourceLine& l : ReadSourceLines(file)) {
-      if (l.Text == "[family]" && japanese) { section = &family; continue; }
-      if (l.Text == "[given]" && japanese) { section = &given; continue; }
+      if (l.Text == "[family]" && japanese) {
+        section = &family;
+        continue;
+      }
+      if (l.Text == "[given]" && japanese) {
+        section = &given;
+        continue;
+      }
       if (!section) throw SourceError(file, l.Number, "names before a [family] or [given] heading");
       for (const std::string& w : SplitWords(l.Text)) {
         CheckName(w, japanese, file, l.Number);

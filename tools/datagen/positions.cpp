@@ -34,8 +34,8 @@ void GeneratePositionFiles(const std::string& srcDir, const std::string& outDir)
     TPixelPositions positions{};
     positions[0] = FormationToPixel(kKeeperPoint);
     for (int i = 0; i < kOutfield; ++i)
-      positions[static_cast<std::size_t>(i) + 1] = FormationToPixel(TPoint{points[static_cast<std::size_t>(i)].first,
-                                                                          points[static_cast<std::size_t>(i)].second});
+      positions[static_cast<std::size_t>(i) + 1] = FormationToPixel(
+          TPoint{points[static_cast<std::size_t>(i)].first, points[static_cast<std::size_t>(i)].second});
     WriteOutput(outDir + "/formation/" + name + ".dat", PositionFileBytes(positions));
   };
   for (const SourceLine& l : ReadSourceLines(file)) {

@@ -56,7 +56,9 @@ void GeneratePresets(const std::string& srcDir, const std::string& outDir) {
       throw SourceError(file, 0, "needs " + std::to_string(sizes.size()) + " rows");
     for (int r = 0; r < table.RowCount(); ++r)
       if (table.RowLength(r) != 2 * sizes[static_cast<std::size_t>(r)])
-        throw SourceError(file, 0, "row " + std::to_string(r) + " needs " + std::to_string(sizes[static_cast<std::size_t>(r)]) + " points");
+        throw SourceError(
+            file, 0,
+            "row " + std::to_string(r) + " needs " + std::to_string(sizes[static_cast<std::size_t>(r)]) + " points");
     TStream s;
     table.SaveToStream(s);
     WriteOutput(outDir + "/aiforma/" + std::to_string(n) + ".dat", s.Bytes());

@@ -145,10 +145,10 @@ Wave PostThump() {
 struct CrowdShape {
   double Seconds;
   int Voices;
-  double Formants[3];               // vowel of the shout ("a", "o")
+  double Formants[3];  // vowel of the shout ("a", "o")
   double VoiceLevel, HissLevel, ClapLevel;
   double ClapsPerSecond;
-  double RhythmHz;                  // 0: free applause; else claps gather on a beat
+  double RhythmHz;                      // 0: free applause; else claps gather on a beat
   std::function<double(double)> Swell;  // loudness over time, 0 .. 1
   uint64_t Seed;
 };
@@ -247,8 +247,14 @@ std::vector<uint8_t> MakeWav16(int sampleRate, const std::vector<int16_t>& sampl
   const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
   std::vector<uint8_t> b;
   auto tag = [&](const char* t) { b.insert(b.end(), t, t + 4); };
-  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
-  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  auto u16 = [&](uint32_t v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+  };
+  auto u32 = [&](uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
   tag("RIFF");
   u32(36 + dataBytes);
   tag("WAVE");
@@ -277,15 +283,20 @@ void GenerateSounds(const std::string& outDir) {
   write(3, PostThump(), 0.55);
 
   // Goal: the roar jumps up at once and holds, then ebbs.
-  CrowdShape goal{2.2, 48, {730, 1150, 2500}, 0.75, 0.45, 0.30, 220, 0,
-                  [](double t) { return 0.55 + 0.45 * Smooth(t / 0.35) - 0.25 * Smooth((t - 1.4) / 0.8); }, 0x601};
+  CrowdShape goal{2.2,  48,   {730, 1150, 2500},
+                  0.75, 0.45, 0.30,
+                  220,  0,    [](double t) { return 0.55 + 0.45 * Smooth(t / 0.35) - 0.25 * Smooth((t - 1.4) / 0.8); },
+                  0x601};
   write(4, Crowd(goal), 0.6);
   // The home end celebrates: applause on a beat over a warm "o" chant.
-  CrowdShape home{1.7, 40, {520, 900, 2400}, 0.55, 0.35, 0.55, 260, 2.4,
-                  [](double t) { return 0.8 + 0.2 * Smooth(t / 0.2); }, 0x602};
+  CrowdShape home{
+      1.7,  40, {520, 900, 2400}, 0.55, 0.35, 0.55, 260, 2.4, [](double t) { return 0.8 + 0.2 * Smooth(t / 0.2); },
+      0x602};
   write(5, Crowd(home), 0.6);
   // A save: a short "oh" that rises and falls away.
-  CrowdShape save{1.0, 36, {450, 800, 2300}, 0.8, 0.4, 0.0, 0, 0,
-                  [](double t) { return Smooth(t / 0.18) * (1.0 - 0.7 * Smooth((t - 0.3) / 0.7)); }, 0x603};
+  CrowdShape save{1.0,  36,  {450, 800, 2300},
+                  0.8,  0.4, 0.0,
+                  0,    0,   [](double t) { return Smooth(t / 0.18) * (1.0 - 0.7 * Smooth((t - 0.3) / 0.7)); },
+                  0x603};
   write(6, Crowd(save), 0.5);
 }

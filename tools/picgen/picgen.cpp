@@ -13,8 +13,8 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 

@@ -138,7 +138,7 @@ std::unique_ptr<CLI::App> MakeApp() {
   for (const TCommandSpec& c : Commands()) {
     CLI::App* sub = app->add_subcommand(c.Name, c.Summary);
     sub->set_help_all_flag();  // only the whole tool has it
-    sub->fallthrough();         // --data after the command too
+    sub->fallthrough();        // --data after the command too
     for (const TOptionSpec& p : c.Positionals) sub->add_option(p.Name)->description(p.Help)->required()->type_name("");
     for (const TOptionSpec& o : c.Options) {
       CLI::Option* opt = *o.Value ? sub->add_option(o.Name)->type_name(o.Value) : sub->add_flag(o.Name);

@@ -12,10 +12,10 @@
 
 #include "club/Ucommatext.h"
 #include "club/Ufile.h"
-#include "club/Upaths.h"
 #include "club/Ufunction.h"
 #include "club/Uintlist.h"
 #include "club/Uinvariants.h"
+#include "club/Upaths.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
@@ -24,8 +24,8 @@
 #include "match/Umatchwatch.h"
 #include "match/Uvtr.h"
 #include "tools/sim/Json.h"
-#include "world/Ugamemain.h"
 #include "world/Uautopilot.h"
+#include "world/Ugamemain.h"
 #include "world/Uleague.h"
 #include "world/Uoutlook.h"
 #include "world/Usavechange.h"
@@ -264,7 +264,8 @@ std::string CmdPlay(const TSimArgs& a) {
   if (a.Has("--save")) SlotPath(a.Get("--save"));
   if (a.Has("--load")) SlotPath(a.Get("--load"));
   TManagerPolicy manager;
-  if (a.Has("--keep-best")) manager.KeepBest = static_cast<int>(ParseInteger(a.Get("--keep-best"), "--keep-best", 11, 50));
+  if (a.Has("--keep-best"))
+    manager.KeepBest = static_cast<int>(ParseInteger(a.Get("--keep-best"), "--keep-best", 11, 50));
   if (a.Has("--bid-budget")) manager.BidBudget = ParseInteger(a.Get("--bid-budget"), "--bid-budget", 0, INT32_MAX);
   manager.HoldOut = a.Has("--hold-out");
   uint64_t seed = SeedOf(a);
@@ -349,9 +350,7 @@ std::string CmdMatch(const TSimArgs& a) {
   const int32_t score0 = o.HomeGoals, score1 = o.AwayGoals;
   const TIntgrid& stats = o.Stats;
 
-  auto lines = [](const std::string& text) {
-    return text.empty() ? std::vector<std::string>{} : SplitCommaText(text);
-  };
+  auto lines = [](const std::string& text) { return text.empty() ? std::vector<std::string>{} : SplitCommaText(text); };
   TJson rows = TJson::array();
   for (const TInput& row : stats.Rows) rows.push_back(row.Values);
   TJson out = {{"seed", seed}, {"home", w->Team(home).ClubName}, {"away", w->Team(away).ClubName}, {"vs", a.Vs}};
@@ -370,15 +369,11 @@ std::string CmdExportVs(const TSimArgs& a) {
   const Tteam& user = w->Team(kUserClub);
   RequireStartingEleven(user);
   ExportVs(user, comment, a.Get("--out"));
-  return JsonText({{"file", path},
-                   {"club", user.ClubName},
-                   {"comment", comment},
-                   {"bytes", MakeVsImage(user, comment).size()}});
+  return JsonText(
+      {{"file", path}, {"club", user.ClubName}, {"comment", comment}, {"bytes", MakeVsImage(user, comment).size()}});
 }
 
-TJson ReportJson(const Tsavechange::TReport& r) {
-  return {{"converted", r.Converted}, {"unchanged", r.Unchanged}};
-}
+TJson ReportJson(const Tsavechange::TReport& r) { return {{"converted", r.Converted}, {"unchanged", r.Unchanged}}; }
 
 std::string CmdConvert(const TSimArgs& a) {
   RandSeed(SeedOf(a));
@@ -500,8 +495,9 @@ std::string CmdCheck(const TSimArgs& a) {
   std::string ext = Extension(path);
   if (ext != ".dat" && ext != ".vs" && ext != ".vtr")
     throw FileError(path, "unknown kind of file (expected .dat, .vs or .vtr)");
-  std::vector<uint8_t> image =
-      ReadWholeFile(path, ext == ".vs" ? kMaxVsFileBytes : ext == ".vtr" ? kMaxVtrFileBytes : (64u << 20));
+  std::vector<uint8_t> image = ReadWholeFile(path, ext == ".vs"    ? kMaxVsFileBytes
+                                                   : ext == ".vtr" ? kMaxVtrFileBytes
+                                                                   : (64u << 20));
   try {
     if (ext == ".dat") return CheckSave(path, std::move(image));
     if (ext == ".vs") return CheckVs(path, image);
@@ -553,7 +549,8 @@ TJson SpreadJson(const std::vector<double>& v) {
 std::string CmdBench(const TSimArgs& a) {
   int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
   int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
-  int64_t outlookRuns = a.Has("--outlook-runs") ? ParseInteger(a.Get("--outlook-runs"), "--outlook-runs", 0, 100000) : 0;
+  int64_t outlookRuns =
+      a.Has("--outlook-runs") ? ParseInteger(a.Get("--outlook-runs"), "--outlook-runs", 0, 100000) : 0;
   int64_t rehearsalRuns =
       a.Has("--rehearsal-runs") ? ParseInteger(a.Get("--rehearsal-runs"), "--rehearsal-runs", 0, 1000000) : 0;
   uint64_t seed = SeedOf(a);
@@ -623,15 +620,15 @@ std::string CmdBench(const TSimArgs& a) {
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
   TJson result = {{"seed", seed},
-                   {"matches", matches},
-                   {"seasons", seasons},
-                   {"ms_per_match", SpreadJson(matchMs)},
-                   {"s_per_season", SpreadJson(seasonS)},
-                   {"cpu_ms_per_match", SpreadJson(matchCpuMs)},
-                   {"cpu_s_per_season", SpreadJson(seasonCpuS)},
-                   {"ms_save_mid_season", SpreadJson(saveMs)},
-                   {"ms_load_mid_season", SpreadJson(loadMs)},
-                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}};
+                  {"matches", matches},
+                  {"seasons", seasons},
+                  {"ms_per_match", SpreadJson(matchMs)},
+                  {"s_per_season", SpreadJson(seasonS)},
+                  {"cpu_ms_per_match", SpreadJson(matchCpuMs)},
+                  {"cpu_s_per_season", SpreadJson(seasonCpuS)},
+                  {"ms_save_mid_season", SpreadJson(saveMs)},
+                  {"ms_load_mid_season", SpreadJson(loadMs)},
+                  {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}};
   if (!outlookS.empty()) result["s_outlook"] = SpreadJson(outlookS);
   if (!rehearsalS.empty()) result["s_rehearsal"] = SpreadJson(rehearsalS);
   return JsonText(result);
@@ -685,7 +682,8 @@ std::string CmdRehearse(const TSimArgs& a) {
   LoadGameFromSlot(*w, a.Get("--load"));
   const TRehearsal r = RehearseNextMatch(*w, o);
   TJson scores = TJson::array();
-  for (const TScoreOdds& s : r.Scores) scores.push_back({{"home", s.HomeGoals}, {"away", s.AwayGoals}, {"p", s.Probability}});
+  for (const TScoreOdds& s : r.Scores)
+    scores.push_back({{"home", s.HomeGoals}, {"away", s.AwayGoals}, {"p", s.Probability}});
   TJson scorers = TJson::array();
   for (const TScorerOdds& s : r.Scorers)
     scorers.push_back({{"number", s.Number}, {"player", s.Name}, {"p", s.Probability}, {"mean_goals", s.MeanGoals}});
