@@ -106,14 +106,8 @@ std::vector<uint8_t> MakeBmp24(int width, int height, const std::vector<uint32_t
   const uint32_t imageBytes = static_cast<uint32_t>(rowBytes * height);
   const uint32_t fileBytes = 14 + 40 + imageBytes;
   std::vector<uint8_t> b;
-  auto u16 = [&](uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-  };
-  auto u32 = [&](uint32_t v) {
-    u16(v & 0xFFFF);
-    u16(v >> 16);
-  };
+  auto u16 = [&](uint32_t v) { PutLe16(b, v); };
+  auto u32 = [&](uint32_t v) { PutLe32(b, v); };
   b.push_back('B');
   b.push_back('M');
   u32(fileBytes);

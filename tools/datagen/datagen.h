@@ -27,6 +27,16 @@ std::vector<std::string> SplitWords(const std::string& text);
 // UTF-8 -> cp932; a character cp932 cannot hold is an error, not a '?'.
 std::string ToCp932Strict(const std::string& utf8, const std::string& file, int line);
 void WriteOutput(const std::string& path, const std::vector<uint8_t>& bytes);
+// Little-endian integers appended to a file being built, as BMP and WAV
+// files keep them.
+inline void PutLe16(std::vector<uint8_t>& b, uint32_t v) {
+  b.push_back(uint8_t(v));
+  b.push_back(uint8_t(v >> 8));
+}
+inline void PutLe32(std::vector<uint8_t>& b, uint32_t v) {
+  PutLe16(b, v & 0xFFFF);
+  PutLe16(b, v >> 16);
+}
 
 // The box the tactics screen lets the user place outfield players in, in
 // formation coordinates (X from the own goal line at 800 toward the

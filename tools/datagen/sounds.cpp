@@ -247,14 +247,8 @@ std::vector<uint8_t> MakeWav16(int sampleRate, const std::vector<int16_t>& sampl
   const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
   std::vector<uint8_t> b;
   auto tag = [&](const char* t) { b.insert(b.end(), t, t + 4); };
-  auto u16 = [&](uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-  };
-  auto u32 = [&](uint32_t v) {
-    u16(v & 0xFFFF);
-    u16(v >> 16);
-  };
+  auto u16 = [&](uint32_t v) { PutLe16(b, v); };
+  auto u32 = [&](uint32_t v) { PutLe32(b, v); };
   tag("RIFF");
   u32(36 + dataBytes);
   tag("WAVE");
