@@ -7,12 +7,8 @@
 
 #include "match/Uball.h"
 
-// Target of a player whose side has the ball.
-class Tatkmove {
- public:
-  Tatkmove() = default;
-  Tatkmove(Tmpoint ref, Tmpoint cur, Tmpoint home) { Init(ref, cur, home); }
-
+// The points a movement choice starts from.
+struct Tmovepoints {
   int32_t RefX = 0, RefY = 0;    // reference point (where the ball is or will be)
   int32_t HomeX = 0, HomeY = 0;  // formation position
   int32_t CurX = 0, CurY = 0;    // where he stands now
@@ -25,30 +21,27 @@ class Tatkmove {
     HomeX = home.X;
     HomeY = home.Y;
   }
+};
+
+// Target of a player whose side has the ball.
+class Tatkmove : public Tmovepoints {
+ public:
+  Tatkmove() = default;
+  Tatkmove(Tmpoint ref, Tmpoint cur, Tmpoint home) { Init(ref, cur, home); }
+
   // Target for position code 0..20, kept on the pitch.
   Tmpoint Target(int32_t code) const;
 };
 
 // Target of a player whose side is defending, and of the keeper.
-class Tdfmove {
+class Tdfmove : public Tmovepoints {
  public:
   Tdfmove() = default;
   Tdfmove(Tmpoint ref, Tmpoint cur, Tmpoint home) { Init(ref, cur, home); }
 
-  int32_t RefX = 0, RefY = 0;
   int32_t AimX = 0, AimY = 0;  // keeper rule only: where the ball is going
-  int32_t HomeX = 0, HomeY = 0;
-  int32_t CurX = 0, CurY = 0;
-  int32_t GoalLineX = 0;  // keeper rule only
+  int32_t GoalLineX = 0;       // keeper rule only
 
-  void Init(Tmpoint ref, Tmpoint cur, Tmpoint home) {
-    RefX = ref.X;
-    RefY = ref.Y;
-    CurX = cur.X;
-    CurY = cur.Y;
-    HomeX = home.X;
-    HomeY = home.Y;
-  }
   // Keeper rule: ball position, ball aim point, side 0 (defends x 800) or 1 (x 11300).
   void KeeperInit(Tmpoint ref, Tmpoint aim, int32_t side);
   // Target for position code 0..20, kept on the pitch.

@@ -93,21 +93,9 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   lbweek = MakeLabel(client, 48, 16, 27);
   lbmoney = MakeLabel(client, 56, 120, 27);
 
-  gridoutleague = new TStringGridex(client);
-  gridoutleague->setGeometry(24, 56, 213, 25);
-  gridoutleague->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gridoutleague->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gridoutleague->RowHeight = 20;
-  gridoutleague->RowSelect = false;
+  gridoutleague = MakeMenuGrid(client, QRect(24, 56, 213, 25), 4, 1, 20, 50);
   gridoutleague->FixedColor = kMoneyGreen;
-  {
-    TGrid& g = gridoutleague->Model();
-    g.SetSize(4, 1);
-    g.FixedRows = 0;
-    g.FixedCols = 1;
-    g.DefaultColWidth = 50;
-    SetRowCommaText(g, 0, "表示DIV,1,2,3");
-  }
+  SetRowCommaText(gridoutleague->Model(), 0, "表示DIV,1,2,3");
   connect(gridoutleague, &TStringGridex::cellClicked, this, [this](int c, int, Qt::MouseButton b) {
     if (b == Qt::LeftButton && c >= 1 && c <= 3) gridoutleagueClick(c);
   });

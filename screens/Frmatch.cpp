@@ -10,20 +10,8 @@
 
 TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
   setFont(GothicFont(12));
-  gridmenu = new TStringGridex(this);
-  gridmenu->setGeometry(48, 414, 409, 51);
-  gridmenu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gridmenu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gridmenu->RowHeight = 20;
-  gridmenu->RowSelect = false;
+  gridmenu = MakeMenuGrid(this, QRect(48, 414, 409, 51), 5, 2, 20, 80);
   gridmenu->Tag = 3;
-  {
-    TGrid& g = gridmenu->Model();
-    g.SetSize(5, 2);
-    g.FixedRows = 0;
-    g.FixedCols = 1;
-    g.DefaultColWidth = 80;
-  }
   connect(gridmenu, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton b) {
     if (b == Qt::LeftButton) gridmenuClick(c, r);
   });

@@ -74,19 +74,7 @@ TFtrade::TFtrade(QWidget* parent) : QWidget(parent) {
   pal.setColor(QPalette::Window, kSkyBlue);
   setPalette(pal);
 
-  gridmenu = new TStringGridex(this);
-  gridmenu->setGeometry(15, 447, 330, 25);
-  gridmenu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gridmenu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  gridmenu->RowHeight = 21;
-  gridmenu->RowSelect = false;
-  {
-    TGrid& g = gridmenu->Model();
-    g.SetSize(4, 1);
-    g.FixedRows = 0;
-    g.FixedCols = 1;
-    g.DefaultColWidth = 80;
-  }
+  gridmenu = MakeMenuGrid(this, QRect(15, 447, 330, 25), 4, 1, 21, 80);
   gridmenu->SetSelection(kMenuList, 0);
   connect(gridmenu, &TStringGridex::cellClicked, this, [this](int c, int, Qt::MouseButton b) {
     if (b == Qt::LeftButton && c >= 1) gridmenuClick(c);

@@ -309,3 +309,18 @@ void UseSquadPainter(TStringGridex* grid, int growthColumn) {
     PaintSquadCell(p, rc, *grid, c, r, growthColumn);
   };
 }
+
+TStringGridex* MakeMenuGrid(QWidget* parent, const QRect& geometry, int cols, int rows, int rowHeight, int colWidth) {
+  auto* g = new TStringGridex(parent);
+  g->setGeometry(geometry);
+  g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  g->RowHeight = rowHeight;
+  g->RowSelect = false;
+  TGrid& m = g->Model();
+  m.SetSize(cols, rows);
+  m.FixedRows = 0;
+  m.FixedCols = 1;
+  m.DefaultColWidth = colWidth;
+  return g;
+}

@@ -98,3 +98,8 @@ void PaintSquadCell(QPainter& p, const QRect& cell, const TStringGridex& grid, i
                     bool strikeInjured = true);
 // Lets the grid paint its data cells as a squad list.
 void UseSquadPainter(TStringGridex* grid, int growthColumn);
+
+// A bar of menu cells (the club screen's 表示DIV, the frames' menus): no
+// scroll bars, no row selection, no fixed row, the first column the fixed
+// label of its row.
+TStringGridex* MakeMenuGrid(QWidget* parent, const QRect& geometry, int cols, int rows, int rowHeight, int colWidth);
