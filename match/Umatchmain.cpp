@@ -9,6 +9,7 @@
 #include "club/Urandom.h"
 #include "match/Uball.h"
 #include "match/Umatchplayer.h"
+#include "match/Umatchrun.h"
 
 namespace {
 
@@ -111,13 +112,26 @@ void Tmmain::PlayersStep() {
     const int32_t role = Role[t];
     const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
     const auto* players = team.Players.data();
+    if (LaneRunningAvailable()) {
+      // The whole side in one pass over its lanes; a player in a rare case
+      // runs by himself.
+      const TRunTick run = RunSideLanes(*team.Lanes, role, bx, by, bh);
+      for (int i = 0; i < kOnPitch; ++i) {
+        Tmplayer& p = *players[i];
+        const uint32_t bit = 1u << p.Lane();
+        bool reaches = (run.Reaches & bit) != 0;
+        if (run.ByPlayer & bit) [[unlikely]] {
+          p.Run(role);
+          reaches = p.ReachesBall(role, bx, by, bh);
+        }
+        if (reaches) Reachers[role].AddRow({t, i});
+      }
+      continue;
+    }
     for (int i = 0; i < kOnPitch; ++i) {
       Tmplayer& p = *players[i];
       p.Run(role);
-      // Within 10 of the ball when attacking; half his reach + 10 when defending.
-      const int32_t r = role == 0 ? 10 : p.Reach / 2 + 10;
-      if (std::abs(p.X - bx) < r && std::abs(p.Y - by) < r && p.Freeze == 0 && p.Reach >= bh)
-        Reachers[role].AddRow({t, i});
+      if (p.ReachesBall(role, bx, by, bh)) Reachers[role].AddRow({t, i});
     }
   }
 }

@@ -73,7 +73,34 @@ inline bool TurnTest(int64_t fx, int64_t fy, int64_t ux, int64_t uy) {
 
 }  // namespace
 
-Tmplayer::Tmplayer() { Stats[kStatRating] = 5; }
+Tmplayer::Tmplayer() : Tmplayer(std::make_unique<TRunLanes>(), nullptr, 0) {}
+
+Tmplayer::Tmplayer(TRunLanes& lanes, int lane) : Tmplayer(nullptr, &lanes, lane) {}
+
+Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
+    : ownLanes_(std::move(own)),
+      lanes_(lanes ? *lanes : *ownLanes_),
+      lane_(lane),
+      X(lanes_.X[lane]),
+      Y(lanes_.Y[lane]),
+      TargetX(lanes_.TargetX[lane]),
+      TargetY(lanes_.TargetY[lane]),
+      Pace(lanes_.Pace[lane]),
+      Reach(lanes_.Reach[lane]),
+      Accel(lanes_.Accel[lane]),
+      Freeze(lanes_.Freeze[lane]),
+      faceDx_(lanes_.FaceDx[lane]),
+      faceDy_(lanes_.FaceDy[lane]),
+      faceByVector_(lanes_.FaceByVector[lane]),
+      facingKnown_(lanes_.FacingKnown[lane]) {
+  // He starts at the origin facing along +x, standing, with no run-up.
+  X = Y = TargetX = TargetY = Pace = Reach = Freeze = 0;
+  Accel = 1;
+  faceDx_ = 1;
+  faceDy_ = 0;
+  faceByVector_ = facingKnown_ = true;
+  Stats[kStatRating] = 5;
+}
 
 std::pair<int32_t, int32_t> Tmplayer::Load(TStream& s, int32_t side) {
   int32_t number = s.ReadInt32In(-kMaxNumber, kMaxNumber, "shirt number");

@@ -7,12 +7,15 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "club/Ustream.h"
 #include "match/Uball.h"
+#include "match/Umatchrun.h"
 
 // Indices into Tmplayer::Stats.
 enum TStatIndex : int32_t {
@@ -44,16 +47,31 @@ enum TShotCode : int32_t {
 };
 
 class Tmplayer {
+  // Lanes of his own, for a player no side keeps (declared first: the lane
+  // references below are bound to them).
+  std::unique_ptr<TRunLanes> ownLanes_;
+  TRunLanes& lanes_;
+  int lane_;
+
  public:
+  // A player with a running-state lane of his own.
   Tmplayer();
+  // A player running in lane `lane` of a side's lanes, which outlive him.
+  Tmplayer(TRunLanes& lanes, int lane);
+  Tmplayer(Tmplayer&&) = default;  // keeps the lanes he runs in
 
   std::string Name;
-  int32_t X = 0, Y = 0;
+  // His running state, kept in his lane.
+  int32_t& X;
+  int32_t& Y;
+  int32_t& TargetX;  // point he runs to
+  int32_t& TargetY;
+  int32_t& Pace;                       // match value 0: distance per tick at full speed
+  int32_t& Reach;                      // match value 1: highest ball he can play
+  int32_t& Accel;                      // run-up counter 1..30
+  int32_t& Freeze;                     // ticks he may not move or touch the ball
   int32_t HomeX = 0, HomeY = 0;        // formation position; its half decides the goal he defends
-  int32_t TargetX = 0, TargetY = 0;    // point he runs to
   double FootAngle = 0.0;              // +pi/4 left-footed, -pi/4 right-footed
-  int32_t Pace = 0;                    // match value 0: distance per tick at full speed
-  int32_t Reach = 0;                   // match value 1: highest ball he can play
   int32_t Tackle = 0;                  // match value 2
   int32_t Control = 0;                 // match value 3
   int32_t Kick = 0;                    // match value 4
@@ -62,8 +80,6 @@ class Tmplayer {
   std::array<int32_t, 4> Choices{};    // Choice1..Choice4
   int32_t Number = 0;
   int32_t Mtype = 0;
-  int32_t Accel = 1;     // run-up counter 1..30
-  int32_t Freeze = 0;    // ticks he may not move or touch the ball
   int32_t OnMinute = 0;  // minute he came on; after going off, minutes played
   std::array<int32_t, 7> Stats{};
 
@@ -85,6 +101,15 @@ class Tmplayer {
   // One tick of running toward the target; role 0 attacking, 1 defending.
   // Every player runs every tick, so the common case is inline below.
   inline void Run(int32_t role);
+  // Whether he can play the ball at (bx, by), at height bh: within 10 of it
+  // when attacking (role 0), within half his reach + 10 when defending, not
+  // frozen and reaching that high.
+  bool ReachesBall(int32_t role, int32_t bx, int32_t by, int32_t bh) const {
+    const int32_t r = role == 0 ? 10 : Reach / 2 + 10;
+    return std::abs(X - bx) < r && std::abs(Y - by) < r && Freeze == 0 && Reach >= bh;
+  }
+  // His lane in the lanes he runs in.
+  int Lane() const { return lane_; }
   // Knocked back after losing a duel or being beaten in one.
   void Beaten();
   // The keeper's handling area.
@@ -157,18 +182,23 @@ class Tmplayer {
     }
     return t;
   }();
-  int64_t faceDx_ = 1, faceDy_ = 0;
-  bool faceByVector_ = true;  // else facing_ is the angle
-  mutable bool facingKnown_ = true;
+  // In his lane too: the facing vector ((0, 0) while kept as an angle),
+  // whether it is kept as a vector, and whether facing_ holds its angle.
+  int32_t& faceDx_;
+  int32_t& faceDy_;
+  bool& faceByVector_;  // else facing_ is the angle
+  bool& facingKnown_;
   mutable double facing_ = 0.0;
+
+  Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane);
 
   static bool IsShort(int64_t v) { return v > -kShortVector && v < kShortVector; }
   void FaceAlong(int64_t dx, int64_t dy) { FaceAlongMove(dx, dy, IsShort(dx) && IsShort(dy)); }
   // isShort may say false of a short vector, never true of a long one.
   void FaceAlongMove(int64_t dx, int64_t dy, bool isShort) {
     if (isShort) [[likely]] {
-      faceDx_ = dx;
-      faceDy_ = dy;
+      faceDx_ = int32_t(dx);
+      faceDy_ = int32_t(dy);
       faceByVector_ = true;
       facingKnown_ = false;
     } else {

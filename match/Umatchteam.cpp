@@ -19,9 +19,10 @@ int32_t RoundedDistance(int32_t dx, int32_t dy) { return RoundHalfEven(PitchDist
 
 // Reads one player record of the line-up; the record must at least hold its
 // number, home position and the length of its name.
-std::pair<int32_t, int32_t> LoadPlayer(TStream& s, int side, std::unique_ptr<Tmplayer>& out) {
+std::pair<int32_t, int32_t> LoadPlayer(TStream& s, int side, TRunLanes& lanes, int lane,
+                                       std::unique_ptr<Tmplayer>& out) {
   s.Need(16, "line-up player");
-  auto p = std::make_unique<Tmplayer>();
+  auto p = std::make_unique<Tmplayer>(lanes, lane);
   std::pair<int32_t, int32_t> strength = p->Load(s, side);
   out = std::move(p);
   return strength;
@@ -29,13 +30,14 @@ std::pair<int32_t, int32_t> LoadPlayer(TStream& s, int side, std::unique_ptr<Tmp
 
 }  // namespace
 
-Tmteam::Tmteam() = default;
+Tmteam::Tmteam() : Lanes(std::make_unique<TRunLanes>()) {}
 Tmteam::~Tmteam() = default;
 
 void Tmteam::Load(TStream& s, int side) {
   if (side < 0 || side > 3) throw StreamError("line-up side out of range", s.Position());
   // Everything is read into locals first: a malformed stream leaves the
   // team as it was.
+  auto lanes = std::make_unique<TRunLanes>();
   std::vector<std::unique_ptr<Tmplayer>> players;
   std::vector<std::pair<int32_t, int32_t>> starterStrength, benchStrength;
   bool present[kBenchSlots] = {};
@@ -45,14 +47,15 @@ void Tmteam::Load(TStream& s, int side) {
   int32_t clubId = s.ReadInt32();
   for (int i = 0; i < kOnPitch; ++i) {
     std::unique_ptr<Tmplayer> p;
-    starterStrength.push_back(LoadPlayer(s, side, p));
+    starterStrength.push_back(LoadPlayer(s, side, *lanes, i, p));
+    lanes->OnPitch[i] = 1;
     players.push_back(std::move(p));
   }
   int benchCount = 0;
   for (int slot = 0; slot < kBenchSlots; ++slot) {
     if (s.ReadByte() == 0) continue;
     std::unique_ptr<Tmplayer> p;
-    benchStrength.push_back(LoadPlayer(s, side, p));
+    benchStrength.push_back(LoadPlayer(s, side, *lanes, static_cast<int>(players.size()), p));
     present[slot] = true;
     benchPos[slot] = static_cast<int32_t>(players.size());
     benchSlotOf[benchCount++] = slot;
@@ -60,6 +63,7 @@ void Tmteam::Load(TStream& s, int side) {
   }
 
   Players = std::move(players);
+  Lanes = std::move(lanes);  // after the players who run in them are gone
   ClubId = clubId;
   HomeSide = side != 1;
   SubsMade = AttackUsed = DefenceUsed = 0;
@@ -279,6 +283,8 @@ void Tmteam::Substitute(int out, int slot, int32_t tick) {
   on.HomeY = off.HomeY;
   on.OnMinute = tick / 60;
   on.Place(3);
+  Lanes->OnPitch[off.Lane()] = 0;
+  Lanes->OnPitch[on.Lane()] = 1;
   std::swap(Players[out], Players[in]);
   ++SubsMade;
 }

@@ -12,6 +12,7 @@
 #include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "match/Umatchrun.h"
 #include "match/Umatchtable.h"
 
 class Tmplayer;
@@ -39,6 +40,9 @@ class Tmteam {
   Tmteam(const Tmteam&) = delete;
   Tmteam& operator=(const Tmteam&) = delete;
 
+  // The players' running state, a lane each (lane k for the k-th player
+  // read from the line-up, wherever substitutions move him in Players).
+  std::unique_ptr<TRunLanes> Lanes;
   // Positions 0..10 are the players on the pitch (0 the keeper), then the
   // substitutes of the present bench slots in slot order.
   std::vector<std::unique_ptr<Tmplayer>> Players;

@@ -9,6 +9,7 @@
 #include "match/Uball.h"
 #include "match/Umatchmain.h"
 #include "match/Umatchplayer.h"
+#include "match/Umatchrun.h"
 
 namespace {
 
@@ -376,8 +377,17 @@ TEST(MatchDriverWholeMatch, SameSeedSameMatch) {
   play(42, f1, g1, st1);
   play(42, f2, g2, st2);
   play(43, f3, g3, st3);
+  // Every player running by himself gives the same match as a side's lanes.
+  std::vector<TmVTRsc> f4;
+  std::string g4;
+  TIntgrid st4;
+  SetLaneRunning(false);
+  play(42, f4, g4, st4);
+  SetLaneRunning(true);
   ASSERT_EQ(f1.size(), 5401u);
   EXPECT_TRUE(f1 == f2);
+  EXPECT_TRUE(f1 == f4);
+  EXPECT_EQ(g1, g4);
   EXPECT_EQ(g1, g2);
   ASSERT_EQ(st1.RowCount(), st2.RowCount());
   for (int r = 0; r < st1.RowCount(); ++r) EXPECT_EQ(st1.Rows[r].Values, st2.Rows[r].Values);

@@ -6,6 +6,7 @@
 #include "club/Ufunction.h"
 #include "club/Urandom.h"
 #include "match/Umatchplayer.h"
+#include "match/Umatchrun.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -489,4 +490,76 @@ TEST(MatchPlayerRun, MovesExactlyAsTheAnglesSay) {
       ASSERT_EQ(p.Facing(), ref.Facing) << runner << " tick " << tick;
     }
   }
+}
+
+// A side's players run in one pass over their lanes; every lane must end
+// exactly where his own Run would take him, rare cases included: frozen,
+// arrived, facing kept as an angle, very long or impossible runs, and lanes
+// off the pitch that must not move at all.
+TEST(MatchPlayerRun, SideLanesRunExactlyAsEachPlayerWould) {
+  if (!LaneRunningAvailable()) GTEST_SKIP() << "no vector lanes on this processor";
+  RandSeed(5);
+  TRunLanes lanes;
+  std::vector<std::unique_ptr<Tmplayer>> side, alone;
+  for (int k = 0; k < TRunLanes::kLanes; ++k) {
+    side.push_back(std::make_unique<Tmplayer>(lanes, k));
+    alone.push_back(std::make_unique<Tmplayer>());
+  }
+  int byPlayer = 0, reached = 0;
+  for (int round = 0; round < 400; ++round) {
+    for (int k = 0; k < TRunLanes::kLanes; ++k) {
+      const int32_t x = 800 + Random(10500), y = 800 + Random(6800);
+      const int kind = Random(12);
+      int32_t tx = 800 + Random(10500), ty = 800 + Random(6800);
+      if (kind == 0) tx = x + Random(41) - 20, ty = y + Random(41) - 20;  // arrives
+      if (kind == 1) tx = x + (1 << 22);                                  // a long run
+      if (kind == 2) tx = -(1 << 30), ty = 1 << 30;                       // no pitch at all
+      if (kind == 3) tx = x, ty = y + 1 + Random(900);                    // a right angle to +x
+      lanes.OnPitch[k] = Random(8) != 0;
+      for (Tmplayer* p : {side[k].get(), alone[k].get()}) {
+        p->X = x, p->Y = y, p->TargetX = tx, p->TargetY = ty;
+        p->Pace = 23 + Random(1) + round % 121;
+        p->Reach = 80 + round % 300;
+        p->Accel = 1 + (round + k) % 30;
+        p->Freeze = kind == 4 ? 1 + round % 3 : 0;
+        p->HomeX = k % 2 ? 9000 : 3000;
+        p->HomeY = 4200;
+        if (kind == 5)
+          p->SetFacing(0.1 * (round % 60) - 3.0);  // kept as an angle
+        else
+          p->Place(2), p->X = x, p->Y = y;  // a facing vector toward the goal he attacks
+      }
+    }
+    const int32_t role = round % 2;
+    for (int tick = 0; tick < 12; ++tick) {
+      const Tmplayer& anyone = *side[Random(TRunLanes::kLanes)];
+      const int32_t bx = anyone.X + Random(61) - 30, by = anyone.Y + Random(61) - 30, bh = Random(200);
+      const TRunTick run = RunSideLanes(lanes, role, bx, by, bh);
+      for (int k = 0; k < TRunLanes::kLanes; ++k) {
+        Tmplayer& p = *side[k];
+        Tmplayer& ref = *alone[k];
+        bool reaches = run.Reaches >> k & 1;
+        if (run.ByPlayer >> k & 1) {
+          ++byPlayer;
+          ASSERT_TRUE(lanes.OnPitch[k]);
+          p.Run(role);
+          reaches = p.ReachesBall(role, bx, by, bh);
+        }
+        if (lanes.OnPitch[k]) {
+          ref.Run(role);
+          ASSERT_EQ(reaches, ref.ReachesBall(role, bx, by, bh)) << round << " lane " << k;
+          reached += reaches;
+        } else {
+          ASSERT_FALSE(reaches);
+        }
+        ASSERT_EQ(p.X, ref.X) << round << " lane " << k << " tick " << tick;
+        ASSERT_EQ(p.Y, ref.Y) << round << " lane " << k << " tick " << tick;
+        ASSERT_EQ(p.Accel, ref.Accel) << round << " lane " << k << " tick " << tick;
+        ASSERT_EQ(p.Freeze, ref.Freeze) << round << " lane " << k << " tick " << tick;
+        ASSERT_EQ(p.Facing(), ref.Facing()) << round << " lane " << k << " tick " << tick;
+      }
+    }
+  }
+  EXPECT_GT(byPlayer, 100);  // the rare cases did come up
+  EXPECT_GT(reached, 100);
 }

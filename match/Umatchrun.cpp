@@ -1,0 +1,181 @@
+#include "match/Umatchrun.h"
+
+#include <atomic>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VANTOREL_LANES_X86 1
+#include <immintrin.h>
+#endif
+
+namespace {
+
+// pace x share div 30 as (pace x share x kThirtieth) >> kThirtiethShift,
+// exact for every product in 0 .. kExactThirtieths; a player's pace times
+// his run-up share (at most 143 x 30) stays far below it.
+constexpr int32_t kThirtieth = 34953, kThirtiethShift = 20, kExactThirtieths = 50000;
+constexpr bool ThirtiethsExact() {
+  for (int64_t v = 0; v <= kExactThirtieths; ++v)
+    if (((v * kThirtieth) >> kThirtiethShift) != v / 30) return false;
+  return true;
+}
+static_assert(ThirtiethsExact());
+
+#ifdef VANTOREL_LANES_X86
+
+bool ProcessorHasLanes() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
+}
+
+#define VANTOREL_LANES_TARGET __attribute__((target("avx512f,avx512dq,avx512vl,avx512bw")))
+
+// Half h (0 low, 1 high) of sixteen 32-bit lanes.
+VANTOREL_LANES_TARGET inline __m256i Half(__m512i v, int h) {
+  return h ? _mm512_extracti64x4_epi64(v, 1) : _mm512_castsi512_si256(v);
+}
+
+// Sixteen lanes in 512-bit registers: the integers as sixteen 32-bit values,
+// the doubles as two halves of eight. Every operation is the one
+// Tmplayer::Run makes, in the same order, and each is exact or correctly
+// rounded in a vector register just as in a scalar one (this file is built
+// without fused multiply-adds), so every lane gets Run's bits.
+VANTOREL_LANES_TARGET TRunTick RunLanes512(TRunLanes& l, int32_t role,
+                                                                                    int32_t bx, int32_t by,
+                                                                                    int32_t bh) {
+  const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
+  const __m512i tx = _mm512_load_si512(l.TargetX), ty = _mm512_load_si512(l.TargetY);
+  // Positions and targets within 2^29 of the centre, so that their
+  // differences cannot wrap; anything else is no pitch and goes to Run.
+  const __m512i far = _mm512_set1_epi32(1 << 29);
+  const __mmask16 sane = _mm512_cmplt_epu32_mask(_mm512_abs_epi32(x), far) &
+                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(y), far) &
+                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(tx), far) &
+                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(ty), far);
+  const __m512i dxi = _mm512_sub_epi32(tx, x), dyi = _mm512_sub_epi32(ty, y);
+  // Parts below 2^22 make the squares, the length and the dot product exact
+  // in doubles; a short move (Run's) has a length below 2^44 as well.
+  const __m512i part = _mm512_set1_epi32(1 << 22);
+  const __mmask16 smallParts = sane & _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dxi), part) &
+                               _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dyi), part);
+  const __m512i fdxi = _mm512_load_si512(l.FaceDx), fdyi = _mm512_load_si512(l.FaceDy);
+
+  const __m512d zero = _mm512_setzero_pd();
+  __m512d dx[2], dy[2], dist2[2];
+  __mmask8 turnedH[2], dotZeroH[2], withinH[2], shortH[2];
+  for (int h = 0; h < 2; ++h) {
+    dx[h] = _mm512_cvtepi32_pd(Half(dxi, h));
+    dy[h] = _mm512_cvtepi32_pd(Half(dyi, h));
+    const __m512d fx = _mm512_cvtepi32_pd(Half(fdxi, h)), fy = _mm512_cvtepi32_pd(Half(fdyi, h));
+    dist2[h] = _mm512_add_pd(_mm512_mul_pd(dx[h], dx[h]), _mm512_mul_pd(dy[h], dy[h]));
+    const __m512d dot = _mm512_add_pd(_mm512_mul_pd(fx, dx[h]), _mm512_mul_pd(fy, dy[h]));
+    // A turn of more than a right angle: Run's integer test on short vectors.
+    turnedH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_LT_OQ) |
+                 (_mm512_cmp_pd_mask(fx, zero, _CMP_LT_OQ) &
+                  (_mm512_cmp_pd_mask(fy, zero, _CMP_GE_OQ) ^ _mm512_cmp_pd_mask(dy[h], zero, _CMP_GE_OQ)));
+    dotZeroH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_EQ_OQ);
+    withinH[h] = _mm512_cmp_pd_mask(dist2[h], _mm512_set1_pd(900.0), _CMP_LE_OQ);
+    shortH[h] = _mm512_cmp_pd_mask(dist2[h], _mm512_set1_pd(17592186044416.0), _CMP_LT_OQ);  // 2^44
+  }
+  const auto join = [](const __mmask8* m) { return __mmask16(unsigned(m[0]) | unsigned(m[1]) << 8); };
+  const __mmask16 shortMove = smallParts & join(shortH);
+  const __mmask16 turned = join(turnedH), dotZero = join(dotZeroH);
+  const __mmask16 within = smallParts & join(withinH);
+
+  // The run-up: back to 1 after a turn, else one more up to 30; the share of
+  // his pace it gives, in thirtieths.
+  const __m512i one = _mm512_set1_epi32(1);
+  const __m512i accel = _mm512_load_si512(l.Accel);
+  __m512i a = _mm512_mask_add_epi32(accel, _mm512_cmplt_epi32_mask(accel, _mm512_set1_epi32(30)), accel, one);
+  a = _mm512_mask_mov_epi32(a, turned, one);
+  const __m512i share =
+      role == 0 ? _mm512_mullo_epi32(_mm512_min_epi32(a, _mm512_set1_epi32(10)), _mm512_set1_epi32(3)) : a;
+  const __m512i paced = _mm512_mullo_epi32(_mm512_load_si512(l.Pace), share);
+  const __mmask16 pacedExact = _mm512_cmple_epu32_mask(paced, _mm512_set1_epi32(kExactThirtieths));
+  const __m512i step = _mm512_srli_epi32(_mm512_mullo_epi32(paced, _mm512_set1_epi32(kThirtieth)), kThirtiethShift);
+
+  // The step's parts, rounded half to even, and whether a part lay a hair
+  // from a half.
+  const __m512d magic = _mm512_set1_pd(6755399441055744.0), nearHalf = _mm512_set1_pd(0.5 - 1e-9);
+  __m256i sxH[2], syH[2];
+  __mmask8 hairH[2];
+  for (int h = 0; h < 2; ++h) {
+    const __m256i st = Half(step, h);
+    // Lanes that do not step divide by something harmless.
+    const __m512d length = _mm512_sqrt_pd(_mm512_max_pd(dist2[h], _mm512_set1_pd(901.0)));
+    const __m512d scale = _mm512_div_pd(_mm512_cvtepi32_pd(st), length);
+    const __m512d vx = _mm512_mul_pd(dx[h], scale), vy = _mm512_mul_pd(dy[h], scale);
+    const __m512d sx = _mm512_sub_pd(_mm512_add_pd(vx, magic), magic);
+    const __m512d sy = _mm512_sub_pd(_mm512_add_pd(vy, magic), magic);
+    hairH[h] = _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(vx, sx)), nearHalf, _CMP_GT_OQ) |
+               _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(vy, sy)), nearHalf, _CMP_GT_OQ);
+    sxH[h] = _mm512_cvttpd_epi32(sx);
+    syH[h] = _mm512_cvttpd_epi32(sy);
+  }
+  const __m512i sx = _mm512_inserti64x4(_mm512_castsi256_si512(sxH[0]), sxH[1], 1);
+  const __m512i sy = _mm512_inserti64x4(_mm512_castsi256_si512(syH[0]), syH[1], 1);
+
+  const __m512i onPitch = _mm512_load_si512(l.OnPitch);
+  const __mmask16 runs = _mm512_test_epi32_mask(onPitch, onPitch);
+  const __m512i freeze = _mm512_load_si512(l.Freeze);
+  const __mmask16 frozen = runs & _mm512_cmpgt_epi32_mask(freeze, _mm512_setzero_si512());
+  const __mmask16 arrives = runs & ~frozen & within;
+  const __mmask16 steps = runs & ~frozen & ~within;
+  // Run decides these by the angles themselves: a long move, a facing kept
+  // as an angle or at a right angle (dot 0), a step a hair from a half.
+  const __mmask16 byPlayer = steps & ~(shortMove & ~dotZero & pacedExact & ~join(hairH));
+  const __mmask16 moves = steps & ~byPlayer;
+
+  __m512i nx = _mm512_mask_mov_epi32(x, arrives, tx);
+  nx = _mm512_mask_add_epi32(nx, moves, x, sx);
+  __m512i ny = _mm512_mask_mov_epi32(y, arrives, ty);
+  ny = _mm512_mask_add_epi32(ny, moves, y, sy);
+  const __m512i nf = _mm512_mask_sub_epi32(freeze, frozen, freeze, one);
+  __m512i na = _mm512_mask_mov_epi32(accel, frozen, one);
+  na = _mm512_mask_mov_epi32(na, moves, a);
+  _mm512_store_si512(l.X, nx);
+  _mm512_store_si512(l.Y, ny);
+  _mm512_store_si512(l.Freeze, nf);
+  _mm512_store_si512(l.Accel, na);
+  // He now faces along the step's vector, its angle worked out when asked.
+  _mm512_mask_store_epi32(l.FaceDx, moves, dxi);
+  _mm512_mask_store_epi32(l.FaceDy, moves, dyi);
+  _mm_mask_storeu_epi8(l.FaceByVector, moves, _mm_set1_epi8(1));
+  _mm_mask_storeu_epi8(l.FacingKnown, moves, _mm_setzero_si128());
+
+  // Within 10 of the ball when attacking; half his reach + 10 when defending.
+  const __m512i reach = _mm512_load_si512(l.Reach);
+  const __m512i ten = _mm512_set1_epi32(10);
+  const __m512i halfReach = _mm512_srai_epi32(_mm512_add_epi32(reach, _mm512_srli_epi32(reach, 31)), 1);
+  const __m512i r = role == 0 ? ten : _mm512_add_epi32(halfReach, ten);
+  const __m512i ax = _mm512_abs_epi32(_mm512_sub_epi32(nx, _mm512_set1_epi32(bx)));
+  const __m512i ay = _mm512_abs_epi32(_mm512_sub_epi32(ny, _mm512_set1_epi32(by)));
+  const __mmask16 reaches = runs & ~byPlayer & _mm512_cmplt_epi32_mask(ax, r) & _mm512_cmplt_epi32_mask(ay, r) &
+                            _mm512_cmpeq_epi32_mask(nf, _mm512_setzero_si512()) &
+                            _mm512_cmpge_epi32_mask(reach, _mm512_set1_epi32(bh));
+  return TRunTick{reaches, byPlayer};
+}
+
+#else
+
+bool ProcessorHasLanes() { return false; }
+
+#endif
+
+const bool kProcessorHasLanes = ProcessorHasLanes();
+std::atomic<bool> laneRunning{true};
+
+}  // namespace
+
+bool LaneRunningAvailable() { return kProcessorHasLanes && laneRunning.load(std::memory_order_relaxed); }
+
+void SetLaneRunning(bool on) { laneRunning.store(on, std::memory_order_relaxed); }
+
+TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+#ifdef VANTOREL_LANES_X86
+  return RunLanes512(lanes, role, bx, by, bh);
+#else
+  (void)lanes, (void)role, (void)bx, (void)by, (void)bh;
+  return TRunTick{0, 0xffffu};
+#endif
+}
