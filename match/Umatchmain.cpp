@@ -97,42 +97,64 @@ void Tmmain::Step() {
   }
 }
 
+void Tmmain::PlanIfDue(int t) {
+  if (ReplanCount[t] == 0) {
+    if (Role[t] == 0)
+      AttackPlan(t);
+    else
+      DefencePlan(t);
+  }
+  ReplanCount[t] = (ReplanCount[t] + 1) % 5;
+}
+
 void Tmmain::PlayersStep() {
   Reachers[0].Clear();
   Reachers[1].Clear();
-  for (int t = 0; t < 2; ++t) {
-    if (ReplanCount[t] == 0) {
-      if (Role[t] == 0)
-        AttackPlan(t);
-      else
-        DefencePlan(t);
-    }
-    ReplanCount[t] = (ReplanCount[t] + 1) % 5;
-    Tmteam& team = *Sides[t];
-    const int32_t role = Role[t];
-    const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
-    const auto* players = team.Players.data();
-    if (LaneRunningAvailable()) {
-      // The whole side in one pass over its lanes; a player in a rare case
-      // runs by himself.
-      const TRunTick run = RunSideLanes(*team.Lanes, role, bx, by, bh);
+  if (!LaneRunningAvailable()) {
+    for (int t = 0; t < 2; ++t) {
+      PlanIfDue(t);
+      const int32_t role = Role[t];
+      const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
+      const auto* players = Sides[t]->Players.data();
       for (int i = 0; i < kOnPitch; ++i) {
         Tmplayer& p = *players[i];
-        const uint32_t bit = 1u << p.Lane();
-        bool reaches = (run.Reaches & bit) != 0;
-        if (run.ByPlayer & bit) [[unlikely]] {
-          p.Run(role);
-          reaches = p.ReachesBall(role, bx, by, bh);
-        }
-        if (reaches) Reachers[role].AddRow({t, i});
+        p.Run(role);
+        if (p.ReachesBall(role, bx, by, bh)) Reachers[role].AddRow({t, i});
       }
-      continue;
     }
-    for (int i = 0; i < kOnPitch; ++i) {
-      Tmplayer& p = *players[i];
+    return;
+  }
+  // Side 0 plans and runs, then side 1 plans on side 0's new positions and
+  // runs. When side 1 has no plan to make, the two runs are one pass.
+  PlanIfDue(0);
+  if (ReplanCount[1] == 0) {
+    CollectReachers(0, RunSideLanes(*Sides[0]->Lanes, Role[0], Ball->X, Ball->Y, Ball->BallHeight));
+    PlanIfDue(1);
+    CollectReachers(1, RunSideLanes(*Sides[1]->Lanes, Role[1], Ball->X, Ball->Y, Ball->BallHeight));
+    return;
+  }
+  PlanIfDue(1);
+  TRunTick run[2];
+  RunBothSidesLanes(*Sides[0]->Lanes, Role[0], *Sides[1]->Lanes, Role[1], Ball->X, Ball->Y, Ball->BallHeight, run[0],
+                    run[1]);
+  CollectReachers(0, run[0]);
+  CollectReachers(1, run[1]);
+}
+
+void Tmmain::CollectReachers(int t, const TRunTick& run) {
+  if ((run.Reaches | run.ByPlayer) == 0) return;  // as on most ticks
+  const int32_t role = Role[t];
+  const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
+  const auto* players = Sides[t]->Players.data();
+  for (int i = 0; i < kOnPitch; ++i) {
+    Tmplayer& p = *players[i];
+    const uint32_t bit = 1u << p.Lane();
+    bool reaches = (run.Reaches & bit) != 0;
+    if (run.ByPlayer & bit) [[unlikely]] {
       p.Run(role);
-      if (p.ReachesBall(role, bx, by, bh)) Reachers[role].AddRow({t, i});
+      reaches = p.ReachesBall(role, bx, by, bh);
     }
+    if (reaches) Reachers[role].AddRow({t, i});
   }
 }
 

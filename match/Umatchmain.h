@@ -15,6 +15,7 @@
 
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
+#include "match/Umatchrun.h"
 #include "match/Umatchteam.h"
 
 class Tball;
@@ -123,6 +124,11 @@ class Tmmain {
 
  private:
   void PlayersStep();
+  // Makes side t's plan when it is due, and counts toward the next one.
+  void PlanIfDue(int t);
+  // Lists side t's players who reach the ball after their lanes' run,
+  // running those the lanes left to themselves.
+  void CollectReachers(int t, const TRunTick& run);
   void AttackPlan(int t);
   void DefencePlan(int t);
   void ResolveBall();

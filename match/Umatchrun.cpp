@@ -40,18 +40,16 @@ VANTOREL_LANES_TARGET inline __m256i Half(__m512i v, int h) {
 // Tmplayer::Run makes, in the same order, and each is exact or correctly
 // rounded in a vector register just as in a scalar one (this file is built
 // without fused multiply-adds), so every lane gets Run's bits.
-VANTOREL_LANES_TARGET TRunTick RunLanes512(TRunLanes& l, int32_t role,
-                                                                                    int32_t bx, int32_t by,
-                                                                                    int32_t bh) {
+VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512(TRunLanes& l, int32_t role, int32_t bx,
+                                                                                 int32_t by, int32_t bh) {
   const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
   const __m512i tx = _mm512_load_si512(l.TargetX), ty = _mm512_load_si512(l.TargetY);
   // Positions and targets within 2^29 of the centre, so that their
   // differences cannot wrap; anything else is no pitch and goes to Run.
   const __m512i far = _mm512_set1_epi32(1 << 29);
-  const __mmask16 sane = _mm512_cmplt_epu32_mask(_mm512_abs_epi32(x), far) &
-                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(y), far) &
-                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(tx), far) &
-                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(ty), far);
+  const __mmask16 sane =
+      _mm512_cmplt_epu32_mask(_mm512_abs_epi32(x), far) & _mm512_cmplt_epu32_mask(_mm512_abs_epi32(y), far) &
+      _mm512_cmplt_epu32_mask(_mm512_abs_epi32(tx), far) & _mm512_cmplt_epu32_mask(_mm512_abs_epi32(ty), far);
   const __m512i dxi = _mm512_sub_epi32(tx, x), dyi = _mm512_sub_epi32(ty, y);
   // Parts below 2^22 make the squares, the length and the dot product exact
   // in doubles; a short move (Run's) has a length below 2^44 as well.
@@ -138,8 +136,9 @@ VANTOREL_LANES_TARGET TRunTick RunLanes512(TRunLanes& l, int32_t role,
   _mm512_store_si512(l.Freeze, nf);
   _mm512_store_si512(l.Accel, na);
   // He now faces along the step's vector, its angle worked out when asked.
-  _mm512_mask_store_epi32(l.FaceDx, moves, dxi);
-  _mm512_mask_store_epi32(l.FaceDy, moves, dyi);
+  // (Whole stores: the next tick's loads can take them straight over.)
+  _mm512_store_si512(l.FaceDx, _mm512_mask_mov_epi32(fdxi, moves, dxi));
+  _mm512_store_si512(l.FaceDy, _mm512_mask_mov_epi32(fdyi, moves, dyi));
   _mm_mask_storeu_epi8(l.FaceByVector, moves, _mm_set1_epi8(1));
   _mm_mask_storeu_epi8(l.FacingKnown, moves, _mm_setzero_si128());
 
@@ -154,6 +153,18 @@ VANTOREL_LANES_TARGET TRunTick RunLanes512(TRunLanes& l, int32_t role,
                             _mm512_cmpeq_epi32_mask(nf, _mm512_setzero_si512()) &
                             _mm512_cmpge_epi32_mask(reach, _mm512_set1_epi32(bh));
   return TRunTick{reaches, byPlayer};
+}
+
+VANTOREL_LANES_TARGET TRunTick RunOneSide512(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+  return RunLanes512(l, role, bx, by, bh);
+}
+
+// Both sides one after the other with nothing between them: neither reads
+// the other's lanes, so the processor works on both at once.
+VANTOREL_LANES_TARGET void RunTwoSides512(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx,
+                                          int32_t by, int32_t bh, TRunTick& ra, TRunTick& rb) {
+  ra = RunLanes512(a, roleA, bx, by, bh);
+  rb = RunLanes512(b, roleB, bx, by, bh);
 }
 
 #else
@@ -173,9 +184,19 @@ void SetLaneRunning(bool on) { laneRunning.store(on, std::memory_order_relaxed);
 
 TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh) {
 #ifdef VANTOREL_LANES_X86
-  return RunLanes512(lanes, role, bx, by, bh);
+  return RunOneSide512(lanes, role, bx, by, bh);
 #else
   (void)lanes, (void)role, (void)bx, (void)by, (void)bh;
   return TRunTick{0, 0xffffu};
+#endif
+}
+
+void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx, int32_t by, int32_t bh,
+                       TRunTick& ra, TRunTick& rb) {
+#ifdef VANTOREL_LANES_X86
+  RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
+#else
+  (void)a, (void)roleA, (void)b, (void)roleB, (void)bx, (void)by, (void)bh;
+  ra = rb = TRunTick{0, 0xffffu};
 #endif
 }

@@ -27,7 +27,7 @@ struct alignas(64) TRunLanes {
 
 // What one running tick of a side's lanes left: bit k for lane k.
 struct TRunTick {
-  uint32_t Reaches = 0;  // on the pitch and able to play the ball
+  uint32_t Reaches = 0;   // on the pitch and able to play the ball
   uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::Run
 };
 
@@ -43,3 +43,7 @@ void SetLaneRunning(bool on);
 // ByPlayer: the frozen count down, the arrived step onto their targets, the
 // rest take a step. Only for LaneRunningAvailable().
 TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh);
+// RunSideLanes for two sides that run at the same moment (neither reads
+// the other's lanes).
+void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx, int32_t by, int32_t bh,
+                       TRunTick& ra, TRunTick& rb);
