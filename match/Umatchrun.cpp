@@ -44,41 +44,41 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
                                                                                  int32_t by, int32_t bh) {
   const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
   const __m512i tx = _mm512_load_si512(l.TargetX), ty = _mm512_load_si512(l.TargetY);
-  // Positions and targets within 2^29 of the centre, so that their
-  // differences cannot wrap; anything else is no pitch and goes to Run.
-  const __m512i far = _mm512_set1_epi32(1 << 29);
-  const __mmask16 sane =
-      _mm512_cmplt_epu32_mask(_mm512_abs_epi32(x), far) & _mm512_cmplt_epu32_mask(_mm512_abs_epi32(y), far) &
-      _mm512_cmplt_epu32_mask(_mm512_abs_epi32(tx), far) & _mm512_cmplt_epu32_mask(_mm512_abs_epi32(ty), far);
   const __m512i dxi = _mm512_sub_epi32(tx, x), dyi = _mm512_sub_epi32(ty, y);
-  // Parts below 2^22 make the squares, the length and the dot product exact
-  // in doubles; a short move (Run's) has a length below 2^44 as well.
-  const __m512i part = _mm512_set1_epi32(1 << 22);
-  const __mmask16 smallParts = sane & _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dxi), part) &
-                               _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dyi), part);
+  // A difference wrapped when target and position differ in sign and the
+  // difference has not the target's: the sign bit of (t ^ p) & (t ^ d).
+  constexpr int kWrapped = 0x18;  // (a ^ b) & (a ^ c) as a three-input bit table
+  const __mmask16 wrapped = _mm512_movepi32_mask(_mm512_or_si512(_mm512_ternarylogic_epi32(tx, x, dxi, kWrapped),
+                                                                 _mm512_ternarylogic_epi32(ty, y, dyi, kWrapped)));
+  // Parts up to 2^21 make the squares, the length and the dot product exact
+  // in doubles, and the length below 2^44: a short move for Run. Anything
+  // longer is no run on a pitch and goes to Run.
+  const __m512i part = _mm512_set1_epi32((1 << 21) + 1);
+  const __mmask16 smallParts = _mm512_kandn(wrapped, _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dxi), part) &
+                                                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dyi), part));
   const __m512i fdxi = _mm512_load_si512(l.FaceDx), fdyi = _mm512_load_si512(l.FaceDy);
+  // A turn of more than a right angle, Run's integer test on short vectors:
+  // a negative dot product, or facing back (x < 0) across the axis (the
+  // signs of the facing's y and the new y differ).
+  constexpr int kBackAcross = 0x60;  // a & (b ^ c)
+  const __mmask16 backAcross = _mm512_movepi32_mask(_mm512_ternarylogic_epi32(fdxi, fdyi, dyi, kBackAcross));
 
   const __m512d zero = _mm512_setzero_pd();
   __m512d dx[2], dy[2], dist2[2];
-  __mmask8 turnedH[2], dotZeroH[2], withinH[2], shortH[2];
+  __mmask8 dotNegH[2], dotZeroH[2], withinH[2];
   for (int h = 0; h < 2; ++h) {
     dx[h] = _mm512_cvtepi32_pd(Half(dxi, h));
     dy[h] = _mm512_cvtepi32_pd(Half(dyi, h));
     const __m512d fx = _mm512_cvtepi32_pd(Half(fdxi, h)), fy = _mm512_cvtepi32_pd(Half(fdyi, h));
     dist2[h] = _mm512_add_pd(_mm512_mul_pd(dx[h], dx[h]), _mm512_mul_pd(dy[h], dy[h]));
     const __m512d dot = _mm512_add_pd(_mm512_mul_pd(fx, dx[h]), _mm512_mul_pd(fy, dy[h]));
-    // A turn of more than a right angle: Run's integer test on short vectors.
-    turnedH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_LT_OQ) |
-                 (_mm512_cmp_pd_mask(fx, zero, _CMP_LT_OQ) &
-                  (_mm512_cmp_pd_mask(fy, zero, _CMP_GE_OQ) ^ _mm512_cmp_pd_mask(dy[h], zero, _CMP_GE_OQ)));
+    dotNegH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_LT_OQ);
     dotZeroH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_EQ_OQ);
     withinH[h] = _mm512_cmp_pd_mask(dist2[h], _mm512_set1_pd(900.0), _CMP_LE_OQ);
-    shortH[h] = _mm512_cmp_pd_mask(dist2[h], _mm512_set1_pd(17592186044416.0), _CMP_LT_OQ);  // 2^44
   }
-  const auto join = [](const __mmask8* m) { return __mmask16(unsigned(m[0]) | unsigned(m[1]) << 8); };
-  const __mmask16 shortMove = smallParts & join(shortH);
-  const __mmask16 turned = join(turnedH), dotZero = join(dotZeroH);
-  const __mmask16 within = smallParts & join(withinH);
+  const __mmask16 turned = _mm512_kunpackb(dotNegH[1], dotNegH[0]) | backAcross;
+  const __mmask16 dotZero = _mm512_kunpackb(dotZeroH[1], dotZeroH[0]);
+  const __mmask16 within = smallParts & _mm512_kunpackb(withinH[1], withinH[0]);
 
   // The run-up: back to 1 after a turn, else one more up to 30; the share of
   // his pace it gives, in thirtieths.
@@ -94,7 +94,7 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
 
   // The step's parts, rounded half to even, and whether a part lay a hair
   // from a half.
-  const __m512d magic = _mm512_set1_pd(6755399441055744.0), nearHalf = _mm512_set1_pd(0.5 - 1e-9);
+  const __m512d nearHalf = _mm512_set1_pd(0.5 - 1e-9);
   __m256i sxH[2], syH[2];
   __mmask8 hairH[2];
   for (int h = 0; h < 2; ++h) {
@@ -103,8 +103,8 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
     const __m512d length = _mm512_sqrt_pd(_mm512_max_pd(dist2[h], _mm512_set1_pd(901.0)));
     const __m512d scale = _mm512_div_pd(_mm512_cvtepi32_pd(st), length);
     const __m512d vx = _mm512_mul_pd(dx[h], scale), vy = _mm512_mul_pd(dy[h], scale);
-    const __m512d sx = _mm512_sub_pd(_mm512_add_pd(vx, magic), magic);
-    const __m512d sy = _mm512_sub_pd(_mm512_add_pd(vy, magic), magic);
+    constexpr int kNearestEven = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
+    const __m512d sx = _mm512_roundscale_pd(vx, kNearestEven), sy = _mm512_roundscale_pd(vy, kNearestEven);
     hairH[h] = _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(vx, sx)), nearHalf, _CMP_GT_OQ) |
                _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(vy, sy)), nearHalf, _CMP_GT_OQ);
     sxH[h] = _mm512_cvttpd_epi32(sx);
@@ -121,7 +121,7 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __mmask16 steps = runs & ~frozen & ~within;
   // Run decides these by the angles themselves: a long move, a facing kept
   // as an angle or at a right angle (dot 0), a step a hair from a half.
-  const __mmask16 byPlayer = steps & ~(shortMove & ~dotZero & pacedExact & ~join(hairH));
+  const __mmask16 byPlayer = steps & ~(smallParts & ~dotZero & pacedExact & ~_mm512_kunpackb(hairH[1], hairH[0]));
   const __mmask16 moves = steps & ~byPlayer;
 
   __m512i nx = _mm512_mask_mov_epi32(x, arrives, tx);

@@ -508,13 +508,15 @@ TEST(MatchPlayerRun, SideLanesRunExactlyAsEachPlayerWould) {
   int byPlayer = 0, reached = 0;
   for (int round = 0; round < 400; ++round) {
     for (int k = 0; k < TRunLanes::kLanes; ++k) {
-      const int32_t x = 800 + Random(10500), y = 800 + Random(6800);
       const int kind = Random(12);
+      // kind 6: the difference of position and target wraps in 32 bits
+      const int32_t x = kind == 6 ? (1 << 30) + Random(100) : 800 + Random(10500), y = 800 + Random(6800);
       int32_t tx = 800 + Random(10500), ty = 800 + Random(6800);
       if (kind == 0) tx = x + Random(41) - 20, ty = y + Random(41) - 20;  // arrives
       if (kind == 1) tx = x + (1 << 22);                                  // a long run
       if (kind == 2) tx = -(1 << 30), ty = 1 << 30;                       // no pitch at all
       if (kind == 3) tx = x, ty = y + 1 + Random(900);                    // a right angle to +x
+      if (kind == 6) tx = -(1 << 30) - Random(100), ty = y;
       lanes.OnPitch[k] = Random(8) != 0;
       for (Tmplayer* p : {side[k].get(), alone[k].get()}) {
         p->X = x, p->Y = y, p->TargetX = tx, p->TargetY = ty;
