@@ -89,12 +89,13 @@ Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
       Reach(lanes_.Reach[lane]),
       Accel(lanes_.Accel[lane]),
       Freeze(lanes_.Freeze[lane]),
+      Anticipate(lanes_.Anticipate[lane]),
       faceDx_(lanes_.FaceDx[lane]),
       faceDy_(lanes_.FaceDy[lane]),
       faceByVector_(lanes_.FaceByVector[lane]),
       facingKnown_(lanes_.FacingKnown[lane]) {
   // He starts at the origin facing along +x, standing, with no run-up.
-  X = Y = TargetX = TargetY = Pace = Reach = Freeze = 0;
+  X = Y = TargetX = TargetY = Pace = Reach = Freeze = Anticipate = 0;
   Accel = 1;
   faceDx_ = 1;
   faceDy_ = 0;

@@ -70,12 +70,12 @@ class Tmplayer {
   int32_t& Reach;                      // match value 1: highest ball he can play
   int32_t& Accel;                      // run-up counter 1..30
   int32_t& Freeze;                     // ticks he may not move or touch the ball
+  int32_t& Anticipate;                 // match value 5
   int32_t HomeX = 0, HomeY = 0;        // formation position; its half decides the goal he defends
   double FootAngle = 0.0;              // +pi/4 left-footed, -pi/4 right-footed
   int32_t Tackle = 0;                  // match value 2
   int32_t Control = 0;                 // match value 3
   int32_t Kick = 0;                    // match value 4
-  int32_t Anticipate = 0;              // match value 5
   std::array<int32_t, 6> Abilities{};  // S, H, D, C, K, A as loaded
   std::array<int32_t, 4> Choices{};    // Choice1..Choice4
   int32_t Number = 0;

@@ -167,6 +167,21 @@ VANTOREL_LANES_TARGET void RunTwoSides512(TRunLanes& a, int32_t roleA, TRunLanes
   rb = RunLanes512(b, roleB, bx, by, bh);
 }
 
+VANTOREL_LANES_TARGET uint32_t NearestLanes512(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,
+                                               int32_t ry, int32_t k, bool useK) {
+  const __m512i dx = _mm512_sub_epi32(_mm512_load_si512(l.X), _mm512_set1_epi32(px));
+  const __m512i dy = _mm512_sub_epi32(_mm512_load_si512(l.Y), _mm512_set1_epi32(py));
+  __mmask16 in = __mmask16(among) & _mm512_cmplt_epi32_mask(_mm512_abs_epi32(dx), _mm512_set1_epi32(rx)) &
+                 _mm512_cmplt_epi32_mask(_mm512_abs_epi32(dy), _mm512_set1_epi32(ry));
+  if (useK) in &= _mm512_cmpgt_epi32_mask(_mm512_load_si512(l.Anticipate), _mm512_set1_epi32(k));
+  // Within 30000 in both, the squared distance fits 32 bits.
+  const __m512i d2 = _mm512_add_epi32(_mm512_mullo_epi32(dx, dx), _mm512_mullo_epi32(dy, dy));
+  in &= _mm512_cmplt_epi32_mask(d2, _mm512_set1_epi32(20000 * 20000));
+  if (in == 0) return 0;
+  const int32_t least = _mm512_mask_reduce_min_epi32(in, d2);
+  return in & _mm512_cmpeq_epi32_mask(d2, _mm512_set1_epi32(least));
+}
+
 #else
 
 bool ProcessorHasLanes() { return false; }
@@ -198,5 +213,15 @@ void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB,
 #else
   (void)a, (void)roleA, (void)b, (void)roleB, (void)bx, (void)by, (void)bh;
   ra = rb = TRunTick{0, 0xffffu};
+#endif
+}
+
+uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,
+                      bool useK) {
+#ifdef VANTOREL_LANES_X86
+  return NearestLanes512(lanes, among, px, py, rx, ry, k, useK);
+#else
+  (void)lanes, (void)among, (void)px, (void)py, (void)rx, (void)ry, (void)k, (void)useK;
+  return 0;
 #endif
 }

@@ -20,6 +20,7 @@ struct alignas(64) TRunLanes {
   int32_t FaceDy[kLanes] = {};
   int32_t Pace[kLanes] = {};
   int32_t Reach[kLanes] = {};
+  int32_t Anticipate[kLanes] = {};
   int32_t OnPitch[kLanes] = {};  // 1 for a player on the pitch: only these run
   bool FaceByVector[kLanes] = {};
   bool FacingKnown[kLanes] = {};
@@ -47,3 +48,10 @@ TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, in
 // the other's lanes).
 void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx, int32_t by, int32_t bh,
                        TRunTick& ra, TRunTick& rb);
+
+// The lanes among `among` (a bit per lane) whose players stand within rx in
+// x and ry in y of (px, py), closer than 20000, and (when useK) whose
+// anticipation exceeds k, that lie nearest to (px, py): usually one; 0 when
+// none. rx and ry at most 30000. Only for LaneRunningAvailable().
+uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,
+                      bool useK);

@@ -1,6 +1,7 @@
 #include "match/Umatchteam.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -64,6 +65,7 @@ void Tmteam::Load(TStream& s, int side) {
 
   Players = std::move(players);
   Lanes = std::move(lanes);  // after the players who run in them are gone
+  for (int i = 0; i < kOnPitch + kBenchSlots; ++i) LaneAt[i] = PositionOfLane[i] = i;
   ClubId = clubId;
   HomeSide = side != 1;
   SubsMade = AttackUsed = DefenceUsed = 0;
@@ -123,6 +125,15 @@ void Tmteam::AllFree() {
 }
 
 int Tmteam::Nearest(int from, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k, bool useK) const {
+  if (LaneRunningAvailable()) {
+    uint32_t among = 0;
+    for (int i = from; i < kOnPitch; ++i) among |= 1u << LaneAt[i];
+    const uint32_t nearest = NearestLanes(*Lanes, among, px, py, rx, ry, k, useK);
+    if (nearest == 0) return -1;
+    if ((nearest & (nearest - 1)) == 0) return PositionOfLane[std::countr_zero(nearest)];
+    for (int i = from; i < kOnPitch; ++i)  // a tie: the first in the list
+      if (nearest >> LaneAt[i] & 1) return i;
+  }
   int best = -1;
   int64_t bestD = static_cast<int64_t>(20000) * 20000;
   for (int i = from; i < kOnPitch; ++i) {
@@ -286,6 +297,9 @@ void Tmteam::Substitute(int out, int slot, int32_t tick) {
   Lanes->OnPitch[off.Lane()] = 0;
   Lanes->OnPitch[on.Lane()] = 1;
   std::swap(Players[out], Players[in]);
+  std::swap(LaneAt[out], LaneAt[in]);
+  PositionOfLane[LaneAt[out]] = out;
+  PositionOfLane[LaneAt[in]] = in;
   ++SubsMade;
 }
 

@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "MatchTestLineup.h"
+#include "club/Urandom.h"
 #include "match/Umatchplayer.h"
+#include "match/Umatchrun.h"
 #include "match/Umatchteam.h"
 
 namespace {
@@ -382,4 +384,41 @@ TEST(MatchTeamGrids, InfoAndStatsRowsFillTheGrid) {
   EXPECT_EQ(s.RowCount(), 12);
   EXPECT_EQ(s.ColCount(), 10);
   EXPECT_EQ(s.Cells(9, 11), "5");  // rating of a new player
+}
+
+// The nearest player found in the side's lanes is the one the list gives,
+// ties and all, also once substitutions have moved players between lanes.
+TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
+  if (!LaneRunningAvailable()) GTEST_SKIP() << "no vector lanes on this processor";
+  RandSeed(9);
+  Tmteam t;
+  Load(t, MakeLineup(3, 55));
+  t.Substitute(4, 0, 3000);
+  t.Substitute(9, 1, 3600);
+  for (int round = 0; round < 500; ++round) {
+    for (int i = 0; i < 11; ++i) {
+      t.PlayerAt(i).X = 1000 + Random(40) * 100;  // on a coarse grid, so that ties come up
+      t.PlayerAt(i).Y = 2000 + Random(40) * 100;
+      t.PlayerAt(i).Anticipate = Random(100);
+    }
+    const int32_t px = 1000 + Random(4000), py = 2000 + Random(4000), k = Random(100);
+    // Who is sent after the chaser is chosen, and after the marker is.
+    auto sent = [&] {
+      int mask = 0;
+      for (int i = 0; i < 11; ++i) mask |= (t.Free[i] ? 0 : 1) << i;
+      return mask;
+    };
+    int chosen[2][2];
+    for (int lanes = 0; lanes < 2; ++lanes) {
+      SetLaneRunning(lanes == 1);
+      t.AllFree();
+      t.SendChaser(px, py, k);
+      chosen[lanes][0] = sent();
+      t.Mark(px, py);
+      chosen[lanes][1] = sent();
+    }
+    SetLaneRunning(true);
+    ASSERT_EQ(chosen[0][0], chosen[1][0]) << round;
+    ASSERT_EQ(chosen[0][1], chosen[1][1]) << round;
+  }
 }
