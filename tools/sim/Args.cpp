@@ -103,10 +103,13 @@ const std::vector<TCommandSpec>& Commands() {
         {"--matches", "N", "quick matches to time (0 .. 10000, default 20)"},
         {"--seasons", "K", "seasons to time (0 .. 100, default 2)"},
         {"--outlook-runs", "R", "time an outlook of R runs from week 12 (default 0: none)"},
-        {"--rehearsal-runs", "N", "time a rehearsal of N matches from week 12 (default 0: none)"}},
+        {"--rehearsal-runs", "N", "time a rehearsal of N matches from week 12 (default 0: none)"},
+        {"--no-lanes", "", "run every player by himself, not a side in vector lanes"}},
        "Wall clock and processor time per quick match and per season, a week-25\n"
        "game's save written to and read from memory, peak memory; with the\n"
-       "outlook options the wall clock of an outlook and a rehearsal on every core."},
+       "outlook options the wall clock of an outlook and a rehearsal on every core.\n"
+       "vector_lanes tells whether a side's players ran in one vector pass (a\n"
+       "processor with 512-bit vectors); the results are the same either way."},
   };
   return commands;
 }

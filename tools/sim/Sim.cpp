@@ -21,6 +21,7 @@
 #include "club/Urandom.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
+#include "match/Umatchrun.h"
 #include "match/Umatchwatch.h"
 #include "match/Uvtr.h"
 #include "tools/sim/Json.h"
@@ -554,6 +555,7 @@ std::string CmdBench(const TSimArgs& a) {
   int64_t rehearsalRuns =
       a.Has("--rehearsal-runs") ? ParseInteger(a.Get("--rehearsal-runs"), "--rehearsal-runs", 0, 1000000) : 0;
   uint64_t seed = SeedOf(a);
+  if (a.Has("--no-lanes")) SetLaneRunning(false);
   using Clock = std::chrono::steady_clock;
 
   std::vector<double> matchMs, matchCpuMs, seasonCpuS, saveMs, loadMs;
@@ -628,7 +630,8 @@ std::string CmdBench(const TSimArgs& a) {
                   {"cpu_s_per_season", SpreadJson(seasonCpuS)},
                   {"ms_save_mid_season", SpreadJson(saveMs)},
                   {"ms_load_mid_season", SpreadJson(loadMs)},
-                  {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)}};
+                  {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)},
+                  {"vector_lanes", LaneRunningAvailable()}};
   if (!outlookS.empty()) result["s_outlook"] = SpreadJson(outlookS);
   if (!rehearsalS.empty()) result["s_rehearsal"] = SpreadJson(rehearsalS);
   return JsonText(result);
