@@ -110,20 +110,6 @@ void Tmmain::PlanIfDue(int t) {
 void Tmmain::PlayersStep() {
   Reachers[0].Clear();
   Reachers[1].Clear();
-  if (!LaneRunningAvailable()) {
-    for (int t = 0; t < 2; ++t) {
-      PlanIfDue(t);
-      const int32_t role = Role[t];
-      const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
-      const auto* players = Sides[t]->Players.data();
-      for (int i = 0; i < kOnPitch; ++i) {
-        Tmplayer& p = *players[i];
-        p.Run(role);
-        if (p.ReachesBall(role, bx, by, bh)) Reachers[role].AddRow({t, i});
-      }
-    }
-    return;
-  }
   // Side 0 plans and runs, then side 1 plans on side 0's new positions and
   // runs. When side 1 has no plan to make, the two runs are one pass.
   PlanIfDue(0);

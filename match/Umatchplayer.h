@@ -99,14 +99,16 @@ class Tmplayer {
   // He then faces the centre of the goal he attacks.
   void Place(int32_t mode);
   // One tick of running toward the target; role 0 attacking, 1 defending.
-  // Every player runs every tick, so the common case is inline below.
+  // Every player runs every tick, so the common cases are inline (in his
+  // lane, RunLaneCommon), the rare ones in RunByAngles.
   inline void Run(int32_t role);
+  // Run with every case, the rare ones decided by the angles themselves.
+  void RunByAngles(int32_t role);
   // Whether he can play the ball at (bx, by), at height bh: within 10 of it
   // when attacking (role 0), within half his reach + 10 when defending, not
   // frozen and reaching that high.
   bool ReachesBall(int32_t role, int32_t bx, int32_t by, int32_t bh) const {
-    const int32_t r = role == 0 ? 10 : Reach / 2 + 10;
-    return std::abs(X - bx) < r && std::abs(Y - by) < r && Freeze == 0 && Reach >= bh;
+    return LaneReachesBall(lanes_, lane_, role, bx, by, bh);
   }
   // His lane in the lanes he runs in.
   int Lane() const { return lane_; }
@@ -212,48 +214,8 @@ class Tmplayer {
 };
 
 void Tmplayer::Run(int32_t role) {
-  if (Freeze > 0) [[unlikely]] {
-    --Freeze;
-    Accel = 1;
-    return;
-  }
-  const int64_t dx = int64_t(TargetX) - X;
-  const int64_t dy = int64_t(TargetY) - Y;
-  const int64_t dist2 = dx * dx + dy * dy;
-  if (dist2 <= 900) {  // within 30: he steps onto the target
-    X = TargetX;
-    Y = TargetY;
-    return;
-  }
-  // A turn of more than a right angle starts the run-up again. Two short
-  // vectors not at a right angle are the integer case of
-  // TurnExceedsRightAngle, decided here without a call.
-  const int64_t dot = faceDx_ * dx + faceDy_ * dy;             // 0 also when facing is kept as an angle
-  const bool shortMove = dist2 < kShortVector * kShortVector;  // so both parts are short
-  bool turned;
-  if (shortMove & (dot != 0)) [[likely]]
-    turned = (dot < 0) | ((faceDx_ < 0) & ((faceDy_ >= 0) != (dy >= 0)));
-  else
-    turned = TurnsMoreThanRightAngle(dx, dy);
-  Accel = turned ? 1 : Accel + (Accel < 30);
-  const int32_t step = Pace * kRunUp[role != 0][Accel] / 30;
-  FaceAlongMove(dx, dy, shortMove);
-  // The step is rnd(cos t x step), rnd(sin t x step) with t the direction
-  // to the target. cos t and sin t are dx / r and dy / r to within a few
-  // units in the last place, so this cheap form rounds the same way unless
-  // a product lies a hair from a half; only then are the trigonometric
-  // functions themselves needed.
-  const double scale = step / std::sqrt(double(dist2));
-  const double vx = double(dx) * scale, vy = double(dy) * scale;
-  constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to a whole number, ties to even
-  const double sx = (vx + kMagic) - kMagic, sy = (vy + kMagic) - kMagic;
-  constexpr double kNearHalf = 0.5 - 1e-9;  // the rounding could go either way
-  if ((std::fabs(vx - sx) > kNearHalf) | (std::fabs(vy - sy) > kNearHalf)) [[unlikely]] {
-    StepAlongFacing(step);
-    return;
-  }
-  X += int32_t(sx);
-  Y += int32_t(sy);
+  if (!RunLaneCommon(lanes_, lane_, role)) [[unlikely]]
+    RunByAngles(role);
 }
 
 // Whether the plain difference of the angles of two integer vectors,

@@ -189,31 +189,41 @@ bool ProcessorHasLanes() { return false; }
 #endif
 
 const bool kProcessorHasLanes = ProcessorHasLanes();
-std::atomic<bool> laneRunning{true};
+std::atomic<bool> vectorLanes{true};
+
+// The side lane by lane, on any processor.
+TRunTick RunLanesOneByOne(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+  TRunTick run;
+  for (int k = 0; k < TRunLanes::kLanes; ++k) {
+    if (!l.OnPitch[k]) continue;
+    if (!RunLaneCommon(l, k, role)) [[unlikely]]
+      run.ByPlayer |= 1u << k;
+    else if (LaneReachesBall(l, k, role, bx, by, bh))
+      run.Reaches |= 1u << k;
+  }
+  return run;
+}
 
 }  // namespace
 
-bool LaneRunningAvailable() { return kProcessorHasLanes && laneRunning.load(std::memory_order_relaxed); }
+bool VectorLanesAvailable() { return kProcessorHasLanes && vectorLanes.load(std::memory_order_relaxed); }
 
-void SetLaneRunning(bool on) { laneRunning.store(on, std::memory_order_relaxed); }
+void SetVectorLanes(bool on) { vectorLanes.store(on, std::memory_order_relaxed); }
 
 TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh) {
 #ifdef VANTOREL_LANES_X86
-  return RunOneSide512(lanes, role, bx, by, bh);
-#else
-  (void)lanes, (void)role, (void)bx, (void)by, (void)bh;
-  return TRunTick{0, 0xffffu};
+  if (VectorLanesAvailable()) return RunOneSide512(lanes, role, bx, by, bh);
 #endif
+  return RunLanesOneByOne(lanes, role, bx, by, bh);
 }
 
 void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx, int32_t by, int32_t bh,
                        TRunTick& ra, TRunTick& rb) {
 #ifdef VANTOREL_LANES_X86
-  RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
-#else
-  (void)a, (void)roleA, (void)b, (void)roleB, (void)bx, (void)by, (void)bh;
-  ra = rb = TRunTick{0, 0xffffu};
+  if (VectorLanesAvailable()) return RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
 #endif
+  ra = RunLanesOneByOne(a, roleA, bx, by, bh);
+  rb = RunLanesOneByOne(b, roleB, bx, by, bh);
 }
 
 uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,

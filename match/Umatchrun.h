@@ -2,7 +2,9 @@
 // running tick of a whole side worked out lane by lane side by side.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 // A side keeps the running state of its players (up to eleven on the pitch
 // and five on the bench) in lanes, each Tmplayer reading and writing his own
@@ -32,17 +34,83 @@ struct TRunTick {
   uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::Run
 };
 
-// Whether RunSideLanes can be used on this processor (and is not switched
-// off); when not, every player runs through Tmplayer::Run.
-bool LaneRunningAvailable();
-// Switches the lane running off or back on (tests compare the two).
-void SetLaneRunning(bool on);
+// One running tick of lane k toward its target (role 0 attacking, 1
+// defending), as Tmplayer::Run gives it, in the common cases: the frozen
+// count down, the arrived step onto their targets, the rest take a step.
+// False, and the lane untouched, for the rare ones, which only the angles
+// themselves decide: a facing kept as an angle or at a right angle to the
+// run, a run too long for exact integer tests, a step part a hair from a
+// half.
+inline bool RunLaneCommon(TRunLanes& l, int k, int32_t role) {
+  if (l.Freeze[k] > 0) [[unlikely]] {
+    --l.Freeze[k];
+    l.Accel[k] = 1;
+    return true;
+  }
+  const int64_t dx = int64_t(l.TargetX[k]) - l.X[k];
+  const int64_t dy = int64_t(l.TargetY[k]) - l.Y[k];
+  const int64_t dist2 = dx * dx + dy * dy;
+  if (dist2 <= 900) {  // within 30: he steps onto the target
+    l.X[k] = l.TargetX[k];
+    l.Y[k] = l.TargetY[k];
+    return true;
+  }
+  // A turn of more than a right angle starts the run-up again: for two short
+  // vectors not at a right angle, a negative dot product, or facing back
+  // (x < 0) across the axis, where the angle jumps from pi to -pi.
+  constexpr int64_t kShort = int64_t(1) << 22;
+  const int64_t fdx = l.FaceDx[k], fdy = l.FaceDy[k];
+  const int64_t dot = fdx * dx + fdy * dy;  // 0 also when facing is kept as an angle
+  if ((dist2 >= kShort * kShort) | (dot == 0)) [[unlikely]]
+    return false;
+  const bool turned = (dot < 0) | ((fdx < 0) & ((fdy >= 0) != (dy >= 0)));
+  const int32_t accel = turned ? 1 : l.Accel[k] + (l.Accel[k] < 30);
+  // The share of his pace he runs after a run-up of accel ticks, in
+  // thirtieths: attacking a tenth more each tick up to full pace after ten,
+  // defending a thirtieth more each tick up to full pace after thirty.
+  const int32_t share = role == 0 ? 3 * (accel < 10 ? accel : 10) : accel;
+  const int32_t step = l.Pace[k] * share / 30;
+  // The step is rnd(cos t x step), rnd(sin t x step) with t the direction
+  // to the target. cos t and sin t are dx / r and dy / r to within a few
+  // units in the last place, so this cheap form rounds the same way unless
+  // a product lies a hair from a half; only then are the trigonometric
+  // functions themselves needed.
+  const double scale = step / std::sqrt(double(dist2));
+  const double vx = double(dx) * scale, vy = double(dy) * scale;
+  constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to a whole number, ties to even
+  const double sx = (vx + kMagic) - kMagic, sy = (vy + kMagic) - kMagic;
+  constexpr double kNearHalf = 0.5 - 1e-9;  // the rounding could go either way
+  if ((std::fabs(vx - sx) > kNearHalf) | (std::fabs(vy - sy) > kNearHalf)) [[unlikely]]
+    return false;
+  l.Accel[k] = accel;
+  // He now faces along the run's vector, its angle worked out when asked.
+  l.FaceDx[k] = int32_t(dx);
+  l.FaceDy[k] = int32_t(dy);
+  l.FaceByVector[k] = true;
+  l.FacingKnown[k] = false;
+  l.X[k] += int32_t(sx);
+  l.Y[k] += int32_t(sy);
+  return true;
+}
 
-// One running tick of every lane on the pitch, exactly as Tmplayer::Run
-// (role 0 attacking, 1 defending) and then the reach test against the ball
-// at (bx, by) and height bh would give it, for every lane except those in
-// ByPlayer: the frozen count down, the arrived step onto their targets, the
-// rest take a step. Only for LaneRunningAvailable().
+// Whether the player of lane k can play the ball at (bx, by), at height bh:
+// within 10 of it when attacking (role 0), within half his reach + 10 when
+// defending, not frozen and reaching that high.
+inline bool LaneReachesBall(const TRunLanes& l, int k, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+  const int32_t r = role == 0 ? 10 : l.Reach[k] / 2 + 10;
+  return std::abs(l.X[k] - bx) < r && std::abs(l.Y[k] - by) < r && l.Freeze[k] == 0 && l.Reach[k] >= bh;
+}
+
+// Whether the running tick of a side works in 512-bit vector registers on
+// this processor (and is not switched off); else lane by lane.
+bool VectorLanesAvailable();
+// Switches the vector registers off or back on (tests and the bench compare
+// the two; the results are the same).
+void SetVectorLanes(bool on);
+
+// One running tick of every lane on the pitch: RunLaneCommon and then the
+// reach test against the ball at (bx, by) and height bh for every lane
+// except those in ByPlayer, which are left untouched.
 TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh);
 // RunSideLanes for two sides that run at the same moment (neither reads
 // the other's lanes).
@@ -52,6 +120,6 @@ void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB,
 // The lanes among `among` (a bit per lane) whose players stand within rx in
 // x and ry in y of (px, py), closer than 20000, and (when useK) whose
 // anticipation exceeds k, that lie nearest to (px, py): usually one; 0 when
-// none. rx and ry at most 30000. Only for LaneRunningAvailable().
+// none. rx and ry at most 30000. Only for VectorLanesAvailable().
 uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,
                       bool useK);

@@ -377,13 +377,13 @@ TEST(MatchDriverWholeMatch, SameSeedSameMatch) {
   play(42, f1, g1, st1);
   play(42, f2, g2, st2);
   play(43, f3, g3, st3);
-  // Every player running by himself gives the same match as a side's lanes.
+  // The lanes one by one give the same match as the vector registers.
   std::vector<TmVTRsc> f4;
   std::string g4;
   TIntgrid st4;
-  SetLaneRunning(false);
+  SetVectorLanes(false);
   play(42, f4, g4, st4);
-  SetLaneRunning(true);
+  SetVectorLanes(true);
   ASSERT_EQ(f1.size(), 5401u);
   EXPECT_TRUE(f1 == f2);
   EXPECT_TRUE(f1 == f4);

@@ -497,7 +497,7 @@ TEST(MatchPlayerRun, MovesExactlyAsTheAnglesSay) {
 // arrived, facing kept as an angle, very long or impossible runs, and lanes
 // off the pitch that must not move at all.
 TEST(MatchPlayerRun, SideLanesRunExactlyAsEachPlayerWould) {
-  if (!LaneRunningAvailable()) GTEST_SKIP() << "no vector lanes on this processor";
+  if (!VectorLanesAvailable()) GTEST_SKIP() << "no vector lanes on this processor";
   RandSeed(5);
   TRunLanes lanes;
   std::vector<std::unique_ptr<Tmplayer>> side, alone;

@@ -104,7 +104,7 @@ const std::vector<TCommandSpec>& Commands() {
         {"--seasons", "K", "seasons to time (0 .. 100, default 2)"},
         {"--outlook-runs", "R", "time an outlook of R runs from week 12 (default 0: none)"},
         {"--rehearsal-runs", "N", "time a rehearsal of N matches from week 12 (default 0: none)"},
-        {"--no-lanes", "", "run every player by himself, not a side in vector lanes"}},
+        {"--no-lanes", "", "run a side's players lane by lane, not in vector registers"}},
        "Wall clock and processor time per quick match and per season, a week-25\n"
        "game's save written to and read from memory, peak memory; with the\n"
        "outlook options the wall clock of an outlook and a rehearsal on every core.\n"

@@ -555,7 +555,7 @@ std::string CmdBench(const TSimArgs& a) {
   int64_t rehearsalRuns =
       a.Has("--rehearsal-runs") ? ParseInteger(a.Get("--rehearsal-runs"), "--rehearsal-runs", 0, 1000000) : 0;
   uint64_t seed = SeedOf(a);
-  if (a.Has("--no-lanes")) SetLaneRunning(false);
+  if (a.Has("--no-lanes")) SetVectorLanes(false);
   using Clock = std::chrono::steady_clock;
 
   std::vector<double> matchMs, matchCpuMs, seasonCpuS, saveMs, loadMs;
@@ -631,7 +631,7 @@ std::string CmdBench(const TSimArgs& a) {
                   {"ms_save_mid_season", SpreadJson(saveMs)},
                   {"ms_load_mid_season", SpreadJson(loadMs)},
                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)},
-                  {"vector_lanes", LaneRunningAvailable()}};
+                  {"vector_lanes", VectorLanesAvailable()}};
   if (!outlookS.empty()) result["s_outlook"] = SpreadJson(outlookS);
   if (!rehearsalS.empty()) result["s_rehearsal"] = SpreadJson(rehearsalS);
   return JsonText(result);
