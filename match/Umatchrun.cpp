@@ -1,5 +1,6 @@
 #include "match/Umatchrun.h"
 
+#include <algorithm>
 #include <atomic>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -182,14 +183,157 @@ VANTOREL_LANES_TARGET uint32_t NearestLanes512(const TRunLanes& l, uint32_t amon
   return in & _mm512_cmpeq_epi32_mask(d2, _mm512_set1_epi32(least));
 }
 
+#define VANTOREL_AVX2_TARGET __attribute__((target("avx2")))
+
+// Eight lanes' bits (bit k for lane k) as eight 32-bit lanes of all ones or
+// zero.
+VANTOREL_AVX2_TARGET inline __m256i LanesOfBits(uint32_t bits) {
+  const __m256i bit = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+  return _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(int(bits)), bit), bit);
+}
+// The sign bits of eight 32-bit lanes.
+VANTOREL_AVX2_TARGET inline uint32_t SignBits(__m256i v) {
+  return uint32_t(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
+}
+VANTOREL_AVX2_TARGET inline __m256i Load8(const int32_t* p) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(p));
+}
+VANTOREL_AVX2_TARGET inline void Store8(int32_t* p, __m256i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(p), v); }
+// Lanes 0..3 (q 0) or 4..7 (q 1) of eight 32-bit values as doubles.
+VANTOREL_AVX2_TARGET inline __m256d Quarter(__m256i v, int q) {
+  return _mm256_cvtepi32_pd(q ? _mm256_extracti128_si256(v, 1) : _mm256_castsi256_si128(v));
+}
+// All-ones lanes as bits.
+VANTOREL_AVX2_TARGET inline uint32_t Bits(__m256d v) { return uint32_t(_mm256_movemask_pd(v)); }
+// Lanes 0 <= v < limit.
+VANTOREL_AVX2_TARGET inline __m256i Below(__m256i v, int32_t limit) {
+  return _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), v),
+                             _mm256_cmpgt_epi32(_mm256_set1_epi32(limit), v));
+}
+
+// Lanes base .. base + 7 in 256-bit registers: the integers as eight 32-bit
+// values, the doubles as two quarters of four; the same operations as the
+// 512-bit pass, with masks as vectors and bits instead of mask registers.
+VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(TRunLanes& l, int base, int32_t role,
+                                                                            int32_t bx, int32_t by, int32_t bh,
+                                                                            TRunTick& run) {
+  const __m256i x = Load8(l.X + base), y = Load8(l.Y + base);
+  const __m256i tx = Load8(l.TargetX + base), ty = Load8(l.TargetY + base);
+  const __m256i dxi = _mm256_sub_epi32(tx, x), dyi = _mm256_sub_epi32(ty, y);
+  // A wrapped difference: the sign bit of (t ^ p) & (t ^ d).
+  const __m256i wrapX = _mm256_and_si256(_mm256_xor_si256(tx, x), _mm256_xor_si256(tx, dxi));
+  const __m256i wrapY = _mm256_and_si256(_mm256_xor_si256(ty, y), _mm256_xor_si256(ty, dyi));
+  const uint32_t wrapped = SignBits(_mm256_or_si256(wrapX, wrapY));
+  const uint32_t smallParts = ~wrapped & SignBits(_mm256_and_si256(Below(_mm256_abs_epi32(dxi), (1 << 21) + 1),
+                                                                   Below(_mm256_abs_epi32(dyi), (1 << 21) + 1)));
+  const __m256i fdxi = Load8(l.FaceDx + base), fdyi = Load8(l.FaceDy + base);
+  const uint32_t backAcross = SignBits(_mm256_and_si256(fdxi, _mm256_xor_si256(fdyi, dyi)));
+
+  const __m256d zero = _mm256_setzero_pd();
+  __m256d dx[2], dy[2], dist2[2];
+  uint32_t dotNeg = 0, dotZero = 0, within = 0;
+  for (int q = 0; q < 2; ++q) {
+    dx[q] = Quarter(dxi, q);
+    dy[q] = Quarter(dyi, q);
+    const __m256d fx = Quarter(fdxi, q), fy = Quarter(fdyi, q);
+    dist2[q] = _mm256_add_pd(_mm256_mul_pd(dx[q], dx[q]), _mm256_mul_pd(dy[q], dy[q]));
+    const __m256d dot = _mm256_add_pd(_mm256_mul_pd(fx, dx[q]), _mm256_mul_pd(fy, dy[q]));
+    dotNeg |= Bits(_mm256_cmp_pd(dot, zero, _CMP_LT_OQ)) << 4 * q;
+    dotZero |= Bits(_mm256_cmp_pd(dot, zero, _CMP_EQ_OQ)) << 4 * q;
+    within |= Bits(_mm256_cmp_pd(dist2[q], _mm256_set1_pd(900.0), _CMP_LE_OQ)) << 4 * q;
+  }
+  within &= smallParts;
+  const uint32_t turned = dotNeg | backAcross;
+
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i accel = Load8(l.Accel + base);
+  __m256i a = _mm256_sub_epi32(accel, _mm256_cmpgt_epi32(_mm256_set1_epi32(30), accel));  // one more below 30
+  a = _mm256_blendv_epi8(a, one, LanesOfBits(turned));
+  const __m256i share =
+      role == 0 ? _mm256_mullo_epi32(_mm256_min_epi32(a, _mm256_set1_epi32(10)), _mm256_set1_epi32(3)) : a;
+  const __m256i paced = _mm256_mullo_epi32(Load8(l.Pace + base), share);
+  const uint32_t pacedExact = SignBits(Below(paced, kExactThirtieths + 1));
+  const __m256i step = _mm256_srli_epi32(_mm256_mullo_epi32(paced, _mm256_set1_epi32(kThirtieth)), kThirtiethShift);
+
+  const __m256d nearHalf = _mm256_set1_pd(0.5 - 1e-9), sign = _mm256_set1_pd(-0.0);
+  __m128i sxQ[2], syQ[2];
+  uint32_t hair = 0;
+  for (int q = 0; q < 2; ++q) {
+    const __m128i st = q ? _mm256_extracti128_si256(step, 1) : _mm256_castsi256_si128(step);
+    const __m256d length = _mm256_sqrt_pd(_mm256_max_pd(dist2[q], _mm256_set1_pd(901.0)));
+    const __m256d scale = _mm256_div_pd(_mm256_cvtepi32_pd(st), length);
+    const __m256d vx = _mm256_mul_pd(dx[q], scale), vy = _mm256_mul_pd(dy[q], scale);
+    const __m256d rx = _mm256_round_pd(vx, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    const __m256d ry = _mm256_round_pd(vy, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    hair |= Bits(_mm256_or_pd(_mm256_cmp_pd(_mm256_andnot_pd(sign, _mm256_sub_pd(vx, rx)), nearHalf, _CMP_GT_OQ),
+                              _mm256_cmp_pd(_mm256_andnot_pd(sign, _mm256_sub_pd(vy, ry)), nearHalf, _CMP_GT_OQ)))
+            << 4 * q;
+    sxQ[q] = _mm256_cvttpd_epi32(rx);
+    syQ[q] = _mm256_cvttpd_epi32(ry);
+  }
+  const __m256i sx = _mm256_set_m128i(sxQ[1], sxQ[0]), sy = _mm256_set_m128i(syQ[1], syQ[0]);
+
+  const __m256i freeze = Load8(l.Freeze + base);
+  const uint32_t runs = 0xffu & ~SignBits(_mm256_cmpeq_epi32(Load8(l.OnPitch + base), _mm256_setzero_si256()));
+  const uint32_t frozen = runs & SignBits(_mm256_cmpgt_epi32(freeze, _mm256_setzero_si256()));
+  const uint32_t arrives = runs & ~frozen & within;
+  const uint32_t steps = runs & ~frozen & ~within;
+  const uint32_t byPlayer = steps & ~(smallParts & ~dotZero & pacedExact & ~hair);
+  const uint32_t moves = steps & ~byPlayer;
+  const __m256i movesV = LanesOfBits(moves), arrivesV = LanesOfBits(arrives), frozenV = LanesOfBits(frozen);
+
+  const __m256i nx = _mm256_blendv_epi8(_mm256_blendv_epi8(x, tx, arrivesV), _mm256_add_epi32(x, sx), movesV);
+  const __m256i ny = _mm256_blendv_epi8(_mm256_blendv_epi8(y, ty, arrivesV), _mm256_add_epi32(y, sy), movesV);
+  const __m256i nf = _mm256_add_epi32(freeze, frozenV);  // one less where frozen
+  const __m256i na = _mm256_blendv_epi8(_mm256_blendv_epi8(accel, one, frozenV), a, movesV);
+  Store8(l.X + base, nx);
+  Store8(l.Y + base, ny);
+  Store8(l.Freeze + base, nf);
+  Store8(l.Accel + base, na);
+  Store8(l.FaceDx + base, _mm256_blendv_epi8(fdxi, dxi, movesV));
+  Store8(l.FaceDy + base, _mm256_blendv_epi8(fdyi, dyi, movesV));
+  for (uint32_t m = moves; m != 0; m &= m - 1) {
+    const int k = base + __builtin_ctz(m);
+    l.FaceByVector[k] = true;
+    l.FacingKnown[k] = false;
+  }
+
+  const __m256i reach = Load8(l.Reach + base);
+  const __m256i ten = _mm256_set1_epi32(10);
+  const __m256i halfReach = _mm256_srai_epi32(_mm256_add_epi32(reach, _mm256_srli_epi32(reach, 31)), 1);
+  const __m256i r = role == 0 ? ten : _mm256_add_epi32(halfReach, ten);
+  const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, _mm256_set1_epi32(bx)));
+  const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, _mm256_set1_epi32(by)));
+  const __m256i inReach = _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
+                                           _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(bh), reach),
+                                                               _mm256_cmpeq_epi32(nf, _mm256_setzero_si256())));
+  run.Reaches |= (runs & ~byPlayer & SignBits(inReach)) << base;
+  run.ByPlayer |= byPlayer << base;
+}
+
+VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+  TRunTick run;
+  RunEight256(l, 0, role, bx, by, bh, run);
+  RunEight256(l, 8, role, bx, by, bh, run);
+  return run;
+}
+
+TLaneKernel BestKernel() {
+  __builtin_cpu_init();
+  if (ProcessorHasLanes()) return TLaneKernel::kVector512;
+  if (__builtin_cpu_supports("avx2")) return TLaneKernel::kVector256;
+  return TLaneKernel::kOneByOne;
+}
+
 #else
 
 bool ProcessorHasLanes() { return false; }
+TLaneKernel BestKernel() { return TLaneKernel::kOneByOne; }
 
 #endif
 
-const bool kProcessorHasLanes = ProcessorHasLanes();
-std::atomic<bool> vectorLanes{true};
+const TLaneKernel kBestKernel = BestKernel();
+std::atomic<TLaneKernel> laneKernel{kBestKernel};
 
 // The side lane by lane, on any processor.
 TRunTick RunLanesOneByOne(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
@@ -206,13 +350,19 @@ TRunTick RunLanesOneByOne(TRunLanes& l, int32_t role, int32_t bx, int32_t by, in
 
 }  // namespace
 
-bool VectorLanesAvailable() { return kProcessorHasLanes && vectorLanes.load(std::memory_order_relaxed); }
+TLaneKernel BestLaneKernel() { return kBestKernel; }
 
-void SetVectorLanes(bool on) { vectorLanes.store(on, std::memory_order_relaxed); }
+TLaneKernel LaneKernel() { return laneKernel.load(std::memory_order_relaxed); }
+
+void SetLaneKernel(TLaneKernel k) { laneKernel.store(std::min(k, kBestKernel), std::memory_order_relaxed); }
 
 TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh) {
 #ifdef VANTOREL_LANES_X86
-  if (VectorLanesAvailable()) return RunOneSide512(lanes, role, bx, by, bh);
+  switch (LaneKernel()) {
+    case TLaneKernel::kVector512: return RunOneSide512(lanes, role, bx, by, bh);
+    case TLaneKernel::kVector256: return RunOneSide256(lanes, role, bx, by, bh);
+    default: break;
+  }
 #endif
   return RunLanesOneByOne(lanes, role, bx, by, bh);
 }
@@ -220,10 +370,10 @@ TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, in
 void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx, int32_t by, int32_t bh,
                        TRunTick& ra, TRunTick& rb) {
 #ifdef VANTOREL_LANES_X86
-  if (VectorLanesAvailable()) return RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
+  if (LaneKernel() == TLaneKernel::kVector512) return RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
 #endif
-  ra = RunLanesOneByOne(a, roleA, bx, by, bh);
-  rb = RunLanesOneByOne(b, roleB, bx, by, bh);
+  ra = RunSideLanes(a, roleA, bx, by, bh);
+  rb = RunSideLanes(b, roleB, bx, by, bh);
 }
 
 uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,

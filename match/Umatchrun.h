@@ -101,12 +101,17 @@ inline bool LaneReachesBall(const TRunLanes& l, int k, int32_t role, int32_t bx,
   return std::abs(l.X[k] - bx) < r && std::abs(l.Y[k] - by) < r && l.Freeze[k] == 0 && l.Reach[k] >= bh;
 }
 
-// Whether the running tick of a side works in 512-bit vector registers on
-// this processor (and is not switched off); else lane by lane.
-bool VectorLanesAvailable();
-// Switches the vector registers off or back on (tests and the bench compare
-// the two; the results are the same).
-void SetVectorLanes(bool on);
+// How a side's lanes run: one by one on any processor, or side by side in
+// 256-bit (AVX2) or 512-bit (AVX-512) vector registers. All give the same
+// bits.
+enum class TLaneKernel : int { kOneByOne = 0, kVector256 = 1, kVector512 = 2 };
+// The widest this processor has.
+TLaneKernel BestLaneKernel();
+// The one in use: the best, unless a narrower one was asked for.
+TLaneKernel LaneKernel();
+// Asks for a kernel (tests and the bench compare them); one the processor
+// lacks gives the best it has.
+void SetLaneKernel(TLaneKernel kernel);
 
 // One running tick of every lane on the pitch: RunLaneCommon and then the
 // reach test against the ball at (bx, by) and height bh for every lane
@@ -120,6 +125,6 @@ void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB,
 // The lanes among `among` (a bit per lane) whose players stand within rx in
 // x and ry in y of (px, py), closer than 20000, and (when useK) whose
 // anticipation exceeds k, that lie nearest to (px, py): usually one; 0 when
-// none. rx and ry at most 30000. Only for VectorLanesAvailable().
+// none. rx and ry at most 30000. Only for the 512-bit kernel.
 uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,
                       bool useK);

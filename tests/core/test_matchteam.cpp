@@ -389,7 +389,7 @@ TEST(MatchTeamGrids, InfoAndStatsRowsFillTheGrid) {
 // The nearest player found in the side's lanes is the one the list gives,
 // ties and all, also once substitutions have moved players between lanes.
 TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
-  if (!VectorLanesAvailable()) GTEST_SKIP() << "no vector lanes on this processor";
+  if (BestLaneKernel() != TLaneKernel::kVector512) GTEST_SKIP() << "no 512-bit vectors on this processor";
   RandSeed(9);
   Tmteam t;
   Load(t, MakeLineup(3, 55));
@@ -410,14 +410,14 @@ TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
     };
     int chosen[2][2];
     for (int lanes = 0; lanes < 2; ++lanes) {
-      SetVectorLanes(lanes == 1);
+      SetLaneKernel(lanes == 1 ? TLaneKernel::kVector512 : TLaneKernel::kOneByOne);
       t.AllFree();
       t.SendChaser(px, py, k);
       chosen[lanes][0] = sent();
       t.Mark(px, py);
       chosen[lanes][1] = sent();
     }
-    SetVectorLanes(true);
+    SetLaneKernel(BestLaneKernel());
     ASSERT_EQ(chosen[0][0], chosen[1][0]) << round;
     ASSERT_EQ(chosen[0][1], chosen[1][1]) << round;
   }

@@ -104,12 +104,12 @@ const std::vector<TCommandSpec>& Commands() {
         {"--seasons", "K", "seasons to time (0 .. 100, default 2)"},
         {"--outlook-runs", "R", "time an outlook of R runs from week 12 (default 0: none)"},
         {"--rehearsal-runs", "N", "time a rehearsal of N matches from week 12 (default 0: none)"},
-        {"--no-lanes", "", "run a side's players lane by lane, not in vector registers"}},
+        {"--lanes", "K", "how a side's players run: avx512, avx2 or none (default: the widest there is)"}},
        "Wall clock and processor time per quick match and per season, a week-25\n"
        "game's save written to and read from memory, peak memory; with the\n"
        "outlook options the wall clock of an outlook and a rehearsal on every core.\n"
-       "vector_lanes tells whether a side's players ran in one vector pass (a\n"
-       "processor with 512-bit vectors); the results are the same either way."},
+       "lanes tells how a side's players ran: in 512-bit or 256-bit vector\n"
+       "registers, or one by one; the results are the same every way."},
   };
   return commands;
 }

@@ -547,6 +547,14 @@ TJson SpreadJson(const std::vector<double>& v) {
   return {{"median", Measured(s.Median)}, {"min", Measured(s.Min)}, {"max", Measured(s.Max)}};
 }
 
+const char* LaneKernelName(TLaneKernel k) {
+  switch (k) {
+    case TLaneKernel::kVector512: return "avx512";
+    case TLaneKernel::kVector256: return "avx2";
+    default: return "none";
+  }
+}
+
 std::string CmdBench(const TSimArgs& a) {
   int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
   int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
@@ -555,7 +563,13 @@ std::string CmdBench(const TSimArgs& a) {
   int64_t rehearsalRuns =
       a.Has("--rehearsal-runs") ? ParseInteger(a.Get("--rehearsal-runs"), "--rehearsal-runs", 0, 1000000) : 0;
   uint64_t seed = SeedOf(a);
-  if (a.Has("--no-lanes")) SetVectorLanes(false);
+  if (a.Has("--lanes")) {
+    const std::string k = a.Get("--lanes");
+    if (k != "avx512" && k != "avx2" && k != "none") throw VantorelError("--lanes must be avx512, avx2 or none: " + k);
+    SetLaneKernel(k == "avx512" ? TLaneKernel::kVector512
+                  : k == "avx2" ? TLaneKernel::kVector256
+                                : TLaneKernel::kOneByOne);
+  }
   using Clock = std::chrono::steady_clock;
 
   std::vector<double> matchMs, matchCpuMs, seasonCpuS, saveMs, loadMs;
@@ -631,7 +645,7 @@ std::string CmdBench(const TSimArgs& a) {
                   {"ms_save_mid_season", SpreadJson(saveMs)},
                   {"ms_load_mid_season", SpreadJson(loadMs)},
                   {"peak_rss_mb", Measured(static_cast<double>(ru.ru_maxrss) / 1024.0)},
-                  {"vector_lanes", VectorLanesAvailable()}};
+                  {"lanes", LaneKernelName(LaneKernel())}};
   if (!outlookS.empty()) result["s_outlook"] = SpreadJson(outlookS);
   if (!rehearsalS.empty()) result["s_rehearsal"] = SpreadJson(rehearsalS);
   return JsonText(result);
