@@ -38,9 +38,9 @@ VANTOREL_LANES_TARGET inline __m256i Half(__m512i v, int h) {
 
 // Sixteen lanes in 512-bit registers: the integers as sixteen 32-bit values,
 // the doubles as two halves of eight. Every operation is the one
-// Tmplayer::Run makes, in the same order, and each is exact or correctly
+// RunLaneCommon makes, in the same order, and each is exact or correctly
 // rounded in a vector register just as in a scalar one (this file is built
-// without fused multiply-adds), so every lane gets Run's bits.
+// without fused multiply-adds), so every lane gets RunLaneCommon's bits.
 VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512(TRunLanes& l, int32_t role, int32_t bx,
                                                                                  int32_t by, int32_t bh) {
   const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
@@ -52,13 +52,13 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __mmask16 wrapped = _mm512_movepi32_mask(_mm512_or_si512(_mm512_ternarylogic_epi32(tx, x, dxi, kWrapped),
                                                                  _mm512_ternarylogic_epi32(ty, y, dyi, kWrapped)));
   // Parts up to 2^21 make the squares, the length and the dot product exact
-  // in doubles, and the length below 2^44: a short move for Run. Anything
-  // longer is no run on a pitch and goes to Run.
+  // in doubles, and the length below 2^44: a short move. Anything longer is
+  // no run on a pitch and is left to the player himself.
   const __m512i part = _mm512_set1_epi32((1 << 21) + 1);
   const __mmask16 smallParts = _mm512_kandn(wrapped, _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dxi), part) &
                                                          _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dyi), part));
   const __m512i fdxi = _mm512_load_si512(l.FaceDx), fdyi = _mm512_load_si512(l.FaceDy);
-  // A turn of more than a right angle, Run's integer test on short vectors:
+  // A turn of more than a right angle, the integer test on short vectors:
   // a negative dot product, or facing back (x < 0) across the axis (the
   // signs of the facing's y and the new y differ).
   constexpr int kBackAcross = 0x60;  // a & (b ^ c)
@@ -120,7 +120,7 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __mmask16 frozen = runs & _mm512_cmpgt_epi32_mask(freeze, _mm512_setzero_si512());
   const __mmask16 arrives = runs & ~frozen & within;
   const __mmask16 steps = runs & ~frozen & ~within;
-  // Run decides these by the angles themselves: a long move, a facing kept
+  // The angles themselves decide these: a long move, a facing kept
   // as an angle or at a right angle (dot 0), a step a hair from a half.
   const __mmask16 byPlayer = steps & ~(smallParts & ~dotZero & pacedExact & ~_mm512_kunpackb(hairH[1], hairH[0]));
   const __mmask16 moves = steps & ~byPlayer;

@@ -31,7 +31,7 @@ struct alignas(64) TRunLanes {
 // What one running tick of a side's lanes left: bit k for lane k.
 struct TRunTick {
   uint32_t Reaches = 0;   // on the pitch and able to play the ball
-  uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::Run
+  uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::RunByAngles
 };
 
 // One running tick of lane k toward its target (role 0 attacking, 1
