@@ -131,12 +131,12 @@ void Tmmain::CollectReachers(int t, const TRunTick& run) {
   if ((run.Reaches | run.ByPlayer) == 0) return;  // as on most ticks
   const int32_t role = Role[t];
   const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
-  const auto* players = Sides[t]->Players.data();
+  const Tmteam& team = *Sides[t];
   for (int i = 0; i < kOnPitch; ++i) {
-    Tmplayer& p = *players[i];
-    const uint32_t bit = 1u << p.Lane();
+    const uint32_t bit = 1u << team.LaneAt[i];
     bool reaches = (run.Reaches & bit) != 0;
     if (run.ByPlayer & bit) [[unlikely]] {
+      Tmplayer& p = *team.Players[i];
       p.Run(role);
       reaches = p.ReachesBall(role, bx, by, bh);
     }

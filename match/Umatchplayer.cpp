@@ -193,48 +193,20 @@ void Tmplayer::Place(int32_t mode) {
 }
 
 void Tmplayer::RunByAngles(int32_t role) {
-  if (Freeze > 0) [[unlikely]] {
-    --Freeze;
-    Accel = 1;
-    return;
-  }
+  // Not frozen and more than 30 from his target: RunLaneCommon saw to those.
   const int64_t dx = int64_t(TargetX) - X;
   const int64_t dy = int64_t(TargetY) - Y;
   const int64_t dist2 = dx * dx + dy * dy;
-  if (dist2 <= 900) {  // within 30: he steps onto the target
-    X = TargetX;
-    Y = TargetY;
-    return;
-  }
-  // A turn of more than a right angle starts the run-up again. Two short
-  // vectors not at a right angle are the integer case of
-  // TurnExceedsRightAngle, decided here without a call.
-  const int64_t dot = faceDx_ * dx + faceDy_ * dy;             // 0 also when facing is kept as an angle
-  const bool shortMove = dist2 < kShortVector * kShortVector;  // so both parts are short
-  bool turned;
-  if (shortMove & (dot != 0)) [[likely]]
-    turned = (dot < 0) | ((faceDx_ < 0) & ((faceDy_ >= 0) != (dy >= 0)));
-  else
-    turned = TurnsMoreThanRightAngle(dx, dy);
-  Accel = turned ? 1 : Accel + (Accel < 30);
-  const int32_t step = Pace * kRunUp[role != 0][Accel] / 30;
-  FaceAlongMove(dx, dy, shortMove);
-  // The step is rnd(cos t x step), rnd(sin t x step) with t the direction
-  // to the target. cos t and sin t are dx / r and dy / r to within a few
-  // units in the last place, so this cheap form rounds the same way unless
-  // a product lies a hair from a half; only then are the trigonometric
-  // functions themselves needed.
-  const double scale = step / std::sqrt(double(dist2));
-  const double vx = double(dx) * scale, vy = double(dy) * scale;
-  constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to a whole number, ties to even
-  const double sx = (vx + kMagic) - kMagic, sy = (vy + kMagic) - kMagic;
-  constexpr double kNearHalf = 0.5 - 1e-9;  // the rounding could go either way
-  if ((std::fabs(vx - sx) > kNearHalf) | (std::fabs(vy - sy) > kNearHalf)) [[unlikely]] {
+  Accel = TurnsMoreThanRightAngle(dx, dy) ? 1 : Accel + (Accel < 30);
+  const int32_t step = RunUpStep(Pace, Accel, role);
+  FaceAlongMove(dx, dy, dist2 < kShortVector * kShortVector);  // both parts short
+  int32_t sx, sy;
+  if (!RoundStep(dx, dy, dist2, step, sx, sy)) {
     StepAlongFacing(step);
     return;
   }
-  X += int32_t(sx);
-  Y += int32_t(sy);
+  X += sx;
+  Y += sy;
 }
 
 void Tmplayer::StepAlongFacing(int32_t step) {

@@ -102,16 +102,12 @@ class Tmplayer {
   // Every player runs every tick, so the common cases are inline (in his
   // lane, RunLaneCommon), the rare ones in RunByAngles.
   inline void Run(int32_t role);
-  // Run with every case, the rare ones decided by the angles themselves.
-  void RunByAngles(int32_t role);
   // Whether he can play the ball at (bx, by), at height bh: within 10 of it
   // when attacking (role 0), within half his reach + 10 when defending, not
   // frozen and reaching that high.
   bool ReachesBall(int32_t role, int32_t bx, int32_t by, int32_t bh) const {
     return LaneReachesBall(lanes_, lane_, role, bx, by, bh);
   }
-  // His lane in the lanes he runs in.
-  int Lane() const { return lane_; }
   // Knocked back after losing a duel or being beaten in one.
   void Beaten();
   // The keeper's handling area.
@@ -172,18 +168,6 @@ class Tmplayer {
   // run-up's turn test can be decided on the vector itself. A longer one is
   // kept as its angle, with the vector (0, 0).
   static constexpr int64_t kShortVector = int64_t(1) << 22;
-  // The share of his pace he runs after a run-up of a ticks, in thirtieths:
-  // attacking (row 0) a tenth more each tick up to full pace after ten,
-  // defending (row 1) a thirtieth more each tick up to full pace after
-  // thirty. Pace x share div 30 is Pace x a div 10, or Pace x a div 30.
-  static constexpr std::array<std::array<int32_t, 31>, 2> kRunUp = [] {
-    std::array<std::array<int32_t, 31>, 2> t{};
-    for (int a = 0; a <= 30; ++a) {
-      t[0][a] = 3 * std::min(a, 10);
-      t[1][a] = a;
-    }
-    return t;
-  }();
   // In his lane too: the facing vector ((0, 0) while kept as an angle),
   // whether it is kept as a vector, and whether facing_ holds its angle.
   int32_t& faceDx_;
@@ -211,6 +195,9 @@ class Tmplayer {
   bool TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const;
   // A step whose parts lie a hair from a half: taken by the angle itself.
   void StepAlongFacing(int32_t step);
+  // The cases of Run that RunLaneCommon leaves: a facing kept as an angle
+  // or at a right angle to the run, a long run, a step a hair from a half.
+  void RunByAngles(int32_t role);
 };
 
 void Tmplayer::Run(int32_t role) {

@@ -31,8 +31,36 @@ struct alignas(64) TRunLanes {
 // What one running tick of a side's lanes left: bit k for lane k.
 struct TRunTick {
   uint32_t Reaches = 0;   // on the pitch and able to play the ball
-  uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::RunByAngles
+  uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::Run
 };
+
+// The step after a run-up of accel ticks (1..30) at full pace `pace`:
+// attacking (role 0) a tenth more of his pace each tick up to all of it
+// after ten, defending a thirtieth more each tick up to all of it after
+// thirty.
+inline int32_t RunUpStep(int32_t pace, int32_t accel, int32_t role) {
+  const int32_t share = role == 0 ? 3 * (accel < 10 ? accel : 10) : accel;  // in thirtieths
+  return pace * share / 30;
+}
+
+// The step of length `step` toward (dx, dy), dist2 = dx^2 + dy^2 > 0, as
+// whole parts: rnd(cos t x step), rnd(sin t x step) with t the direction to
+// the target. cos t and sin t are dx / r and dy / r to within a few units in
+// the last place, so this cheap form rounds the same way unless a product
+// lies a hair from a half; then it returns false and only the trigonometric
+// functions themselves can tell.
+inline bool RoundStep(int64_t dx, int64_t dy, int64_t dist2, int32_t step, int32_t& sx, int32_t& sy) {
+  const double scale = step / std::sqrt(double(dist2));
+  const double vx = double(dx) * scale, vy = double(dy) * scale;
+  constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to a whole number, ties to even
+  const double rx = (vx + kMagic) - kMagic, ry = (vy + kMagic) - kMagic;
+  constexpr double kNearHalf = 0.5 - 1e-9;  // the rounding could go either way
+  if ((std::fabs(vx - rx) > kNearHalf) | (std::fabs(vy - ry) > kNearHalf)) [[unlikely]]
+    return false;
+  sx = int32_t(rx);
+  sy = int32_t(ry);
+  return true;
+}
 
 // One running tick of lane k toward its target (role 0 attacking, 1
 // defending), as Tmplayer::Run gives it, in the common cases: the frozen
@@ -65,22 +93,9 @@ inline bool RunLaneCommon(TRunLanes& l, int k, int32_t role) {
     return false;
   const bool turned = (dot < 0) | ((fdx < 0) & ((fdy >= 0) != (dy >= 0)));
   const int32_t accel = turned ? 1 : l.Accel[k] + (l.Accel[k] < 30);
-  // The share of his pace he runs after a run-up of accel ticks, in
-  // thirtieths: attacking a tenth more each tick up to full pace after ten,
-  // defending a thirtieth more each tick up to full pace after thirty.
-  const int32_t share = role == 0 ? 3 * (accel < 10 ? accel : 10) : accel;
-  const int32_t step = l.Pace[k] * share / 30;
-  // The step is rnd(cos t x step), rnd(sin t x step) with t the direction
-  // to the target. cos t and sin t are dx / r and dy / r to within a few
-  // units in the last place, so this cheap form rounds the same way unless
-  // a product lies a hair from a half; only then are the trigonometric
-  // functions themselves needed.
-  const double scale = step / std::sqrt(double(dist2));
-  const double vx = double(dx) * scale, vy = double(dy) * scale;
-  constexpr double kMagic = 6755399441055744.0;  // 1.5 x 2^52: adding it rounds to a whole number, ties to even
-  const double sx = (vx + kMagic) - kMagic, sy = (vy + kMagic) - kMagic;
-  constexpr double kNearHalf = 0.5 - 1e-9;  // the rounding could go either way
-  if ((std::fabs(vx - sx) > kNearHalf) | (std::fabs(vy - sy) > kNearHalf)) [[unlikely]]
+  const int32_t step = RunUpStep(l.Pace[k], accel, role);
+  int32_t sx, sy;
+  if (!RoundStep(dx, dy, dist2, step, sx, sy)) [[unlikely]]
     return false;
   l.Accel[k] = accel;
   // He now faces along the run's vector, its angle worked out when asked.
@@ -88,8 +103,8 @@ inline bool RunLaneCommon(TRunLanes& l, int k, int32_t role) {
   l.FaceDy[k] = int32_t(dy);
   l.FaceByVector[k] = true;
   l.FacingKnown[k] = false;
-  l.X[k] += int32_t(sx);
-  l.Y[k] += int32_t(sy);
+  l.X[k] += sx;
+  l.Y[k] += sy;
   return true;
 }
 

@@ -1,7 +1,6 @@
 #include "match/Umatchteam.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -65,7 +64,7 @@ void Tmteam::Load(TStream& s, int side) {
 
   Players = std::move(players);
   Lanes = std::move(lanes);  // after the players who run in them are gone
-  for (int i = 0; i < kOnPitch + kBenchSlots; ++i) LaneAt[i] = PositionOfLane[i] = i;
+  for (int i = 0; i < kOnPitch + kBenchSlots; ++i) LaneAt[i] = i;
   ClubId = clubId;
   HomeSide = side != 1;
   SubsMade = AttackUsed = DefenceUsed = 0;
@@ -129,10 +128,9 @@ int Tmteam::Nearest(int from, int32_t px, int32_t py, int32_t rx, int32_t ry, in
     uint32_t among = 0;
     for (int i = from; i < kOnPitch; ++i) among |= 1u << LaneAt[i];
     const uint32_t nearest = NearestLanes(*Lanes, among, px, py, rx, ry, k, useK);
-    if (nearest == 0) return -1;
-    if ((nearest & (nearest - 1)) == 0) return PositionOfLane[std::countr_zero(nearest)];
-    for (int i = from; i < kOnPitch; ++i)  // a tie: the first in the list
+    for (int i = from; i < kOnPitch; ++i)  // the first in the list, should there be a tie
       if (nearest >> LaneAt[i] & 1) return i;
+    return -1;
   }
   int best = -1;
   int64_t bestD = static_cast<int64_t>(20000) * 20000;
@@ -294,12 +292,10 @@ void Tmteam::Substitute(int out, int slot, int32_t tick) {
   on.HomeY = off.HomeY;
   on.OnMinute = tick / 60;
   on.Place(3);
-  Lanes->OnPitch[off.Lane()] = 0;
-  Lanes->OnPitch[on.Lane()] = 1;
+  Lanes->OnPitch[LaneAt[out]] = 0;
+  Lanes->OnPitch[LaneAt[in]] = 1;
   std::swap(Players[out], Players[in]);
   std::swap(LaneAt[out], LaneAt[in]);
-  PositionOfLane[LaneAt[out]] = out;
-  PositionOfLane[LaneAt[in]] = in;
   ++SubsMade;
 }
 

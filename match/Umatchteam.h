@@ -65,10 +65,9 @@ class Tmteam {
   // Plans the substitutions. A malformed stream raises StreamError.
   void Load(TStream& s, int side);
 
-  // Lane of the player at each list position, and the list position of the
-  // player in each lane (substitutions swap them along with Players).
+  // Lane of the player at each list position (substitutions swap them along
+  // with Players).
   int32_t LaneAt[kOnPitch + kBenchSlots] = {};
-  int32_t PositionOfLane[TRunLanes::kLanes] = {};
 
   Tmplayer& PlayerAt(int index) { return *Players[index]; }
   const Tmplayer& PlayerAt(int index) const { return *Players[index]; }
