@@ -43,6 +43,10 @@ struct TmVTRsc {
   int32_t BallX() const { return At(67); }
   int32_t BallY() const { return At(68); }
   int32_t BallHeight() const { return At(69); }
+  // Pixels the ball is drawn above its shadow. The recorded height value
+  // has the ball picture's 3-pixel offset taken off like the positions, so
+  // it is added back: a ball on the ground sits on its shadow.
+  int32_t BallLift() const { return BallHeight() + 3; }
   int32_t Goals(int side) const { return At(70 + side); }
   bool operator==(const TmVTRsc& o) const { return Values == o.Values; }
 };

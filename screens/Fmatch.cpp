@@ -5,11 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "club/Ufile.h"
 #include "club/Ugridtext.h"
-#include "club/Upaths.h"
 #include "club/Uteam.h"
-#include "match/Uball.h"
 #include "match/Umatchmain.h"
 #include "match/Umatchplayer.h"
 #include "match/Umatchteam.h"
@@ -25,15 +22,6 @@
 namespace {
 constexpr int kStepMs = 17;
 const QColor kMoneyGreen(192, 220, 192);
-const QColor kSideColour[2] = {QColor(Qt::white), QColor(Qt::yellow)};
-
-QPixmap LoadPicture(const char* name) {
-  std::string path = ShippedPath(std::string("picture/") + name);
-  std::vector<uint8_t> bytes = ReadWholeFile(path);
-  QPixmap pm;
-  if (!pm.loadFromData(bytes.data(), static_cast<uint>(bytes.size()))) throw FileError(path, "画像を読めません");
-  return pm;
-}
 
 constexpr const char* kInfoHeader = "No,Name,MType,S,H,D,C,K,A,足";
 constexpr const char* kStatsHeader = "No,Name,MType,ゴ,ア,成,ミ,奪,抜,総";
@@ -60,15 +48,6 @@ void SetupGrid(TStringGridex* g, int rows, const char* header, const QColor& col
 
 QColor Rgb(uint32_t c) { return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
 }  // namespace
-
-void TMatchPictures::Load() {
-  turf = LoadPicture("turf.png");
-  goal = LoadPicture("goal.png");
-  ball = LoadPicture("ball.png");
-  shadow = LoadPicture("shadow.png");
-  keeper = LoadPicture("keeper.png");
-  hit = LoadPicture("hit.png");
-}
 
 Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("match"));
@@ -165,7 +144,7 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
   }
 
   // The pictures are loaded with the sides, where a missing one is reported.
-  imgura_ = QPixmap(755, 525);
+  imgura_ = QPixmap(kMatchPictureWidth, kMatchPictureHeight);
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kStepMs);
   connect(&timer_, &QTimer::timeout, this, &Tmatch::TimerStep);
@@ -173,44 +152,19 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
 
 Tmatch::~Tmatch() = default;
 
-QPixmap DrawPitchPicture(const TMatchPictures& pics) {
-  QPixmap pm(755, 525);
-  QPainter p(&pm);
-  p.drawTiledPixmap(pm.rect(), pics.turf);
-  p.setPen(QPen(Qt::white, 2));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(QRect(QPoint(49, 49), QPoint(703, 472)));
-  p.drawRect(QRect(QPoint(49, 133), QPoint(149, 386)));
-  p.drawRect(QRect(QPoint(605, 133), QPoint(703, 386)));
-  p.drawEllipse(QRect(QPoint(318, 205), QPoint(432, 317)));
-  p.drawLine(375, 49, 375, 472);
-  p.drawPixmap(35, 240, pics.goal);
-  p.drawPixmap(705, 240, pics.goal.transformed(QTransform().scale(-1, 1)));
-  return pm;
-}
-
-void Tmatch::DrawPitchBackground() { imgbg_ = DrawPitchPicture(pics_); }
-
 bool Tmatch::LoadSides(const int clubs[2], bool vs) {
   driver_ = std::make_unique<Tmmain>();
   // Pictures, line-ups and sounds: any that fails to load is shown with its
   // file, and the match does not open.
   const bool ok = App().Guard([&] {
     pics_.Load();
-    DrawPitchBackground();
+    look_ = MakeFrameLook(pics_, GameState->Team(clubs[0]).Emblem, GameState->Team(clubs[1]).Emblem);
     for (int s = 0; s < 2; ++s) {
       const Tteam& club = GameState->Team(clubs[s]);
       if (clubs[s] == 0) userSide_ = s;
       QLabel* name = s == 0 ? lbtname0 : lbtname1;
       name->setText(QString::fromStdString(club.ClubName));
       name->adjustSize();
-      QImage img;
-      img.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
-      if (img.isNull()) {
-        img = QImage(10, 10, QImage::Format_RGB32);
-        img.fill(s == 0 ? Qt::white : Qt::yellow);
-      }
-      emblems_[s] = QPixmap::fromImage(img.scaled(10, 10));
     }
     LoadWatchedSides(*driver_, GameState->Team(clubs[0]), GameState->Team(clubs[1]), vs);
     sound_ = std::make_unique<TSoundPlayer>();
@@ -358,26 +312,12 @@ void Tmatch::PlayAndWait(int k) {
   holdUntil_ = clock_.elapsed() + ms;
 }
 
+// The picture is painted from the driver's snapshot, as a recording keeps
+// it, so the live match and its replay look alike.
 void Tmatch::DrawFrame() {
   Tmmain& d = *driver_;
   QPainter p(&imgura_);
-  p.drawPixmap(0, 0, imgbg_);
-  QFont f = GothicFont(12);
-  f.setPointSize(10);
-  p.setFont(f);
-  for (int t = 0; t < 2; ++t) {
-    p.setPen(kSideColour[t]);
-    const Tmteam& team = d.MatchTeam(t);
-    for (int i = 0; i < Tmteam::kOnPitch; ++i) {
-      const Tmplayer& pl = team.PlayerAt(i);
-      int x = pl.X / 16 - 5, y = pl.Y / 16 - 5;
-      p.drawPixmap(x, y, emblems_[t]);
-      p.drawText(x, pl.Y / 16 + 6 + p.fontMetrics().ascent(), QString::number(pl.Number));
-    }
-  }
-  const Tball& ball = *d.Ball;
-  p.drawPixmap(ball.X / 16 - 3, ball.Y / 16 - 3, pics_.shadow);
-  p.drawPixmap(ball.X / 16 - 3, ball.Y / 16 - ball.BallHeight / 32 - 3, pics_.ball);
+  PaintMatchFrame(p, look_, d.Snapshot());
   p.end();
   UpdateGoals();
   lbtime->setText(
@@ -391,7 +331,7 @@ void Tmatch::UpdateGoals() {
     if (n == shownGoals_[s]) continue;
     shownGoals_[s] = n;
     (s == 0 ? lbgoal0 : lbgoal1)->setText(QString::number(n));
-    RichEdit1->setTextColor(kSideColour[s]);
+    RichEdit1->setTextColor(SideColour(s));
     RichEdit1->append(QString::fromStdString(d.GoalLists[s].back()));
   }
 }
@@ -445,7 +385,7 @@ QPixmap Tmatch::RenderScene(const TliveScene& scene) const {
         p.drawPixmap(s.X1, s.Y1, img);
         break;
       }
-      case TliveShape::Patch: p.drawPixmap(rc, emblems_[s.ImageId == 1 ? 1 : 0]); break;
+      case TliveShape::Patch: p.drawPixmap(rc, look_.Markers[s.ImageId == 1 ? 1 : 0]); break;
     }
   }
   return pm;
@@ -517,7 +457,7 @@ void Tmatch::BenchSwap() {
 }
 
 void Tmatch::DrawPositionMap() {
-  QPixmap pm = imgbg_.scaled(imgpos->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  QPixmap pm = look_.Pitch.scaled(imgpos->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   QPainter p(&pm);
   QFont f = GothicFont(12);
   f.setPointSize(9);

@@ -15,22 +15,12 @@
 
 #include "match/Umatchlive.h"
 #include "match/Umatchwatch.h"
+#include "screens/Upitchpaint.h"
 
 class Tmmain;
 class TmVTR;
 class TStringGridex;
 class TSoundPlayer;
-
-// The pictures the match screen and the live scenes draw with.
-struct TMatchPictures {
-  QPixmap turf, goal, ball, shadow, keeper, hit;
-  // Loads data/picture/*.png; a missing file raises FileError naming it.
-  void Load();
-};
-
-// The pitch picture of the match and replay screens (755 x 525): turf,
-// white lines, both goals.
-QPixmap DrawPitchPicture(const TMatchPictures& pics);
 
 class Tmatch : public QWidget {
   Q_OBJECT
@@ -96,7 +86,6 @@ class Tmatch : public QWidget {
 
  private:
   void FitClubNames();
-  void DrawPitchBackground();
   void DrawFrame();
   void UpdateGoals();
   void DrawPositionMap();
@@ -117,8 +106,7 @@ class Tmatch : public QWidget {
   std::string replayName_;
   std::unique_ptr<TSoundPlayer> sound_;
   TMatchPictures pics_;
-  std::array<QPixmap, 2> emblems_;
-  QPixmap imgbg_;
+  TFrameLook look_;  // the pitch (imgbg), the sides' markers, ball and shadow
   QPixmap imgura_;
   std::deque<QPixmap> strip_;
   QTimer timer_;

@@ -9,7 +9,6 @@
 
 namespace {
 constexpr int kStepMs = 17;
-const QColor kSideColour[2] = {QColor(Qt::white), QColor(Qt::yellow)};
 
 QLabel* SideLabel(QWidget* parent, int pixels, const QColor& background) {
   auto* l = new QLabel(parent);
@@ -22,15 +21,6 @@ QLabel* SideLabel(QWidget* parent, int pixels, const QColor& background) {
   return l;
 }
 
-QPixmap EmblemPixmap(const std::vector<uint8_t>& bmp, const QColor& fallback) {
-  QImage img;
-  img.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
-  if (img.isNull() || img.width() < 1 || img.height() < 1) {
-    img = QImage(10, 10, QImage::Format_RGB32);
-    img.fill(fallback);
-  }
-  return QPixmap::fromImage(img.scaled(10, 10));
-}
 }  // namespace
 
 Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
@@ -44,13 +34,13 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
 
-  lbtname0 = SideLabel(this, 19, kSideColour[0]);
+  lbtname0 = SideLabel(this, 19, SideColour(0));
   lbtname0->move(273, 534);
-  lbtname1 = SideLabel(this, 19, kSideColour[1]);
-  lbgoal0 = SideLabel(this, 21, kSideColour[0]);
+  lbtname1 = SideLabel(this, 19, SideColour(1));
+  lbgoal0 = SideLabel(this, 21, SideColour(0));
   lbgoal0->setAlignment(Qt::AlignCenter);
   lbgoal0->setGeometry(272, 560, 24, 24);
-  lbgoal1 = SideLabel(this, 21, kSideColour[1]);
+  lbgoal1 = SideLabel(this, 21, SideColour(1));
   lbgoal1->setAlignment(Qt::AlignCenter);
   lbgoal1->setGeometry(504, 560, 24, 24);
   // The sides' labels appear with the first file chosen.
@@ -85,8 +75,8 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
 
   // FormCreate: the pitch, the list, playback idle until a file is chosen.
   App().Guard([this] { pics_.Load(); });
-  imgbg_ = DrawPitchPicture(pics_);
-  imgura_ = imgbg_;
+  look_ = MakeFrameLook(pics_, {}, {});
+  imgura_ = look_.Pitch;
   FillList();
   Timer = new QTimer(this);
   Timer->setTimerType(Qt::PreciseTimer);
@@ -116,7 +106,7 @@ void Tvtr::ListBoxClick() {
     QLabel* label = s == 0 ? lbtname0 : lbtname1;
     label->setText(QString::fromStdString(side.Name));
     label->adjustSize();
-    emblems_[static_cast<std::size_t>(s)] = EmblemPixmap(side.Emblem, kSideColour[s]);
+    look_.Markers[static_cast<std::size_t>(s)] = EmblemMarker(side.Emblem, s);
   }
   lbtname1->move(509 - lbtname1->width(), 534);
   for (QLabel* l : {lbtname0, lbtname1, lbgoal0, lbgoal1}) l->show();
@@ -159,7 +149,7 @@ void Tvtr::ShowGoals(int n) {
     from = 0;
   }
   for (std::size_t i = from; i < goals.size(); ++i) {
-    RichEdit1->setTextColor(kSideColour[goals[i].Side]);
+    RichEdit1->setTextColor(SideColour(goals[i].Side));
     RichEdit1->append(QString::fromStdString(goals[i].Text));
   }
   shownGoals_ = std::move(goals);
@@ -169,26 +159,11 @@ void Tvtr::ShowFrame(int n) {
   if (n < 0 || n > player_.LastFrame()) return;
   lbtime->setText(QStringLiteral("%1：%2").arg(n / 60, 2, 10, QLatin1Char('0')).arg(n % 60, 2, 10, QLatin1Char('0')));
   ShowGoals(n);
-  const TmVTRsc& f = player_.Frames[static_cast<std::size_t>(n)];
-  imgura_ = imgbg_;
   QPainter p(&imgura_);
-  QFont font = GothicFont(12);
-  font.setPointSize(10);
-  p.setFont(font);
-  const int ascent = p.fontMetrics().ascent();
-  for (int s = 0; s < 2; ++s) {
-    p.setPen(kSideColour[s]);
-    for (int j = 0; j < 11; ++j) {
-      const int x = f.PlayerX(s, j), y = f.PlayerY(s, j);
-      p.drawPixmap(x, y, emblems_[static_cast<std::size_t>(s)]);
-      p.drawText(x, y + 11 + ascent, QString::number(f.PlayerNumber(s, j)));
-    }
-  }
-  p.drawPixmap(f.BallX(), f.BallY(), pics_.shadow);
-  p.drawPixmap(f.BallX(), f.BallY() - f.BallHeight(), pics_.ball);
+  PaintMatchFrame(p, look_, player_.Frames[static_cast<std::size_t>(n)]);
   p.end();
   drawn_ = n;
-  update(QRect(0, 0, 755, 525));
+  update(QRect(0, 0, kMatchPictureWidth, kMatchPictureHeight));
 }
 
 void Tvtr::paintEvent(QPaintEvent*) {

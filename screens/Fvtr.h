@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "match/Uvtr.h"
-#include "screens/Fmatch.h"
+#include "screens/Upitchpaint.h"
 
 class TClickPanel;
 
@@ -59,9 +59,8 @@ class Tvtr : public QWidget {
   void ShowGoals(int n);
 
   TMatchPictures pics_;
-  QPixmap imgbg_;
+  TFrameLook look_;  // the pitch (imgbg), the sides' markers, ball and shadow
   QPixmap imgura_;
-  std::array<QPixmap, 2> emblems_;
   TmVTR player_;
   std::vector<TVtrGoal> shownGoals_;
   int position_ = -1;

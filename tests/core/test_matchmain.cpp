@@ -412,6 +412,10 @@ TEST(MatchDriverSnapshot, FrameHoldsPixelPositionsNumbersBallAndScore) {
   EXPECT_EQ(f.BallX(), 6050 / 16 - 3);
   EXPECT_EQ(f.BallY(), 4200 / 16 - 3);
   EXPECT_EQ(f.BallHeight(), 200 / 32 - 3);
+  // The ball is drawn its height above its shadow, as on the live screen.
+  EXPECT_EQ(f.BallY() - f.BallLift(), 4200 / 16 - 200 / 32 - 3);
+  m.Ball->BallHeight = 0;
+  EXPECT_EQ(m.Snapshot().BallLift(), 0);  // on the ground: on its shadow
   EXPECT_EQ(f.Goals(0), 0);
   EXPECT_EQ(f.Goals(1), 1);
 }

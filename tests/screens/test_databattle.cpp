@@ -25,6 +25,7 @@
 #include "screens/Fvtr.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
+#include "screens/Upitchpaint.h"
 #include "world/Ugamemain.h"
 #include "world/Usavegame.h"
 #include "world/Uvsdata.h"
@@ -154,7 +155,21 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   ClickCell(match->gridvs2, 0, 0);
   EXPECT_TRUE(match->Gridv1->isVisible() && match->Gridv2->isVisible());
   EXPECT_FALSE(match->gridvs1->isVisible());
-  for (int i = 0; i < 5401 && Shown<Tmatch>() == match; ++i) match->TimerStep();
+  // A frame with the ball well up in the air, as the live screen shows it.
+  // The screen paints the state before each step and the recorder keeps the
+  // state after it: after k steps the picture is frame k - 2.
+  int liveFrame = -1;
+  QImage livePicture;
+  const QRect picture(0, 0, kMatchPictureWidth, kMatchPictureHeight);
+  for (int i = 0; i < 5401 && Shown<Tmatch>() == match; ++i) {
+    match->TimerStep();
+    const TmVTR* recording = match->Recorder();
+    if (liveFrame < 0 && recording && recording->FrameCount() >= 2 &&
+        recording->Frames[static_cast<std::size_t>(recording->FrameCount() - 2)].BallHeight() > 0) {
+      liveFrame = recording->FrameCount() - 2;
+      livePicture = match->grab(picture).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+  }
   Settle();
   ASSERT_NE(Shown<Ttitle>(), nullptr);
   std::vector<TFileEntry> replays = ListFiles("vtr/*.vtr");
@@ -218,6 +233,10 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   v->btnchange3->click();
   while (v->Position() < first.Frame) v->TimerIdle();
   EXPECT_EQ(Lines(v->RichEdit1).value(0).toStdString(), first.Text);
+  // The replay paints that frame to the same pixels as the live screen did.
+  ASSERT_GE(liveFrame, 0) << "no frame with the ball in the air";
+  v->ShowFrame(liveFrame);
+  EXPECT_EQ(v->grab(picture).toImage().convertToFormat(QImage::Format_RGB32), livePicture);
   // 終了: back to a new title with a fresh game.
   Click(v->btnend);
   Settle();
