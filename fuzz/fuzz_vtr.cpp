@@ -1,9 +1,10 @@
 // A replay file, "data/vtr/NAME.vtr". A refused file leaves the recording
 // the viewer held; an accepted one writes back to the same bytes and can
-// be played from end to end.
+// be played from end to end and analysed.
 #include "club/Uteam.h"
 #include "fuzz/FuzzSupport.h"
 #include "match/Uvtr.h"
+#include "match/Uvtranalyse.h"
 
 namespace {
 TmVTR* g_vtr = nullptr;
@@ -45,6 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int32_t speed : {-3, 1, 5401, -2147483647}) {
     const int32_t p = g_vtr->Advance(g_vtr->LastFrame(), speed, stopped);
     fuzz::Check(p >= 0 && p <= g_vtr->LastFrame(), "playback left the recording");
+  }
+
+  // The analysis of any accepted recording: every step is someone's, every
+  // player's heat map holds his time on the pitch.
+  const TVtrAnalysis a = AnalyseVtr(*g_vtr);
+  fuzz::Check(a.Sides[0].PossessionSteps + a.Sides[1].PossessionSteps == g_vtr->FrameCount(),
+              "possession steps do not add up");
+  fuzz::Check(a.Goals.size() == goals.size(), "the analysis lost a goal");
+  for (const TVtrPlayerStats& p : a.Players) {
+    int64_t cells = 0;
+    for (int32_t c : p.Heat) cells += c;
+    fuzz::Check(cells == p.Steps, "a heat map that is not the time on the pitch");
   }
 
   g_vtr->ParseImage(g_before);

@@ -60,6 +60,24 @@ std::vector<uint8_t> MakeVtrHeader(const Tteam& side0, const Tteam& side1, const
   return MakeVtrHeader(sides);
 }
 
+std::array<TVtrSide, 2> ReadVtrHeader(const std::string& path) {
+  // Emblems are small: the first 64 KB nearly always hold the header.
+  constexpr std::size_t kStart = 64u << 10;
+  std::vector<uint8_t> image = ReadFileStart(path, kStart);
+  for (bool whole = image.size() < kStart;; whole = true) {
+    try {
+      TStream s(image);
+      std::array<TVtrSide, 2> sides;
+      sides[0] = ReadSide(s);
+      sides[1] = ReadSide(s);
+      return sides;
+    } catch (const StreamError& e) {
+      if (whole) throw FileError(path, std::string("リプレイデータを読めません: ") + e.what());
+    }
+    image = ReadWholeFile(path, kMaxVtrFileBytes);
+  }
+}
+
 std::vector<uint8_t> TmVTR::FileImage(const std::vector<uint8_t>& header) const {
   std::vector<uint8_t> out;
   out.reserve(header.size() + 4 + Frames.size() * kVtrFrameBytes);

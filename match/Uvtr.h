@@ -51,6 +51,11 @@ std::vector<uint8_t> MakeVtrHeader(const std::array<TVtrSide, 2>& sides);
 // the driver's goal lines.
 std::vector<uint8_t> MakeVtrHeader(const Tteam& side0, const Tteam& side1, const Tmmain& driver);
 
+// Only the header of a replay file (both sides' name, emblem and goal
+// lines), for listing replays without reading their frames; the frames are
+// not checked. FileError naming the file when it cannot be read.
+std::array<TVtrSide, 2> ReadVtrHeader(const std::string& path);
+
 // A goal line as the replay shows it, with the frame where it was scored.
 struct TVtrGoal {
   int32_t Frame = 0;

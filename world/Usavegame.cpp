@@ -11,6 +11,7 @@
 #include "club/Ugrid.h"
 #include "club/Uinvariants.h"
 #include "club/Urandom.h"
+#include "match/Uvtr.h"
 #include "world/Ugamemain.h"
 
 namespace fs = std::filesystem;
@@ -81,6 +82,33 @@ std::vector<TFileEntry> ListFiles(const std::string& pattern) {
     out.push_back(std::move(e));
   }
   std::sort(out.begin(), out.end(), [](const TFileEntry& a, const TFileEntry& b) { return a.Name < b.Name; });
+  return out;
+}
+
+std::vector<TReplayEntry> ListReplays() {
+  std::vector<TReplayEntry> out;
+  for (const TFileEntry& f : ListFiles("vtr/*.vtr")) {
+    TReplayEntry e;
+    e.Name = f.Name;
+    // The recorder names a replay by the millisecond clock of its writing.
+    const bool clockName = !f.Name.empty() && f.Name.size() <= 15 &&
+                           std::all_of(f.Name.begin(), f.Name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    e.RecordedMs = clockName ? std::stoll(f.Name) : f.Modified * 1000;
+    e.DateText = LocalDateText(e.RecordedMs / 1000);
+    try {
+      const std::array<TVtrSide, 2> sides = ReadVtrHeader(f.Path);
+      for (int s = 0; s < 2; ++s) {
+        e.Clubs[size_t(s)] = sides[size_t(s)].Name;
+        e.Score[size_t(s)] = static_cast<int32_t>(sides[size_t(s)].GoalLines.size());
+      }
+      e.Readable = true;
+    } catch (const std::exception&) {
+      // listed all the same: choosing it reports why it cannot be played
+    }
+    out.push_back(std::move(e));
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](const TReplayEntry& a, const TReplayEntry& b) { return a.RecordedMs > b.RecordedMs; });
   return out;
 }
 

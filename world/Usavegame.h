@@ -2,6 +2,7 @@
 // screen shows, atomic save, all-or-nothing load and the autosave rule.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,21 @@ struct TFileEntry {
 // "vs/*.vs", "vtr/*.vtr"). Sorted by name so that listings are the same on
 // every file system. A missing directory lists nothing.
 std::vector<TFileEntry> ListFiles(const std::string& pattern);
+
+// One recorded data battle of the replay list: when it was recorded, and
+// the clubs and final score from its header.
+struct TReplayEntry {
+  std::string Name;        // file name without directory and extension
+  int64_t RecordedMs = 0;  // the name's millisecond clock; for another name, the file's time
+  std::string DateText;    // local "YYYY/MM/DD HH:MM"
+  bool Readable = false;   // false: the header cannot be read (clubs and score empty)
+  std::array<std::string, 2> Clubs;
+  std::array<int32_t, 2> Score{};
+};
+
+// Every replay in "data/vtr", newest first; replays of the same millisecond
+// by name. Reads only the files' headers.
+std::vector<TReplayEntry> ListReplays();
 
 // The save screen's list in its save and load modes: one header row
 // "data,保存日時", one row per slot (name, date), newest first; column 0

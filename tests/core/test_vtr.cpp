@@ -14,6 +14,7 @@
 #include "match/Umatchwatch.h"
 #include "match/Uvtr.h"
 #include "tests/core/TestData.h"
+#include "world/Usavegame.h"
 
 namespace {
 
@@ -112,6 +113,29 @@ TEST_F(Vtr, ClockNamesNeverReplaceARecording) {
     EXPECT_TRUE(FileExists("data/vtr/" + n + ".vtr"));
   }
   EXPECT_THROW(r.WriteFileAs(header, "../x"), FileError);
+}
+
+// The replay list: newest first by the recorder's clock name (another name
+// by the file's time), clubs and score from the header, a damaged file
+// listed without them.
+TEST_F(Vtr, ReplayListIsNewestFirstWithClubsAndScore) {
+  const std::vector<uint8_t> header = MakeVtrHeader(OddSides());
+  OddRecording().WriteFileAs(header, "1700000000000");
+  OddRecording().WriteFileAs(header, "1800000000000");
+  OddRecording().WriteFileAs(header, "mine");
+  WriteFileAtomic("data/vtr/1750000000000.vtr", {1, 2, 3});
+  const std::vector<TReplayEntry> list = ListReplays();
+  std::vector<std::string> names;
+  for (const TReplayEntry& e : list) names.push_back(e.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"1800000000000", "mine", "1750000000000", "1700000000000"}));
+  EXPECT_EQ(list[0].Clubs[0], "FC \"Blue\", Town");
+  EXPECT_EQ(list[0].Clubs[1], "ヴァントレル");
+  EXPECT_EQ(list[0].Score, (std::array<int32_t, 2>{2, 1}));
+  EXPECT_EQ(list[0].RecordedMs, 1800000000000);
+  EXPECT_EQ(list[0].DateText.size(), 16u);
+  EXPECT_TRUE(list[1].Readable);
+  EXPECT_FALSE(list[2].Readable);
+  EXPECT_TRUE(list[2].Clubs[0].empty());
 }
 
 TEST_F(Vtr, DamagedFilesAreRefusedAndTheRecordingKept) {

@@ -78,6 +78,16 @@ const std::vector<TCommandSpec>& Commands() {
        {kSeed},
        "An old save or VS file is read through the converter in memory and reported\n"
        "with \"needs_conversion\":true."},
+      {"analyse",
+       "what a replay's frames tell: possession, territory, running, shapes, goals",
+       {{"FILE", "", "a replay file (.vtr)", true}},
+       {},
+       "Possession per half and per five minutes, the ball's time in each third,\n"
+       "every player's distance (metres, the field taken as 105 m long), top speed\n"
+       "(metres per second of the match clock), time on the pitch, 12 x 8 heat map\n"
+       "and average position, each side's shape, and the ball's last three steps\n"
+       "before each goal. Maps and shapes are drawn with the side's own goal on the\n"
+       "left. A damaged replay is refused as check refuses it."},
       {"outlook",
        "the odds of the season's end: the rest of the season played R times",
        {},

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <memory>
 
 #include "club/Ucommatext.h"
@@ -24,6 +25,7 @@
 #include "match/Umatchrun.h"
 #include "match/Umatchwatch.h"
 #include "match/Uvtr.h"
+#include "match/Uvtranalyse.h"
 #include "tools/sim/Json.h"
 #include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
@@ -517,6 +519,98 @@ std::string CmdCheck(const TSimArgs& a) {
   }
 }
 
+// ---- analyse ---------------------------------------------------------------------
+
+// The replay clock of a frame, "MM:SS".
+std::string Clock(int32_t frame) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d", frame / 60, frame % 60);
+  return buf;
+}
+
+TJson PointJson(const TVtrPoint& p) { return {{"x", Measured(p.X)}, {"y", Measured(p.Y)}}; }
+
+// Rows of the heat map, top row first.
+TJson HeatJson(const TVtrHeat& heat) {
+  TJson rows = TJson::array();
+  for (int r = 0; r < kHeatRows; ++r) {
+    TJson row = TJson::array();
+    for (int c = 0; c < kHeatColumns; ++c) row.push_back(heat[size_t(r * kHeatColumns + c)]);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+TJson SideJson(const TmVTR& r, const TVtrAnalysis& a, int s) {
+  const TVtrSideStats& side = a.Sides[size_t(s)];
+  TJson shape = TJson::array();
+  for (int j = 0; j < 11; ++j)
+    shape.push_back(
+        {{"slot", j}, {"number", side.Shape[size_t(j)].Number}, {"at", PointJson(side.Shape[size_t(j)].Average)}});
+  return {{"name", r.Sides[size_t(s)].Name},
+          {"possession", Measured(side.Possession)},
+          {"possession_halves", {Measured(side.HalfPossession[0]), Measured(side.HalfPossession[1])}},
+          {"territory",
+           {{"own", Measured(side.Territory[0])},
+            {"middle", Measured(side.Territory[1])},
+            {"attacking", Measured(side.Territory[2])}}},
+          {"own_goal_left", {side.OwnGoalLeft[0], side.OwnGoalLeft[1]}},
+          {"shape", std::move(shape)},
+          {"heat", HeatJson(side.Heat)}};
+}
+
+std::string CmdAnalyse(const TSimArgs& a) {
+  const std::string& path = a.Positional[0];
+  if (Extension(path) != ".vtr") throw FileError(path, "not a replay file (expected .vtr)");
+  const std::vector<uint8_t> image = ReadWholeFile(path, kMaxVtrFileBytes);
+  TmVTR r;
+  try {
+    r.ParseImage(image);
+  } catch (const std::exception& e) {
+    throw FileError(path, e.what());
+  }
+  const TVtrAnalysis an = AnalyseVtr(r);
+  TJson slices = TJson::array();
+  for (const TVtrSlice& sl : an.Slices)
+    slices.push_back(
+        {{"from", Clock(sl.From)}, {"to", Clock(sl.To)}, {"share", {Measured(sl.Share[0]), Measured(sl.Share[1])}}});
+  TJson players = TJson::array();
+  for (const TVtrPlayerStats& p : an.Players)
+    players.push_back({{"side", p.Side},
+                       {"number", p.Number},
+                       {"name", p.Name},
+                       {"on", Clock(p.FirstFrame)},
+                       {"off", Clock(p.LastFrame)},
+                       {"seconds", p.Steps},
+                       {"distance_m", Measured(p.DistanceMetres)},
+                       {"top_speed_m_s", Measured(p.TopSpeed)},
+                       {"average", PointJson(p.Average)},
+                       {"heat", HeatJson(p.Heat)}});
+  TJson goals = TJson::array();
+  for (const TVtrGoalTrace& g : an.Goals) {
+    TJson ball = TJson::array();
+    for (const TVtrBallPoint& b : g.Ball)
+      ball.push_back({{"clock", Clock(b.Frame)}, {"at", PointJson(b.At)}, {"height", b.Height}});
+    goals.push_back({{"side", g.Side},
+                     {"minute", g.Minute},
+                     {"clock", Clock(g.Frame)},
+                     {"scorer", g.Scorer},
+                     {"own_goal", g.OwnGoal},
+                     {"text", g.Text},
+                     {"ball", std::move(ball)}});
+  }
+  const TmVTRsc& last = r.Frames.back();
+  return JsonText({{"kind", "vtr_analysis"},
+                   {"file", path},
+                   {"frames", an.Frames},
+                   {"score", TJson::array({last.Goals(0), last.Goals(1)})},
+                   {"metres_per_unit", Measured(kMetresPerUnit)},
+                   {"sides", {SideJson(r, an, 0), SideJson(r, an, 1)}},
+                   {"possession_slices", std::move(slices)},
+                   {"players", std::move(players)},
+                   {"goals", std::move(goals)}});
+}
+
 // ---- bench -----------------------------------------------------------------------
 
 struct TSpread {
@@ -732,6 +826,7 @@ std::string RunSim(const std::vector<std::string>& args) {
   if (a.Command == "export-vs") return CmdExportVs(a);
   if (a.Command == "convert") return CmdConvert(a);
   if (a.Command == "check") return CmdCheck(a);
+  if (a.Command == "analyse") return CmdAnalyse(a);
   if (a.Command == "outlook") return CmdOutlook(a);
   if (a.Command == "rehearse") return CmdRehearse(a);
   return CmdBench(a);
