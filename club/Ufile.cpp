@@ -1,11 +1,13 @@
 #include "Ufile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
+#include <signal.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -91,4 +93,44 @@ void EnsureDirectory(const std::string& path) {
   std::error_code ec;
   fs::create_directories(path, ec);
   if (ec && !fs::is_directory(path)) throw FileError(path, "フォルダを作れません" + Reason(ec.value()));
+}
+
+long TemporaryOwner(const std::string& fileName, const std::vector<std::string>& extensions) {
+  const std::size_t mark = fileName.rfind(".tmp");
+  if (mark == std::string::npos) return 0;
+  const std::string digits = fileName.substr(mark + 4);
+  // A process id as getpid() writes it: decimal, no sign, no leading zero.
+  if (digits.empty() || digits.size() > 9 || digits[0] == '0') return 0;
+  for (char c : digits)
+    if (c < '0' || c > '9') return 0;
+  const std::string target = fileName.substr(0, mark);
+  for (const std::string& ext : extensions)
+    if (target.size() > ext.size() && target.compare(target.size() - ext.size(), ext.size(), ext) == 0)
+      return std::stol(digits);
+  return 0;
+}
+
+bool ProcessAlive(long pid) {
+  if (pid <= 0) return false;
+  if (::kill(static_cast<pid_t>(pid), 0) == 0) return true;
+  return errno == EPERM;
+}
+
+std::vector<std::string> RemoveDeadTemporaries(const std::string& dir, const std::vector<std::string>& extensions,
+                                               bool (*alive)(long pid)) {
+  std::vector<std::string> removed;
+  std::error_code ec;
+  fs::directory_iterator it(dir, ec);
+  if (ec) return removed;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    const std::string name = it->path().filename().string();
+    const long pid = TemporaryOwner(name, extensions);
+    if (pid == 0 || pid == ::getpid() || alive(pid)) continue;
+    std::error_code kind;
+    if (fs::symlink_status(it->path(), kind).type() != fs::file_type::regular || kind) continue;
+    if (fs::remove(it->path(), kind) && !kind) removed.push_back(name);
+  }
+  std::sort(removed.begin(), removed.end());
+  return removed;
 }

@@ -1,5 +1,7 @@
 #include "club/Upaths.h"
 
+#include "club/Ufile.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -139,4 +141,21 @@ void CreatePlayerDirectories() {
     std::error_code ec;
     fs::create_directories(PlayerPath(d), ec);
   }
+}
+
+std::vector<std::string> RemoveStalePlayerTemporaries() {
+  struct Folder {
+    const char* Name;
+    const char* Extension;
+  };
+  // Where the game writes atomically: slots, VS files and the converter's
+  // backups of both, position files, recordings.
+  static const Folder kFolders[] = {{"savedata", ".dat"}, {"savedatatmp", ".dat"}, {"vs", ".vs"},
+                                    {"vstmp", ".vs"},     {"formation", ".dat"},   {"vtr", ".vtr"}};
+  std::vector<std::string> removed;
+  for (const Folder& f : kFolders) {
+    const std::string dir = PlayerPath(f.Name);
+    for (const std::string& name : RemoveDeadTemporaries(dir, {f.Extension})) removed.push_back(dir + "/" + name);
+  }
+  return removed;
 }

@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct TDataRoots {
   std::string Shipped;
@@ -57,3 +58,9 @@ std::string PlayerPath(const std::string& relative);
 // vs, formation, vtr (and the root above them). One that cannot be made is
 // passed over; a later write into it reports the error.
 void CreatePlayerDirectories();
+
+// Clears what killed saves, exports, recordings and conversions left in the
+// player's folders: the temporaries of processes that are gone (see
+// RemoveDeadTemporaries in club/Ufile.h). Only our own names are touched,
+// never a file the player made. Returns the paths removed.
+std::vector<std::string> RemoveStalePlayerTemporaries();

@@ -32,7 +32,11 @@ TApp& App() {
   return *app;
 }
 
-void TApp::Start() { ShowTitle(); }
+void TApp::Start() {
+  // A save or conversion killed mid-write left its temporary behind.
+  RemoveStalePlayerTemporaries();
+  ShowTitle();
+}
 
 void TApp::Shutdown() { FreeGameState(); }
 

@@ -1,5 +1,6 @@
 #include "world/Usavechange.h"
 
+#include <filesystem>
 #include <utility>
 
 #include "club/Ufile.h"
@@ -181,26 +182,55 @@ void Tsavechange::PrepareVsFiles(TWork& work) {
   }
 }
 
+void Tsavechange::Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFileAtomic(path, bytes);
+  if (AfterWrite) AfterWrite(path);
+}
+
+void Tsavechange::BackUp(const std::string& dir, const std::string& file, const std::vector<uint8_t>& bytes) {
+  const std::size_t dot = file.rfind('.');
+  const std::string stem = file.substr(0, dot), ext = file.substr(dot);
+  // The first free name, or the one already holding these bytes (a retried
+  // run). The bound only stops a folder full of backups from looping on.
+  for (int n = 1; n <= 9999; ++n) {
+    const std::string path = dir + "/" + (n == 1 ? file : stem + " (" + std::to_string(n) + ")" + ext);
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+      Write(path, bytes);
+      return;
+    }
+    if (!std::filesystem::is_regular_file(path, ec)) continue;
+    if (std::filesystem::file_size(path, ec) == bytes.size() && !ec && ReadWholeFile(path, bytes.size()) == bytes)
+      return;
+  }
+  throw FileError(dir + "/" + file, "バックアップを作れません（同じ名前のバックアップが多すぎます）");
+}
+
 void Tsavechange::Commit(TWork& work, TReport& saves, TReport& vs) {
-  if (work.SavesRead) EnsureDirectory(SaveBackupDir());
+  // Only files that change are backed up; a file left as it is needs none,
+  // and backing it up could push an older original aside for nothing.
+  bool savesChange = false, vsChange = false;
+  for (const TPending& p : work.Saves) savesChange |= !p.New.empty();
+  for (const TPending& p : work.Vs) vsChange |= p.New != p.Old;
+  if (savesChange) EnsureDirectory(SaveBackupDir());
   for (TPending& p : work.Saves) {
-    WriteFileAtomic(SaveBackupDir() + "/" + p.File, p.Old);
     if (p.New.empty()) {
       saves.Unchanged.push_back(p.File);
     } else {
-      WriteFileAtomic(p.Path, p.New);
+      BackUp(SaveBackupDir(), p.File, p.Old);
+      Write(p.Path, p.New);
       saves.Converted.push_back(p.File);
     }
   }
-  if (work.VsRead) EnsureDirectory(VsBackupDir());
+  if (vsChange) EnsureDirectory(VsBackupDir());
   for (TPending& p : work.Vs) {
-    WriteFileAtomic(VsBackupDir() + "/" + p.File, p.Old);
     // A file the conversion leaves as it is (current, or nothing it knows)
     // is not written again: the converter writes only what it has checked.
     if (p.New == p.Old) {
       vs.Unchanged.push_back(p.File);
     } else {
-      WriteFileAtomic(p.Path, p.New);
+      BackUp(VsBackupDir(), p.File, p.Old);
+      Write(p.Path, p.New);
       vs.Converted.push_back(p.File);
     }
   }

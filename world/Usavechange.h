@@ -1,9 +1,12 @@
 // "DATA変換": brings save files and VS files of older layouts ("06", "11"
 // and save files without a version) to the current layout "17", keeping a
-// backup of every file it looks at in "data/savedatatmp" and "data/vstmp".
+// backup of every file it rewrites in "data/savedatatmp" and "data/vstmp".
+// A backup is never replaced by different bytes: a run killed half-way and
+// run again, or a file converted in two runs, leaves every original there.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,7 +41,14 @@ class Tsavechange {
   // file, or one whose conversion the game would refuse (InvariantFileError:
   // which invariant, where), therefore stops the run with a FileError naming
   // it and nothing on disk changes. A file left as it is (a current one, or
-  // a VS file of no version it knows) is backed up but not written again.
+  // a VS file of no version it knows) is neither backed up nor written.
+  // A file to be rewritten is first backed up under its own name in the
+  // backup folder; when that name already holds a different file (an
+  // earlier original of the same name, or the same file before an earlier
+  // step of its conversion) the backup goes to "NAME (2).dat", "NAME (3).dat"
+  // and so on, so no backup is ever lost. A backup with the same bytes
+  // already there is not written again. A run killed between its writes
+  // and run again therefore leaves every original recoverable.
   // The running game is not touched: conversion works on a scratch world.
   TReport ConvertSaves();
   TReport ConvertVsFiles();
@@ -63,9 +73,15 @@ class Tsavechange {
   // reads exactly to the end that way and not in the old form) is kept.
   static std::vector<uint8_t> ConvertVsImage(const std::vector<uint8_t>& image);
 
+  // Called after every file the run writes (a backup or a converted file),
+  // with its path; a test stops the run there by throwing, as a kill would.
+  std::function<void(const std::string& path)> AfterWrite;
+
  private:
   struct TWork;
   void PrepareSaves(TWork& work);
   void PrepareVsFiles(TWork& work);
   void Commit(TWork& work, TReport& saves, TReport& vs);
+  void Write(const std::string& path, const std::vector<uint8_t>& bytes);
+  void BackUp(const std::string& dir, const std::string& file, const std::vector<uint8_t>& bytes);
 };

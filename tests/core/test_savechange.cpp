@@ -127,11 +127,13 @@ TEST_F(SaveChangeFiles, SaveWithoutVersionTakesTwoRuns) {
   EXPECT_EQ(after1.back(), 0);
   EXPECT_EQ(ReadWholeFile("data/savedatatmp/ancient.dat"), none);
   EXPECT_EQ(ReadWholeFile("data/savedata/now.dat"), current);
-  EXPECT_EQ(ReadWholeFile("data/savedatatmp/now.dat"), current);
+  EXPECT_FALSE(fs::exists("data/savedatatmp/now.dat"));  // left as it is, so not backed up
 
   change.ConvertSaves();
   EXPECT_EQ(ReadWholeFile("data/savedata/ancient.dat"), current);
-  EXPECT_EQ(ReadWholeFile("data/savedatatmp/ancient.dat"), six);  // the backup of the latest run
+  // The original stays; the second step's starting point goes beside it.
+  EXPECT_EQ(ReadWholeFile("data/savedatatmp/ancient.dat"), none);
+  EXPECT_EQ(ReadWholeFile("data/savedatatmp/ancient (2).dat"), six);
   // Loadable as a slot now.
   TestGame h(34);
   LoadGameFromSlot(*h, "ancient");
@@ -163,7 +165,7 @@ TEST_F(SaveChangeFiles, VsFilesOfEveryVersion) {
   EXPECT_EQ(ReadWholeFile("data/vs/v17.vs"), current);
   EXPECT_EQ(ReadWholeFile("data/vs/mis.vs"), mislabelled);
   EXPECT_EQ(ReadWholeFile("data/vstmp/v6.vs"), VsV6(club, "コメント"));
-  EXPECT_EQ(ReadWholeFile("data/vstmp/v17.vs"), current);
+  EXPECT_FALSE(fs::exists("data/vstmp/v17.vs"));
   EXPECT_EQ(live->SaveBody(), liveBefore);  // the running game is not the workspace
 
   // The kept file is usable as a data-battle side; a real old one is not
@@ -259,12 +261,79 @@ TEST_F(SaveChangeFiles, ConvertedFilesAreOnesTheGameReads) {
     fs::remove(c.File);
   }
 
-  // A VS file of no version: backed up, reported unchanged, not rewritten;
+  // A VS file of no version: reported unchanged, not rewritten, no backup;
   // the data battle refuses it as before.
   WriteFileAtomic("data/vs/empty.vs", {});
   Tsavechange change;
   Tsavechange::TReport vs = change.ConvertVsFiles();
   EXPECT_EQ(vs.Unchanged, std::vector<std::string>{"empty.vs"});
   EXPECT_TRUE(ReadWholeFile("data/vs/empty.vs").empty());
+  EXPECT_FALSE(fs::exists("data/vstmp/empty.vs"));
   EXPECT_THROW(LoadVsSide(*g, 1, "empty"), FileError);
+}
+
+// A run killed after any of its writes and then run again (perhaps killed
+// again) loses no original: each one is byte for byte in the backup folder,
+// and in the end every file is current. The kill is a throw from the hook
+// after write k, for every k; a retry is killed once more half-way.
+TEST_F(SaveChangeFiles, KilledRunRetriedKeepsEveryOriginal) {
+  TestGame g(39);
+  g.FillMarket();
+  const std::vector<uint8_t> current = g->SaveBody();
+  const std::map<std::string, std::vector<uint8_t>> originals = {
+      {"savedata/a.dat", SaveImageV6(*g, false)},  // two steps: none, then "06"
+      {"savedata/b.dat", SaveImageV11(*g)},       {"savedata/c.dat", current},
+      {"vs/d.vs", VsV6(g->Team(4), "d")},         {"vs/e.vs", VsV11(g->Team(5), "e")},
+  };
+  // An earlier run's backup of an unrelated "b" must survive too.
+  const std::vector<uint8_t> olderB = SaveImageV6(*g, true);
+
+  struct Stop {};
+  for (int kill = 1;; ++kill) {
+    ScopedDataDir scratch;
+    EnsureDirectory("data/savedata");
+    EnsureDirectory("data/vs");
+    EnsureDirectory("data/savedatatmp");
+    for (const auto& [f, bytes] : originals) WriteFileAtomic("data/" + f, bytes);
+    WriteFileAtomic("data/savedatatmp/b.dat", olderB);
+
+    int writes = 0;
+    bool killed = false;
+    auto run = [&](int stopAt) {
+      Tsavechange change;
+      change.AfterWrite = [&](const std::string&) {
+        if (++writes == stopAt) throw Stop{};
+      };
+      try {
+        Tsavechange::TReport saves, vs;
+        change.ConvertAll(saves, vs);
+      } catch (const Stop&) {
+        killed = true;
+      }
+    };
+    run(kill);
+    if (!killed) break;  // every write point has been tried
+    run(writes + 2);     // the retry is killed too
+    for (int done = 0; done < 3; ++done) run(0);
+
+    const auto files = Snapshot("data/savedata");
+    const auto backups = Snapshot("data/savedatatmp"), vsBackups = Snapshot("data/vstmp");
+    auto backedUp = [&](const std::vector<uint8_t>& bytes) {
+      for (const auto* folder : {&backups, &vsBackups})
+        for (const auto& [name, b] : *folder)
+          if (b == bytes) return true;
+      return false;
+    };
+    for (const auto& [f, bytes] : originals) {
+      const std::vector<uint8_t> now = ReadWholeFile("data/" + f);
+      EXPECT_TRUE(bytes == now || backedUp(bytes)) << f << " lost after a kill at write " << kill;
+      if (f.rfind("savedata/", 0) == 0) {
+        EXPECT_EQ(now, current) << f;
+      }
+    }
+    EXPECT_TRUE(backedUp(olderB)) << "kill at write " << kill;
+    EXPECT_EQ(ReadWholeFile("data/vs/d.vs"), MakeVsImage(g->Team(4), "d"));
+    EXPECT_EQ(files.size(), 3u);
+    ASSERT_LT(kill, 50);
+  }
 }

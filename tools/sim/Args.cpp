@@ -70,7 +70,8 @@ const std::vector<TCommandSpec>& Commands() {
        "\"DATA変換\": old save and VS files to the current layout",
        {},
        {kSeed},
-       "Backups go to data/savedatatmp and data/vstmp; a damaged file stops the run\n"
+       "Each rewritten file is backed up first in data/savedatatmp or data/vstmp, beside\n"
+       "(never over) an earlier backup of the same name; a damaged file stops the run\n"
        "before anything is written."},
       {"check",
        "read a save, VS or replay file and summarise it",

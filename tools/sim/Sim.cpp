@@ -820,6 +820,8 @@ std::string RunSim(const std::vector<std::string>& args) {
   TSimArgs a = ParseSimArgs(args);
   if (!a.Help.empty()) return a.Help;
   if (a.Has("--data")) SetDataRoot(a.Get("--data"));
+  // What a killed game or simulator left half-written in the player's folders.
+  RemoveStalePlayerTemporaries();
   if (a.Command == "new") return CmdNew(a);
   if (a.Command == "play") return CmdPlay(a);
   if (a.Command == "match") return CmdMatch(a);
