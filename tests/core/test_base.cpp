@@ -222,6 +222,50 @@ TEST(GridModel, PositionColumnSortsByGroupAndTagsTravel) {
   EXPECT_EQ(g.Cells(0, 3), "GK/N");
 }
 
+// One direction flag for every grid: a header click on one grid turns round
+// whatever the last sort or filter of any grid left. A grid of only its
+// header row is never changed.
+TEST(GridModel, OneSortDirectionForEveryGridAndAHeaderAloneStays) {
+  auto numbers = [](const std::vector<std::string>& v) {
+    TGrid g;
+    g.SetSize(1, static_cast<int>(v.size()) + 1);
+    g.Cells(0, 0) = "No";
+    for (std::size_t i = 0; i < v.size(); ++i) g.Cells(0, static_cast<int>(i) + 1) = v[i];
+    return g;
+  };
+  auto column = [](const TGrid& g) {
+    std::string s;
+    for (int r = 0; r < g.RowCount(); ++r) s += g.Cells(0, r) + ",";
+    return s;
+  };
+  TGrid a = numbers({"2", "3", "1"}), b = numbers({"5", "4", "6"});
+  SortByColumn(a, 0, 0);  // a ascending
+  HeaderClick(b, 0);      // b's own column: a's ascending turned round
+  EXPECT_EQ(column(b), "No,6,5,4,");
+  HeaderClick(a, 0);  // b's descending turned round
+  EXPECT_EQ(column(a), "No,1,2,3,");
+  EXPECT_EQ(g_GridSortDirection, 0);
+  TGrid c = numbers({"7", "8"});
+  RemoveRowsEqual(c, 0, "9");  // the filter leaves the flag descending
+  EXPECT_EQ(g_GridSortDirection, 1);
+  HeaderClick(a, 0);
+  EXPECT_EQ(column(a), "No,1,2,3,");
+
+  TGrid header;
+  header.SetSize(2, 1);
+  header.Cells(0, 0) = "No";
+  header.Cells(1, 0) = "Name";
+  header.Tags(1, 0) = 7;
+  SortByColumn(header, 0, 1);
+  HeaderClick(header, 1);
+  HeaderClick(header, 1);
+  RemoveRowsEqual(header, 0, "No");
+  EXPECT_EQ(header.RowCount(), 1);
+  EXPECT_EQ(header.Cells(0, 0), "No");
+  EXPECT_EQ(header.Cells(1, 0), "Name");
+  EXPECT_EQ(header.Tags(1, 0), 7);
+}
+
 TEST(GridModel, MixedColumnSortsNumerically) {
   TGrid g;
   g.SetSize(1, 4);

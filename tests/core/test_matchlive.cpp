@@ -2,6 +2,7 @@
 // strip under the pitch that keeps the last four.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -50,4 +51,66 @@ TEST(LiveScenes, StripKeepsTheLastFourAndDeliberatelyNoSceneForAnEmptyDecision) 
       EXPECT_EQ(live.Scenes.back().Caption, actions[action]) << foot << " " << action;
       EXPECT_EQ(live.Scenes.size(), 4u);
     }
+}
+
+// The goal-line view puts the ball where it crossed: E1 = (x + 94) * 1000 + h
+// gives the point (x + 94, 116 - h) on the goal drawn from (22, 67) to
+// (167, 116); a ball too high for the picture is an arrow at its top.
+TEST(LiveScenes, GoalLineViewPlacesTheBallOrAnArrowAndOwnGoalsAreMarked) {
+  struct Case {
+    int32_t e1;
+    TliveShape::Kind what;
+    int32_t x, y;
+  };
+  const Case cases[] = {
+      {94003, TliveShape::Image, 91, 110},   // on the ground, left of the posts
+      {120050, TliveShape::Image, 117, 63},  // under the bar
+      {167116, TliveShape::Image, 164, -3},  // h 116: the top edge, still the ball
+      {167117, TliveShape::Write, 162, 0},   // h 117: above the picture, the arrow
+      {100900, TliveShape::Write, 95, 0},
+  };
+  for (const Case& c : cases) {
+    Tmlive live;
+    live.Show(2, c.e1, -1, -1);
+    ASSERT_EQ(live.Scenes.size(), 1u) << c.e1;
+    const TliveScene& s = live.Scenes.back();
+    ASSERT_EQ(s.Shapes.size(), live.GoalBase().Shapes.size() + 1) << c.e1;
+    const TliveShape& mark = s.Shapes.back();
+    EXPECT_EQ(mark.What, c.what) << c.e1;
+    EXPECT_EQ(mark.X1, c.x) << c.e1;
+    EXPECT_EQ(mark.Y1, c.y) << c.e1;
+    if (c.what == TliveShape::Write) {
+      EXPECT_EQ(mark.Text, "↑");
+      EXPECT_EQ(mark.FontPt, 15);
+    } else {
+      EXPECT_EQ(mark.ImageId, Tmlive::kBallImage);
+    }
+  }
+  const TliveShape& goal = Tmlive().GoalBase().Shapes.back();
+  EXPECT_EQ((std::array<int32_t, 4>{goal.X1, goal.Y1, goal.X2, goal.Y2}), (std::array<int32_t, 4>{22, 67, 167, 116}));
+
+  // An own goal (E3 -2): two cyan strokes on the scorer's face and no
+  // cheering; a goal with an assist: the assister and raised arms.
+  auto lines = [](const TliveScene& s) {
+    std::vector<std::array<int32_t, 6>> out;
+    for (const TliveShape& sh : s.Shapes)
+      if (sh.What == TliveShape::Line)
+        out.push_back({sh.X1, sh.Y1, sh.X2, sh.Y2, sh.PenWidth, static_cast<int32_t>(sh.Pen)});
+    return out;
+  };
+  Tmlive own;
+  own.Show(2, 100050, 107, -2);
+  ASSERT_EQ(own.Scenes.size(), 2u);
+  EXPECT_EQ(own.Scenes.back().Caption, "ゴール");
+  EXPECT_EQ(lines(own.Scenes.back()),
+            (std::vector<std::array<int32_t, 6>>{{75, 20, 75, 65, 10, 0x00FFFF}, {111, 20, 111, 65, 10, 0x00FFFF}}));
+  Tmlive assisted;
+  assisted.Show(2, 100050, 107, 104);
+  const TliveScene& g = assisted.Scenes.back();
+  EXPECT_EQ(lines(g),
+            (std::vector<std::array<int32_t, 6>>{{56, 75, 0, 0, 30, 0xFFD8A5}, {131, 75, 187, 0, 30, 0xFFD8A5}}));
+  bool assister = false;
+  for (const TliveShape& sh : g.Shapes)
+    if (sh.What == TliveShape::Write && sh.Text == "4" && sh.X1 == 15 && sh.Y1 == 100) assister = true;
+  EXPECT_TRUE(assister);
 }

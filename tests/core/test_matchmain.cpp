@@ -530,11 +530,15 @@ TEST(MatchDriverWholeMatch, GoldenSeededMatch) {
   int32_t s0 = 0, s1 = 0;
   TIntgrid stats;
   m.Result(g0, g1, s0, s1, stats);
-  std::string finalPositions;
+  std::string finalPositions, touches;
   for (int t = 0; t < 2; ++t)
     for (int i = 0; i < 11; ++i) {
       const auto p = m.MatchTeam(t).PlayerAt(i).Position();
       finalPositions += std::to_string(p.X) + " " + std::to_string(p.Y) + ";";
+      // Successes and misses: a ball the opposing keeper takes is still the
+      // passer's success, only one lost to an outfield player a miss.
+      const auto& st = m.MatchTeam(t).PlayerAt(i).Stats;
+      touches += std::to_string(st[kStatSuccess]) + "/" + std::to_string(st[kStatMiss]) + (i == 10 ? "|" : " ");
     }
   EXPECT_EQ(s0, 2);
   EXPECT_EQ(s1, 0);
@@ -545,4 +549,7 @@ TEST(MatchDriverWholeMatch, GoldenSeededMatch) {
             "10036 4096;5611 6691;6811 4771;6811 3420;5611 1291;5181 3991;3542 6391;3542 3782;3538 1591;5015 4691;"
             "5015 3291;800 3782;3080 1291;3911 3111;2880 4891;3227 5721;3221 3985;3903 1591;4231 3869;3915 6391;"
             "5400 3291;5400 4691;");
+  EXPECT_EQ(touches,
+            "3/4 2/2 6/2 11/12 4/5 6/8 19/6 2/0 12/3 24/19 8/8|"
+            "4/2 7/12 0/0 11/14 0/0 14/6 6/4 24/16 2/7 20/11 7/5|");
 }

@@ -117,6 +117,18 @@ TEST(Outlook, RehearsalOfTheNextMatch) {
   }
   EXPECT_LE(one.Scores.size(), 10u);
   EXPECT_LE(shown, 1.0 + 1e-12);
+  // The odds are the user's: a level score is a draw, neither a win nor a
+  // loss, and the likeliest scores shown never add up to more than each.
+  const bool userHome = one.HomeClub == kUserClub;
+  double won = 0, drawn = 0, lost = 0;
+  for (const TScoreOdds& sc : one.Scores) {
+    const int32_t own = userHome ? sc.HomeGoals : sc.AwayGoals, their = userHome ? sc.AwayGoals : sc.HomeGoals;
+    (own > their ? won : own == their ? drawn : lost) += sc.Probability;
+  }
+  EXPECT_GT(drawn, 0.0);  // this rehearsal has level scores among the likeliest
+  EXPECT_LE(won, one.Win + 1e-12);
+  EXPECT_LE(drawn, one.Draw + 1e-12);
+  EXPECT_LE(lost, one.Loss + 1e-12);
   for (const TScorerOdds& s : one.Scorers) {
     EXPECT_FALSE(s.Name.empty());
     EXPECT_GE(s.MeanGoals, s.Probability);

@@ -182,14 +182,34 @@ TEST_F(PlayerFitness, FormFeelsFatigueAndAttachment) {
 using PlayerSeason = PlayerFixture;
 
 TEST_F(PlayerSeason, FewGamesValueOnlyTheFloor) {
-  for (auto [age, factor] : {std::pair{20, 0.5}, {22, 0.4}, {25, 0.3}, {28, 0.3}, {31, 0.3}}) {
-    auto p = Plain(age, 25);
+  struct Case {
+    int32_t age, games, ratingSum, value;
+  };
+  const Case cases[] = {
+      // Nine games: a fine average does not count, only the phase's floor.
+      {20, 9, 90, 500},
+      {22, 9, 90, 400},
+      {25, 9, 90, 300},
+      {28, 9, 90, 300},
+      {31, 9, 90, 300},
+      // Ten games count: 80 / (10 * 10) = 0.8, above every floor; a poor
+      // average still keeps the floor.
+      {20, 10, 80, 800},
+      {25, 10, 80, 800},
+      {31, 10, 80, 800},
+      {20, 10, 30, 500},
+      {22, 10, 30, 400},
+      {25, 10, 35, 350},
+      {25, 10, 20, 300},
+  };
+  for (const Case& c : cases) {
+    auto p = Plain(c.age, 25);
     for (int i = 0; i < 6; ++i) p->Ability(i) = 1;  // ability terms 0
     p->BaseValue = 1000;
-    p->Games = 9;
-    p->RatingSum = 90;  // a fine average that does not count below ten games
+    p->Games = c.games;
+    p->RatingSum = c.ratingSum;
     p->CloseSeason(kTradeOrdinary, NoWorld());
-    EXPECT_EQ(p->BaseValue, static_cast<int32_t>(1000 * factor)) << "age " << age;
+    EXPECT_EQ(p->BaseValue, c.value) << "age " << c.age << ", " << c.games << " games";
   }
 }
 

@@ -331,6 +331,14 @@ TEST_F(TeamTest, PromoteYouthTakesTheReadyKeepsThePromisingSellsTheRest) {
   u->ReleaseOldYouth(nullptr);
   EXPECT_EQ(u->Youth->Count(), 0);
   EXPECT_EQ(u->Squad->Count(), 20);
+
+  // Older than 19 means 20: a youth of exactly 19 stays another season.
+  auto v = SmallClub(20);
+  v->Youth->Add(MakePlayer(13, 30, 19, 3), 100);
+  v->Youth->Add(MakePlayer(13, 30, 20, 3), 101);
+  v->ReleaseOldYouth(nullptr);
+  ASSERT_EQ(v->Youth->Count(), 1);
+  EXPECT_EQ(v->Youth->NumberAt(0), 100);
 }
 
 TEST_F(TeamTest, PromotionStopsAtFiftyPlayers) {
@@ -531,14 +539,19 @@ TEST_F(TeamInWorldTest, SeasonNumberCalendarAndMessages) {
   EXPECT_EQ(t->Youth->NumberAt(0), 300);
   // A player past his first years who gets no match load sulks, but only
   // in the weeks of the league season (the club is in division 3).
-  for (int32_t week : {11, 12}) {
+  // The first and last week of each stretch of league rounds, and the
+  // weeks either side.
+  const std::pair<int32_t, bool> weeks[] = {
+      {11, false}, {12, true}, {18, true}, {19, false}, {21, false}, {22, true}, {28, true}, {29, false},
+      {31, false}, {32, true}, {38, true}, {39, false}, {40, false}, {41, true}, {47, true}, {48, false}};
+  for (auto [week, sulks] : weeks) {
     auto c = SmallClub(12, 2);
     Tplayer* p = c->Squad->PlayerByNumber(5);
     p->Fatigue = 0;
     p->Age = 30;
     state_->Week = week;
     c->WeeklyUpdate(World());
-    EXPECT_EQ(p->GetAffinity(2), week == 12 ? 49 : 50) << week;
+    EXPECT_EQ(p->GetAffinity(2), sulks ? 49 : 50) << week;
   }
   t->Squad->PlayerByNumber(4)->InjuryWeeks = 1;
   t->InjuryUpdate(World());
@@ -582,6 +595,36 @@ TEST_F(TeamTest, WagesInvestmentAndOverflow) {
   EXPECT_EQ(t->Money, 2147483000);
   t->AddMoney(-1000);
   EXPECT_EQ(t->Money, 2147482000);
+}
+
+// A computer club's scouting choice by money div 100 (truncated toward
+// zero), at both ends of every band: which countries it may choose and what
+// it pays.
+TEST_F(TeamTest, ChooseInvestmentAtEveryMoneyBand) {
+  struct Case {
+    int32_t money;
+    std::set<int32_t> countries;
+  };
+  const Case cases[] = {
+      {-10100, {3, 4}},  // below -100: the rich clubs' choice
+      {-10099, {0}},    {-50, {0}},     {399, {0}},     {400, {1}},     {799, {1}},     {800, {6, 9}},  {1099, {6, 9}},
+      {1100, {5, 7}},   {1299, {5, 7}}, {1300, {2, 8}}, {1599, {2, 8}}, {1600, {3, 4}}, {5000, {3, 4}},
+  };
+  for (const Case& c : cases) {
+    std::set<int32_t> seen;
+    for (uint64_t seed = 1; seed <= 12; ++seed) {
+      RandSeed(seed);
+      Tteam t(3);
+      t.YouthPosition = 4;
+      t.Money = c.money;
+      t.ChooseInvestment();
+      EXPECT_EQ(c.countries.count(t.YouthNationality), 1u) << c.money << " chose " << t.YouthNationality;
+      EXPECT_EQ(t.Money, c.money - Tteam::InvestmentCostOf(t.YouthNationality)) << c.money;
+      EXPECT_EQ(t.YouthPosition, 9);
+      seen.insert(t.YouthNationality);
+    }
+    EXPECT_EQ(seen, c.countries) << c.money;  // either country of a pair, by chance
+  }
 }
 
 TEST_F(TeamTest, TransferTargetsWeighTheRoles) {

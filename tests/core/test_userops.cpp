@@ -76,6 +76,23 @@ TEST_F(ContractDeskTest, TheDeskStartsWithEveryoneKeepingHisNumber) {
   EXPECT_EQ(ContractWages(Club(0), plist), wages);
 }
 
+// Shirt 50 is the board's last number: its wearer keeps it, is on the board
+// and gets it back on 初期化; 51 and above start and reset empty.
+TEST_F(ContractDeskTest, FiftyIsTheLastNumberKept) {
+  AddPlayer(0, 50, 20);
+  FillContractGrid(Club(0), *game_, plist, board);
+  EXPECT_EQ(Mark("50"), "50");
+  EXPECT_EQ(Mark("51"), "");
+  EXPECT_EQ(board.Cells(2, BoardRow("50")), "50");
+  Give("50", "49");
+  Give("51", "50");
+  ResetPlayer(plist, PlistRow(plist, "50"), board);
+  ResetPlayer(plist, PlistRow(plist, "51"), board);
+  EXPECT_EQ(Mark("50"), "50");
+  EXPECT_EQ(Mark("51"), "");
+  EXPECT_EQ(board.Cells(2, BoardRow("50")), "50");
+}
+
 TEST_F(ContractDeskTest, MarkingNumbersCoachesAndYouths) {
   // Swap 2 and 3.
   Give("2", "3");
@@ -228,6 +245,42 @@ TEST_F(ContractDeskTest, CommitRenumbersReleasesPromotesAndHiresCoaches) {
   EXPECT_EQ(Club(0).YouthNationality, 3);
   EXPECT_EQ(Club(0).YouthPosition, 4);
   EXPECT_EQ(Club(0).Money, 20000 - Club(0).WageTotal() - Tteam::InvestmentCostOf(3));
+}
+
+// NEXT carries out the marks from the last row filled to the first (the
+// list is sorted by its hidden fill index, and a header click on a new
+// column sorts descending): free agents are numbered and players listed in
+// that order, the renumbered ones listed after everyone else. A youth let go
+// joins the free agents and leaves the youth list.
+TEST_F(ContractDeskTest, CommitLetsAYouthGoAndWorksFromTheLastRowUp) {
+  Give("101", "40");
+  Give("101", "40");  // the same number again: the youth is let go
+  EXPECT_EQ(Mark("101"), "");
+  Give("3", "3");
+  Give("5", "5");
+  Give("12", "45");
+  const std::string youth = Club(0).Youth->PlayerByNumber(101)->Name;
+  const std::string filler = Club(0).Squad->PlayerByNumber(51)->Name;
+  const std::string was5 = Club(0).Squad->PlayerByNumber(5)->Name;
+  const std::string was3 = Club(0).Squad->PlayerByNumber(3)->Name;
+  Club(0).Money = 20000;
+
+  CommitContracts(Club(0), *game_, Market(), plist, 0, 9);
+
+  ASSERT_EQ(Club(0).Youth->Count(), 1);
+  EXPECT_EQ(Club(0).Youth->NumberAt(0), 100);
+  const Tplayerlist& free = *Market().FreeAgents;
+  ASSERT_EQ(free.Count(), 4);
+  const std::string inOrder[] = {youth, filler, was5, was3};
+  for (int32_t n = 0; n < 4; ++n) {
+    ASSERT_NE(free.PlayerByNumber(n), nullptr);
+    EXPECT_EQ(free.PlayerByNumber(n)->Name, inOrder[n]) << n;
+  }
+  std::vector<int32_t> keys;
+  for (int r = 0; r < Market().Listings.RowCount(); ++r) keys.push_back(Market().Listings.GetValue(r, kListKey));
+  EXPECT_EQ(keys, (std::vector<int32_t>{99000, 99001, 15, 14, 13, 11, 10, 9, 8, 7, 6, 99002, 4, 99003, 2, 1, 45}));
+  EXPECT_NE(Club(0).Squad->PlayerByNumber(45), nullptr);
+  EXPECT_EQ(Club(0).Squad->Count(), 16 - 3);
 }
 
 TEST_F(ContractDeskTest, UntouchedDeskKeepsTheSquadAndReleasesOldYouths) {

@@ -224,6 +224,34 @@ TEST_F(Vtr, GoalsOfAFrameAndTheLimitsOfPlayback) {
   }
 }
 
+// Every sound event of the driver, what the screen plays for it and in which
+// order, and which sounds hold the match until they end.
+TEST(WatchedStep, EachSoundEventCuesItsSoundsAndWhatWaits) {
+  struct Case {
+    int32_t event;
+    std::vector<std::pair<int32_t, bool>> cues;  // sound, waits
+  };
+  const Case cases[] = {
+      {0, {{0, true}}},                           // kick-off whistle
+      {kSoundHalfTime, {{1, true}, {0, false}}},  // half-time whistle, then the crowd
+      {kSoundPost, {{3, false}}},                 // off the woodwork
+      {kSoundGoalTeam0, {{4, true}, {5, true}}},  // the home side's goal: two sounds
+      {kSoundGoalTeam1, {{4, true}}},             // the visitors' goal: one
+      {kSoundSave, {{6, false}}},                 // the keeper's save
+      {kSoundNone, {}},
+      {2, {}},  // the final whistle is the step's own, not an event's
+  };
+  for (const Case& c : cases) {
+    TmWatchedStep step;
+    AddSoundCues(c.event, step);
+    ASSERT_EQ(step.CueCount, static_cast<int>(c.cues.size())) << "event " << c.event;
+    for (std::size_t i = 0; i < c.cues.size(); ++i) {
+      EXPECT_EQ(step.Cues[i].Sound, c.cues[i].first) << "event " << c.event << " cue " << i;
+      EXPECT_EQ(step.Cues[i].Wait, c.cues[i].second) << "event " << c.event << " cue " << i;
+    }
+  }
+}
+
 // The watched step: substitutions only for the sides the computer runs, at
 // 1800 and every 300 steps after; one frame per step whose score is the
 // driver's; kick-off and final whistle cued; the same seed, the same match.
