@@ -9,6 +9,8 @@
 #include "club/Urandom.h"
 #include "club/Ustream.h"
 #include "club/Uteam.h"
+#include "match/Umatchwatch.h"
+#include "match/Uvtr.h"
 #include "world/Ugamemain.h"
 #include "world/Usavechange.h"
 #include "world/Usavegame.h"
@@ -72,7 +74,10 @@ TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex) {
 }
 
 TVsData ReadVsFile(const std::string& path, int32_t teamIndex) {
-  std::vector<uint8_t> image = ReadWholeFile(path, kMaxVsFileBytes);
+  return ParseVsFileImage(path, ReadWholeFile(path, kMaxVsFileBytes), teamIndex);
+}
+
+TVsData ParseVsFileImage(const std::string& path, const std::vector<uint8_t>& image, int32_t teamIndex) {
   try {
     return ParseVsImage(image, teamIndex);
   } catch (const FileError&) {
@@ -82,6 +87,18 @@ TVsData ReadVsFile(const std::string& path, int32_t teamIndex) {
   } catch (const std::exception& e) {
     throw FileError(path, "対戦データが壊れています" + DamagePlace(e));
   }
+}
+
+TMatchOutcome PlayDataBattle(const Tteam& side0, const Tteam& side1, TmVTR* recorder,
+                             std::vector<uint8_t>* vtrHeader) {
+  Tmmain m;
+  LoadWatchedSides(m, side0, side1, true);
+  TmWatchSetup setup;
+  setup.AutoSubs = {true, true};
+  setup.Recorder = recorder;
+  TMatchOutcome o = PlayWatchedMatch(m, setup);
+  if (recorder && vtrHeader) *vtrHeader = MakeVtrHeader(side0, side1, m);
+  return o;
 }
 
 std::string LoadVsSide(Tgamemain& game, int side, const std::string& name) {

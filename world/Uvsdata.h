@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "club/Upaths.h"
+#include "match/Umatchmain.h"
 
 class Tteam;
+class TmVTR;
 class Tgamemain;
 class TGrid;
 class TworldView;
@@ -54,6 +56,15 @@ TVsData ParseVsImage(const std::vector<uint8_t>& image, int32_t teamIndex);
 // Reads and parses a VS file by path; every error is a FileError naming it
 // (an InvariantFileError for a club that breaks an invariant).
 TVsData ReadVsFile(const std::string& path, int32_t teamIndex);
+// The same for a file's bytes already read from `path`.
+TVsData ParseVsFileImage(const std::string& path, const std::vector<uint8_t>& image, int32_t teamIndex);
+
+// A data battle played without a screen exactly as the match screen plays
+// it: both clubs as data-battle sides, the computer substituting for both,
+// every step drawn from the thread's generator. With a recorder every frame
+// is recorded and *vtrHeader receives the replay file's header.
+TMatchOutcome PlayDataBattle(const Tteam& side0, const Tteam& side1, TmVTR* recorder = nullptr,
+                             std::vector<uint8_t>* vtrHeader = nullptr);
 
 // The data battle's side choice: loads "data/vs/" + name + ".vs" into club
 // `side` (0 left, 1 right) of the game; the club is replaced only when the

@@ -334,15 +334,12 @@ std::string CmdMatch(const TSimArgs& a) {
     // A data battle, step by step as the match screen plays it: both
     // line-ups as data-battle sides, the computer substituting for both,
     // every frame recorded.
-    Tmmain m;
-    LoadWatchedSides(m, w->Team(home), w->Team(away), true);
     TmVTR recorder;
-    TmWatchSetup setup;
-    setup.AutoSubs = {true, true};
-    setup.Recorder = a.Has("--record") ? &recorder : nullptr;
-    o = PlayWatchedMatch(m, setup);
-    if (setup.Recorder) {
-      recorder.WriteFileAs(MakeVtrHeader(w->Team(home), w->Team(away), m), a.Get("--record"));
+    std::vector<uint8_t> header;
+    const bool record = a.Has("--record");
+    o = PlayDataBattle(w->Team(home), w->Team(away), record ? &recorder : nullptr, &header);
+    if (record) {
+      recorder.WriteFileAs(header, a.Get("--record"));
       replay = VtrPath(a.Get("--record"));
     }
   } else {
