@@ -15,6 +15,7 @@
 #include "match/Uvtr.h"
 #include "tests/core/SaveTestWorld.h"
 #include "world/Ugamemain.h"
+#include "world/Utournament.h"
 #include "world/Utrade.h"
 #include "world/Uvsdata.h"
 
@@ -130,6 +131,19 @@ void VsSeeds() {
   Put("convert_vs", "hostile-one-byte.vs", Bytes{0x02});
 }
 
+// A tournament of three clubs after its first round, as vantorel-sim saved
+// it: version, seed, legs, favourite, club count at 24, then each club's
+// file name and VS image.
+void TournamentSeeds() {
+  const Bytes tn = ReadWholeFile("data/tournament/tn.tnm");
+  Put("tournament", "tn.tnm", tn);
+  const std::size_t firstSize = 28 + 4 + static_cast<std::size_t>(LeInt(tn, 28));
+  Put("tournament", "hostile-club-count.tnm", Set32(tn, 24, kMax));
+  Put("tournament", "hostile-club-size-max.tnm", Set32(tn, firstSize, kMax));
+  Put("tournament", "hostile-emblem-4gb.tnm", HugeEmblem(tn, firstSize));
+  Put("tournament", "hostile-one-byte.tnm", Bytes{0x04});
+}
+
 void VtrSeeds() {
   TmVTR full;
   full.ReadFile("rec");
@@ -210,6 +224,7 @@ int main(int argc, char** argv) {
   try {
     SaveSeeds();
     VsSeeds();
+    TournamentSeeds();
     VtrSeeds();
     DataSeeds();
   } catch (const std::exception& e) {

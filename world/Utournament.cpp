@@ -213,7 +213,8 @@ void Ttournament::SetFavourite(int32_t entrant) {
   favourite_ = entrant;
 }
 
-uint64_t Ttournament::MatchSeed(int k) const { return OutlookRunSeed(seed_, k); }
+// Kept below 2^63, so that it is a seed `vantorel-sim --seed` takes.
+uint64_t Ttournament::MatchSeed(int k) const { return OutlookRunSeed(seed_, k) >> 1; }
 
 uint64_t Ttournament::DrawOf(int32_t entrant) const { return OutlookRunSeed(seed_ ^ kDrawSalt, entrant); }
 

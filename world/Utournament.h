@@ -129,7 +129,8 @@ class Ttournament {
   int32_t Favourite() const { return favourite_; }
   void SetFavourite(int32_t entrant);
 
-  // The seed of match k.
+  // The seed of match k: `vantorel-sim match HOME.vs AWAY.vs --vs --seed`
+  // with it plays the same match.
   uint64_t MatchSeed(int k) const;
   // Plays fixture k without recording it in the tournament (thread-safe;
   // leaves the calling thread's generator and GameState as they were).

@@ -89,8 +89,7 @@ TVsData ParseVsFileImage(const std::string& path, const std::vector<uint8_t>& im
   }
 }
 
-TMatchOutcome PlayDataBattle(const Tteam& side0, const Tteam& side1, TmVTR* recorder,
-                             std::vector<uint8_t>* vtrHeader) {
+TMatchOutcome PlayDataBattle(const Tteam& side0, const Tteam& side1, TmVTR* recorder, std::vector<uint8_t>* vtrHeader) {
   Tmmain m;
   LoadWatchedSides(m, side0, side1, true);
   TmWatchSetup setup;

@@ -212,8 +212,8 @@ TEST(TournamentFile, RefusedEntrantsAndDamagedFilesChangeNothing) {
     EXPECT_EQ(held.FileImage(), good) << what;
     EXPECT_EQ(GetRandomState().state, before.state) << what;
   };
-  for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{9}, std::size_t{30}, good.size() / 2,
-                          good.size() - 1})
+  for (std::size_t cut :
+       {std::size_t{0}, std::size_t{3}, std::size_t{9}, std::size_t{30}, good.size() / 2, good.size() - 1})
     refused(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)),
             "cut at " + std::to_string(cut));
   std::vector<uint8_t> longer = good;

@@ -11,6 +11,7 @@ struct TOptionSpec {
   const char* Value;  // what the value is called in the usage, "" for a flag
   const char* Help;
   bool Required = false;
+  bool Many = false;  // a positional taking one or more values
 };
 
 // The usage texts are wrapped by hand: the formatter does not wrap.
@@ -107,6 +108,21 @@ const std::vector<TCommandSpec>& Commands() {
         {"--runs", "N", "matches to play (1 .. 1000000, default 1000)"},
         {"--threads", "T", "worker threads (1 .. 256, default: one per core)"}},
        "Win, draw and loss are the user's; scores are home-away. Nothing is written."},
+      {"tournament",
+       "a league of 3 to 16 VS files, every match a data battle",
+       {{"FILES", "", "VS files of the entrants (3 .. 16); not with --load", false, true}},
+       {kSeed,
+        {"--legs", "N", "1: every pair meets once, 2: home and away (default 1)"},
+        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"},
+        {"--record-dir", "DIR", "write a replay of every match played into DIR"},
+        {"--save", "NAME", "write the tournament to data/tournament/NAME.tnm"},
+        {"--load", "NAME", "go on with data/tournament/NAME.tnm"},
+        {"--rounds", "N", "play at most N rounds (default: all that are left)"}},
+       "Every match is played as `match HOME.vs AWAY.vs --vs --seed S` plays it, S\n"
+       "being the fixture's \"seed\"; the same --seed gives the same tournament byte\n"
+       "for byte with any number of threads. The table orders by points, goal\n"
+       "difference, goals scored, the points among the tied clubs, then a draw\n"
+       "the seed decides. The tournament file holds the clubs' VS data."},
       {"bench",
        "time matches, seasons, saving and loading",
        {},
@@ -153,7 +169,11 @@ std::unique_ptr<CLI::App> MakeApp() {
     CLI::App* sub = app->add_subcommand(c.Name, c.Summary);
     sub->set_help_all_flag();  // only the whole tool has it
     sub->fallthrough();        // --data after the command too
-    for (const TOptionSpec& p : c.Positionals) sub->add_option(p.Name)->description(p.Help)->required()->type_name("");
+    for (const TOptionSpec& p : c.Positionals) {
+      CLI::Option* opt = sub->add_option(p.Name)->description(p.Help)->type_name("");
+      if (p.Many) opt->expected(-1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+      if (p.Required) opt->required();
+    }
     for (const TOptionSpec& o : c.Options) {
       CLI::Option* opt = *o.Value ? sub->add_option(o.Name)->type_name(o.Value) : sub->add_flag(o.Name);
       opt->description(o.Help);
@@ -200,7 +220,14 @@ TSimArgs ParseSimArgs(const std::vector<std::string>& args) {
   a.Command = sub->get_name();
   for (const TCommandSpec& c : Commands()) {
     if (a.Command != c.Name) continue;
-    for (const TOptionSpec& p : c.Positionals) a.Positional.push_back(sub->get_option(p.Name)->as<std::string>());
+    for (const TOptionSpec& p : c.Positionals) {
+      const CLI::Option* opt = sub->get_option(p.Name);
+      if (p.Many) {
+        for (const std::string& v : opt->results()) a.Positional.push_back(v);
+      } else {
+        a.Positional.push_back(opt->as<std::string>());
+      }
+    }
     for (const TOptionSpec& o : c.Options) {
       const CLI::Option* opt = sub->get_option(o.Name);
       if (opt->count() == 0) continue;

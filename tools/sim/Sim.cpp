@@ -33,6 +33,7 @@
 #include "world/Uoutlook.h"
 #include "world/Usavechange.h"
 #include "world/Usavegame.h"
+#include "world/Utournament.h"
 #include "world/Utrade.h"
 #include "world/Uuserops.h"
 #include "world/Uvsdata.h"
@@ -811,6 +812,110 @@ std::string CmdRehearse(const TSimArgs& a) {
                    {"scorers", std::move(scorers)}});
 }
 
+// ---- tournament ------------------------------------------------------------------
+
+TJson GoalLinesJson(const std::string& text) { return text.empty() ? TJson::array() : TJson(SplitCommaText(text)); }
+
+TJson TournamentJson(const Ttournament& t, const std::vector<std::string>& replays) {
+  const auto label = [&](int32_t e) { return t.Entrants()[static_cast<std::size_t>(e)].Label; };
+  TJson entrants = TJson::array();
+  for (const TTournamentEntrant& e : t.Entrants())
+    entrants.push_back({{"file", e.File}, {"club", e.Club->ClubName}, {"label", e.Label}, {"comment", e.Comment}});
+  TJson fixtures = TJson::array();
+  for (int k = 0; k < static_cast<int>(t.Fixtures().size()); ++k) {
+    const TTournamentFixture& f = t.Fixtures()[static_cast<std::size_t>(k)];
+    TJson j = {{"round", f.Round + 1}, {"home", label(f.Home)}, {"away", label(f.Away)}, {"seed", t.MatchSeed(k)}};
+    if (k < t.Played()) {
+      const TTournamentResult& r = t.Results()[static_cast<std::size_t>(k)];
+      j["score"] = TJson::array({r.HomeGoals, r.AwayGoals});
+      j["goals"] = TJson::array({GoalLinesJson(r.HomeText), GoalLinesJson(r.AwayText)});
+    } else {
+      j["score"] = nullptr;
+    }
+    if (!replays[static_cast<std::size_t>(k)].empty()) j["replay"] = replays[static_cast<std::size_t>(k)];
+    fixtures.push_back(std::move(j));
+  }
+  TJson table = TJson::array();
+  int position = 0;
+  for (const TTableRow& r : t.Table())
+    table.push_back({{"position", ++position},
+                     {"club", label(r.Entrant)},
+                     {"p", r.Played},
+                     {"w", r.Won},
+                     {"d", r.Drawn},
+                     {"l", r.Lost},
+                     {"gf", r.GoalsFor},
+                     {"ga", r.GoalsAgainst},
+                     {"gd", r.Difference()},
+                     {"pts", r.Points}});
+  TJson scorers = TJson::array();
+  for (const TScorerRow& s : t.Scorers())
+    scorers.push_back({{"club", label(s.Entrant)},
+                       {"number", s.Number},
+                       {"player", s.Name},
+                       {"goals", s.Goals},
+                       {"assists", s.Assists}});
+  // Rows the home club, columns the away club, in the entrants' order.
+  TJson matrix = TJson::array();
+  for (const std::vector<int>& row : t.Matrix()) {
+    TJson& cells = matrix.emplace_back(TJson::array());
+    for (int k : row) {
+      if (k >= 0 && k < t.Played()) {
+        const TTournamentResult& r = t.Results()[static_cast<std::size_t>(k)];
+        cells.push_back(std::to_string(r.HomeGoals) + "-" + std::to_string(r.AwayGoals));
+      } else {
+        cells.push_back(nullptr);
+      }
+    }
+  }
+  const int32_t champion = t.Champion();
+  return {{"seed", t.Seed()},
+          {"legs", t.Legs()},
+          {"rounds", t.RoundCount()},
+          {"played", t.Played()},
+          {"matches", t.Fixtures().size()},
+          {"entrants", std::move(entrants)},
+          {"fixtures", std::move(fixtures)},
+          {"table", std::move(table)},
+          {"scorers", std::move(scorers)},
+          {"matrix", std::move(matrix)},
+          {"champion", champion >= 0 ? TJson(label(champion)) : TJson(nullptr)}};
+}
+
+std::string CmdTournament(const TSimArgs& a) {
+  const bool load = a.Has("--load");
+  if (load && !a.Positional.empty()) throw UsageError("tournament: VS files or --load, not both");
+  if (load && (a.Has("--seed") || a.Has("--legs")))
+    throw UsageError("tournament: --seed and --legs come from the tournament file with --load");
+  if (!load && a.Positional.empty()) throw UsageError("tournament: VS files (3 .. 16) or --load NAME are needed");
+  if (!load && (a.Positional.size() < kMinTournamentClubs || a.Positional.size() > kMaxTournamentClubs))
+    throw UsageError("tournament: 3 to 16 VS files are needed, not " + std::to_string(a.Positional.size()));
+  const int legs = a.Has("--legs") ? static_cast<int>(ParseInteger(a.Get("--legs"), "--legs", 1, 2)) : 1;
+  const int threads = ThreadsOption(a);
+  const int64_t rounds = a.Has("--rounds") ? ParseInteger(a.Get("--rounds"), "--rounds", 0, 1000) : -1;
+  if (a.Has("--save")) TournamentPath(a.Get("--save"));
+  if (load) TournamentPath(a.Get("--load"));
+  const std::string recordDir = a.Has("--record-dir") ? a.Get("--record-dir") : "";
+  if (a.Has("--record-dir") && recordDir.empty()) throw UsageError("--record-dir: a directory is needed");
+
+  Ttournament t = load ? Ttournament::Load(a.Get("--load")) : Ttournament::Create(a.Positional, legs, SeedOf(a));
+  const int first = t.Played();
+  int last = static_cast<int>(t.Fixtures().size());
+  if (rounds >= 0) {
+    const int lastRound = std::min(t.CurrentRound() + static_cast<int>(rounds), t.RoundCount()) - 1;
+    last = lastRound < t.CurrentRound() ? first : t.RoundRange(lastRound).second;
+  }
+  t.PlayNext(last - first, threads, nullptr, recordDir);
+  std::vector<std::string> replays(t.Fixtures().size());
+  if (!recordDir.empty())
+    for (int k = first; k < last; ++k)
+      replays[static_cast<std::size_t>(k)] = recordDir + "/" + t.ReplayName(k) + ".vtr";
+  if (a.Has("--save")) t.Save(a.Get("--save"));
+  TJson out = TournamentJson(t, replays);
+  if (a.Has("--save")) out["file"] = TournamentPath(a.Get("--save"));
+  return JsonText(out);
+}
+
 }  // namespace
 
 std::string RunSim(const std::vector<std::string>& args) {
@@ -828,5 +933,6 @@ std::string RunSim(const std::vector<std::string>& args) {
   if (a.Command == "analyse") return CmdAnalyse(a);
   if (a.Command == "outlook") return CmdOutlook(a);
   if (a.Command == "rehearse") return CmdRehearse(a);
+  if (a.Command == "tournament") return CmdTournament(a);
   return CmdBench(a);
 }
