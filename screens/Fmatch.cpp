@@ -200,8 +200,10 @@ bool Tmatch::OpenDataBattle() {
   Groupvs->show();
   const int clubs[2] = {0, 1};
   if (!LoadSides(clubs, true)) return false;
-  recorder_ = std::make_unique<TmVTR>();
-  recorder_->Frames.reserve(kMatchTicks);
+  if (RecordBattle) {
+    recorder_ = std::make_unique<TmVTR>();
+    recorder_->Frames.reserve(kMatchTicks);
+  }
   show();
   setFocus();
   FillBattleGrids();
@@ -530,6 +532,11 @@ void Tmatch::Finish() {
     App().Guard([this] { ReportResult(); });
     App().Release(this);
     App().OpenNews();
+    return;
+  }
+  if (OnBattleEnd) {
+    OnBattleEnd(*this);
+    App().Release(this);
     return;
   }
   if (GameState) App().Guard([this] { SaveRecording(); });

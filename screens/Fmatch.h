@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "match/Umatchlive.h"
@@ -55,6 +56,11 @@ class Tmatch : public QWidget {
   // the computer, every step recorded; at the end the replay is written
   // and a new title shown.
   bool OpenDataBattle();
+  // A data battle of a tournament: recorded only when asked, and at its
+  // end OnBattleEnd is called instead of writing the replay and returning
+  // to the title; the screen is released after it.
+  bool RecordBattle = true;
+  std::function<void(Tmatch&)> OnBattleEnd;
   bool NormalMode() const { return normal_; }
   // A left click on the header of a data-battle grid switches both sides
   // between abilities and statistics.

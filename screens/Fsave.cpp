@@ -7,6 +7,7 @@
 
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
+#include "screens/Ftournament.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
 #include "world/Ugamemain.h"
@@ -56,6 +57,9 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
     btnchange->setPalette(p);
   }
   btncancel = new TClickPanel(QStringLiteral("Cancel"), this, 310, 488, 80, 30);
+  // In the side choice the place of "新規保存" holds "大会".
+  btntournament = new TClickPanel(QStringLiteral("大会"), this, 310, 312, 80, 30);
+  btntournament->hide();
 
   img0 = new QLabel(this);
   img0->setGeometry(56, 56, 105, 105);
@@ -96,6 +100,7 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
   connect(btn0, &TClickPanel::clicked, this, &Tsave::btn0Click);
   connect(btnchange, &TClickPanel::clicked, this, &Tsave::btnchangeClick);
   connect(btncancel, &TClickPanel::clicked, this, &Tsave::btncancelClick);
+  connect(btntournament, &TClickPanel::clicked, this, [this] { btntournamentClick(); });
 }
 
 QString Tsave::SelectedName() const {
@@ -134,6 +139,7 @@ bool Tsave::OpenSaveScreen(int mode) {
     lbsave->hide();
   }
   btnnewfile->setVisible(mode == 0 || mode == 2);
+  btntournament->setVisible(mode == 3);
   show();
   raise();
   return true;
@@ -279,4 +285,11 @@ void Tsave::btncancelClick() {
   // Sides read into the title's world must not become the next new game.
   if (Mode == 3 && (!grid0->isHidden() || !grid1->isHidden())) App().NewGameState();
   App().Release(this);
+}
+
+TFtournamentsetup* Tsave::btntournamentClick() {
+  auto* setup = new TFtournamentsetup(this, over_, this);
+  setup->setWindowFlag(Qt::Dialog);
+  setup->show();
+  return setup;
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class TClickPanel;
+class TFtournamentsetup;
 class TStringGridex;
 
 class Tsave : public QWidget {
@@ -21,6 +22,8 @@ class Tsave : public QWidget {
   TClickPanel* btn0;
   TClickPanel* btnchange;
   TClickPanel* btncancel;
+  // Data battle: a tournament of many VS files instead of one battle.
+  TClickPanel* btntournament;
   // Data battle: each side's emblem, club name and comment, squad.
   QLabel* img0;
   QLabel* img1;
@@ -38,6 +41,8 @@ class Tsave : public QWidget {
   void btnnewfileClick();
   void btnchangeClick();
   void btncancelClick();
+  // "大会": the entrants' choice of a tournament, over this screen.
+  TFtournamentsetup* btntournamentClick();
   // Data battle: a press on cell (col, row) of the list picks that file
   // for the side of its column.
   void gridMouseDown(int col, int row);
