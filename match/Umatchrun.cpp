@@ -23,7 +23,10 @@ static_assert(ThirtiethsExact());
 
 #ifdef VANTOREL_LANES_X86
 
-bool ProcessorHasLanes() {
+// Whether the processor has every AVX-512 part the 512-bit kernel uses:
+// the foundation, double and quadword, vector length and byte and word
+// instructions.
+bool ProcessorHasAvx512Kernel() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
          __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw");
@@ -318,16 +321,40 @@ VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t 
   return run;
 }
 
+VANTOREL_AVX2_TARGET uint32_t NearestLanes256(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,
+                                              int32_t ry, int32_t k, bool useK) {
+  const __m256i far = _mm256_set1_epi32(20000 * 20000);  // within 30000 in both, d2 fits 32 bits
+  __m256i d2[2], least = far;
+  uint32_t in = 0;
+  for (int h = 0; h < 2; ++h) {
+    const __m256i dx = _mm256_sub_epi32(Load8(l.X + 8 * h), _mm256_set1_epi32(px));
+    const __m256i dy = _mm256_sub_epi32(Load8(l.Y + 8 * h), _mm256_set1_epi32(py));
+    __m256i inV = _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(rx), _mm256_abs_epi32(dx)),
+                                   _mm256_cmpgt_epi32(_mm256_set1_epi32(ry), _mm256_abs_epi32(dy)));
+    if (useK) inV = _mm256_and_si256(inV, _mm256_cmpgt_epi32(Load8(l.Anticipate + 8 * h), _mm256_set1_epi32(k)));
+    d2[h] = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), _mm256_mullo_epi32(dy, dy));
+    inV = _mm256_and_si256(inV, _mm256_and_si256(LanesOfBits(among >> 8 * h), _mm256_cmpgt_epi32(far, d2[h])));
+    in |= SignBits(inV) << 8 * h;
+    least = _mm256_min_epi32(least, _mm256_blendv_epi8(far, d2[h], inV));
+  }
+  if (in == 0) return 0;
+  // The least of the eight, in every lane.
+  least = _mm256_min_epi32(least, _mm256_permute2x128_si256(least, least, 1));
+  least = _mm256_min_epi32(least, _mm256_shuffle_epi32(least, _MM_SHUFFLE(1, 0, 3, 2)));
+  least = _mm256_min_epi32(least, _mm256_shuffle_epi32(least, _MM_SHUFFLE(2, 3, 0, 1)));
+  const uint32_t at = SignBits(_mm256_cmpeq_epi32(d2[0], least)) | SignBits(_mm256_cmpeq_epi32(d2[1], least)) << 8;
+  return in & at;
+}
+
 TLaneKernel BestKernel() {
   __builtin_cpu_init();
-  if (ProcessorHasLanes()) return TLaneKernel::kVector512;
+  if (ProcessorHasAvx512Kernel()) return TLaneKernel::kVector512;
   if (__builtin_cpu_supports("avx2")) return TLaneKernel::kVector256;
   return TLaneKernel::kOneByOne;
 }
 
 #else
 
-bool ProcessorHasLanes() { return false; }
 TLaneKernel BestKernel() { return TLaneKernel::kOneByOne; }
 
 #endif
@@ -349,6 +376,23 @@ TRunTick RunLanesOneByOne(TRunLanes& l, int32_t role, int32_t bx, int32_t by, in
 }
 
 }  // namespace
+
+const char* LaneKernelName(TLaneKernel kernel) {
+  switch (kernel) {
+    case TLaneKernel::kVector512: return "avx512";
+    case TLaneKernel::kVector256: return "avx2";
+    default: return "none";
+  }
+}
+
+bool LaneKernelNamed(std::string_view name, TLaneKernel& kernel) {
+  for (TLaneKernel k : {TLaneKernel::kOneByOne, TLaneKernel::kVector256, TLaneKernel::kVector512})
+    if (name == LaneKernelName(k)) {
+      kernel = k;
+      return true;
+    }
+  return false;
+}
 
 TLaneKernel BestLaneKernel() { return kBestKernel; }
 
@@ -379,7 +423,8 @@ void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB,
 uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,
                       bool useK) {
 #ifdef VANTOREL_LANES_X86
-  return NearestLanes512(lanes, among, px, py, rx, ry, k, useK);
+  if (LaneKernel() == TLaneKernel::kVector512) return NearestLanes512(lanes, among, px, py, rx, ry, k, useK);
+  return NearestLanes256(lanes, among, px, py, rx, ry, k, useK);
 #else
   (void)lanes, (void)among, (void)px, (void)py, (void)rx, (void)ry, (void)k, (void)useK;
   return 0;

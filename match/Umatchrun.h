@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 // A side keeps the running state of its players (up to eleven on the pitch
 // and five on the bench) in lanes, each Tmplayer reading and writing his own
@@ -120,6 +121,11 @@ inline bool LaneReachesBall(const TRunLanes& l, int k, int32_t role, int32_t bx,
 // 256-bit (AVX2) or 512-bit (AVX-512) vector registers. All give the same
 // bits.
 enum class TLaneKernel : int { kOneByOne = 0, kVector256 = 1, kVector512 = 2 };
+// A kernel's name, as `vantorel-sim bench --lanes` takes it and the tests
+// log it: "none", "avx2", "avx512".
+const char* LaneKernelName(TLaneKernel kernel);
+// The kernel of that name; false (and kernel unchanged) for any other name.
+bool LaneKernelNamed(std::string_view name, TLaneKernel& kernel);
 // The widest this processor has.
 TLaneKernel BestLaneKernel();
 // The one in use: the best, unless a narrower one was asked for.
@@ -140,6 +146,6 @@ void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB,
 // The lanes among `among` (a bit per lane) whose players stand within rx in
 // x and ry in y of (px, py), closer than 20000, and (when useK) whose
 // anticipation exceeds k, that lie nearest to (px, py): usually one; 0 when
-// none. rx and ry at most 30000. Only for the 512-bit kernel.
+// none. rx and ry at most 30000. Only for the vector kernels.
 uint32_t NearestLanes(const TRunLanes& lanes, uint32_t among, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k,
                       bool useK);

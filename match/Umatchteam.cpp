@@ -124,7 +124,7 @@ void Tmteam::AllFree() {
 }
 
 int Tmteam::Nearest(int from, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k, bool useK) const {
-  if (LaneKernel() == TLaneKernel::kVector512) {
+  if (LaneKernel() != TLaneKernel::kOneByOne) {
     uint32_t among = 0;
     for (int i = from; i < kOnPitch; ++i) among |= 1u << LaneAt[i];
     const uint32_t nearest = NearestLanes(*Lanes, among, px, py, rx, ry, k, useK);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <set>
 
+#include "LaneKernelTestSupport.h"
 #include "MatchTestLineup.h"
 #include "club/Urandom.h"
 #include "match/Uball.h"
@@ -378,16 +379,17 @@ TEST(MatchDriverWholeMatch, SameSeedSameMatch) {
   play(42, f2, g2, st2);
   play(43, f3, g3, st3);
   // Every way of running a side's lanes gives the same match.
-  for (TLaneKernel kernel : {TLaneKernel::kOneByOne, TLaneKernel::kVector256}) {
-    if (kernel >= BestLaneKernel()) continue;
+  for (TLaneKernel kernel : LaneKernelsToCompare("SameSeedSameMatch")) {
+    if (kernel == BestLaneKernel()) continue;
     std::vector<TmVTRsc> f4;
     std::string g4;
     TIntgrid st4;
-    SetLaneKernel(kernel);
-    play(42, f4, g4, st4);
-    SetLaneKernel(BestLaneKernel());
-    EXPECT_TRUE(f1 == f4) << int(kernel);
-    EXPECT_EQ(g1, g4) << int(kernel);
+    {
+      TLaneKernelScope scope(kernel);
+      play(42, f4, g4, st4);
+    }
+    EXPECT_TRUE(f1 == f4) << LaneKernelName(kernel);
+    EXPECT_EQ(g1, g4) << LaneKernelName(kernel);
   }
   ASSERT_EQ(f1.size(), 5401u);
   EXPECT_TRUE(f1 == f2);

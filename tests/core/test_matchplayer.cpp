@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "LaneKernelTestSupport.h"
 #include "club/Ucp932.h"
 #include "club/Ufunction.h"
 #include "club/Urandom.h"
@@ -571,12 +572,9 @@ void RunSideLanesAsEachPlayerWould() {
 // arrived, facing kept as an angle, very long or impossible runs, and lanes
 // off the pitch that must not move at all.
 TEST(MatchPlayerRun, SideLanesRunExactlyAsEachPlayerWould) {
-  if (BestLaneKernel() == TLaneKernel::kOneByOne) GTEST_SKIP() << "no vector registers on this processor";
-  for (TLaneKernel kernel : {TLaneKernel::kVector256, TLaneKernel::kVector512}) {
-    if (kernel > BestLaneKernel()) continue;
-    SCOPED_TRACE(int(kernel));
-    SetLaneKernel(kernel);
+  for (TLaneKernel kernel : LaneKernelsToCompare("SideLanesRunExactlyAsEachPlayerWould")) {
+    SCOPED_TRACE(LaneKernelName(kernel));
+    TLaneKernelScope scope(kernel);
     RunSideLanesAsEachPlayerWould();
-    SetLaneKernel(BestLaneKernel());
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "LaneKernelTestSupport.h"
 #include "MatchTestLineup.h"
 #include "club/Urandom.h"
 #include "match/Umatchplayer.h"
@@ -389,7 +390,7 @@ TEST(MatchTeamGrids, InfoAndStatsRowsFillTheGrid) {
 // The nearest player found in the side's lanes is the one the list gives,
 // ties and all, also once substitutions have moved players between lanes.
 TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
-  if (BestLaneKernel() != TLaneKernel::kVector512) GTEST_SKIP() << "no 512-bit vectors on this processor";
+  const std::vector<TLaneKernel> kernels = LaneKernelsToCompare("NearestInLanesAgreesWithTheList");
   RandSeed(9);
   Tmteam t;
   Load(t, MakeLineup(3, 55));
@@ -408,17 +409,18 @@ TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
       for (int i = 0; i < 11; ++i) mask |= (t.Free[i] ? 0 : 1) << i;
       return mask;
     };
-    int chosen[2][2];
-    for (int lanes = 0; lanes < 2; ++lanes) {
-      SetLaneKernel(lanes == 1 ? TLaneKernel::kVector512 : TLaneKernel::kOneByOne);
+    int chosen[3][2];  // by each kernel: the list walked one by one, or the lanes side by side
+    for (size_t c = 0; c < kernels.size(); ++c) {
+      TLaneKernelScope scope(kernels[c]);
       t.AllFree();
       t.SendChaser(px, py, k);
-      chosen[lanes][0] = sent();
+      chosen[c][0] = sent();
       t.Mark(px, py);
-      chosen[lanes][1] = sent();
+      chosen[c][1] = sent();
     }
-    SetLaneKernel(BestLaneKernel());
-    ASSERT_EQ(chosen[0][0], chosen[1][0]) << round;
-    ASSERT_EQ(chosen[0][1], chosen[1][1]) << round;
+    for (size_t c = 1; c < kernels.size(); ++c) {
+      ASSERT_EQ(chosen[0][0], chosen[c][0]) << round << " " << LaneKernelName(kernels[c]);
+      ASSERT_EQ(chosen[0][1], chosen[c][1]) << round << " " << LaneKernelName(kernels[c]);
+    }
   }
 }

@@ -639,14 +639,6 @@ TJson SpreadJson(const std::vector<double>& v) {
   return {{"median", Measured(s.Median)}, {"min", Measured(s.Min)}, {"max", Measured(s.Max)}};
 }
 
-const char* LaneKernelName(TLaneKernel k) {
-  switch (k) {
-    case TLaneKernel::kVector512: return "avx512";
-    case TLaneKernel::kVector256: return "avx2";
-    default: return "none";
-  }
-}
-
 std::string CmdBench(const TSimArgs& a) {
   int64_t matches = a.Has("--matches") ? ParseInteger(a.Get("--matches"), "--matches", 0, 10000) : 20;
   int64_t seasons = a.Has("--seasons") ? ParseInteger(a.Get("--seasons"), "--seasons", 0, 100) : 2;
@@ -657,10 +649,9 @@ std::string CmdBench(const TSimArgs& a) {
   uint64_t seed = SeedOf(a);
   if (a.Has("--lanes")) {
     const std::string k = a.Get("--lanes");
-    if (k != "avx512" && k != "avx2" && k != "none") throw VantorelError("--lanes must be avx512, avx2 or none: " + k);
-    SetLaneKernel(k == "avx512" ? TLaneKernel::kVector512
-                  : k == "avx2" ? TLaneKernel::kVector256
-                                : TLaneKernel::kOneByOne);
+    TLaneKernel kernel;
+    if (!LaneKernelNamed(k, kernel)) throw VantorelError("--lanes must be avx512, avx2 or none: " + k);
+    SetLaneKernel(kernel);
   }
   using Clock = std::chrono::steady_clock;
 
