@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <chrono>
 
-#include "club/Ufile.h"
 #include "club/Ucommatext.h"
+#include "club/Ufile.h"
 #include "club/Uteam.h"
 #include "match/Umatchmain.h"
 #include "match/Uvtr.h"
@@ -310,14 +310,13 @@ TFtournament::~TFtournament() {
   PutBackGame();
 }
 
-QString TFtournament::Label(int entrant) const {
-  return Q(t_->Entrants()[static_cast<std::size_t>(entrant)].Label);
-}
+QString TFtournament::Label(int entrant) const { return Q(t_->Entrants()[static_cast<std::size_t>(entrant)].Label); }
 
 void TFtournament::Refresh() {
   const int rounds = t_->RoundCount();
-  QString title = QStringLiteral("大会　%1クラブ・%2　").arg(t_->Entrants().size()).arg(
-                      t_->Legs() == 2 ? QStringLiteral("ホーム＆アウェー") : QStringLiteral("総当たり"));
+  QString title = QStringLiteral("大会　%1クラブ・%2　")
+                      .arg(t_->Entrants().size())
+                      .arg(t_->Legs() == 2 ? QStringLiteral("ホーム＆アウェー") : QStringLiteral("総当たり"));
   title += t_->Finished() ? QStringLiteral("全%1節終了").arg(rounds)
                           : QStringLiteral("第%1節／全%2節").arg(t_->CurrentRound() + 1).arg(rounds);
   lbtitle->setText(title);
