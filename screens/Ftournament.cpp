@@ -273,6 +273,13 @@ TFtournament::TFtournament(std::unique_ptr<Ttournament> t, QWidget* parent) : QW
   btnpng = new TClickPanel(QStringLiteral("画像出力"), this, 722, 560, 90, 30);
   btnend = new TClickPanel(QStringLiteral("タイトルへ"), this, 908, 620, 100, 30);
 
+  // A panel that cannot be pressed now says so with grey text.
+  for (TClickPanel* b :
+       {btnprevround, btnnextround, btnwatch, btnplay, btnround, btnall, btnsave, btnpng, btnend, btncancel}) {
+    QPalette p = b->palette();
+    p.setColor(QPalette::Disabled, QPalette::WindowText, Qt::gray);
+    b->setPalette(p);
+  }
   connect(btnprevround, &TClickPanel::clicked, this, [this] { ShowRound(shownRound_ - 1); });
   connect(btnnextround, &TClickPanel::clicked, this, [this] { ShowRound(shownRound_ + 1); });
   connect(btnwatch, &TClickPanel::clicked, this, [this] { btnwatchClick(); });
@@ -451,7 +458,10 @@ void TFtournament::FillRound() {
 void TFtournament::UpdateButtons() {
   const bool idle = !Busy() && !watching_;
   const bool more = !t_->Finished();
-  for (TClickPanel* b : {btnwatch, btnplay, btnround, btnall}) b->setEnabled(idle && more);
+  for (TClickPanel* b : {btnwatch, btnplay, btnround, btnall}) {
+    b->setEnabled(idle && more);
+    b->setVisible(more);  // nothing is left to play once the champion is known
+  }
   for (TClickPanel* b : {btnsave, btnpng, btnend}) b->setEnabled(idle);
   chkrecord->setEnabled(idle);
   progress->setVisible(Busy());
