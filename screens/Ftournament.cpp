@@ -392,7 +392,10 @@ void TFtournament::FillScorers() {
   gridscorers->setRowCount(static_cast<int>(scorers.size()));
   for (int i = 0; i < static_cast<int>(scorers.size()); ++i) {
     const TScorerRow& s = scorers[static_cast<std::size_t>(i)];
-    gridscorers->setItem(i, 0, Cell(QString::number(i + 1)));
+    // Players level on goals and assists share their place.
+    const bool level = i > 0 && scorers[static_cast<std::size_t>(i - 1)].Goals == s.Goals &&
+                       scorers[static_cast<std::size_t>(i - 1)].Assists == s.Assists;
+    gridscorers->setItem(i, 0, Cell(level ? gridscorers->item(i - 1, 0)->text() : QString::number(i + 1)));
     gridscorers->setItem(i, 1, Cell(Q(s.Name), Qt::AlignLeft));
     QTableWidgetItem* club = Cell(Label(s.Entrant), Qt::AlignLeft);
     club->setIcon(EmblemPicture(t_->Entrants()[static_cast<std::size_t>(s.Entrant)].Club->Emblem, 16));
@@ -602,7 +605,7 @@ bool TFtournament::btnsaveClick() {
 
 QImage TFtournament::TableImage() const {
   const std::vector<TTableRow> table = t_->Table();
-  constexpr int kRow = 28, kTop = 90, kWidth = 640;
+  constexpr int kRow = 28, kTop = 90, kWidth = 664;
   QImage img(kWidth, kTop + kRow * (static_cast<int>(table.size()) + 1) + 16, QImage::Format_RGB32);
   img.fill(QColor(192, 220, 192));
   QPainter p(&img);
@@ -617,14 +620,16 @@ QImage TFtournament::TableImage() const {
     p.drawText(QRect(60, 44, kWidth - 76, 36), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("優勝　") + Label(champion));
   }
-  const int xs[] = {16, 56, 380, 412, 444, 476, 508, 540, 572, 604};
+  const int xs[] = {16, 56, 380, 412, 444, 476, 508, 540, 576, 616};
   const QStringList head = {QStringLiteral("順位"), QStringLiteral("クラブ"), QStringLiteral("試"),
                             QStringLiteral("勝"),   QStringLiteral("分"),     QStringLiteral("敗"),
                             QStringLiteral("得"),   QStringLiteral("失"),     QStringLiteral("差"),
                             QStringLiteral("点")};
   p.setFont(GothicFont(13, true));
   p.setPen(Qt::black);
-  for (int c = 0; c < 10; ++c) p.drawText(xs[c], kTop, 300, kRow, Qt::AlignLeft | Qt::AlignVCenter, head[c]);
+  for (int c = 0; c < 10; ++c)
+    p.drawText(xs[c], kTop, c < 2 ? 300 : 30, kRow, (c < 2 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
+               head[c]);
   p.setFont(GothicFont(14));
   for (int i = 0; i < static_cast<int>(table.size()); ++i) {
     const TTableRow& r = table[static_cast<std::size_t>(i)];
