@@ -20,6 +20,9 @@ constexpr bool ThirtiethsExact() {
   return true;
 }
 static_assert(ThirtiethsExact());
+// The vector passes work out steps below 256 (pace x share below 256 x 30)
+// in single precision.
+constexpr int32_t kFloatThirtieths = 256 * 30;
 
 #ifdef VANTOREL_LANES_X86
 
@@ -34,58 +37,35 @@ bool ProcessorHasAvx512Kernel() {
 
 #define VANTOREL_LANES_TARGET __attribute__((target("avx512f,avx512dq,avx512vl,avx512bw")))
 
-// Half h (0 low, 1 high) of sixteen 32-bit lanes.
-VANTOREL_LANES_TARGET inline __m256i Half(__m512i v, int h) {
-  return h ? _mm512_extracti64x4_epi64(v, 1) : _mm512_castsi512_si256(v);
-}
-
-// Sixteen lanes in 512-bit registers: the integers as sixteen 32-bit values,
-// the doubles as two halves of eight. Every operation is the one
-// RunLaneCommon makes, in the same order, and each is exact or correctly
-// rounded in a vector register just as in a scalar one (this file is built
-// without fused multiply-adds), so every lane gets RunLaneCommon's bits.
+// Sixteen lanes in 512-bit registers, the same tests and the same single
+// precision step as the 256-bit pass (RunEight256), all sixteen at once.
 VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512(TRunLanes& l, int32_t role, int32_t bx,
                                                                                  int32_t by, int32_t bh) {
   const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
   const __m512i tx = _mm512_load_si512(l.TargetX), ty = _mm512_load_si512(l.TargetY);
-  const __m512i dxi = _mm512_sub_epi32(tx, x), dyi = _mm512_sub_epi32(ty, y);
-  // A difference wrapped when target and position differ in sign and the
-  // difference has not the target's: the sign bit of (t ^ p) & (t ^ d).
-  constexpr int kWrapped = 0x18;  // (a ^ b) & (a ^ c) as a three-input bit table
-  const __mmask16 wrapped = _mm512_movepi32_mask(_mm512_or_si512(_mm512_ternarylogic_epi32(tx, x, dxi, kWrapped),
-                                                                 _mm512_ternarylogic_epi32(ty, y, dyi, kWrapped)));
-  // Parts up to 2^21 make the squares, the length and the dot product exact
-  // in doubles, and the length below 2^44: a short move. Anything longer is
-  // no run on a pitch and is left to the player himself.
-  const __m512i part = _mm512_set1_epi32((1 << 21) + 1);
-  const __mmask16 smallParts = _mm512_kandn(wrapped, _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dxi), part) &
-                                                         _mm512_cmplt_epu32_mask(_mm512_abs_epi32(dyi), part));
   const __m512i fdxi = _mm512_load_si512(l.FaceDx), fdyi = _mm512_load_si512(l.FaceDy);
-  // A turn of more than a right angle, the integer test on short vectors:
-  // a negative dot product, or facing back (x < 0) across the axis (the
-  // signs of the facing's y and the new y differ).
-  constexpr int kBackAcross = 0x60;  // a & (b ^ c)
-  const __mmask16 backAcross = _mm512_movepi32_mask(_mm512_ternarylogic_epi32(fdxi, fdyi, dyi, kBackAcross));
+  // In range: -2^14 <= position, target < 2^14 and -2^15 <= facing < 2^15.
+  const __m512i p14 = _mm512_set1_epi32(1 << 14), p15 = _mm512_set1_epi32(1 << 15);
+  constexpr int kOr3 = 0xfe;  // a | b | c as a three-input bit table
+  const __m512i pos =
+      _mm512_ternarylogic_epi32(_mm512_add_epi32(x, p14), _mm512_add_epi32(y, p14), _mm512_add_epi32(tx, p14), kOr3);
+  const __m512i posFace = _mm512_ternarylogic_epi32(
+      _mm512_srli_epi32(_mm512_or_si512(pos, _mm512_add_epi32(ty, p14)), 15),
+      _mm512_srli_epi32(_mm512_add_epi32(fdxi, p15), 16), _mm512_srli_epi32(_mm512_add_epi32(fdyi, p15), 16), kOr3);
+  const __mmask16 inRange = _mm512_testn_epi32_mask(posFace, posFace);
+  const __m512i dxi = _mm512_sub_epi32(tx, x), dyi = _mm512_sub_epi32(ty, y);
+  // (x, y) pairs of 16-bit parts: squares and dot products in one step each.
+  const __m512i d = _mm512_mask_blend_epi16(0xaaaaaaaa, dxi, _mm512_slli_epi32(dyi, 16));
+  const __m512i f = _mm512_mask_blend_epi16(0xaaaaaaaa, fdxi, _mm512_slli_epi32(fdyi, 16));
+  const __m512i dist2 = _mm512_madd_epi16(d, d), dot = _mm512_madd_epi16(f, d);
+  const __mmask16 within = inRange & _mm512_cmple_epi32_mask(dist2, _mm512_set1_epi32(900));
+  const __mmask16 dotZero = _mm512_testn_epi32_mask(dot, dot);
+  // A turn of more than a right angle: a negative dot product, or facing
+  // back across the axis (a & (b ^ c), then or'ed with the dot).
+  constexpr int kBackAcross = 0x60;
+  const __mmask16 turned =
+      _mm512_movepi32_mask(_mm512_or_si512(dot, _mm512_ternarylogic_epi32(fdxi, fdyi, dyi, kBackAcross)));
 
-  const __m512d zero = _mm512_setzero_pd();
-  __m512d dx[2], dy[2], dist2[2];
-  __mmask8 dotNegH[2], dotZeroH[2], withinH[2];
-  for (int h = 0; h < 2; ++h) {
-    dx[h] = _mm512_cvtepi32_pd(Half(dxi, h));
-    dy[h] = _mm512_cvtepi32_pd(Half(dyi, h));
-    const __m512d fx = _mm512_cvtepi32_pd(Half(fdxi, h)), fy = _mm512_cvtepi32_pd(Half(fdyi, h));
-    dist2[h] = _mm512_add_pd(_mm512_mul_pd(dx[h], dx[h]), _mm512_mul_pd(dy[h], dy[h]));
-    const __m512d dot = _mm512_add_pd(_mm512_mul_pd(fx, dx[h]), _mm512_mul_pd(fy, dy[h]));
-    dotNegH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_LT_OQ);
-    dotZeroH[h] = _mm512_cmp_pd_mask(dot, zero, _CMP_EQ_OQ);
-    withinH[h] = _mm512_cmp_pd_mask(dist2[h], _mm512_set1_pd(900.0), _CMP_LE_OQ);
-  }
-  const __mmask16 turned = _mm512_kunpackb(dotNegH[1], dotNegH[0]) | backAcross;
-  const __mmask16 dotZero = _mm512_kunpackb(dotZeroH[1], dotZeroH[0]);
-  const __mmask16 within = smallParts & _mm512_kunpackb(withinH[1], withinH[0]);
-
-  // The run-up: back to 1 after a turn, else one more up to 30; the share of
-  // his pace it gives, in thirtieths.
   const __m512i one = _mm512_set1_epi32(1);
   const __m512i accel = _mm512_load_si512(l.Accel);
   __m512i a = _mm512_mask_add_epi32(accel, _mm512_cmplt_epi32_mask(accel, _mm512_set1_epi32(30)), accel, one);
@@ -93,29 +73,19 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __m512i share =
       role == 0 ? _mm512_mullo_epi32(_mm512_min_epi32(a, _mm512_set1_epi32(10)), _mm512_set1_epi32(3)) : a;
   const __m512i paced = _mm512_mullo_epi32(_mm512_load_si512(l.Pace), share);
-  const __mmask16 pacedExact = _mm512_cmple_epu32_mask(paced, _mm512_set1_epi32(kExactThirtieths));
+  const __mmask16 shortStep = _mm512_cmplt_epu32_mask(paced, _mm512_set1_epi32(kFloatThirtieths));
   const __m512i step = _mm512_srli_epi32(_mm512_mullo_epi32(paced, _mm512_set1_epi32(kThirtieth)), kThirtiethShift);
 
-  // The step's parts, rounded half to even, and whether a part lay a hair
-  // from a half.
-  const __m512d nearHalf = _mm512_set1_pd(0.5 - 1e-9);
-  __m256i sxH[2], syH[2];
-  __mmask8 hairH[2];
-  for (int h = 0; h < 2; ++h) {
-    const __m256i st = Half(step, h);
-    // Lanes that do not step divide by something harmless.
-    const __m512d length = _mm512_sqrt_pd(_mm512_max_pd(dist2[h], _mm512_set1_pd(901.0)));
-    const __m512d scale = _mm512_div_pd(_mm512_cvtepi32_pd(st), length);
-    const __m512d vx = _mm512_mul_pd(dx[h], scale), vy = _mm512_mul_pd(dy[h], scale);
-    constexpr int kNearestEven = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
-    const __m512d sx = _mm512_roundscale_pd(vx, kNearestEven), sy = _mm512_roundscale_pd(vy, kNearestEven);
-    hairH[h] = _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(vx, sx)), nearHalf, _CMP_GT_OQ) |
-               _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(vy, sy)), nearHalf, _CMP_GT_OQ);
-    sxH[h] = _mm512_cvttpd_epi32(sx);
-    syH[h] = _mm512_cvttpd_epi32(sy);
-  }
-  const __m512i sx = _mm512_inserti64x4(_mm512_castsi256_si512(sxH[0]), sxH[1], 1);
-  const __m512i sy = _mm512_inserti64x4(_mm512_castsi256_si512(syH[0]), syH[1], 1);
+  // Lanes that do not step divide by something harmless.
+  const __m512 length = _mm512_sqrt_ps(_mm512_cvtepi32_ps(_mm512_max_epi32(dist2, _mm512_set1_epi32(901))));
+  const __m512 scale = _mm512_div_ps(_mm512_cvtepi32_ps(step), length);
+  const __m512 vx = _mm512_mul_ps(_mm512_cvtepi32_ps(dxi), scale), vy = _mm512_mul_ps(_mm512_cvtepi32_ps(dyi), scale);
+  constexpr int kNearestEven = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
+  const __m512 rx = _mm512_roundscale_ps(vx, kNearestEven), ry = _mm512_roundscale_ps(vy, kNearestEven);
+  const __m512 nearHalf = _mm512_set1_ps(0.5f - 1.0f / 16384);
+  const __mmask16 hair = _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_sub_ps(vx, rx)), nearHalf, _CMP_GT_OQ) |
+                         _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_sub_ps(vy, ry)), nearHalf, _CMP_GT_OQ);
+  const __m512i sx = _mm512_cvtps_epi32(rx), sy = _mm512_cvtps_epi32(ry);
 
   const __m512i onPitch = _mm512_load_si512(l.OnPitch);
   const __mmask16 runs = _mm512_test_epi32_mask(onPitch, onPitch);
@@ -123,9 +93,7 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __mmask16 frozen = runs & _mm512_cmpgt_epi32_mask(freeze, _mm512_setzero_si512());
   const __mmask16 arrives = runs & ~frozen & within;
   const __mmask16 steps = runs & ~frozen & ~within;
-  // The angles themselves decide these: a long move, a facing kept
-  // as an angle or at a right angle (dot 0), a step a hair from a half.
-  const __mmask16 byPlayer = steps & ~(smallParts & ~dotZero & pacedExact & ~_mm512_kunpackb(hairH[1], hairH[0]));
+  const __mmask16 byPlayer = steps & ~(inRange & ~dotZero & shortStep & ~hair);
   const __mmask16 moves = steps & ~byPlayer;
 
   __m512i nx = _mm512_mask_mov_epi32(x, arrives, tx);
@@ -202,116 +170,111 @@ VANTOREL_AVX2_TARGET inline __m256i Load8(const int32_t* p) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(p));
 }
 VANTOREL_AVX2_TARGET inline void Store8(int32_t* p, __m256i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(p), v); }
-// Lanes 0..3 (q 0) or 4..7 (q 1) of eight 32-bit values as doubles.
-VANTOREL_AVX2_TARGET inline __m256d Quarter(__m256i v, int q) {
-  return _mm256_cvtepi32_pd(q ? _mm256_extracti128_si256(v, 1) : _mm256_castsi256_si128(v));
+// b where the sign bit of `where` is set, else a.
+VANTOREL_AVX2_TARGET inline __m256i Blend(__m256i a, __m256i b, __m256i where) {
+  return _mm256_castps_si256(
+      _mm256_blendv_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), _mm256_castsi256_ps(where)));
 }
-// All-ones lanes as bits.
-VANTOREL_AVX2_TARGET inline uint32_t Bits(__m256d v) { return uint32_t(_mm256_movemask_pd(v)); }
-// Lanes 0 <= v < limit.
-VANTOREL_AVX2_TARGET inline __m256i Below(__m256i v, int32_t limit) {
-  return _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), v),
-                             _mm256_cmpgt_epi32(_mm256_set1_epi32(limit), v));
-}
-
-// Lanes base .. base + 7 in 256-bit registers: the integers as eight 32-bit
-// values, the doubles as two quarters of four; the same operations as the
-// 512-bit pass, with masks as vectors and bits instead of mask registers.
+// Lanes base .. base + 7 in 256-bit registers, eight 32-bit lanes each.
+// The integer tests are RunLaneCommon's, exact in 32 bits for positions and
+// targets within 2^14 and a facing within 2^15 of the origin (any other lane
+// is left to the player). The step's parts are worked out in single
+// precision, correctly rounded at each of four steps (conversion, square
+// root, division, product), so within 3.5 x 2^-24 of their true value: for
+// steps below 256, less than 2^-14 off. A part that comes out within 2^-14
+// of a half is left to the player; any other rounds as the angles would.
 VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(TRunLanes& l, int base, int32_t role,
                                                                             int32_t bx, int32_t by, int32_t bh,
                                                                             TRunTick& run) {
+  // Tests are lanes of all ones (or, for a blend, just the sign bit set).
+  const __m256i zero = _mm256_setzero_si256();
   const __m256i x = Load8(l.X + base), y = Load8(l.Y + base);
   const __m256i tx = Load8(l.TargetX + base), ty = Load8(l.TargetY + base);
-  const __m256i dxi = _mm256_sub_epi32(tx, x), dyi = _mm256_sub_epi32(ty, y);
-  // A wrapped difference: the sign bit of (t ^ p) & (t ^ d).
-  const __m256i wrapX = _mm256_and_si256(_mm256_xor_si256(tx, x), _mm256_xor_si256(tx, dxi));
-  const __m256i wrapY = _mm256_and_si256(_mm256_xor_si256(ty, y), _mm256_xor_si256(ty, dyi));
-  const uint32_t wrapped = SignBits(_mm256_or_si256(wrapX, wrapY));
-  const uint32_t smallParts = ~wrapped & SignBits(_mm256_and_si256(Below(_mm256_abs_epi32(dxi), (1 << 21) + 1),
-                                                                   Below(_mm256_abs_epi32(dyi), (1 << 21) + 1)));
   const __m256i fdxi = Load8(l.FaceDx + base), fdyi = Load8(l.FaceDy + base);
-  const uint32_t backAcross = SignBits(_mm256_and_si256(fdxi, _mm256_xor_si256(fdyi, dyi)));
-
-  const __m256d zero = _mm256_setzero_pd();
-  __m256d dx[2], dy[2], dist2[2];
-  uint32_t dotNeg = 0, dotZero = 0, within = 0;
-  for (int q = 0; q < 2; ++q) {
-    dx[q] = Quarter(dxi, q);
-    dy[q] = Quarter(dyi, q);
-    const __m256d fx = Quarter(fdxi, q), fy = Quarter(fdyi, q);
-    dist2[q] = _mm256_add_pd(_mm256_mul_pd(dx[q], dx[q]), _mm256_mul_pd(dy[q], dy[q]));
-    const __m256d dot = _mm256_add_pd(_mm256_mul_pd(fx, dx[q]), _mm256_mul_pd(fy, dy[q]));
-    dotNeg |= Bits(_mm256_cmp_pd(dot, zero, _CMP_LT_OQ)) << 4 * q;
-    dotZero |= Bits(_mm256_cmp_pd(dot, zero, _CMP_EQ_OQ)) << 4 * q;
-    within |= Bits(_mm256_cmp_pd(dist2[q], _mm256_set1_pd(900.0), _CMP_LE_OQ)) << 4 * q;
-  }
-  within &= smallParts;
-  const uint32_t turned = dotNeg | backAcross;
+  // In range: -2^14 <= position, target < 2^14 and -2^15 <= facing < 2^15.
+  const __m256i p14 = _mm256_set1_epi32(1 << 14), p15 = _mm256_set1_epi32(1 << 15);
+  const __m256i pos = _mm256_or_si256(_mm256_or_si256(_mm256_add_epi32(x, p14), _mm256_add_epi32(y, p14)),
+                                      _mm256_or_si256(_mm256_add_epi32(tx, p14), _mm256_add_epi32(ty, p14)));
+  const __m256i face = _mm256_or_si256(_mm256_add_epi32(fdxi, p15), _mm256_add_epi32(fdyi, p15));
+  const __m256i inRange =
+      _mm256_cmpeq_epi32(_mm256_or_si256(_mm256_srli_epi32(pos, 15), _mm256_srli_epi32(face, 16)), zero);
+  const __m256i dxi = _mm256_sub_epi32(tx, x), dyi = _mm256_sub_epi32(ty, y);
+  // (x, y) pairs of 16-bit parts: squares and dot products in one step each.
+  const __m256i d = _mm256_blend_epi16(dxi, _mm256_slli_epi32(dyi, 16), 0xaa);
+  const __m256i f = _mm256_blend_epi16(fdxi, _mm256_slli_epi32(fdyi, 16), 0xaa);
+  const __m256i dist2 = _mm256_madd_epi16(d, d), dot = _mm256_madd_epi16(f, d);
+  const __m256i within = _mm256_and_si256(inRange, _mm256_cmpgt_epi32(_mm256_set1_epi32(901), dist2));
+  // A turn of more than a right angle (the sign bit): a negative dot
+  // product, or facing back across the axis.
+  const __m256i turned = _mm256_or_si256(dot, _mm256_and_si256(fdxi, _mm256_xor_si256(fdyi, dyi)));
 
   const __m256i one = _mm256_set1_epi32(1);
   const __m256i accel = Load8(l.Accel + base);
   __m256i a = _mm256_sub_epi32(accel, _mm256_cmpgt_epi32(_mm256_set1_epi32(30), accel));  // one more below 30
-  a = _mm256_blendv_epi8(a, one, LanesOfBits(turned));
+  a = Blend(a, one, turned);
   const __m256i share =
       role == 0 ? _mm256_mullo_epi32(_mm256_min_epi32(a, _mm256_set1_epi32(10)), _mm256_set1_epi32(3)) : a;
   const __m256i paced = _mm256_mullo_epi32(Load8(l.Pace + base), share);
-  const uint32_t pacedExact = SignBits(Below(paced, kExactThirtieths + 1));
+  const __m256i shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths - 1)), paced);
   const __m256i step = _mm256_srli_epi32(_mm256_mullo_epi32(paced, _mm256_set1_epi32(kThirtieth)), kThirtiethShift);
 
-  const __m256d nearHalf = _mm256_set1_pd(0.5 - 1e-9), sign = _mm256_set1_pd(-0.0);
-  __m128i sxQ[2], syQ[2];
-  uint32_t hair = 0;
-  for (int q = 0; q < 2; ++q) {
-    const __m128i st = q ? _mm256_extracti128_si256(step, 1) : _mm256_castsi256_si128(step);
-    const __m256d length = _mm256_sqrt_pd(_mm256_max_pd(dist2[q], _mm256_set1_pd(901.0)));
-    const __m256d scale = _mm256_div_pd(_mm256_cvtepi32_pd(st), length);
-    const __m256d vx = _mm256_mul_pd(dx[q], scale), vy = _mm256_mul_pd(dy[q], scale);
-    const __m256d rx = _mm256_round_pd(vx, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    const __m256d ry = _mm256_round_pd(vy, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    hair |= Bits(_mm256_or_pd(_mm256_cmp_pd(_mm256_andnot_pd(sign, _mm256_sub_pd(vx, rx)), nearHalf, _CMP_GT_OQ),
-                              _mm256_cmp_pd(_mm256_andnot_pd(sign, _mm256_sub_pd(vy, ry)), nearHalf, _CMP_GT_OQ)))
-            << 4 * q;
-    sxQ[q] = _mm256_cvttpd_epi32(rx);
-    syQ[q] = _mm256_cvttpd_epi32(ry);
-  }
-  const __m256i sx = _mm256_set_m128i(sxQ[1], sxQ[0]), sy = _mm256_set_m128i(syQ[1], syQ[0]);
+  // Lanes that do not step divide by something harmless.
+  const __m256 length = _mm256_sqrt_ps(_mm256_cvtepi32_ps(_mm256_max_epi32(dist2, _mm256_set1_epi32(901))));
+  const __m256 scale = _mm256_div_ps(_mm256_cvtepi32_ps(step), length);
+  const __m256 vx = _mm256_mul_ps(_mm256_cvtepi32_ps(dxi), scale), vy = _mm256_mul_ps(_mm256_cvtepi32_ps(dyi), scale);
+  const __m256 rx = _mm256_round_ps(vx, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  const __m256 ry = _mm256_round_ps(vy, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  const __m256 nearHalf = _mm256_set1_ps(0.5f - 1.0f / 16384), sign = _mm256_set1_ps(-0.0f);
+  const __m256i hair = _mm256_castps_si256(
+      _mm256_or_ps(_mm256_cmp_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vx, rx)), nearHalf, _CMP_GT_OQ),
+                   _mm256_cmp_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vy, ry)), nearHalf, _CMP_GT_OQ)));
+  const __m256i sx = _mm256_cvtps_epi32(rx), sy = _mm256_cvtps_epi32(ry);
 
   const __m256i freeze = Load8(l.Freeze + base);
-  const uint32_t runs = 0xffu & ~SignBits(_mm256_cmpeq_epi32(Load8(l.OnPitch + base), _mm256_setzero_si256()));
-  const uint32_t frozen = runs & SignBits(_mm256_cmpgt_epi32(freeze, _mm256_setzero_si256()));
-  const uint32_t arrives = runs & ~frozen & within;
-  const uint32_t steps = runs & ~frozen & ~within;
-  const uint32_t byPlayer = steps & ~(smallParts & ~dotZero & pacedExact & ~hair);
-  const uint32_t moves = steps & ~byPlayer;
-  const __m256i movesV = LanesOfBits(moves), arrivesV = LanesOfBits(arrives), frozenV = LanesOfBits(frozen);
+  const __m256i benched = _mm256_cmpeq_epi32(Load8(l.OnPitch + base), zero);
+  const __m256i frozen = _mm256_andnot_si256(benched, _mm256_cmpgt_epi32(freeze, zero));
+  const __m256i idle = _mm256_or_si256(benched, _mm256_or_si256(frozen, within));  // takes no step
+  const __m256i arrives = _mm256_andnot_si256(_mm256_or_si256(benched, frozen), within);
+  // A step this pass can make: in range, a facing not at a right angle to
+  // the run (dot 0 also when facing is kept as an angle), a short step, no
+  // part a hair from a half.
+  const __m256i sure = _mm256_andnot_si256(
+      hair, _mm256_andnot_si256(_mm256_cmpeq_epi32(dot, zero), _mm256_and_si256(inRange, shortStep)));
+  const __m256i moves = _mm256_andnot_si256(idle, sure);
+  const __m256i byPlayer = _mm256_andnot_si256(_mm256_or_si256(idle, sure), _mm256_cmpeq_epi32(zero, zero));
 
-  const __m256i nx = _mm256_blendv_epi8(_mm256_blendv_epi8(x, tx, arrivesV), _mm256_add_epi32(x, sx), movesV);
-  const __m256i ny = _mm256_blendv_epi8(_mm256_blendv_epi8(y, ty, arrivesV), _mm256_add_epi32(y, sy), movesV);
-  const __m256i nf = _mm256_add_epi32(freeze, frozenV);  // one less where frozen
-  const __m256i na = _mm256_blendv_epi8(_mm256_blendv_epi8(accel, one, frozenV), a, movesV);
+  const __m256i nx = Blend(Blend(x, tx, arrives), _mm256_add_epi32(x, sx), moves);
+  const __m256i ny = Blend(Blend(y, ty, arrives), _mm256_add_epi32(y, sy), moves);
+  const __m256i nf = _mm256_add_epi32(freeze, frozen);  // one less where frozen
+  const __m256i na = Blend(Blend(accel, one, frozen), a, moves);
   Store8(l.X + base, nx);
   Store8(l.Y + base, ny);
   Store8(l.Freeze + base, nf);
   Store8(l.Accel + base, na);
-  Store8(l.FaceDx + base, _mm256_blendv_epi8(fdxi, dxi, movesV));
-  Store8(l.FaceDy + base, _mm256_blendv_epi8(fdyi, dyi, movesV));
-  for (uint32_t m = moves; m != 0; m &= m - 1) {
-    const int k = base + __builtin_ctz(m);
-    l.FaceByVector[k] = true;
-    l.FacingKnown[k] = false;
+  Store8(l.FaceDx + base, Blend(fdxi, dxi, moves));
+  Store8(l.FaceDy + base, Blend(fdyi, dyi, moves));
+  {
+    // The moving lanes' two flags, eight bytes at a time.
+    const __m128i w = _mm_packs_epi32(_mm256_castsi256_si128(moves), _mm256_extracti128_si256(moves, 1));
+    const __m128i m = _mm_packs_epi16(w, w);  // a byte of all ones per moving lane
+    __m128i* byVector = reinterpret_cast<__m128i*>(l.FaceByVector + base);
+    __m128i* known = reinterpret_cast<__m128i*>(l.FacingKnown + base);
+    _mm_storel_epi64(byVector, _mm_or_si128(_mm_loadl_epi64(byVector), _mm_and_si128(m, _mm_set1_epi8(1))));
+    _mm_storel_epi64(known, _mm_andnot_si128(m, _mm_loadl_epi64(known)));
   }
 
+  // Within 10 of the ball when attacking; half his reach + 10 when defending.
   const __m256i reach = Load8(l.Reach + base);
   const __m256i ten = _mm256_set1_epi32(10);
   const __m256i halfReach = _mm256_srai_epi32(_mm256_add_epi32(reach, _mm256_srli_epi32(reach, 31)), 1);
   const __m256i r = role == 0 ? ten : _mm256_add_epi32(halfReach, ten);
   const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, _mm256_set1_epi32(bx)));
   const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, _mm256_set1_epi32(by)));
-  const __m256i inReach = _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
-                                           _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(bh), reach),
-                                                               _mm256_cmpeq_epi32(nf, _mm256_setzero_si256())));
-  run.Reaches |= (runs & ~byPlayer & SignBits(inReach)) << base;
-  run.ByPlayer |= byPlayer << base;
+  const __m256i inReach = _mm256_and_si256(
+      _mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
+      _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(bh), reach), _mm256_cmpeq_epi32(nf, zero)));
+  run.Reaches |= SignBits(_mm256_andnot_si256(_mm256_or_si256(benched, byPlayer), inReach)) << base;
+  run.ByPlayer |= SignBits(byPlayer) << base;
 }
 
 VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
@@ -319,6 +282,17 @@ VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t 
   RunEight256(l, 0, role, bx, by, bh, run);
   RunEight256(l, 8, role, bx, by, bh, run);
   return run;
+}
+
+// Both sides, as RunTwoSides512.
+VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx,
+                                         int32_t by, int32_t bh, TRunTick& ra, TRunTick& rb) {
+  ra = TRunTick{};
+  rb = TRunTick{};
+  RunEight256(a, 0, roleA, bx, by, bh, ra);
+  RunEight256(a, 8, roleA, bx, by, bh, ra);
+  RunEight256(b, 0, roleB, bx, by, bh, rb);
+  RunEight256(b, 8, roleB, bx, by, bh, rb);
 }
 
 VANTOREL_AVX2_TARGET uint32_t NearestLanes256(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,
@@ -414,7 +388,11 @@ TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, in
 void RunBothSidesLanes(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx, int32_t by, int32_t bh,
                        TRunTick& ra, TRunTick& rb) {
 #ifdef VANTOREL_LANES_X86
-  if (LaneKernel() == TLaneKernel::kVector512) return RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
+  switch (LaneKernel()) {
+    case TLaneKernel::kVector512: return RunTwoSides512(a, roleA, b, roleB, bx, by, bh, ra, rb);
+    case TLaneKernel::kVector256: return RunTwoSides256(a, roleA, b, roleB, bx, by, bh, ra, rb);
+    default: break;
+  }
 #endif
   ra = RunSideLanes(a, roleA, bx, by, bh);
   rb = RunSideLanes(b, roleB, bx, by, bh);

@@ -32,7 +32,7 @@ struct alignas(64) TRunLanes {
 // What one running tick of a side's lanes left: bit k for lane k.
 struct TRunTick {
   uint32_t Reaches = 0;   // on the pitch and able to play the ball
-  uint32_t ByPlayer = 0;  // a rare case, left untouched for Tmplayer::Run
+  uint32_t ByPlayer = 0;  // left untouched for Tmplayer::Run: a rare case, or a step the pass cannot be sure of
 };
 
 // The step after a run-up of accel ticks (1..30) at full pace `pace`:
@@ -136,7 +136,10 @@ void SetLaneKernel(TLaneKernel kernel);
 
 // One running tick of every lane on the pitch: RunLaneCommon and then the
 // reach test against the ball at (bx, by) and height bh for every lane
-// except those in ByPlayer, which are left untouched.
+// except those in ByPlayer, which are left untouched. The vector kernels
+// work a step out in single precision and leave to the player a few more
+// lanes than RunLaneCommon would (a part near a half, a lane far off the
+// pitch); every lane they run ends exactly where RunLaneCommon takes it.
 TRunTick RunSideLanes(TRunLanes& lanes, int32_t role, int32_t bx, int32_t by, int32_t bh);
 // RunSideLanes for two sides that run at the same moment (neither reads
 // the other's lanes).

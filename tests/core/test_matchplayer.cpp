@@ -506,8 +506,9 @@ void RunSideLanesAsEachPlayerWould() {
   }
   int byPlayer = 0, reached = 0;
   for (int round = 0; round < 400; ++round) {
+    const int32_t role = round % 2;
     for (int k = 0; k < TRunLanes::kLanes; ++k) {
-      const int kind = Random(12);
+      const int kind = Random(14);
       // kind 6: the difference of position and target wraps in 32 bits
       const int32_t x = kind == 6 ? (1 << 30) + Random(100) : 800 + Random(10500), y = 800 + Random(6800);
       int32_t tx = 800 + Random(10500), ty = 800 + Random(6800);
@@ -516,6 +517,7 @@ void RunSideLanesAsEachPlayerWould() {
       if (kind == 2) tx = -(1 << 30), ty = 1 << 30;                       // no pitch at all
       if (kind == 3) tx = x, ty = y + 1 + Random(900);                    // a right angle to +x
       if (kind == 6) tx = -(1 << 30) - Random(100), ty = y;
+      if (kind == 12) tx = (1 << 14) - 1 + Random(2), ty = y + Random(301) - 150;  // at the edge of the vector range
       lanes.OnPitch[k] = Random(8) != 0;
       for (Tmplayer* p : {side[k].get(), alone[k].get()}) {
         p->X = x, p->Y = y, p->TargetX = tx, p->TargetY = ty;
@@ -530,8 +532,21 @@ void RunSideLanesAsEachPlayerWould() {
         else
           p->Place(2), p->X = x, p->Y = y;  // a facing vector toward the goal he attacks
       }
+      if (kind == 13) {
+        // A target that puts a step part a hair from a half: only the angles
+        // can tell which way it rounds.
+        const Tmplayer& p = *side[k];
+        for (;;) {
+          tx = 800 + Random(10500), ty = 800 + Random(6800);
+          const double dx = tx - x, dy = ty - y, r = std::hypot(dx, dy);
+          const bool turned = std::cos(p.Facing()) * dx + std::sin(p.Facing()) * dy < 0;
+          const int32_t step = RunUpStep(p.Pace, turned ? 1 : std::min(p.Accel + 1, 30), role);
+          auto hair = [](double v) { return std::fabs(std::fabs(v - std::floor(v)) - 0.5) < 1e-5; };
+          if (r > 31 && (hair(step * dx / r) || hair(step * dy / r))) break;
+        }
+        for (Tmplayer* q : {side[k].get(), alone[k].get()}) q->TargetX = tx, q->TargetY = ty;
+      }
     }
-    const int32_t role = round % 2;
     for (int tick = 0; tick < 12; ++tick) {
       const Tmplayer& anyone = *side[Random(TRunLanes::kLanes)];
       const int32_t bx = anyone.X + Random(61) - 30, by = anyone.Y + Random(61) - 30, bh = Random(200);
