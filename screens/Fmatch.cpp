@@ -15,6 +15,7 @@
 #include "screens/Clickpanel.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
+#include "screens/Uscale.h"
 #include "screens/Usound.h"
 #include "world/Ugamemain.h"
 #include "world/Uleague.h"
@@ -144,7 +145,7 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
   }
 
   // The pictures are loaded with the sides, where a missing one is reported.
-  imgura_ = QPixmap(kMatchPictureWidth, kMatchPictureHeight);
+  imgura_ = SharpCanvas(QSize(kMatchPictureWidth, kMatchPictureHeight));
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kStepMs);
   connect(&timer_, &QTimer::timeout, this, &Tmatch::TimerStep);
@@ -345,7 +346,7 @@ void Tmatch::paintEvent(QPaintEvent*) {
 }
 
 QPixmap Tmatch::RenderScene(const TliveScene& scene) const {
-  QPixmap pm(Tmlive::kWidth, Tmlive::kHeight);
+  QPixmap pm = SharpCanvas(QSize(Tmlive::kWidth, Tmlive::kHeight));
   pm.fill(Qt::black);
   QPainter p(&pm);
   for (const TliveShape& s : scene.Shapes) {
@@ -459,7 +460,9 @@ void Tmatch::BenchSwap() {
 }
 
 void Tmatch::DrawPositionMap() {
-  QPixmap pm = look_.Pitch.scaled(imgpos->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const qreal ratio = look_.Pitch.devicePixelRatio();
+  QPixmap pm = look_.Pitch.scaled(imgpos->size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  pm.setDevicePixelRatio(ratio);
   QPainter p(&pm);
   QFont f = GothicFont(12);
   f.setPointSize(9);

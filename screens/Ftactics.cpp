@@ -22,6 +22,7 @@
 #include "screens/Fplayer.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
+#include "screens/Uscale.h"
 #include "world/Ugamemain.h"
 
 namespace {
@@ -148,10 +149,11 @@ void Ttactics::RefreshGrids() {
 
 void Ttactics::DrawHalfPitch() {
   // Pitch units are 12 to the pixel here; 100 units make a metre.
-  imgbg_ = QPixmap(kPitchPictureWidth, kPitchPictureHeight);
+  // As many pixels as the monitor shows: the lines stay sharp at any scale.
+  imgbg_ = SharpCanvas(QSize(kPitchPictureWidth, kPitchPictureHeight));
   QPainter p(&imgbg_);
   if (!imgsiba_.isNull())
-    p.drawTiledPixmap(imgbg_.rect(), imgsiba_);
+    p.drawTiledPixmap(QRect(0, 0, kPitchPictureWidth, kPitchPictureHeight), imgsiba_);
   else
     imgbg_.fill(QColor(0, 150, 0));
   const int goalLine = kOwnGoalLinePixel, mid = kPlacementCentre.X - 1;  // the pitch's long axis
@@ -239,13 +241,13 @@ void Ttactics::DrawClubCard() {
   emblem = emblem.convertToFormat(QImage::Format_RGB32);
   QColor a, b;
   CardColours(emblem, a, b);
-  QPixmap pm(imgteam->size());
+  QPixmap pm = SharpCanvas(imgteam->size());
   pm.fill(kFormColour);
   QPainter p(&pm);
   if (!emblem.isNull()) p.drawImage(QRect(10, 10, 180, 180), emblem);
   p.setFont(PointFont(30));
   const QString name = QString::fromStdString(club.ClubName);
-  const QRect area(0, 0, pm.width(), pm.height());
+  const QRect area(QPoint(0, 0), imgteam->size());
   auto write = [&](int x, int y, const QColor& c) {
     p.setPen(c);
     p.drawText(area.adjusted(x, y, 0, 0), Qt::AlignLeft | Qt::AlignTop, name);

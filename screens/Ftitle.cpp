@@ -5,6 +5,7 @@
 
 #include "screens/Clickpanel.h"
 #include "screens/Uapp.h"
+#include "screens/Uscale.h"
 
 Ttitle::Ttitle(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("title"));
@@ -39,6 +40,8 @@ Ttitle::Ttitle(QWidget* parent) : QWidget(parent) {
   connect(btnvsload, &TClickPanel::clicked, this, &Ttitle::btnvsloadClick);
   connect(btnvtr, &TClickPanel::clicked, this, &Ttitle::btnvtrClick);
   connect(btnend, &TClickPanel::clicked, this, &Ttitle::btnendClick);
+  // The window's size, in the black corner beside 終了.
+  AddScaleChooser(this, 590, 413, 90, 30);
   FormCreate();
 }
 
@@ -50,7 +53,7 @@ void Ttitle::FormCreate() {
 }
 
 void Ttitle::DrawTitle() {
-  QPixmap pm(450, 60);
+  QPixmap pm = SharpCanvas(QSize(450, 60));
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   QFont f = GothicFont(12);
@@ -66,7 +69,7 @@ void Ttitle::DrawTitle() {
 }
 
 void Ttitle::DrawBackground() {
-  QPixmap pm(690, 453);
+  QPixmap pm = SharpCanvas(QSize(690, 453));
   pm.fill(Qt::black);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);

@@ -7,6 +7,7 @@
 #include "club/Ufile.h"
 #include "club/Upaths.h"
 #include "screens/Clickpanel.h"
+#include "screens/Uscale.h"
 
 namespace {
 constexpr int kMarkerSize = 10;
@@ -32,9 +33,10 @@ void TMatchPictures::Load() {
 }
 
 QPixmap DrawPitchPicture(const TMatchPictures& pics) {
-  QPixmap pm(kMatchPictureWidth, kMatchPictureHeight);
+  // As many pixels as the monitor shows: the lines stay sharp at any scale.
+  QPixmap pm = SharpCanvas(QSize(kMatchPictureWidth, kMatchPictureHeight));
   QPainter p(&pm);
-  p.drawTiledPixmap(pm.rect(), pics.turf);
+  p.drawTiledPixmap(QRect(0, 0, kMatchPictureWidth, kMatchPictureHeight), pics.turf);
   p.setPen(QPen(Qt::white, 2));
   p.setBrush(Qt::NoBrush);
   p.drawRect(QRect(QPoint(49, 49), QPoint(703, 472)));    // touch and goal lines

@@ -1,13 +1,22 @@
 // Program entry: the application object, the window title, the title screen.
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 #include <string>
 
 #include "club/Upaths.h"
 #include "screens/Clickpanel.h"
 #include "screens/Uapp.h"
+#include "screens/Uscale.h"
 
 int main(int argc, char** argv) {
+  // The window's scale is Qt's own and must be set before the application
+  // object exists.
+  QString error;
+  if (!PrepareScale(argc, argv, &error)) {
+    std::fprintf(stderr, "vantorel: %s\n", qPrintable(error));
+    return 2;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vantorel"));
   QApplication::setApplicationDisplayName(QStringLiteral("Vantorel"));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the game alone (optimised; no tests, benchmarks or tools) and starts
-# it with data/ beside it. Arguments go to the game.
+# it with data/ beside it. Arguments go to the game (scripts/play.sh --scale 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
