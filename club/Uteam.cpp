@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "club/Uarith.h"
+#include "club/Ucalendar.h"
 #include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "club/Uplayer.h"
@@ -18,9 +19,7 @@ void SendToMarket(TplayerMarket* market, const Tplayer& player) {
 }
 
 // Weeks in which a player left out of the match squad grows unhappy.
-bool BenchCheckWeek(int32_t w) {
-  return (w >= 12 && w <= 18) || (w >= 22 && w <= 28) || (w >= 32 && w <= 38) || (w >= 41 && w <= 47);
-}
+bool BenchCheckWeek(int32_t w) { return IsLeagueWeek(w); }
 
 // Base level of a youth player from a draw 0 .. 199: mostly modest, now and
 // then a real talent.
@@ -299,6 +298,10 @@ int32_t Tteam::SlotNumber(int slot) const {
 void Tteam::SetSlotNumber(int slot, int32_t number) {
   if (slot < 0 || slot >= kSlotCount) return;
   Slots[static_cast<std::size_t>(slot)] = number;
+}
+
+bool Tteam::StartingElevenComplete() const {
+  return StartingElevenComplete(Slots, [this](int32_t n) { return Squad && Squad->IndexOfNumber(n) >= 0; });
 }
 
 TPoint Tteam::GetPosition(int slot) const {

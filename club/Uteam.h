@@ -102,6 +102,24 @@ class Tteam {
 
   // ---- line-up ------------------------------------------------------------
   int32_t SlotNumber(int slot) const;
+  // "The starting eleven is complete": each of slots 0 .. 10 holds the
+  // number of a player the squad has. This is the game's one version of the
+  // rule, asked by NEXT in a match week, the VS export, the tactics board,
+  // the autopilot, the outlook and vantorel-sim. An injured starter counts
+  // (an injury empties his slot when it strikes, and the computer's clubs
+  // may field injured players early in the season); an empty slot (-1) or a
+  // number the squad no longer has does not.
+  bool StartingElevenComplete() const;
+  // The same rule for slots not yet handed to a club, with the squad's
+  // numbers given by `inSquad`.
+  template <class InSquad>
+  static bool StartingElevenComplete(const std::array<int32_t, kSlotCount>& lineup, InSquad inSquad) {
+    for (int s = 0; s < kStarterCount; ++s) {
+      const int32_t n = lineup[static_cast<std::size_t>(s)];
+      if (n == -1 || !inSquad(n)) return false;
+    }
+    return true;
+  }
   void SetSlotNumber(int slot, int32_t number);
   TPoint GetPosition(int slot) const;
   void SetPosition(int slot, TPoint p);

@@ -280,9 +280,29 @@ void Tmteam::AutoSub(int32_t diff, int32_t tick) {
   ++used;
 }
 
-void Tmteam::Substitute(int out, int slot, int32_t tick) {
-  if (out < 0 || out >= kOnPitch || slot < 0 || slot >= kBenchSlots) return;
-  if (!BenchPresent[slot] || SubsMade >= kMaxSubs || BenchPos[slot] < 0) return;
+const char* RefusalName(TmRefusal r) {
+  switch (r) {
+    case TmRefusal::None: return "done";
+    case TmRefusal::NoSuchPlayer: return "no such player on the pitch";
+    case TmRefusal::NoSuchBenchPlayer: return "no such player on the bench";
+    case TmRefusal::AlreadySubstituted: return "the bench player has already come on";
+    case TmRefusal::NoSubstitutionsLeft: return "no substitution left";
+    case TmRefusal::Goalkeeper: return "the goalkeeper keeps his place";
+    case TmRefusal::OutsideArea: return "outside the area a player may be sent to";
+  }
+  return "?";
+}
+
+TmRefusal Tmteam::SubstitutionRefusal(int out, int slot) const {
+  if (out < 0 || out >= std::min(kOnPitch, PlayerCount())) return TmRefusal::NoSuchPlayer;
+  if (slot < 0 || slot >= kBenchSlots || BenchPos[slot] < 0) return TmRefusal::NoSuchBenchPlayer;
+  if (!BenchPresent[slot]) return TmRefusal::AlreadySubstituted;
+  if (SubsMade >= kMaxSubs) return TmRefusal::NoSubstitutionsLeft;
+  return TmRefusal::None;
+}
+
+TmRefusal Tmteam::Substitute(int out, int slot, int32_t tick) {
+  if (const TmRefusal r = SubstitutionRefusal(out, slot); r != TmRefusal::None) return r;
   BenchPresent[slot] = false;
   const int in = BenchPos[slot];
   Tmplayer& off = *Players[out];
@@ -297,6 +317,19 @@ void Tmteam::Substitute(int out, int slot, int32_t tick) {
   std::swap(Players[out], Players[in]);
   std::swap(LaneAt[out], LaneAt[in]);
   ++SubsMade;
+  return TmRefusal::None;
+}
+
+TmRefusal Tmteam::MoveHome(int index, int32_t x, int32_t y) {
+  if (index < 0 || index >= std::min(kOnPitch, PlayerCount())) return TmRefusal::NoSuchPlayer;
+  if (index == 0) return TmRefusal::Goalkeeper;
+  const int32_t ownGoalLine = Players[0]->GoalX(0);
+  if (std::abs(int64_t{ownGoalLine} - x) > kHomeReachFromGoalLine ||
+      std::abs(int64_t{kPitchCentreY} - y) > kHomeReachFromAxis)
+    return TmRefusal::OutsideArea;
+  Players[index]->HomeX = x;
+  Players[index]->HomeY = y;
+  return TmRefusal::None;
 }
 
 void Tmteam::ResultRows(TIntgrid& table) const {

@@ -29,6 +29,25 @@ struct TSubPlan {
 // the side on the ball until the holder's own row is taken out.
 using TPassTable = TFixedTable<7, 11>;
 
+// Why a side refused a change asked of it during the match (None: the
+// change was made).
+enum class TmRefusal {
+  None,
+  NoSuchPlayer,         // no player of the side stands at that place
+  NoSuchBenchPlayer,    // the bench slot was empty in the line-up
+  AlreadySubstituted,   // the bench player has already come on
+  NoSubstitutionsLeft,  // the side has made both its substitutions
+  Goalkeeper,           // the goalkeeper keeps his place
+  OutsideArea,          // the place lies outside the area a player may be sent to
+};
+// A short description of a refusal, for logs and test messages.
+const char* RefusalName(TmRefusal r);
+
+// How far from his own goal line (in x) and from the pitch's long axis (in
+// y) the manager may send a player's home position.
+constexpr int32_t kHomeReachFromGoalLine = 4500;
+constexpr int32_t kHomeReachFromAxis = 2600;
+
 class Tmteam {
  public:
   static constexpr int kOnPitch = 11;
@@ -94,7 +113,18 @@ class Tmteam {
   bool ClearPath(int32_t sx, int32_t sy, double angle) const;
 
   void AutoSub(int32_t diff, int32_t tick);
-  void Substitute(int out, int slot, int32_t tick);
+  // Whether bench slot `slot` may come on now for the player at pitch place
+  // `out` (0 .. 10): the slot held a player, he has not come on yet, and
+  // the side has a substitution left.
+  TmRefusal SubstitutionRefusal(int out, int slot) const;
+  // Brings him on at `tick` when SubstitutionRefusal allows it; otherwise
+  // changes nothing. Returns the refusal.
+  TmRefusal Substitute(int out, int slot, int32_t tick);
+  // The manager sends the player at pitch place `index` to a new home
+  // position (pitch units). Refused for the goalkeeper, a place with no
+  // player, and a point farther than kHomeReachFromGoalLine in x from the
+  // side's own goal line or kHomeReachFromAxis in y from the long axis.
+  TmRefusal MoveHome(int index, int32_t x, int32_t y);
 
   // Appends one six-value row (club id, number, minutes, goals, assists,
   // rating) per player who took part.

@@ -199,16 +199,17 @@ void Tmain::Refresh() {
   int d = GameState->DivisionOf(0);
   gridoutleague->SetSelection(d, 0);
   gridoutleagueClick(d);
-  btntrain->setVisible(week != 1);
+  const TWeekPhase phase = WeekPhase(week);
+  btntrain->setVisible(phase != TWeekPhase::Contract);
   lbmoney->setText(QStringLiteral("所持金：") + QString::number(GameState->Team(0).Money));
   lbmoney->adjustSize();
   ShowMessages();
-  if (week == 1) {
+  if (phase == TWeekPhase::Contract) {
     Ftomatch1->hide();
     Ftrade1->hide();
     Fcontract1->show();
     Fcontract1->ShowContracts();
-  } else if (week <= 11) {
+  } else if (phase == TWeekPhase::Transfer) {
     Fcontract1->hide();
     Ftomatch1->hide();
     Ftrade1->show();
@@ -315,18 +316,9 @@ void Tmain::btntrainClick() {
   FillCoachTable();
 }
 
-namespace {
-bool StartingElevenComplete() {
-  const Tteam& club = GameState->Team(0);
-  for (int s = 0; s < 11; ++s)
-    if (club.SlotNumber(s) <= 0) return false;
-  return true;
-}
-}  // namespace
-
 bool Tmain::CheckStartingEleven() {
   if (!GameState) return false;
-  if (StartingElevenComplete()) return true;
+  if (GameState->Team(0).StartingElevenComplete()) return true;
   App().Message(this, QStringLiteral("スタメンが決まっていません"));
   return false;
 }
@@ -369,20 +361,23 @@ void Tmain::btnnextClick() {
   if (!GameState) return;
   Tag = 0;
   Memo1->clear();
-  const int w = GameState->Week;
-  if (w == 1) {
-    if (App().Guard([&] { Fcontract1->CommitContracts(); })) AdvanceWithoutMatch();
-  } else if (w <= 11) {
-    if (App().Guard([&] { Ftrade1->SubmitBidsAndAnswers(); })) AdvanceWithoutMatch();
-  } else if (w == 52) {
-    if (!App().Guard([&] { GameState->AdvanceWeek(); })) return;
-    App().OpenEvent();
-    App().Release(this);
-  } else if (Tgamemain::IsCupWeek(w)) {
-    PlayMatchWeek(true);
-  } else if (Tgamemain::IsLeagueWeek(w)) {
-    PlayMatchWeek(false);
-  } else {
-    AdvanceWithoutMatch();
+  switch (WeekPhase(GameState->Week)) {
+    case TWeekPhase::Contract:
+      // The contract frame's marks are carried out on the club and the market.
+      if (App().Guard([&] { Fcontract1->CommitContracts(); })) AdvanceWithoutMatch();
+      break;
+    case TWeekPhase::Transfer:
+      // The marked bids and answers go to the market before its week runs.
+      if (App().Guard([&] { Ftrade1->SubmitBidsAndAnswers(); })) AdvanceWithoutMatch();
+      break;
+    case TWeekPhase::SeasonEnd:
+      // The season closes, then its events are shown.
+      if (!App().Guard([&] { GameState->AdvanceWeek(); })) return;
+      App().OpenEvent();
+      App().Release(this);
+      break;
+    case TWeekPhase::Cup: PlayMatchWeek(true); break;
+    case TWeekPhase::League: PlayMatchWeek(false); break;
+    case TWeekPhase::Free: AdvanceWithoutMatch(); break;
   }
 }

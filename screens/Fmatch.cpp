@@ -22,6 +22,8 @@
 
 namespace {
 constexpr int kStepMs = 17;
+// Pitch units per pixel of the position map.
+constexpr int kMapUnits = 48;
 const QColor kMoneyGreen(192, 220, 192);
 
 constexpr const char* kInfoHeader = "No,Name,MType,S,H,D,C,K,A,足";
@@ -446,15 +448,11 @@ void Tmatch::SelectPitchRow(int row) {
   gridns1->SetSelection(0, row);
 }
 
+// A right click on a bench row: he comes on for the player chosen in
+// gridn1. The side refuses an empty or already used bench slot and a third
+// substitution; either way the grids show the side as it now is.
 void Tmatch::BenchSwap() {
-  int r1 = gridn1->Row();
-  int r2 = gridn2->Row();
-  TGrid& g2 = gridn2->Model();
-  if (r1 < 1 || r1 > 11 || r2 < 0 || r2 >= g2.RowCount()) return;
-  const std::string& first = g2.Cells(0, r2);
-  bool numeric = !first.empty() && first.find_first_not_of("0123456789") == std::string::npos;
-  if (!numeric) return;
-  driver_->MatchTeam(userSide_).Substitute(r1 - 1, r2, driver_->Tick);
+  driver_->MatchTeam(userSide_).Substitute(gridn1->Row() - 1, gridn2->Row(), driver_->Tick);
   FillNormalGrids();
   DrawPositionMap();
 }
@@ -470,7 +468,7 @@ void Tmatch::DrawPositionMap() {
   const Tmteam& team = driver_->MatchTeam(userSide_);
   for (int i = 0; i < Tmteam::kOnPitch; ++i) {
     const Tmplayer& pl = team.PlayerAt(i);
-    int x = pl.HomeX / 48, y = pl.HomeY / 48;
+    int x = pl.HomeX / kMapUnits, y = pl.HomeY / kMapUnits;
     p.fillRect(QRect(QPoint(x - 6, y - 6), QPoint(x + 6, y + 6)), Qt::white);
     p.setPen(Qt::black);
     p.drawText(QRect(x - 6, y - 6, 13, 13), Qt::AlignCenter, QString::number(pl.Number));
@@ -479,16 +477,12 @@ void Tmatch::DrawPositionMap() {
   imgpos->setPixmap(pm);
 }
 
+// A click on the position map sends the player chosen in gridn1 there for
+// the rest of the match; the side refuses the goalkeeper and a point too
+// far from its own goal line or the pitch's middle, and the map stays.
 void Tmatch::imgposMouseDown(int x, int y) {
-  int r = gridn1->Row();
-  if (r <= 1 || r > 11) return;
   Tmteam& team = driver_->MatchTeam(userSide_);
-  int32_t g = team.PlayerAt(0).GoalX(0);
-  if (std::abs(g - 48 * x) > 4500 || std::abs(4200 - 48 * y) > 2600) return;
-  Tmplayer& pl = team.PlayerAt(r - 1);
-  pl.HomeX = 48 * x;
-  pl.HomeY = 48 * y;
-  DrawPositionMap();
+  if (team.MoveHome(gridn1->Row() - 1, kMapUnits * x, kMapUnits * y) == TmRefusal::None) DrawPositionMap();
 }
 
 bool Tmatch::eventFilter(QObject* o, QEvent* e) {

@@ -107,7 +107,7 @@ Tnews::Tnews(QWidget* parent) : QWidget(parent) {
 void Tnews::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   if (!GameState) return;
-  if (Tgamemain::IsCupWeek(GameState->Week))
+  if (IsCupWeek(GameState->Week))
     ShowCupResults();
   else
     ShowLeagueResults();

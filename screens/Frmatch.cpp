@@ -46,7 +46,7 @@ void TFtomatch::ShowNextMatch() {
   SetRowCommaText(m, 0, "リーグ戦,NextMatch,順位,得点rank,アシストrank");
   SetRowCommaText(m, 1, "その他,CUP戦カード,スケジュール,過去の成績");
   const int w = GameState->Week;
-  const bool matchWeek = Tgamemain::IsLeagueWeek(w) || Tgamemain::IsCupWeek(w);
+  const bool matchWeek = IsLeagueWeek(w) || IsCupWeek(w);
   Groupwatch->setVisible(matchWeek && GameState->NextHome != -1);
   gridmenu->SetSelection(2, 1);
   gridmenuClick(2, 1);

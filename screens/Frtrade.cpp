@@ -25,9 +25,6 @@ const QColor kBidCell(255, 0, 0);
 
 constexpr int kMenuList = 1, kMenuOffers = 2, kMenuReport = 3;
 // Seller index and player key of a row: list (grid1) and offers (grid2).
-constexpr int kListSellerColumn = 2, kListKeyColumn = 3, kListNameColumn = 4, kListGrowthColumn = 20;
-constexpr int kOfferSellerColumn = 1, kOfferKeyColumn = 2, kOfferNameColumn = 3, kOfferGrowthColumn = 19;
-constexpr int kFirstBidderColumn = 21, kLastBidderColumn = 43;
 constexpr int kRowHeight = 18;
 
 // Criteria 2..8 of the filter: caption, arrow, range, step, default.
@@ -224,7 +221,7 @@ void TFtrade::grid1MouseDown(int col, int row, Qt::MouseButton button) {
   TGrid& g = grid1->Model();
   if (row < g.FixedRows) return;  // the header sorts by itself
   if (button == Qt::LeftButton && col == kListNameColumn) {
-    OpenPlayerCard(g.Cells(kListSellerColumn, row), g.Cells(kListKeyColumn, row));
+    OpenPlayerCard(g.Cells(kListSellerColumn, row), g.Cells(kListNumberColumn, row));
   } else if (button == Qt::RightButton) {
     ToggleBid(g, row);
     grid1->viewport()->update();
@@ -235,7 +232,7 @@ void TFtrade::grid2MouseDown(int col, int row, Qt::MouseButton button) {
   TGrid& g = grid2->Model();
   if (row < g.FixedRows) return;
   if (button == Qt::LeftButton && col == kOfferNameColumn) {
-    OpenPlayerCard(g.Cells(kOfferSellerColumn, row), g.Cells(kOfferKeyColumn, row));
+    OpenPlayerCard(g.Cells(kOfferSellerColumn, row), g.Cells(kOfferNumberColumn, row));
   } else if (button == Qt::RightButton) {
     ToggleAnswer(g, row);
     grid2->viewport()->update();
@@ -255,7 +252,7 @@ void TFtrade::grid2DrawCell(QPainter& p, const QRect& rc, int col, int row) {
   const TGrid& g = grid2->Model();
   if (row < g.FixedRows || row >= g.RowCount()) return;
   QColor back = grid2->IsSelected(col, row) ? QColor(0, 0, 128) : grid2->CellColor;
-  if (g.Cells(kOfferSellerColumn, row) == "0") {
+  if (OffersUserPlayer(g, row)) {
     // One of the user's players is wanted.
     back = kOwnPlayer;
     p.fillRect(rc, back);

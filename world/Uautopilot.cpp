@@ -55,7 +55,7 @@ void MarkKeepBest(const Tteam& club, const Tgamemain& g, TGrid& gridplist, TGrid
     const int row = squadRows[i];
     if (!gridplist.Cells(kConMark, row).empty()) continue;
     for (int b = kBoardCoachRows; b < gridfuture.RowCount(); ++b) {
-      if (!gridfuture.Cells(2, b).empty()) continue;  // a number someone wears
+      if (!gridfuture.Cells(kBoardKey, b).empty()) continue;  // a number someone wears
       AssignNumber(gridplist, row, gridfuture, b);
       break;
     }
@@ -88,7 +88,8 @@ void MarkBids(const Tgamemain& g, TGrid& grid1, int64_t budget) {
   std::vector<std::pair<int32_t, int>> byValue;  // value, row
   for (int r = 1; r < grid1.RowCount(); ++r) {
     int32_t seller = 0, number = 0;
-    if (!ParseCell(grid1.Cells(2, r), seller) || !ParseCell(grid1.Cells(3, r), number)) continue;
+    if (!ParseCell(grid1.Cells(kListSellerColumn, r), seller) || !ParseCell(grid1.Cells(kListNumberColumn, r), number))
+      continue;
     const Tplayer* p = g.Market->FindPlayer(seller, number);
     if (p) byValue.emplace_back(p->Value(g), r);
   }
@@ -116,41 +117,36 @@ void ManagerTransferWeek(Tgamemain& g, const TManagerPolicy& m) {
     TGrid grid2;
     g.Market->ShowNegotiations(grid2);
     for (int r = 1; r < grid2.RowCount(); ++r)
-      if (grid2.Cells(1, r) == "0" && grid2.Cells(kOfferMarkColumn, r).empty()) ToggleAnswer(grid2, r);
+      if (OffersUserPlayer(grid2, r) && grid2.Cells(kOfferMarkColumn, r).empty()) ToggleAnswer(grid2, r);
     AnswerOffers(*g.Market, grid2);
   }
 }
 
 }  // namespace
 
-bool StartingElevenComplete(const Tteam& club) {
-  for (int i = 0; i < kStarterCount; ++i)
-    if (club.Slots[i] < 0) return false;
-  return true;
-}
-
 void PlayAutopilotWeek(Tgamemain& g, const TManagerPolicy& manager) {
   TScopedGameState scope(&g);
   Tteam& user = g.Team(kUserClub);
   const int32_t week = g.Week;
   user.AutoLineup(true);  // "自動選抜"
-  if (week == 1) {
+  const TWeekPhase phase = WeekPhase(week);
+  if (phase == TWeekPhase::Contract) {
     // The contract frame as it is shown, every mark left alone.
     if (!g.Market) throw VantorelError("no transfer market in the contract week");
     TGrid gridplist, gridfuture;
     FillContractGrid(user, g, gridplist, gridfuture);
     if (manager.KeepBest >= 0) MarkKeepBest(user, g, gridplist, gridfuture, manager.KeepBest);
     CommitContracts(user, g, *g.Market, gridplist, user.YouthNationality, user.YouthPosition);
-  } else if (week <= 11) {  // transfer weeks: the autopilot makes no bids and no answers
+  } else if (phase == TWeekPhase::Transfer) {  // bids and answers only as the policy asks
     ManagerTransferWeek(g, manager);
-  } else if (week != 52) {
+  } else if (phase != TWeekPhase::SeasonEnd) {
     g.SkipMatches = true;
-    if (Tgamemain::IsCupWeek(week) || Tgamemain::IsLeagueWeek(week)) {
-      if (!StartingElevenComplete(user)) throw VantorelError("スタメンが決まっていません");
+    if (phase == TWeekPhase::Cup || phase == TWeekPhase::League) {
+      if (!user.StartingElevenComplete()) throw VantorelError("スタメンが決まっていません");
       // A loaded save has its leagues in every match week (the loader checks
       // it). It may lack the cup: one converted from the layout before the
       // cup existed plays its cup weeks without matches, as the window does.
-      if (Tgamemain::IsLeagueWeek(week) && !g.Leagues[0]) throw VantorelError("no competition in a match week");
+      if (phase == TWeekPhase::League && !g.Leagues[0]) throw VantorelError("no competition in a match week");
       // Every match simulated, then the results screen's standings.
       g.PlayWeekMatches();
     }

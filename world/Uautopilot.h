@@ -26,9 +26,6 @@ struct TManagerPolicy {
   bool Any() const { return KeepBest >= 0 || BidBudget > 0 || HoldOut; }
 };
 
-// True when all eleven starting slots name a player.
-bool StartingElevenComplete(const Tteam& club);
-
 // One press of NEXT with the user's club on autopilot: the line-up chosen
 // automatically ("自動選抜"), the contract marks left as shown, no bids and
 // no answers (or the manager's marks), every own match simulated. In week

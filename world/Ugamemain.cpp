@@ -40,18 +40,6 @@ int32_t Tgamemain::SeasonPrize(int32_t division, int32_t position) {
   return kPrize[division - 1][position];
 }
 
-bool Tgamemain::IsLeagueWeek(int32_t week) { return LeagueRoundOfWeek(week) >= 0; }
-
-bool Tgamemain::IsCupWeek(int32_t week) { return week == 20 || week == 30 || week == 39 || week == 49 || week == 51; }
-
-int32_t Tgamemain::LeagueRoundOfWeek(int32_t week) {
-  if (week >= 12 && week <= 18) return week - 12;
-  if (week >= 22 && week <= 28) return week - 22 + 7;
-  if (week >= 32 && week <= 38) return week - 32 + 14;
-  if (week >= 41 && week <= 47) return week - 41 + 21;
-  return -1;
-}
-
 // ---------------------------------------------------------------------------
 
 #include <algorithm>
@@ -168,7 +156,7 @@ void Tgamemain::NewGameFrom(const std::string& path, bool seedFromClock) {
   }
   Teams = std::move(clubs);
   Year = 1;
-  Week = 1;
+  Week = kContractWeek;
 }
 
 // ---- look-ups ---------------------------------------------------------------
@@ -205,9 +193,9 @@ void Tgamemain::SetUpSeason() {
 void Tgamemain::AdvanceWeek() {
   ScopedGameState scope(this);
   const int32_t w = Week;
-  if (w == 1) {
+  if (w == kContractWeek) {
     for (int i = 1; i < kClubCount; ++i) Team(i).AIOffSeason(*this, Market.get());
-  } else if (w >= 2 && w <= 10) {
+  } else if (w >= kFirstTransferWeek && w < kLastTransferWeek) {
     if (Market) {
       Market->SellerReactions();
       Market->Resolve();
@@ -215,18 +203,18 @@ void Tgamemain::AdvanceWeek() {
       Market->GatherBids();
       if (w == 9) Market->Listings.Clear();
     }
-  } else if (w == 11) {
+  } else if (w == kLastTransferWeek) {
     Market.reset();
     SetUpSeason();
   } else if (IsLeagueWeek(w)) {
     for (auto& l : Leagues) {
       if (!l) continue;
-      // The results screen fixes the positions after every round; doing it
-      // here too keeps a headless season identical to a watched one.
+      // The positions after every round (the form bonus of the next round
+      // and the season end read them).
       l->UpdatePositions();
       l->CloseRound();
     }
-    if (w == 18 || w == 28 || w == 38 || w == 47)
+    if (IsCupWeek(NextMatchWeek(w)))
       SetNextFromCup();
     else
       SetNextFromLeague();
@@ -238,11 +226,14 @@ void Tgamemain::AdvanceWeek() {
         SeasonHistory.SetValue(last, 0, Cup->Round);
       }
     }
-    if (w == 49 || w == 51)
+    // After the last cup round the season has no match left: the cup's
+    // final stays the fixture shown.
+    const int32_t next = NextMatchWeek(w);
+    if (next < 0 || IsCupWeek(next))
       SetNextFromCup();
     else
       SetNextFromLeague();
-  } else if (w == 52) {
+  } else if (w == kSeasonEndWeek) {
     SeasonEndStep();
   }
 
@@ -362,17 +353,8 @@ void Tgamemain::ShowSchedule(TGrid& grid) const {
   grid.CurrentRow = Week;
   grid.TopRow = Week;
 
-  int cupRow = 0;
-  if (Week >= 1 && Week <= 20)
-    cupRow = 20;
-  else if (Week <= 30)
-    cupRow = 30;
-  else if (Week <= 39)
-    cupRow = 39;
-  else if (Week <= 49)
-    cupRow = 49;
-  else if (Week <= 51)
-    cupRow = 51;
+  // The user's cup card stands in the row of the next cup week.
+  const int32_t cupRow = Week >= kContractWeek ? NextCupWeek(Week) : -1;
   if (cupRow > 0 && Cup) SetRowCommaText(grid, cupRow, Cup->UserCardText());
 
   const Tleague* league = nullptr;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "club/Ugrid.h"
+#include "club/Ucalendar.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
 #include "club/Uworldview.h"
@@ -24,7 +25,6 @@ class Ttrade;
 constexpr int kClubCount = 24;
 constexpr int kDivisionCount = 3;
 constexpr int kClubsPerDivision = 8;
-constexpr int kWeeksPerSeason = 52;
 // The version string every current save file starts with.
 inline constexpr const char* kSaveVersion = "17";
 
@@ -149,12 +149,6 @@ class Tgamemain : public TworldView {
   // Takes over the other state's whole world (stored fields and objects);
   // the other is left with this state's old contents.
   void TakeOver(Tgamemain& other);
-
-  // The calendar's kinds of week.
-  static bool IsLeagueWeek(int32_t week);
-  static bool IsCupWeek(int32_t week);
-  // The league round a league week plays (0..27), -1 for other weeks.
-  static int32_t LeagueRoundOfWeek(int32_t week);
 
  private:
   enum class BodyVersion { V6, V11, V17 };

@@ -236,8 +236,7 @@ void Tleague::UpdatePositions() {
   for (int r = 0; r < 8; ++r) Table[order[r]][kPosition] = r + 1;
 }
 
-void Tleague::ShowTable(TGrid& grid) {
-  UpdatePositions();
+void Tleague::ShowTable(TGrid& grid) const {
   // Column 8 holds the position, outside the eight visible columns.
   grid.SetSize(9, 9);
   grid.ClearCells();
@@ -252,7 +251,8 @@ void Tleague::ShowTable(TGrid& grid) {
   for (int r = 0; r < 8; ++r) {
     const auto& row = Table[order[r]];
     grid.Cells(0, r + 1) = ClubNameOf(row[kClub]);
-    for (int c = 1; c <= 8; ++c) grid.Cells(c, r + 1) = std::to_string(row[c]);
+    for (int c = 1; c < kPosition; ++c) grid.Cells(c, r + 1) = std::to_string(row[c]);
+    grid.Cells(kPosition, r + 1) = std::to_string(r + 1);
   }
 }
 

@@ -60,10 +60,14 @@ class Tleague {
   void CloseRound();
   static void TrimRanking(TIntgrid& ranking);
 
-  // Fills the standings grid and fixes the positions.
-  void ShowTable(TGrid& grid);
-  // Positions only (the same order as ShowTable), for callers without a grid.
+  // Fixes the positions from the table (points, goal difference, goals,
+  // then slot). The week's advance does it after every round, so the form
+  // bonus of a round sees the positions after the round before.
   void UpdatePositions();
+  // Fills the standings grid in standing order (the same order as
+  // UpdatePositions; column 8, hidden, the place shown). Shows only: the
+  // positions stay as the last UpdatePositions left them.
+  void ShowTable(TGrid& grid) const;
   void ShowNextRound(TGrid& grid) const;
   void ShowRanking(int32_t kind, TGrid& grid) const;
   // Results screen: match grid (with colour tags) and the eight goal-list memos.

@@ -215,14 +215,14 @@ struct TMatchEnd {
 // is a cup week.
 bool NextMatchIsCup(int32_t week) {
   for (int32_t w = std::max(week, 1); w <= kWeeksPerSeason; ++w) {
-    if (Tgamemain::IsCupWeek(w)) return true;
-    if (Tgamemain::IsLeagueWeek(w)) return false;
+    if (IsCupWeek(w)) return true;
+    if (IsLeagueWeek(w)) return false;
   }
   return false;
 }
 
 std::vector<uint8_t> LineupBytes(const Tteam& club) {
-  if (!StartingElevenComplete(club)) throw VantorelError(club.ClubName + ": スタメンが決まっていません");
+  if (!club.StartingElevenComplete()) throw VantorelError(club.ClubName + ": スタメンが決まっていません");
   TStream s;
   club.WriteLineup(s);
   return s.TakeBytes();
@@ -233,7 +233,7 @@ std::vector<uint8_t> LineupBytes(const Tteam& club) {
 TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& options, TOutlookControl* control) {
   CheckRuns(options.Runs, kMaxRehearsalRuns);
   const int32_t home = game.NextHome, away = game.NextAway;
-  if (game.Week < 12 || home < 0 || away < 0 || (home != kUserClub && away != kUserClub))
+  if (game.Week < kFirstMatchWeek || home < 0 || away < 0 || (home != kUserClub && away != kUserClub))
     throw VantorelError("次の試合はまだ決まっていません");
   const std::vector<uint8_t> homeBytes = LineupBytes(game.Team(home));
   const std::vector<uint8_t> awayBytes = LineupBytes(game.Team(away));

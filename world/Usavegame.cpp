@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "club/Ucalendar.h"
 #include "club/Ufile.h"
 #include "club/Ugrid.h"
 #include "club/Uinvariants.h"
@@ -184,7 +185,7 @@ void LoadGameFromSlot(Tgamemain& game, const std::string& name) {
   }
 }
 
-bool IsAutosaveWeek(int32_t week) { return week >= 1 && week <= 52 && week % 6 == 0; }
+bool IsAutosaveWeek(int32_t week) { return week >= kContractWeek && week <= kSeasonEndWeek && week % 6 == 0; }
 
 bool AutosaveIfDue(const Tgamemain& game) {
   if (!IsAutosaveWeek(game.Week)) return false;

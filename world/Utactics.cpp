@@ -167,9 +167,9 @@ int32_t Ttacticsboard::SlotNumber(int slot) const {
 }
 
 bool Ttacticsboard::StartersComplete() const {
-  for (int slot = 0; slot < kStarterCount; ++slot)
-    if (SlotNumber(slot) < 0) return false;
-  return true;
+  std::array<int32_t, kSlotCount> slots{};
+  for (int slot = 0; slot < kSlotCount; ++slot) slots[static_cast<std::size_t>(slot)] = SlotNumber(slot);
+  return Tteam::StartingElevenComplete(slots, [this](int32_t n) { return SquadRowOfNumber(n) >= 0; });
 }
 
 int Ttacticsboard::SquadRowOfNumber(int32_t number) const {
@@ -190,9 +190,9 @@ bool Ttacticsboard::ApplyLineUp(Tteam& club) const {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     int32_t n = SlotNumber(slot);
     if (n >= 0 && club.Squad->IndexOfNumber(n) < 0) n = -1;  // no longer in the squad
-    if (slot < kStarterCount && n < 0) return false;
     slots[static_cast<std::size_t>(slot)] = n;
   }
+  if (!Tteam::StartingElevenComplete(slots, [&](int32_t n) { return club.Squad->IndexOfNumber(n) >= 0; })) return false;
   for (int slot = 0; slot < kSlotCount; ++slot) club.SetSlotNumber(slot, slots[static_cast<std::size_t>(slot)]);
   for (int i = 0; i < kStarterCount; ++i) club.SetPosition(i, PixelToFormation(Positions[static_cast<std::size_t>(i)]));
   club.ArrangeLineup();

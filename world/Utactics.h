@@ -107,6 +107,7 @@ class Ttacticsboard {
 
   // Shirt number in a slot, -1 when empty.
   int32_t SlotNumber(int slot) const;
+  // The club's rule (Tteam::StartingElevenComplete) on the board's slots.
   bool StartersComplete() const;
   // The squad row / slot holding a shirt number, -1 if none.
   int SquadRowOfNumber(int32_t number) const;

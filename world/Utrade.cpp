@@ -306,11 +306,11 @@ void Ttrade::ShowListings(TGrid& grid) const {
     int row = grid.RowCount();
     grid.SetRowCount(row + 1);
     PutFields(grid, row, 2, player->RowFields(World()));
-    grid.Cells(0, row) = Decimal(Listings.GetValue(i, kListKey));
+    grid.Cells(kListEntryColumn, row) = Decimal(Listings.GetValue(i, kListKey));
     grid.Cells(1, row) = SellerName(seller);
-    grid.Cells(2, row) = Decimal(seller);
-    grid.Cells(3, row) = Decimal(number);
-    grid.Cells(18, row) = Decimal(price);
+    grid.Cells(kListSellerColumn, row) = Decimal(seller);
+    grid.Cells(kListNumberColumn, row) = Decimal(number);
+    grid.Cells(kListPriceColumn, row) = Decimal(price);
   }
   grid.FixedRows = grid.RowCount() > 1 ? 1 : 0;
 }
@@ -339,13 +339,13 @@ bool Ttrade::ShowNegotiations(TGrid& grid) const {
     grid.SetRowCount(row + 1);
     if (player) PutFields(grid, row, 1, player->RowFields(World()));
     grid.Cells(0, row) = SellerName(seller);
-    grid.Cells(1, row) = Decimal(seller);
-    grid.Cells(2, row) = Decimal(number);
-    grid.Cells(17, row) = neg.RowCount() > 1 ? Decimal(neg.GetValue(1, kNegAmount)) : std::string();
+    grid.Cells(kOfferSellerColumn, row) = Decimal(seller);
+    grid.Cells(kOfferNumberColumn, row) = Decimal(number);
+    grid.Cells(kOfferLeadColumn, row) = neg.RowCount() > 1 ? Decimal(neg.GetValue(1, kNegAmount)) : std::string();
     for (int r = 1; r < neg.RowCount(); ++r) {
       int32_t bidder = neg.GetValue(r, kNegBidder);
-      if (bidder >= 0 && 20 + bidder < grid.ColCount())
-        grid.Cells(20 + bidder, row) = Decimal(neg.GetValue(r, kNegAmount));
+      if (bidder >= 0 && OfferBidderColumn(bidder) < grid.ColCount())
+        grid.Cells(OfferBidderColumn(bidder), row) = Decimal(neg.GetValue(r, kNegAmount));
     }
     if (seller == kUserClub) offerForUser = true;
   }

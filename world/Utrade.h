@@ -40,6 +40,36 @@ enum TbidColumn : int { kBidKey = 0, kBidSeller = 1, kBidNumber = 2, kBidAmount 
 // the player's affinity toward the bidder when the row was made].
 enum TnegotiationColumn : int { kNegBidder = 0, kNegAmount = 1, kNegAffinity = 2 };
 
+// Columns of the transfer list as ShowListings fills it (the transfer
+// frame's grid1, 22 columns): the player's row fields from column 2 on,
+// with these in between.
+enum TlistGridColumn : int {
+  kListEntryColumn = 0,   // the listing's key (hidden)
+  kListSellerColumn = 2,  // seller club index (hidden)
+  kListNumberColumn = 3,  // number in the seller's squad
+  kListNameColumn = 4,
+  kListPositionColumn = 6,
+  kListFirstAbilityColumn = 7,  // S, then H, D, C, K, A
+  kListPriceColumn = 18,
+  kListGrowthColumn = 20,
+  kListBidColumn = 21,  // the user's bid mark
+};
+// Columns of the negotiations as ShowNegotiations fills them (grid2, 44
+// columns): the player's row fields from column 1 on, with these in
+// between, and one column per bidding club.
+enum TofferGridColumn : int {
+  kOfferSellerColumn = 1,  // seller club index (hidden); "0" for the user's own player
+  kOfferNumberColumn = 2,
+  kOfferNameColumn = 3,
+  kOfferLeadColumn = 17,  // the leading bid
+  kOfferGrowthColumn = 19,
+  kOfferMarkColumn = 20,    // the user's bid or answer
+  kFirstBidderColumn = 21,  // club 1's bid ... club 23's in kLastBidderColumn
+  kLastBidderColumn = 43,
+};
+// The column of a bidding club's amount in the negotiations.
+constexpr int OfferBidderColumn(int32_t bidder) { return kOfferMarkColumn + bidder; }
+
 class Ttrade : public TplayerMarket {
  public:
   Ttrade();  // empty lists; Report holds its header line only

@@ -13,8 +13,6 @@
 namespace {
 
 constexpr int kContractColumns = 21;
-constexpr int kBoardName = 1;
-constexpr int kBoardKey = 2;
 constexpr int32_t kTemporaryNumberStep = 1000;  // renumbered players wait under row * 1000
 constexpr int32_t kYouthWage = 5;
 constexpr int32_t kHighestShirt = 50;
@@ -337,6 +335,11 @@ void ToggleBid(TGrid& grid1, int row) {
     mark.clear();
 }
 
+bool OffersUserPlayer(const TGrid& grid2, int row) {
+  return row >= 0 && row < grid2.RowCount() && grid2.ColCount() > kOfferSellerColumn &&
+         grid2.Cells(kOfferSellerColumn, row) == std::to_string(kUserClub);
+}
+
 void ToggleAnswer(TGrid& grid2, int row) {
   if (row < 1 || row >= grid2.RowCount() || grid2.ColCount() <= kOfferMarkColumn) return;
   const std::string& lead = grid2.Cells(kOfferLeadColumn, row);
@@ -344,7 +347,7 @@ void ToggleAnswer(TGrid& grid2, int row) {
   if (lead == mark) return;  // the user's own bid leads
   if (!mark.empty()) {
     mark.clear();
-  } else if (grid2.Cells(1, row) != "0") {
+  } else if (!OffersUserPlayer(grid2, row)) {
     mark = std::to_string(static_cast<int64_t>(CellNumberOr(lead, 0)) * 2);
   } else {
     mark = "0";
@@ -358,8 +361,8 @@ void SubmitBids(Ttrade& market, TGrid& grid1) {
   for (int r = 1; r < grid1.RowCount(); ++r) {
     int32_t amount, key, seller, number;
     if (!CellNumber(grid1.Cells(kListBidColumn, r), amount)) break;
-    if (!CellNumber(grid1.Cells(0, r), key) || !CellNumber(grid1.Cells(2, r), seller) ||
-        !CellNumber(grid1.Cells(3, r), number))
+    if (!CellNumber(grid1.Cells(kListEntryColumn, r), key) || !CellNumber(grid1.Cells(kListSellerColumn, r), seller) ||
+        !CellNumber(grid1.Cells(kListNumberColumn, r), number))
       continue;
     market.AddBid(key, seller, number, amount, kUserClub);
   }
@@ -369,7 +372,7 @@ void AnswerOffers(Ttrade& market, const TGrid& grid2) {
   for (int r = 1; r < grid2.RowCount(); ++r) {
     int32_t answer;
     if (grid2.ColCount() <= kOfferMarkColumn || !CellNumber(grid2.Cells(kOfferMarkColumn, r), answer)) continue;
-    const bool ownPlayer = grid2.Cells(1, r) == "0";
+    const bool ownPlayer = OffersUserPlayer(grid2, r);
     if (answer != 0 && answer != CellNumberOr(grid2.Cells(kOfferLeadColumn, r), 0)) {
       if (!ownPlayer) market.DoubleBid(r - 1);  // nobody bids for his own player
     } else if (answer == 0 && ownPlayer) {
@@ -381,9 +384,6 @@ void AnswerOffers(Ttrade& market, const TGrid& grid2) {
 // ---- the transfer list's filter ---------------------------------------------
 
 namespace {
-
-constexpr int kListPositionColumn = 6;
-constexpr int kListFirstAbilityColumn = 7;  // S; criterion k looks at column k + 5
 
 // After a sort, shows rows 1 .. r, r being the last row that passes.
 void KeepThroughLastPassing(TGrid& grid, int column, bool (*passes)(int32_t, int32_t), int32_t limit) {

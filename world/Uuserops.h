@@ -11,6 +11,7 @@
 
 #include "club/Ugrid.h"
 #include "club/Uworldview.h"
+#include "world/Utrade.h"
 
 class Tteam;
 class Ttrade;
@@ -26,8 +27,11 @@ enum TcontractColumn : int {
   kConKey = 20,        // squad number, or number in Youth (100 or more) (hidden)
 };
 inline constexpr const char* kYouthMark = "ユ";
-// Rows of the number board (gridfuture): 0..2 coaches, 3..52 numbers 1..50.
+// Rows of the number board (gridfuture): 0..2 coaches, 3..52 numbers 1..50;
+// column 0 the row's label, then the name and key of the player given it.
 constexpr int kBoardRows = 53;
+constexpr int kBoardName = 1;
+constexpr int kBoardKey = 2;
 constexpr int kBoardCoachRows = 3;
 
 // Fills the contract list and the number board from the club as the
@@ -89,12 +93,12 @@ class Tcontractdesk {
 
 // ---- transfer weeks ----------------------------------------------------------
 
-// Transfer list (grid1, 22 columns) and offers (grid2, 44 columns).
-constexpr int kListBidColumn = 21;  // the user's bid mark
-constexpr int kListPriceColumn = 18;
-constexpr int kOfferLeadColumn = 17;  // the leading bid
-constexpr int kOfferMarkColumn = 20;  // the user's bid or answer
+// The transfer list (grid1) and the negotiations (grid2) have the columns
+// of Utrade.h (TlistGridColumn, TofferGridColumn).
 
+// Whether a negotiation row is about one of the user's own players (other
+// clubs bid for him; the user answers).
+bool OffersUserPlayer(const TGrid& grid2, int row);
 // Right click on a listed player: mark the asking price, or clear the mark.
 void ToggleBid(TGrid& grid1, int row);
 // Right click on a negotiation: double the leading bid (another club's

@@ -90,7 +90,7 @@ void CheckWeek(const Tgamemain& g, TViolations& out) {
   const std::string week = "第" + std::to_string(g.Week) + "週";
   int leagues = 0;
   for (const auto& l : g.Leagues) leagues += l ? 1 : 0;
-  if (g.Week >= 1 && g.Week <= 11) {
+  if (IsMarketWeek(g.Week)) {
     if (!g.Market) Add(out, TInvariant::WeekSections, week + "なのに移籍市場がありません");
     if (leagues > 0) Add(out, TInvariant::WeekSections, week + "なのにリーグ戦があります");
     if (g.Cup) Add(out, TInvariant::WeekSections, week + "なのにカップ戦があります");

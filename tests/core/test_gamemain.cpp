@@ -65,16 +65,40 @@ TEST(GameState, InitialStateAndLookups) {
   EXPECT_EQ(Tgamemain::SeasonPrize(4, 0), 0);
   EXPECT_EQ(Tgamemain::SeasonPrize(1, 8), 0);
 
-  int league = 0, cup = 0;
-  for (int w = 1; w <= 52; ++w) {
-    league += Tgamemain::IsLeagueWeek(w);
-    cup += Tgamemain::IsCupWeek(w);
+  EXPECT_EQ(LeagueRoundOfWeek(12), 0);
+  EXPECT_EQ(LeagueRoundOfWeek(47), 27);
+  EXPECT_EQ(LeagueRoundOfWeek(19), -1);
+}
+
+// What every week of the season is for: C contract, T transfer, L league,
+// U cup, F free, E season end. 28 league rounds, 5 cup rounds.
+TEST(Calendar, EveryWeekHasItsPhase) {
+  const std::string season = std::string("C") + std::string(10, 'T') + std::string(7, 'L') + "FUF" +
+                             std::string(7, 'L') + "FUF" + std::string(7, 'L') + "UF" + std::string(7, 'L') + "FUFU" +
+                             "E";
+  ASSERT_EQ(season.size(), 52u);
+  auto letter = [](TWeekPhase p) {
+    switch (p) {
+      case TWeekPhase::Contract: return 'C';
+      case TWeekPhase::Transfer: return 'T';
+      case TWeekPhase::League: return 'L';
+      case TWeekPhase::Cup: return 'U';
+      case TWeekPhase::Free: return 'F';
+      case TWeekPhase::SeasonEnd: return 'E';
+    }
+    return '?';
+  };
+  std::string got;
+  for (int32_t w = 1; w <= 52; ++w) {
+    got += letter(WeekPhase(w));
+    EXPECT_EQ(IsLeagueWeek(w), got.back() == 'L') << w;
+    EXPECT_EQ(IsCupWeek(w), got.back() == 'U') << w;
+    EXPECT_EQ(IsMarketWeek(w), w <= 11) << w;
   }
-  EXPECT_EQ(league, 28);
-  EXPECT_EQ(cup, 5);
-  EXPECT_EQ(Tgamemain::LeagueRoundOfWeek(12), 0);
-  EXPECT_EQ(Tgamemain::LeagueRoundOfWeek(47), 27);
-  EXPECT_EQ(Tgamemain::LeagueRoundOfWeek(19), -1);
+  EXPECT_EQ(got, season);
+  EXPECT_EQ(WeekPhase(0), TWeekPhase::Free);  // between the season end and week 1
+  EXPECT_EQ(WeekPhase(53), TWeekPhase::Free);
+  EXPECT_FALSE(IsMarketWeek(0));
 }
 
 TEST(SeasonEnd, PromotionRelegationPrizesAndReputation) {
@@ -208,7 +232,7 @@ namespace {
 // league rounds not played, cup matches won by the home side except the
 // user's, which `userWins` decides.
 void AdvanceDecidingCup(Tgamemain& g, bool userWins) {
-  if (Tgamemain::IsCupWeek(g.Week) && g.Cup) {
+  if (IsCupWeek(g.Week) && g.Cup) {
     Tcup& cup = *g.Cup;
     for (int m = cup.EntrantCount() / 2 - 1; m >= 0; --m) {
       bool user = cup.ClubOfRow(2 * m) == 0 || cup.ClubOfRow(2 * m + 1) == 0;
@@ -435,7 +459,7 @@ TEST(Season, AWatchedLateRoundEqualsAnUnwatchedOne) {
     TestWorld w(true, 11);
     Tgamemain& g = *w;
     g.Market = std::make_unique<Ttrade>();
-    while (g.Week < 12 || g.Leagues[g.DivisionOf(0) - 1]->Round < 15 || !Tgamemain::IsLeagueWeek(g.Week)) {
+    while (g.Week < 12 || g.Leagues[g.DivisionOf(0) - 1]->Round < 15 || !IsLeagueWeek(g.Week)) {
       g.Team(0).AutoLineup(true);
       g.PlayWeekMatches({});
       g.AdvanceWeek();
@@ -443,7 +467,7 @@ TEST(Season, AWatchedLateRoundEqualsAnUnwatchedOne) {
     RandSeed(99);
     for (int round = 0; round < 6;) {
       g.Team(0).AutoLineup(true);
-      if (!Tgamemain::IsLeagueWeek(g.Week)) {
+      if (!IsLeagueWeek(g.Week)) {
         g.PlayWeekMatches({});
         g.AdvanceWeek();
         continue;

@@ -5,6 +5,7 @@
 #include "LaneKernelTestSupport.h"
 #include "MatchTestLineup.h"
 #include "club/Urandom.h"
+#include "match/Uball.h"
 #include "match/Umatchplayer.h"
 #include "match/Umatchrun.h"
 #include "match/Umatchteam.h"
@@ -421,6 +422,73 @@ TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
     for (size_t c = 1; c < kernels.size(); ++c) {
       ASSERT_EQ(chosen[0][0], chosen[c][0]) << round << " " << LaneKernelName(kernels[c]);
       ASSERT_EQ(chosen[0][1], chosen[c][1]) << round << " " << LaneKernelName(kernels[c]);
+    }
+  }
+}
+
+// The manager's changes during a match: each refusal says why and changes
+// nothing; the move goes through only inside the area.
+TEST(MatchTeamManager, MovesAndSubstitutionsAreCheckedFirstAndSayWhyTheyFail) {
+  TestLineup l = MakeLineup(6, 55);
+  l.BenchUsed = {true, true, true, false, true};
+  Tmteam t;
+  Load(t, l);
+  const int32_t goal = t.PlayerAt(0).GoalX(0);
+  const int32_t forward = goal < kPitchCentreX ? 1 : -1;  // from the own goal line into the pitch
+  auto homes = [&] {
+    std::vector<std::pair<int32_t, int32_t>> h;
+    for (int i = 0; i < t.PlayerCount(); ++i) h.emplace_back(t.PlayerAt(i).HomeX, t.PlayerAt(i).HomeY);
+    return h;
+  };
+  struct MoveCase {
+    int index;
+    int32_t reach, y;
+    TmRefusal want;
+    const char* why;
+  } moves[] = {
+      {0, 1000, 4200, TmRefusal::Goalkeeper, "the keeper stays in goal"},
+      {11, 1000, 4200, TmRefusal::NoSuchPlayer, "the bench is not on the pitch"},
+      {-1, 1000, 4200, TmRefusal::NoSuchPlayer, "no row chosen"},
+      {5, 4501, 4200, TmRefusal::OutsideArea, "one unit too far up the pitch"},
+      {5, -1, 4200, TmRefusal::None, "just behind the own goal line: the reach counts both ways"},
+      {5, 1000, 4200 + 2601, TmRefusal::OutsideArea, "too far towards a touch line"},
+      {5, 1000, 4200 - 2601, TmRefusal::OutsideArea, "too far towards the other touch line"},
+      {5, 4500, 4200 + 2600, TmRefusal::None, "the far corner of the area"},
+      {10, 0, 4200 - 2600, TmRefusal::None, "on the own goal line"},
+  };
+  for (const MoveCase& c : moves) {
+    const auto before = homes();
+    const int32_t x = goal + forward * c.reach;
+    const TmRefusal got = t.MoveHome(c.index, x, c.y);
+    EXPECT_EQ(got, c.want) << c.why << ": " << RefusalName(got);
+    if (c.want != TmRefusal::None) {
+      EXPECT_EQ(homes(), before) << c.why;
+    } else {
+      EXPECT_EQ(t.PlayerAt(c.index).HomeX, x) << c.why;
+      EXPECT_EQ(t.PlayerAt(c.index).HomeY, c.y) << c.why;
+    }
+  }
+
+  struct SubCase {
+    int out, slot;
+    TmRefusal want;
+    const char* why;
+  } subs[] = {
+      {4, 3, TmRefusal::NoSuchBenchPlayer, "slot 3 was empty in the line-up"},
+      {4, 5, TmRefusal::NoSuchBenchPlayer, "there are five bench slots"},
+      {11, 0, TmRefusal::NoSuchPlayer, "no one at place 11"},
+      {4, 0, TmRefusal::None, "the first substitution"},
+      {7, 0, TmRefusal::AlreadySubstituted, "he has come on already"},
+      {4, 1, TmRefusal::None, "the newcomer may go off again"},
+      {7, 2, TmRefusal::NoSubstitutionsLeft, "a third substitution"},
+  };
+  for (const SubCase& c : subs) {
+    const int made = t.SubsMade;
+    const auto before = homes();
+    EXPECT_EQ(t.Substitute(c.out, c.slot, 3000), c.want) << c.why;
+    EXPECT_EQ(t.SubsMade, made + (c.want == TmRefusal::None ? 1 : 0)) << c.why;
+    if (c.want != TmRefusal::None) {
+      EXPECT_EQ(homes(), before) << c.why;
     }
   }
 }

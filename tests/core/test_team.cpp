@@ -925,3 +925,31 @@ TEST_F(TeamTest, LineupRecordForTheMatch) {
 }
 
 }  // namespace
+
+// The game's one rule for a complete starting eleven, as NEXT, the VS
+// export, the tactics board and the autopilot ask it.
+TEST_F(TeamTest, StartingElevenIsCompleteWhenEveryStarterSlotHoldsASquadPlayer) {
+  struct Case {
+    const char* why;
+    int slot;
+    int32_t number;  // put into the slot
+    int32_t injuredNumber;
+    bool complete;
+  } cases[] = {
+      {"slots 0 .. 10 hold squad players 1 .. 11", -1, 0, -1, true},
+      {"an injured starter still plays", -1, 0, 4, true},
+      {"an empty starter slot", 7, -1, -1, false},
+      {"the goalkeeper's slot empty", 0, -1, -1, false},
+      {"a starter the squad no longer has", 3, 99, -1, false},
+      {"an empty substitute slot does not matter", 12, -1, -1, true},
+      {"number 0 is a number", 5, 0, -1, true},
+  };
+  for (const Case& c : cases) {
+    auto t = SmallClub(14);
+    if (c.number == 0 && c.slot >= 0) t->Squad->Add(MakePlayer(13, 40, 25, 3), 0);
+    for (int s = 0; s < kSlotCount; ++s) t->Slots[static_cast<std::size_t>(s)] = s < 14 ? s + 1 : -1;
+    if (c.slot >= 0) t->Slots[static_cast<std::size_t>(c.slot)] = c.number;
+    if (c.injuredNumber > 0) t->Squad->PlayerByNumber(c.injuredNumber)->InjuryWeeks = 3;
+    EXPECT_EQ(t->StartingElevenComplete(), c.complete) << c.why;
+  }
+}

@@ -215,13 +215,13 @@ void WriteSeasonAftermath(TJson& j, const Tgamemain& g) {
 }
 
 void RequireStartingEleven(const Tteam& user) {
-  if (!StartingElevenComplete(user)) throw VantorelError("スタメンが決まっていません");
+  if (!user.StartingElevenComplete()) throw VantorelError("スタメンが決まっていません");
 }
 
 }  // namespace
 
 bool AutopilotWeek(Tgamemain& g, TJson* seasons, const TManagerPolicy& manager) {
-  if (g.Week != 52) {
+  if (g.Week != kSeasonEndWeek) {
     PlayAutopilotWeek(g, manager);
     return false;
   }
@@ -262,9 +262,10 @@ std::string CmdPlay(const TSimArgs& a) {
   int modes = a.Has("--weeks") + a.Has("--seasons") + a.Has("--until-week");
   if (modes != 1) throw UsageError("play: exactly one of --weeks K, --seasons K, --until-week W is needed");
   int64_t weeks = -1, seasonsWanted = -1, untilWeek = -1;
-  if (a.Has("--weeks")) weeks = ParseInteger(a.Get("--weeks"), "--weeks", 0, 52 * 1000);
+  if (a.Has("--weeks")) weeks = ParseInteger(a.Get("--weeks"), "--weeks", 0, kWeeksPerSeason * 1000);
   if (a.Has("--seasons")) seasonsWanted = ParseInteger(a.Get("--seasons"), "--seasons", 0, 1000);
-  if (a.Has("--until-week")) untilWeek = ParseInteger(a.Get("--until-week"), "--until-week", 1, 52);
+  if (a.Has("--until-week"))
+    untilWeek = ParseInteger(a.Get("--until-week"), "--until-week", kContractWeek, kSeasonEndWeek);
   if (a.Has("--save")) SlotPath(a.Get("--save"));
   if (a.Has("--load")) SlotPath(a.Get("--load"));
   TManagerPolicy manager;
@@ -325,8 +326,8 @@ std::string CmdMatch(const TSimArgs& a) {
     throw UsageError("match: a VS file takes club 0 (home) or 1 (away); choose another club index");
   for (int32_t c : {home, away}) {
     Tteam& t = w->Team(c);
-    if (!StartingElevenComplete(t)) t.AutoLineup(false);
-    if (!StartingElevenComplete(t)) throw VantorelError(t.ClubName + ": スタメンが決まっていません");
+    if (!t.StartingElevenComplete()) t.AutoLineup(false);
+    if (!t.StartingElevenComplete()) throw VantorelError(t.ClubName + ": スタメンが決まっていません");
   }
 
   TMatchOutcome o;
@@ -447,7 +448,7 @@ std::string CheckVs(const std::string& path, const std::vector<uint8_t>& image) 
                    {"money", t.Money},
                    {"squad", t.Squad->Count()},
                    {"youth", t.Youth->Count()},
-                   {"starting_eleven", StartingElevenComplete(t)}});
+                   {"starting_eleven", t.StartingElevenComplete()}});
 }
 
 std::string CheckVtr(const std::string& path, const std::vector<uint8_t>& image) {
@@ -704,7 +705,7 @@ std::string CmdBench(const TSimArgs& a) {
   if (outlookRuns > 0 || rehearsalRuns > 0) {
     TWorld w;
     StartNewGame(*w, seed);
-    while (w->Week != 12) AutopilotWeek(*w, nullptr);
+    while (w->Week != kFirstMatchWeek) AutopilotWeek(*w, nullptr);
     if (outlookRuns > 0) {
       auto t0 = Clock::now();
       SeasonOutlook(*w, {static_cast<int>(outlookRuns), 0, seed});
