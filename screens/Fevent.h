@@ -22,6 +22,8 @@ class Tevent : public QWidget {
   QLabel* canvas;  // the drawing area above the text
   Tseasonevent Events;
 
+  // A click on the text shows the next season event; after the last one
+  // the lines stay a moment and the club screen returns.
   void Memo1Click();
   // The pause before the club screen comes back (ms); tests shorten it.
   int EndPauseMs = 2000;

@@ -39,11 +39,23 @@ class Tmain : public QWidget {
   int Tag = 0;  // 1: shown again after the tactics screen, no refresh
 
   void Refresh();  // what every show does
+  // A division chosen in the league table: its eight clubs' emblems and
+  // names take the eight places, and the next-match frame follows it.
   void gridoutleagueClick(int division);
-  void imgtLeftClick(int k);  // the club's tactics screen
+  // A left click on a club's emblem opens that club's tactics screen (the
+  // user's own to edit, any other to look at); this screen is shown again
+  // as it was when the tactics screen closes.
+  void imgtLeftClick(int k);
+  // A click on a club's name renames the club, for the whole game.
   void lbtClick(int k);
+  // The emblem's menu: a picture file becomes the club's new emblem; a
+  // picture that cannot be read is reported and the emblem stays.
   void ReplaceEmblem(int k);
+  // "指導方法": shows or hides the coach table, filled fresh each time.
   void btntrainClick();
+  // NEXT: what the week's phase asks (contract marks carried out, bids and
+  // answers handed to the market, the round played, the season closed), then
+  // the week advances; a match week needs a complete starting eleven.
   void btnnextClick();
   bool CheckStartingEleven();
   void FillCoachTable();

@@ -21,9 +21,14 @@ class Tnews : public QWidget {
   QPlainTextEdit* Memomes;
 
   void ShowLeagueResults();
+  // A division chosen: its round's results, goal lists and standings.
   void gridleagueClick(int d);
   void ShowCupResults();
+  // A page of the cup round chosen: its ties and goal lists; the message box
+  // shows the round's three lines of news.
   void gridcupClick(int page);
+  // A click on the message box ends the news: the week advances and the
+  // club screen returns (once, however often it is clicked).
   void MemomesClick();
 
  protected:

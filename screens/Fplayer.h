@@ -39,6 +39,7 @@ class Tplayerinfo : public QWidget {
   QColor LeftFootColour;
   QColor CrossColour;
 
+  // Closes the card; the screen under it stays as it was.
   void btncloseClick();
 
  protected:

@@ -25,6 +25,9 @@ class TFtomatch : public QWidget {
 
   void ShowNextMatch();
   void SetDivision(int d);
+  // The menu of views (next round, standings, rankings, cup ties,
+  // schedule, past seasons) for the division chosen on the club screen;
+  // the labels of the menu's first column do nothing.
   void gridmenuClick(int col, int row);
   void PlayLeagueMatches(const std::function<void()>& progress);
   void PlayCupMatches(const std::function<void()>& progress);

@@ -45,12 +45,22 @@ class TFtrade : public QWidget {
   // Rows of the list as the market filled it: OK brings them all back.
   int ListRows = 0;
 
+  // The menu row: the list opens through its filter panel; offers and the
+  // report show only when they have a row.
   void gridmenuClick(int col);
+  // A criterion's tick box shows or hides that criterion's settings.
   void CBClick(int k);
+  // The filter's OK: the list shows only the players that pass it (the
+  // others are hidden, never dropped: NEXT still sees every bid).
   void btnfilterClick();
   // The filter as the panel's controls set it.
   TListFilter Filter() const;
+  // On the list: a left click on a name opens the player's card, a right
+  // click marks a bid at the asking price or takes it back.
   void grid1MouseDown(int col, int row, Qt::MouseButton button);
+  // On the negotiations: a left click on a name opens the card, a right
+  // click doubles the leading bid for another club's player, or holds out
+  // for the user's own, or clears the answer.
   void grid2MouseDown(int col, int row, Qt::MouseButton button);
 
  private:

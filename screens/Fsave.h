@@ -36,10 +36,19 @@ class Tsave : public QWidget {
   // Shows the screen for mode 0 (save), 1 (load), 2 (VS export), 3 (data
   // battle). Returns false when the screen released itself at once.
   bool OpenSaveScreen(int mode);
+  // The mode's action on the selected file: save, load, VS export, or
+  // start the data battle with the two sides chosen.
   void btn0Click();
+  // A double click is the same as the action button, except in the data
+  // battle, where one click already picks a side.
   void gridDblClick();
+  // "新規保存": asks a name; an existing one is overwritten after a question,
+  // a new one joins the list once its file is written.
   void btnnewfileClick();
+  // "DATA変換": every old save and VS file is brought to the current layout.
   void btnchangeClick();
+  // Cancel: nothing written; in the data battle the sides read so far are
+  // dropped with a fresh title world.
   void btncancelClick();
   // "大会": the entrants' choice of a tournament, over this screen.
   TFtournamentsetup* btntournamentClick();

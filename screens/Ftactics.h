@@ -1,7 +1,9 @@
 // The tactics screen: one club's squad, its sixteen line-up slots and the
 // starters' places on a picture of the club's own half. The user's club
 // (club 0) is edited here — slots, places, the automatic choice, position
-// files — and its line-up changes only through OK; any other club can be
+// files. Slots and places reach the club only through OK ("戻る" drops
+// them); "自動選抜" is different: the club chooses its line-up itself at
+// once, and the screen then shows that choice. Any other club can be
 // rearranged on the screen but the club itself is never touched. Closing
 // the screen shows the screen that opened it again.
 #pragma once
@@ -50,9 +52,16 @@ class Ttactics : public QWidget {
   void imgpitchMouseDown(int x, int y);
   void DrawPositions();
   void DrawClubCard();
+  // "OK": the board goes to the user's club (slots, places, then the club
+  // orders its line-up); refused with a message while a starter is missing.
   void btnsaveClick();
+  // "戻る": closes without touching the club.
   void btnbackClick();
+  // "自動選抜": the user's club picks its line-up at once, injured players
+  // left out, and the screen is filled again from it.
   void btnautoselectClick();
+  // "SAVE" / "LOAD" of a position file: the eleven places only; a loaded
+  // file reaches the club through OK like any other change.
   void btnpossaveClick();
   void btnposloadClick();
   // Selects in the other grid the row of the player selected in `from`.
