@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "club/Ugrid.h"
 #include "club/Ucalendar.h"
+#include "club/Ugrid.h"
 #include "club/Uintlist.h"
 #include "club/Ustream.h"
 #include "club/Uworldview.h"
