@@ -1,5 +1,7 @@
 #include "match/Umatchlive.h"
 
+#include <algorithm>
+
 namespace {
 constexpr uint32_t kSkin = 0xFFD8A5;
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -88,6 +90,7 @@ void Tmlive::KickerFigure(TliveScene& s, int kind) const {
 
 void Tmlive::Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3) {
   Event[0] = e0, Event[1] = e1, Event[2] = e2, Event[3] = e3;
+  const std::size_t before = Scenes.size();
   if (e0 == 2) {
     GoalLineView();
     if (e2 != -1) GoalScene();
@@ -102,6 +105,12 @@ void Tmlive::Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3) {
       default: break;
     }
   }
+  // Each new scene against the one before it (a goal adds two).
+  for (std::size_t i = std::max<std::size_t>(before, 1); i < Scenes.size();)
+    if (Scenes[i] == Scenes[i - 1])
+      Scenes.erase(Scenes.begin() + static_cast<std::ptrdiff_t>(i));
+    else
+      ++i;
   while (Scenes.size() > static_cast<std::size_t>(kStripLength)) Scenes.pop_front();
 }
 

@@ -32,11 +32,13 @@ struct TliveShape {
   int32_t FontPt = 10;
   int32_t ImageId = 0;  // Image: 0 ball, 1 keeper, 2 hit; Patch: team 0 or 1
   std::string Text;
+  bool operator==(const TliveShape&) const = default;
 };
 
 struct TliveScene {
   std::vector<TliveShape> Shapes;
   std::string Caption;  // the scene's caption, for tests and screen readers
+  bool operator==(const TliveScene&) const = default;
 };
 
 class Tmlive {
@@ -52,6 +54,8 @@ class Tmlive {
   std::deque<TliveScene> Scenes;  // oldest first, at most four after Show
 
   // Draws the scene(s) for the driver's event record and trims the strip.
+  // A scene drawn exactly like the newest one (a dribble goes on, tick after
+  // tick) is not added again: the strip never shows copies of one scene.
   void Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3);
 
   // The base pictures: the pitch and the pitch with a goal.

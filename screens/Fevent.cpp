@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QThread>
@@ -77,6 +78,12 @@ Tevent::Tevent(QWidget* parent) : QWidget(parent) {
   Memo1->setCursor(Qt::PointingHandCursor);
   Memo1->viewport()->installEventFilter(this);
 
+  lbnext = new QLabel(QStringLiteral("クリックで次へ ▶"), this);
+  lbnext->setFont(GothicFont(16));
+  lbnext->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
+  lbnext->adjustSize();
+  lbnext->move(640 - 8 - lbnext->width(), 360 - 4 - lbnext->height());
+
   Gridpfree = new TStringGridex(this);
   Gridpfree->setGeometry(200, 104, 225, 201);
   Gridpfree->RowHeight = 20;
@@ -103,6 +110,10 @@ bool Tevent::eventFilter(QObject* o, QEvent* e) {
   return QWidget::eventFilter(o, e);
 }
 
+void Tevent::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) Memo1Click();
+}
+
 void Tevent::ShowLines() {
   Memo1->clear();
   for (const auto& l : Events.Lines) Memo1->appendPlainText(QString::fromStdString(l));
@@ -124,6 +135,7 @@ void Tevent::Memo1Click() {
   if (Events.Picture.Kind != TseasonEventKind::Departures) DrawPicture();
   if (Events.Finished) {
     closing_ = true;
+    lbnext->hide();
     // The last lines stay on screen for a moment before the club screen returns.
     QTimer::singleShot(EndPauseMs, this, [this] {
       App().Release(this);

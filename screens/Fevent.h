@@ -20,6 +20,7 @@ class Tevent : public QWidget {
   QPlainTextEdit* Memo1;
   TStringGridex* Gridpfree;
   QLabel* canvas;  // the drawing area above the text
+  QLabel* lbnext;  // "クリックで次へ", until the last item
   Tseasonevent Events;
 
   // A click on the text shows the next season event; after the last one
@@ -30,6 +31,8 @@ class Tevent : public QWidget {
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
+  // A click on the picture goes on too.
+  void mouseReleaseEvent(QMouseEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QImage>
 #include <QInputDialog>
 #include <QMenuBar>
@@ -246,8 +247,7 @@ void Tmain::gridoutleagueClick(int division) {
     int club = GameState->TeamAt(division, k);
     slotClub[k] = club;
     ShowEmblem(imgt[k], club);
-    lbt[k]->setText(QString::fromStdString(GameState->Team(club).ClubName));
-    lbt[k]->adjustSize();
+    SetClubName(k, QString::fromStdString(GameState->Team(club).ClubName));
   }
   Ftomatch1->SetDivision(division);
 }
@@ -275,12 +275,27 @@ void Tmain::imgtLeftClick(int k) {
   App().OpenTactics(slotClub[k], this);
 }
 
+void Tmain::SetClubName(int k, const QString& name) {
+  // The name ends before the week's frame: a long one gets a smaller face,
+  // and one too long even then is cut, whole in its tooltip.
+  constexpr int kRoom = 236 - 64 - 4, kMinPx = 14;
+  QLabel* l = lbt[k];
+  int px = 27;
+  while (px > kMinPx && QFontMetrics(GothicFont(px)).horizontalAdvance(name) > kRoom) --px;
+  l->setFont(GothicFont(px));
+  const QFontMetrics fm(l->font());
+  l->setText(fm.elidedText(name, Qt::ElideRight, kRoom));
+  l->setToolTip(l->text() == name ? QString() : name);
+  l->adjustSize();
+  l->resize(l->width(), QFontMetrics(GothicFont(27)).height());
+  l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
 void Tmain::lbtClick(int k) {
   if (!GameState) return;
-  QString name = lbt[k]->text();
+  QString name = QString::fromStdString(GameState->Team(slotClub[k]).ClubName);
   if (!App().AskText(this, QStringLiteral("チーム名変更"), QStringLiteral("チーム名を入力してください"), name)) return;
-  lbt[k]->setText(name);
-  lbt[k]->adjustSize();
+  SetClubName(k, name);
   GameState->Team(slotClub[k]).ClubName = name.toStdString();
 }
 

@@ -48,6 +48,8 @@ class Tmain : public QWidget {
   void imgtLeftClick(int k);
   // A click on a club's name renames the club, for the whole game.
   void lbtClick(int k);
+  // Club name k beside its emblem, fitted to the room before the frame.
+  void SetClubName(int k, const QString& name);
   // The emblem's menu: a picture file becomes the club's new emblem; a
   // picture that cannot be read is reported and the emblem stays.
   void ReplaceEmblem(int k);

@@ -219,18 +219,18 @@ bool Tmatch::OpenDataBattle() {
   return true;
 }
 
-// Both names share the line from x 760 to 999: the largest face up to 19
-// pixels that shows both in full, side by side. Names too long even at the
-// smallest face are cut at the end (the label keeps the whole name, which
-// its tooltip shows).
-void Tmatch::FitClubNames() {
-  constexpr int kLeft = 760, kRight = 999, kGap = 6, kMinPx = 10;
-  constexpr int kRoom = kRight - kLeft - kGap;
-  QLabel* labels[2] = {lbtname0, lbtname1};
+// Both names share the line from `left` to `right`: the largest face up to
+// 19 pixels that shows both in full, side by side. Names too long even at
+// the smallest face are cut at the end (the label keeps the whole name,
+// which its tooltip shows).
+void FitSideNames(QLabel* name0, QLabel* name1, int left, int right, int y) {
+  constexpr int kGap = 6, kMinPx = 10;
+  const int room = right - left - kGap;
+  QLabel* labels[2] = {name0, name1};
   int px = 19;
   for (; px > kMinPx; --px) {
     QFontMetrics fm(GothicFont(px));
-    if (fm.horizontalAdvance(lbtname0->text()) + fm.horizontalAdvance(lbtname1->text()) <= kRoom) break;
+    if (fm.horizontalAdvance(name0->text()) + fm.horizontalAdvance(name1->text()) <= room) break;
   }
   int w[2];
   for (int s = 0; s < 2; ++s) {
@@ -239,20 +239,22 @@ void Tmatch::FitClubNames() {
     labels[s]->adjustSize();
     w[s] = labels[s]->width();
   }
-  if (w[0] + w[1] > kRoom) {
+  if (w[0] + w[1] > room) {
     // Each keeps its own width when it fits in half the line.
-    const int half = kRoom / 2;
+    const int half = room / 2;
     if (w[0] > half && w[1] > half)
       w[0] = w[1] = half;
     else if (w[0] > half)
-      w[0] = kRoom - w[1];
+      w[0] = room - w[1];
     else
-      w[1] = kRoom - w[0];
+      w[1] = room - w[0];
   }
   for (int s = 0; s < 2; ++s) labels[s]->resize(w[s], labels[s]->height());
-  lbtname0->move(kLeft, 6);
-  lbtname1->move(kRight - w[1], 6);
+  name0->move(left, y);
+  name1->move(right - w[1], y);
 }
+
+void Tmatch::FitClubNames() { FitSideNames(lbtname0, lbtname1, 760, 999, 6); }
 
 void Tmatch::TimerStep() {
   if (paused_ || finished_ || !driver_) return;
@@ -302,6 +304,19 @@ void Tmatch::closeEvent(QCloseEvent* e) {
   // The match stands still while the question is open.
   const bool wasPaused = paused_;
   paused_ = true;
+  if (!normal_) {
+    // A data battle ends at the title, never with the program.
+    e->ignore();
+    if (finished_) return;
+    const int answer =
+        App().Choose(this, QStringLiteral("データ対戦を中断します。ここまでの録画を残しますか"),
+                     {QStringLiteral("録画を残す"), QStringLiteral("録画を捨てる"), QStringLiteral("対戦に戻る")});
+    if (answer == 0 || answer == 1)
+      StopBattle(answer == 0);
+    else
+      paused_ = wasPaused;
+    return;
+  }
   if (App().ConfirmEndGame(this)) {
     timer_.stop();
     e->accept();
@@ -452,9 +467,16 @@ void Tmatch::SelectPitchRow(int row) {
 // gridn1. The side refuses an empty or already used bench slot and a third
 // substitution; either way the grids show the side as it now is.
 void Tmatch::BenchSwap() {
-  driver_->MatchTeam(userSide_).Substitute(gridn1->Row() - 1, gridn2->Row(), driver_->Tick);
+  const TmRefusal why = driver_->MatchTeam(userSide_).Substitute(gridn1->Row() - 1, gridn2->Row(), driver_->Tick);
   FillNormalGrids();
   DrawPositionMap();
+  if (why == TmRefusal::NoSubstitutionsLeft) {
+    // The match waits while the refusal is read.
+    const bool wasPaused = paused_;
+    paused_ = true;
+    App().Message(this, QStringLiteral("交代は2人までです"));
+    paused_ = wasPaused;
+  }
 }
 
 void Tmatch::DrawPositionMap() {
@@ -537,6 +559,15 @@ void Tmatch::Finish() {
     return;
   }
   if (GameState) App().Guard([this] { SaveRecording(); });
+  recorder_.reset();
+  App().BackToTitle(this);
+}
+
+void Tmatch::StopBattle(bool keep) {
+  if (finished_) return;
+  finished_ = true;
+  timer_.stop();
+  if (keep && GameState && recorder_ && recorder_->FrameCount() > 0) App().Guard([this] { SaveRecording(); });
   recorder_.reset();
   App().BackToTitle(this);
 }

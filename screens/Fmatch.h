@@ -23,6 +23,10 @@ class TmVTR;
 class TStringGridex;
 class TSoundPlayer;
 
+// The two sides' name labels on one line from x `left` to `right` at `y`,
+// side 0 from the left and side 1 ending at the right, never overlapping.
+void FitSideNames(QLabel* name0, QLabel* name1, int left, int right, int y);
+
 class Tmatch : public QWidget {
   Q_OBJECT
  public:
@@ -103,6 +107,9 @@ class Tmatch : public QWidget {
   void ReportResult();
   void SaveRecording();
   void Finish();
+  // A data battle stopped by closing its window: back to the title, with
+  // the recording so far written when `keep`.
+  void StopBattle(bool keep);
   QPixmap RenderScene(const TliveScene& scene) const;
 
   std::unique_ptr<Tmmain> driver_;

@@ -1,5 +1,6 @@
 #include "screens/Frcontract.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -149,6 +150,8 @@ void TFcontract::ShowContracts() {
     Lbox2->setCurrentRow(club.YouthPosition);
   }
   Desk.Open(club, *GameState);
+  // The mark column holds "コーチ1" whole, not only numbers.
+  Desk.Plist.SetColWidth(kConMark, QFontMetrics(gridplist->font()).horizontalAdvance(QStringLiteral("コーチ1")) + 5);
   Desk.Board.CurrentRow = 0;
   Desk.Plist.CurrentRow = Desk.Plist.FixedRows;
   Desk.Plist.TopRow = Desk.Plist.FixedRows;

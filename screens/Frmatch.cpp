@@ -38,7 +38,11 @@ TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
   radiowatchy->setChecked(true);
 }
 
-void TFtomatch::SetDivision(int d) { gridmenu->Tag = d; }
+void TFtomatch::SetDivision(int d) {
+  if (gridmenu->Tag == d) return;
+  gridmenu->Tag = d;
+  if (shownItem_ >= 1 && shownItem_ <= 4) gridmenuClick(shownItem_ % 10, shownItem_ / 10);
+}
 
 void TFtomatch::ShowNextMatch() {
   if (!GameState) return;
@@ -83,6 +87,9 @@ void TFtomatch::gridmenuClick(int col, int row) {
     case 13: GameState->ShowHistory(g); break;
     default: return;
   }
+  shownItem_ = item;
+  // A new view starts at its top, unless it names its own first row.
+  if (g.TopRow < 0) g.TopRow = g.FixedRows;
   grid->Refresh();
 }
 

@@ -24,6 +24,7 @@ class TFtomatch : public QWidget {
   QRadioButton* radiowatchn;
 
   void ShowNextMatch();
+  // The division of the league views; a league view on show follows it.
   void SetDivision(int d);
   // The menu of views (next round, standings, rankings, cup ties,
   // schedule, past seasons) for the division chosen on the club screen;
@@ -42,4 +43,5 @@ class TFtomatch : public QWidget {
 
  private:
   QPointer<Tmatch> prepared_;
+  int shownItem_ = 0;  // row * 10 + column of the view on show (0: none)
 };

@@ -25,6 +25,7 @@ const QColor kBidCell(255, 0, 0);
 
 constexpr int kMenuList = 1, kMenuOffers = 2, kMenuReport = 3;
 // Seller index and player key of a row: list (grid1) and offers (grid2).
+constexpr int kReportResultColumn = 4, kReportReasonColumn = 5;
 constexpr int kRowHeight = 18;
 
 // Criteria 2..8 of the filter: caption, arrow, range, step, default.
@@ -107,6 +108,12 @@ TFtrade::TFtrade(QWidget* parent) : QWidget(parent) {
   grid3 = ListGrid(this, 72, 178, 337, 257);
   grid3->Sortable = true;
   grid3->Model().DefaultColWidth = 35;
+  // A player who stayed: the reason the market gives, over his result.
+  grid3->TipAt = [this](int c, int r) {
+    const TGrid& g = grid3->Model();
+    if (c != kReportResultColumn || r < g.FixedRows || g.ColCount() <= kReportReasonColumn) return QString();
+    return QString::fromStdString(g.Cells(kReportReasonColumn, r));
+  };
 
   GBfilter = new QGroupBox(this);
   GBfilter->setGeometry(16, 176, 465, 217);
@@ -156,6 +163,17 @@ void TFtrade::ShowTransfers() {
   const bool offerForUser = market.ShowNegotiations(grid2->Model());
   lboffer->setVisible(offerForUser);
   market.ShowReport(grid3->Model());
+  // Club and player names whole: the name columns widen to the longest.
+  grid1->WidenToFit(1);
+  grid2->WidenToFit(0);
+  for (int c : {0, 1, 4}) grid3->WidenToFit(c);
+  grid3->Model().Width = 337;  // at least; wider when its names need it
+  // This week's lists start at their top, whatever last week's showed.
+  for (TStringGridex* g : {grid1, grid2, grid3}) {
+    TGrid& m = g->Model();
+    m.TopRow = m.FixedRows;
+    m.CurrentRow = m.FixedRows;
+  }
   SetRowCommaText(gridmenu->Model(), 0, "移籍MENU,リスト,オファー,移籍情報");
   grid1->Refresh();
   grid2->Refresh();
@@ -211,6 +229,7 @@ TListFilter TFtrade::Filter() const {
 
 void TFtrade::btnfilterClick() {
   FilterListings(grid1->Model(), ListRows, Filter());
+  grid1->Model().TopRow = grid1->Model().FixedRows;
   grid1->SetSelection(grid1->Col(), 1);
   grid1->Refresh();
   grid1->show();

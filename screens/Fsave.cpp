@@ -1,5 +1,7 @@
 #include "screens/Fsave.h"
 
+#include <QBuffer>
+#include <QCloseEvent>
 #include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -15,10 +17,13 @@
 #include "world/Usavegame.h"
 #include "world/Uvsdata.h"
 
-Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
+Tsave::Tsave(QWidget* over) : QWidget(over, Qt::Window), over_(over) {
   setObjectName(QStringLiteral("save"));
   setWindowTitle(QStringLiteral("save"));
   setWindowFlag(Qt::FramelessWindowHint);
+  // NEXT, the menu and the club column wait until the save screen is gone:
+  // a week started from behind it would be saved half played.
+  setWindowModality(Qt::ApplicationModal);
   setFixedSize(700, 520);
   move(190, 90);
   setFont(GothicFont(12));
@@ -80,6 +85,10 @@ Tsave::Tsave(QWidget* over, QWidget* parent) : QWidget(parent), over_(over) {
   grid1 = new TStringGridex(this);
   grid1->setGeometry(392, 297, 305, 223);
   for (TStringGridex* g : {grid0, grid1}) {
+    QFont f = GothicFont(11);
+    f.setStretch(90);
+    g->setFont(f);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g->RowHeight = 17;
     g->Model().SetSize(14, 23);
     g->Model().DefaultColWidth = 18;
@@ -213,6 +222,15 @@ void Tsave::PickVsSide(int col, int row) {
   const Tteam& club = GameState->Team(side);
   TStringGridex* squad = side == 0 ? grid0 : grid1;
   FillVsSideGrid(squad->Model(), club, *GameState);
+  {
+    // The squad in its 305 pixels beside the scroll bar: narrower name and
+    // type columns, two digits in the others, the kick types left out.
+    TGrid& m = squad->Model();
+    for (int c = 1; c < 12; ++c) m.SetColWidth(c, 18);
+    m.SetColWidth(2, 80);
+    m.SetColWidth(4, 35);
+    m.SetColWidth(12, -1);
+  }
   squad->Refresh();
   squad->SetSelection(0, -1);
   squad->show();
@@ -229,11 +247,38 @@ void Tsave::PickVsSide(int col, int row) {
                      : QPixmap::fromImage(emblem.scaled(img->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
+namespace {
+// The file marked for a side in the data-battle list (column 0 left, 2 right).
+std::string MarkedFile(const TGrid& g, int col) {
+  for (int r = g.FixedRows; r < g.RowCount(); ++r)
+    if (!g.Cells(col, r).empty()) return g.Cells(1, r);
+  return std::string();
+}
+
+// The right side's second kit: its emblem in the opposite colours, so that
+// two copies of one club are told apart on the pitch and in the replay.
+void SecondKit(Tteam& club) {
+  QImage img;
+  img.loadFromData(club.Emblem.data(), static_cast<int>(club.Emblem.size()), "BMP");
+  if (img.isNull()) return;
+  img = img.convertToFormat(QImage::Format_RGB888);
+  img.invertPixels();
+  QByteArray bytes;
+  QBuffer buf(&bytes);
+  buf.open(QIODevice::WriteOnly);
+  if (!img.save(&buf, "BMP")) return;
+  App().Guard([&] { club.SetEmblem(std::vector<uint8_t>(bytes.begin(), bytes.end())); });
+}
+}  // namespace
+
 void Tsave::StartDataBattle() {
   if (grid0->isHidden() || grid1->isHidden()) {
     App().Message(this, QStringLiteral("チームが選択されていません"));
     return;
   }
+  const TGrid& g = grid->Model();
+  DistinguishVsSides(*GameState, MarkedFile(g, 0), MarkedFile(g, 2));
+  if (GameState->Team(0).Emblem == GameState->Team(1).Emblem) SecondKit(GameState->Team(1));
   if (!App().OpenDataBattle()) return;
   App().Release(over_);
   App().Release(this);
@@ -292,4 +337,10 @@ TFtournamentsetup* Tsave::btntournamentClick() {
   setup->setWindowFlag(Qt::Dialog);
   setup->show();
   return setup;
+}
+
+void Tsave::closeEvent(QCloseEvent* e) {
+  // Accepted, the event would only hide the screen; released, it goes.
+  e->ignore();
+  btncancelClick();
 }

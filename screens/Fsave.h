@@ -13,8 +13,10 @@ class TStringGridex;
 class Tsave : public QWidget {
   Q_OBJECT
  public:
-  // over: the screen below (title or club screen).
-  Tsave(QWidget* over, QWidget* parent = nullptr);
+  // over: the screen below (title or club screen). The save screen is a
+  // window of its own in front of it, and holds every other window back
+  // while it is open; it goes when that screen goes.
+  explicit Tsave(QWidget* over);
 
   TStringGridex* grid;
   QLabel* lbsave;
@@ -56,6 +58,10 @@ class Tsave : public QWidget {
   // for the side of its column.
   void gridMouseDown(int col, int row);
   QString SelectedName() const;
+
+ protected:
+  // The close box (or Alt+F4) is "Cancel".
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   // Saves (mode 0) or exports (mode 2) under the name; a failure is shown.

@@ -1,5 +1,6 @@
 #include "screens/Ftactics.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 #include "club/Ufile.h"
 #include "club/Upaths.h"
@@ -192,7 +194,10 @@ void Ttactics::DrawPositions() {
   const int selected = gridmatchmen->Row();
   for (int i = 0; i < kStarterCount; ++i) {
     const TPoint pos = Board.Positions[static_cast<std::size_t>(i)];
-    const int x = pos.X, y = pos.Y;
+    // Drawn whole inside the picture: the goalkeeper stands on the goal
+    // line, a few pixels above its bottom edge.
+    const int x = std::clamp(pos.X, 20, kPitchPictureWidth - 21);
+    const int y = std::clamp(pos.Y, 26, kPitchPictureHeight - 9);
     const QRect numberBox(QPoint(x - 8, y - 8), QPoint(x + 8, y + 8));
     BoxText(p, numberBox, QPoint(x - 7, y - 8), Qt::white, QString::fromStdString(Board.Lineup.Cells(kMenNumber, i)));
     if (i == selected) {  // the player a click would move
@@ -332,6 +337,13 @@ void Ttactics::btnsaveClick() {
 }
 
 void Ttactics::btnbackClick() { App().Release(this); }
+
+void Ttactics::closeEvent(QCloseEvent* e) {
+  // Accepting would leave no window shown for a moment and end the game:
+  // the screen releases itself instead, as "戻る" does.
+  e->ignore();
+  btnbackClick();
+}
 
 void Ttactics::btnautoselectClick() {
   if (!GameState || Board.Club != kUserClub) return;

@@ -75,6 +75,8 @@ class Ttactics : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  // The close box (or Alt+F4) is "戻る": the screen below comes back.
+  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:

@@ -105,10 +105,9 @@ void Tvtr::ListBoxClick() {
     const TVtrSide& side = player_.Sides[static_cast<std::size_t>(s)];
     QLabel* label = s == 0 ? lbtname0 : lbtname1;
     label->setText(QString::fromStdString(side.Name));
-    label->adjustSize();
     look_.Markers[static_cast<std::size_t>(s)] = EmblemMarker(side.Emblem, s);
   }
-  lbtname1->move(509 - lbtname1->width(), 534);
+  FitSideNames(lbtname0, lbtname1, 273, 509, 534);
   for (QLabel* l : {lbtname0, lbtname1, lbgoal0, lbgoal1}) l->show();
   position_ = 0;
   speed_ = 0;

@@ -1,6 +1,7 @@
 #include "screens/StringGridex.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -48,7 +49,10 @@ void TStringGridex::Refresh() {
   if (row_ >= model_->RowCount()) row_ = model_->RowCount() - 1;
   if (row_ < model_->FixedRows && model_->RowCount() > model_->FixedRows) row_ = model_->FixedRows;
   UpdateScrollBars();
-  if (model_->TopRow >= 0) verticalScrollBar()->setValue(model_->TopRow - model_->FixedRows);
+  if (model_->TopRow >= 0) {
+    verticalScrollBar()->setValue(model_->TopRow - model_->FixedRows);
+    horizontalScrollBar()->setValue(0);
+  }
   model_->CurrentRow = model_->TopRow = -1;
   viewport()->update();
 }
@@ -79,6 +83,16 @@ void TStringGridex::ScrollToRow(int row) {
     v->setValue(row - g.FixedRows);
   else if (row >= top + VisibleDataRows())
     v->setValue(row - g.FixedRows - VisibleDataRows() + 1);
+}
+
+void TStringGridex::WidenToFit(int col) {
+  TGrid& g = *model_;
+  if (col < 0 || col >= g.ColCount() || g.ColWidth(col) <= 0) return;
+  const QFontMetrics fm(font());
+  int need = g.ColWidth(col);
+  for (int r = 0; r < g.RowCount(); ++r)
+    need = std::max(need, fm.horizontalAdvance(QString::fromStdString(g.Cells(col, r))) + 4);
+  g.SetColWidth(col, need);
 }
 
 int TStringGridex::ColLeft(int col) const {
@@ -233,9 +247,11 @@ bool TStringGridex::viewportEvent(QEvent* e) {
   const auto* help = static_cast<QHelpEvent*>(e);
   int c, r;
   if (CellAt(help->pos(), c, r)) {
-    const QString text = QString::fromStdString(model_->Cells(c, r));
+    QString text = TipAt ? TipAt(c, r) : QString();
+    const bool ownTip = !text.isEmpty();
+    if (!ownTip) text = QString::fromStdString(model_->Cells(c, r));
     const QRect rc = CellRect(c, r);
-    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > rc.width() - 3) {
+    if (!text.isEmpty() && (ownTip || fontMetrics().horizontalAdvance(text) > rc.width() - 3)) {
       QToolTip::showText(help->globalPos(), text, viewport(), rc);
       return true;
     }

@@ -34,6 +34,8 @@ class TStringGridex : public QAbstractScrollArea {
   int HandColumn = -1;    // the pointer becomes a hand over this column's data cells
   // When set, it alone decides which data cells show the hand.
   std::function<bool(int col, int row)> HandAt;
+  // A cell's own tooltip (empty: the cut-off text, if any, as usual).
+  std::function<QString(int col, int row)> TipAt;
   QColor FixedColor{Qt::lightGray};
   QColor CellColor{Qt::white};
   int Tag = 0;  // free integer for the screen (like a component tag)
@@ -44,6 +46,9 @@ class TStringGridex : public QAbstractScrollArea {
   bool IsSelected(int col, int row) const;
   // Scrolls so that the row is in view.
   void ScrollToRow(int row);
+  // Widens a shown column of the model until its widest text fits (call
+  // before Refresh); a hidden column stays hidden.
+  void WidenToFit(int col);
   // Cell under a widget position, or false.
   bool CellAt(const QPoint& pos, int& col, int& row) const;
   QRect CellRect(int col, int row) const;
@@ -68,7 +73,7 @@ class TStringGridex : public QAbstractScrollArea {
   // goes on to the screen the grid lies on.
   void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
-  // A text its cell cuts off is shown whole as a tooltip.
+  // A text its cell cuts off is shown whole as a tooltip (or TipAt's).
   bool viewportEvent(QEvent* e) override;
 
  private:

@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFontMetrics>
 #include <QImage>
 #include <QImageReader>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTranslator>
 #include <QWidget>
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "club/Ufile.h"
 #include "club/Upaths.h"
@@ -260,6 +264,19 @@ bool TApp::Confirm(QWidget* parent, const QString& text) {
          QMessageBox::Yes;
 }
 
+int TApp::Choose(QWidget* parent, const QString& text, const QStringList& answers) {
+  LastMessage = text;
+  if (!Interactive()) return AutoChoice;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Vantorel"), text, QMessageBox::NoButton, parent);
+  std::vector<QAbstractButton*> buttons;
+  for (const QString& a : answers) buttons.push_back(box.addButton(a, QMessageBox::AcceptRole));
+  if (!buttons.empty()) box.setEscapeButton(buttons.back());
+  box.exec();
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  return static_cast<int>(answers.size()) - 1;
+}
+
 bool TApp::AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
   if (!Interactive()) {
     QString answer = AutoTexts.isEmpty() ? AutoText : AutoTexts.takeFirst();
@@ -267,8 +284,14 @@ bool TApp::AskText(QWidget* parent, const QString& caption, const QString& promp
     text = answer;
     return true;
   }
-  bool ok = false;
-  QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
-  if (ok) text = answer;
-  return ok;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(text);
+  // The title bar shows the whole caption beside the window manager's buttons.
+  const QFontMetrics fm(QApplication::font());
+  dialog.setMinimumWidth(std::max(360, fm.horizontalAdvance(caption) + fm.horizontalAdvance(prompt) / 2 + 160));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  text = dialog.textValue();
+  return true;
 }

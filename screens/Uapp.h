@@ -71,6 +71,10 @@ class TApp : public QObject {
   void ShowError(const QString& what);
   void Message(QWidget* parent, const QString& text);
   bool Confirm(QWidget* parent, const QString& text);
+  // A question with its own answers; the index of the one chosen (the last
+  // when the box is closed). Without a display it answers AutoChoice.
+  int Choose(QWidget* parent, const QString& text, const QStringList& answers);
+  int AutoChoice = 0;
   // Input dialog; false when cancelled. Without a display it answers the
   // first of AutoTexts (a null string cancels), or AutoText when that list
   // is empty (cancelled when AutoText is null).

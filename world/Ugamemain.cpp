@@ -192,6 +192,7 @@ void Tgamemain::SetUpSeason() {
 
 void Tgamemain::AdvanceWeek() {
   ScopedGameState scope(this);
+  HalfPlayedWeek = 0;
   const int32_t w = Week;
   if (w == kContractWeek) {
     for (int i = 1; i < kClubCount; ++i) Team(i).AIOffSeason(*this, Market.get());
@@ -199,6 +200,9 @@ void Tgamemain::AdvanceWeek() {
     if (Market) {
       Market->SellerReactions();
       Market->Resolve();
+      // Why the user's bids and players went as they did, on the club screen.
+      for (std::string& line : Market->UserNews) Messages.push_back(std::move(line));
+      Market->UserNews.clear();
       for (int i = 1; i < kClubCount; ++i) Market->ComputerBids(i);
       Market->GatherBids();
       if (w == 9) Market->Listings.Clear();
@@ -259,6 +263,7 @@ void Tgamemain::PlayWeekMatches(const std::function<void()>& progress, bool watc
   } else if (IsCupWeek(Week)) {
     if (Cup) Cup->PlayRound(watchOwn ? 1 : 0, progress);
   }
+  if (IsLeagueWeek(Week) || IsCupWeek(Week)) HalfPlayedWeek = Week;
 }
 
 void Tgamemain::RecordWatchedMatch(const std::string& goals0, const std::string& goals1, int32_t score0, int32_t score1,
@@ -526,8 +531,10 @@ void Tgamemain::TakeOver(Tgamemain& other) {
   Messages.clear();
   SkipMatches = false;
   WonTopDivision = false;
+  HalfPlayedWeek = 0;
   other.SkipMatches = false;
   other.WonTopDivision = false;
+  other.HalfPlayedWeek = 0;
 }
 
 // Slot files go through the save-game unit: it checks the slot name, writes

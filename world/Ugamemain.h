@@ -70,6 +70,9 @@ class Tgamemain : public TworldView {
   // Not stored.
   bool SkipMatches = false;
   bool WonTopDivision = false;
+  // The week whose matches are played and not yet closed by AdvanceWeek (0:
+  // none). A slot written then would play the round's other matches again.
+  int32_t HalfPlayedWeek = 0;
 
   // The world the state owns. Leagues and Cup exist in weeks 12..52, the
   // Market in weeks 1..11 (created by START and at every season end).

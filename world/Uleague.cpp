@@ -573,9 +573,11 @@ void Tcup::ShowResults(int32_t page, TGrid& grid, std::array<std::vector<std::st
     std::size_t idx = static_cast<std::size_t>(page * 8 + k);
     memos[k] = idx < Results.size() ? SplitCommaText(Results[idx]) : std::vector<std::string>();
   }
+  bool draw = false;
   for (int i = 0; i <= n; ++i) {
     std::size_t h = memos[2 * i].size();
     std::size_t a = memos[2 * i + 1].size();
+    draw = draw || h == a;
     if (static_cast<long>(h) - static_cast<long>(a) < 1) {
       grid.Tags(3, i) = kTagYellow;
       grid.Tags(1, i) = 0;
@@ -593,6 +595,7 @@ void Tcup::ShowResults(int32_t page, TGrid& grid, std::array<std::vector<std::st
     default: message.push_back("カップ戦" + std::to_string(Round) + "回戦の結果です"); break;
   }
   message.push_back("勝ち抜きチームには賞金" + std::to_string(Round * 200) + "入ります");
+  if (draw) message.push_back(kCupDrawRule);
   message.push_back("（先に進めるにはここをクリック）");
 }
 

@@ -86,6 +86,9 @@ class Tleague {
   int32_t ClubOfSlot(int32_t slot) const { return Table[slot][kClub]; }
 };
 
+// Shown with cup results that hold a draw: the away side goes through.
+inline constexpr const char* kCupDrawRule = "引き分けはアウェーチームの勝ち抜けです";
+
 class Tcup {
  public:
   // Draw of round 1 (random) from the game state's divisions, Round = 1.

@@ -164,6 +164,7 @@ std::vector<uint8_t> ReadSlotFile(const std::string& name) {
 
 void SaveGameToSlot(const Tgamemain& game, const std::string& name) {
   SlotPath(name);  // check the name before the work
+  if (game.HalfPlayedWeek != 0) throw VantorelError("今週の試合が終わるまで保存できません");
   WriteSlotFile(name, game.SaveBody());
 }
 

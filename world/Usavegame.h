@@ -77,7 +77,8 @@ std::vector<uint8_t> ReadSlotFile(const std::string& name);
 // fresh state and takes it over only when the whole file was read, nothing
 // is left over and the world keeps every invariant; on any error (FileError
 // naming the file; InvariantFileError, which also says which invariant and
-// where) the game is unchanged.
+// where) the game is unchanged. Saving between a week's matches and its
+// close (HalfPlayedWeek) is refused with a VantorelError and writes nothing.
 void SaveGameToSlot(const Tgamemain& game, const std::string& name);
 void LoadGameFromSlot(Tgamemain& game, const std::string& name);
 

@@ -202,11 +202,14 @@ void Ttrade::Resolve() {
     Tplayer* player = FindPlayer(seller, number);
     if (!player) continue;  // he left his club meanwhile: nothing to settle
     std::vector<std::string> line{player->Name, SellerName(seller), "→", "", "残留"};
+    std::string reason;
+    const bool userBid = neg.FindRow(kNegBidder, kUserClub) >= 0 && seller != kUserClub;
 
     neg.SortDescending(kNegAffinity);
 
     // A seller who held out: where the player ranks him moves his attachment.
     int sellerRow = neg.FindRow(kNegBidder, seller);
+    const bool heldOut = sellerRow >= 0;
     if (sellerRow >= 0) {
       const int rows = neg.RowCount();
       int32_t delta;
@@ -223,11 +226,26 @@ void Ttrade::Resolve() {
     }
 
     // Bidders who can no longer pay or have no room drop out.
+    const char* const priceNote = heldOut ? "（引き止めで金額は3倍）" : "";
+    bool shortOfMoney = false;
+    std::string userDropped;
     for (int r = neg.RowCount() - 1; r >= 0; --r) {
       Tteam* bidder = Club(neg.GetValue(r, kNegBidder));
-      if (!bidder || bidder->Money < neg.GetValue(r, kNegAmount) || bidder->Squad->Count() >= kMaxSquad)
-        neg.DeleteRow(r);
+      const bool poor = !bidder || bidder->Money < neg.GetValue(r, kNegAmount);
+      const bool full = bidder && bidder->Squad->Count() >= kMaxSquad;
+      if (!poor && !full) continue;
+      shortOfMoney = shortOfMoney || poor;
+      if (neg.GetValue(r, kNegBidder) == kUserClub)
+        userDropped = poor ? std::string("資金が") + Decimal(neg.GetValue(r, kNegAmount)) + "に足りません" + priceNote
+                           : "選手枠（" + Decimal(kMaxSquad) + "人）が一杯です";
+      neg.DeleteRow(r);
     }
+    if (neg.RowCount() == 0)
+      reason = shortOfMoney ? std::string("入札額を払えるクラブがありません") + priceNote
+                            : "入札したクラブの選手枠が一杯です";
+    else if (neg.GetValue(0, kNegAffinity) < kMinAffinityToMove)
+      reason =
+          "選手がどのクラブにも愛着が足りず、移籍を望みません（愛着" + Decimal(kMinAffinityToMove) + "以上で移籍）";
 
     bool moved = false;
     if (neg.RowCount() > 0 && neg.GetValue(0, kNegAffinity) >= kMinAffinityToMove) {
@@ -248,8 +266,22 @@ void Ttrade::Resolve() {
       buyer->TakeIn(*player, kBuyerWantedNumber);
       RemovePlayer(seller, number);
       moved = true;
+      if (seller == kUserClub && heldOut)
+        UserNews.push_back(line[0] + "を引き止めましたが、" + line[4] +
+                           "へ移籍しました（引き止めは金額を3倍にするだけで、" + "愛着" + Decimal(kMinAffinityToMove) +
+                           "以上の入札クラブがあれば選手は移籍します）");
+      else if (userBid && winner != kUserClub)
+        UserNews.push_back(line[0] + "は" + line[4] + "へ移籍しました（" +
+                           (userDropped.empty() ? std::string("選手の愛着が上回ったクラブが選ばれます") : userDropped) +
+                           "）");
+    } else if (userBid) {
+      UserNews.push_back(line[0] + "の獲得は失敗しました（" + (userDropped.empty() ? reason : userDropped) + "）");
+    } else if (seller == kUserClub) {
+      UserNews.push_back(line[0] + "は残留しました（" + reason + "）");
     }
+    ReportReasons.resize(Report.size());
     Report.push_back(CommaText(line));
+    ReportReasons.push_back(moved ? std::string() : reason);
     if (seller == kFreeAgentClub && !moved) List(kFreeAgentClub, number, *player);
   }
 }
@@ -354,14 +386,18 @@ bool Ttrade::ShowNegotiations(TGrid& grid) const {
 }
 
 void Ttrade::ShowReport(TGrid& grid) const {
-  grid.SetColCount(5);
+  grid.SetColCount(6);
   grid.SetRowCount(static_cast<int>(Report.size()));
   grid.ClearCells();
   grid.DefaultColWidth = 35;
   grid.SetColWidth(0, 100);
   grid.SetColWidth(1, 70);
   grid.SetColWidth(4, 70);
-  for (int r = 0; r < static_cast<int>(Report.size()); ++r) PutFields(grid, r, 0, SplitCommaText(Report[r]));
+  grid.SetColWidth(5, -1);
+  for (int r = 0; r < static_cast<int>(Report.size()); ++r) {
+    PutFields(grid, r, 0, SplitCommaText(Report[r]));
+    if (r < static_cast<int>(ReportReasons.size())) grid.Cells(5, r) = ReportReasons[static_cast<std::size_t>(r)];
+  }
   if (grid.RowCount() > 1) {
     grid.FixedRows = 1;
     SortByColumn(grid, 3, 1);
@@ -437,5 +473,7 @@ void Ttrade::Read(TStream& s, TformKind kind) {
   FreeAgents = std::move(agents);
   Negotiations = std::move(negotiations);
   Report = std::move(report);
+  ReportReasons.clear();
+  UserNews.clear();
   Bids.Clear();
 }

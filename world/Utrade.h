@@ -83,6 +83,12 @@ class Ttrade : public TplayerMarket {
   TIntgrid Bids;                            // this week's bids, 5 values a row; not stored
   std::vector<std::string> Report;          // header, then one comma-text line per settlement
   std::vector<TIntgrid> Negotiations;       // one table per listed player that drew bids
+  // Not stored: why each settlement of this session ended as it did, by
+  // Report line ("" for the header and for lines read from a file), and
+  // the lines for the user's news about his own bids and players. The
+  // game hands UserNews on to the club screen and empties it.
+  std::vector<std::string> ReportReasons;
+  std::vector<std::string> UserNews;
 
   // The player in FreeAgents (club 99) or in that club's squad; nullptr
   // when there is no such player.
@@ -125,7 +131,8 @@ class Ttrade : public TplayerMarket {
   // The transfer frame's offer grid (44 columns). Returns true when some
   // negotiation is about one of the user's players.
   bool ShowNegotiations(TGrid& grid) const;
-  // The report view: one row per report line, sorted by amount.
+  // The report view: one row per report line, sorted by amount; a hidden
+  // column 5 holds the line's reason (ReportReasons) for the screen's tip.
   void ShowReport(TGrid& grid) const;
 
   // Stream forms. Readers parse into fresh objects and replace this

@@ -114,6 +114,16 @@ std::string LoadVsSide(Tgamemain& game, int side, const std::string& name) {
   return d.Comment;
 }
 
+bool DistinguishVsSides(Tgamemain& game, const std::string& leftFile, const std::string& rightFile) {
+  Tteam& left = game.Team(0);
+  Tteam& right = game.Team(1);
+  if (left.ClubName != right.ClubName) return false;
+  const bool oneFile = leftFile == rightFile;
+  left.ClubName += "（" + (oneFile ? std::string("左") : leftFile) + "）";
+  right.ClubName += "（" + (oneFile ? std::string("右") : rightFile) + "）";
+  return true;
+}
+
 void FillVsGrid(TGrid& grid, const std::vector<TFileEntry>& files, bool dataBattle) {
   const int rows = 1 + static_cast<int>(files.size());
   grid.FixedCols = 0;

@@ -71,6 +71,12 @@ TMatchOutcome PlayDataBattle(const Tteam& side0, const Tteam& side1, TmVTR* reco
 // whole file was read. Returns the file's comment.
 std::string LoadVsSide(Tgamemain& game, int side, const std::string& name);
 
+// Two sides of one name (two copies of one club, or one file on both sides)
+// are told apart before the battle: each name gets its file's name in
+// brackets, or "左"/"右" when both sides come from one file. Sides of
+// different names are left as they are. True when the names were changed.
+bool DistinguishVsSides(Tgamemain& game, const std::string& leftFile, const std::string& rightFile);
+
 // The save screen's list of VS files. Export mode: one column of names
 // under an empty fixed row (no fixed row when there is no file). Data-battle
 // mode: three columns "←,VSdata,→", the names in column 1, columns 0 and 2

@@ -153,9 +153,10 @@ TEST(CupRounds, UserWatchedMatchAndResultsScreen) {
   EXPECT_EQ(grid.Cells(2, 2), "2-0");
   EXPECT_EQ(grid.Tags(1, 2), kTagYellow);
   EXPECT_EQ(grid.Tags(3, 1), kTagYellow);  // 0-0: the away side goes through
-  ASSERT_EQ(message.size(), 3u);
+  ASSERT_EQ(message.size(), 4u);
   EXPECT_EQ(message[0], "カップ戦1回戦の結果です");
   EXPECT_EQ(message[1], "勝ち抜きチームには賞金200入ります");
+  EXPECT_EQ(message[2], "引き分けはアウェーチームの勝ち抜けです");  // the 0-0 above
   cup.ShowResults(1, grid, memos, message);
   EXPECT_EQ(grid.Cells(1, 0), "a4");
   cup.Round = 4;

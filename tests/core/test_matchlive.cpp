@@ -42,6 +42,10 @@ TEST(LiveScenes, StripKeepsTheLastFourAndDeliberatelyNoSceneForAnEmptyDecision) 
     live.Show(c.e[0], c.e[1], c.e[2], c.e[3]);
     EXPECT_EQ(Strip(live), c.strip) << c.why;
   }
+  // A dribble that goes on tick after tick is one scene; the strip keeps
+  // what came before it.
+  for (int i = 0; i < 4; ++i) live.Show(1, 9, 2, 6);
+  EXPECT_EQ(Strip(live), (std::vector<std::string>{"", "", "ゴール", "ドリブル"}));
   // Every on-ball action has its caption, for either foot.
   const char* const actions[7] = {"スペースへのパス", "前線へのフィード", "クロスボール", "シュート",
                                   "クリア",           "確実につなごう",   "ドリブル"};

@@ -167,6 +167,19 @@ TEST_F(SaveGameFile, MidSeasonGameRoundTrips) {
   EXPECT_EQ(h->SaveBody(), bytes);
 }
 
+TEST_F(SaveGameFile, AWeekPlayedButNotClosedIsNeverSaved) {
+  TestGame g(5);
+  g.AddCompetitions();
+  g->Market.reset();
+  g->Week = 12;
+  g->PlayWeekMatches();
+  EXPECT_THROW(SaveGameToSlot(*g, "half"), VantorelError);
+  EXPECT_FALSE(fs::exists("data/savedata/half.dat"));
+  g->AdvanceWeek();
+  SaveGameToSlot(*g, "half");
+  EXPECT_TRUE(fs::exists("data/savedata/half.dat"));
+}
+
 TEST_F(SaveGameFile, DamagedFileChangesNothing) {
   std::vector<uint8_t> good;
   {

@@ -447,6 +447,62 @@ TEST_F(ResolveTest, ComputerSellersHoldOutWhenPoorOrForYoungStarters) {
   EXPECT_EQ(Market().Negotiations[0].RowCount(), 2);
 }
 
+// Why a settlement went as it did: the report's reason for a player who
+// stayed, and the user's news about his bids and his players.
+TEST_F(ResolveTest, TheMarketSaysWhyAPlayerStayedOrLeft) {
+  struct Case {
+    const char* what;
+    std::initializer_list<std::pair<int, int>> bids;  // bidder, affinity
+    int seller, userMoney;
+    bool holdOut;
+    const char* reason;  // in the report's reason ("" when he moved)
+    const char* news;    // in the user's news ("" for none)
+  };
+  const Case cases[] = {
+      {"the user's bid, too little affinity",
+       {{0, 9}, {1, 5}},
+       5,
+       10000,
+       false,
+       "愛着が足りず",
+       "の獲得は失敗しました"},
+      {"the user cannot pay", {{0, 80}}, 5, 400, false, "払えるクラブがありません", "資金が500に足りません"},
+      {"the seller held out: three times the price", {{0, 80}}, 5, 1000, true, "3倍", "資金が1500に足りません"},
+      {"another club he likes more", {{0, 30}, {1, 60}}, 5, 10000, false, "", "はC1へ移籍しました"},
+      {"the user held out and still lost him", {{1, 60}}, 0, 10000, true, "", "を引き止めましたが、C1へ移籍しました"},
+      {"computer clubs only: no news", {{1, 5}}, 5, 10000, false, "愛着が足りず", ""},
+  };
+  for (const Case& c : cases) {
+    Market().Report.resize(1);
+    Market().ReportReasons.clear();
+    Market().UserNews.clear();
+    for (int k = 0; k <= 5; ++k) Club(k).Squad->Clear();
+    Club(0).Money = c.userMoney;
+    Tplayer& p = Open(c.bids, c.seller);
+    p.SetAffinity(c.seller, 0);
+    if (c.holdOut) Market().SellerDemands(0);
+    Market().Resolve();
+    ASSERT_EQ(Market().ReportReasons.size(), Market().Report.size()) << c.what;
+    const std::string& reason = Market().ReportReasons.back();
+    if (*c.reason)
+      EXPECT_NE(reason.find(c.reason), std::string::npos) << c.what << ": " << reason;
+    else
+      EXPECT_EQ(reason, "") << c.what;
+    if (*c.news) {
+      ASSERT_EQ(Market().UserNews.size(), 1u) << c.what;
+      EXPECT_NE(Market().UserNews[0].find(c.news), std::string::npos) << c.what << ": " << Market().UserNews[0];
+    } else {
+      EXPECT_TRUE(Market().UserNews.empty()) << c.what;
+    }
+  }
+  // The report grid keeps its five columns and carries the reason hidden.
+  TGrid g;
+  Market().ShowReport(g);
+  EXPECT_EQ(g.Cells(4, 1), "残留");
+  EXPECT_LE(g.ColWidth(5), 0);
+  EXPECT_NE(g.Cells(5, 1).find("愛着が足りず"), std::string::npos);
+}
+
 TEST_F(ResolveTest, TheUsersDoubledBidCountsTwiceTheLeader) {
   Tplayer& p = Open({{1, 40}});
   p.SetAffinity(0, 45);

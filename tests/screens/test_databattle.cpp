@@ -265,6 +265,65 @@ TEST_F(DataBattle, CancelledSideChoiceLeavesTheTitleWorldFresh) {
   EXPECT_EQ(GameState->Team(0).ClubName, name);
 }
 
+// One club on both sides: the sides are told apart by name and kit, the
+// squads fit their boxes, and closing the window asks what becomes of the
+// recording — kept, thrown away, or the battle goes on.
+TEST_F(DataBattle, OneClubTwiceAndClosingTheBattleWindow) {
+  ExportVs(GameState->Team(0), "x", "same");
+  auto start = [] {
+    Click(Shown<Ttitle>()->btnvsload);
+    Settle();
+    Tsave* s = Shown<Tsave>();
+    if (!s) return static_cast<Tmatch*>(nullptr);
+    ClickCell(s->grid, 0, 1);
+    ClickCell(s->grid, 2, 1);
+    for (TStringGridex* g : {s->grid0, s->grid1}) {
+      EXPECT_LE(g->width(), 305);
+      const TGrid& m = g->Model();
+      int last = m.ColCount() - 1;
+      while (last > 0 && m.ColWidth(last) <= 0) --last;
+      EXPECT_LT(g->CellRect(last, 0).right(), g->viewport()->width()) << "squad columns cut";
+    }
+    Click(s->btn0);
+    Settle();
+    Tmatch* match = Shown<Tmatch>();
+    if (match) match->WaitForSounds = false;
+    return match;
+  };
+  Tmatch* match = start();
+  ASSERT_NE(match, nullptr);
+  EXPECT_NE(match->lbtname0->text(), match->lbtname1->text());
+  EXPECT_TRUE(match->lbtname0->text().endsWith("（左）")) << match->lbtname0->text().toStdString();
+  EXPECT_NE(GameState->Team(0).Emblem, GameState->Team(1).Emblem);
+  for (int i = 0; i < 120; ++i) match->TimerStep();
+
+  App().AutoChoice = 2;  // back to the battle
+  EXPECT_FALSE(match->close());
+  EXPECT_EQ(Shown<Tmatch>(), match);
+  EXPECT_FALSE(match->Paused());
+  EXPECT_TRUE(App().LastMessage.contains("録画")) << App().LastMessage.toStdString();
+  App().AutoChoice = 0;  // keep the recording so far
+  match->close();
+  Settle();
+  ASSERT_NE(Shown<Ttitle>(), nullptr);
+  std::vector<TFileEntry> replays = ListFiles("vtr/*.vtr");
+  ASSERT_EQ(replays.size(), 1u);
+  TmVTR rec;
+  rec.ReadFile(replays[0].Name);
+  EXPECT_EQ(rec.FrameCount(), 1 + 120);  // the kick-off, then one frame a step
+  EXPECT_EQ(rec.Sides[1].Name.substr(rec.Sides[1].Name.size() - std::string("（右）").size()), "（右）");
+
+  match = start();
+  ASSERT_NE(match, nullptr);
+  for (int i = 0; i < 10; ++i) match->TimerStep();
+  App().AutoChoice = 1;  // throw it away
+  match->close();
+  Settle();
+  App().AutoChoice = 0;
+  ASSERT_NE(Shown<Ttitle>(), nullptr);
+  EXPECT_EQ(ListFiles("vtr/*.vtr").size(), 1u);
+}
+
 TEST_F(DataBattle, NoVsFileLeavesTheTitle) {
   Ttitle* t = Shown<Ttitle>();
   Click(t->btnvsload);
