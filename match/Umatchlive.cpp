@@ -1,7 +1,5 @@
 #include "match/Umatchlive.h"
 
-#include <algorithm>
-
 namespace {
 constexpr uint32_t kSkin = 0xFFD8A5;
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -105,12 +103,14 @@ void Tmlive::Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3) {
       default: break;
     }
   }
-  // Each new scene against the one before it (a goal adds two).
-  for (std::size_t i = std::max<std::size_t>(before, 1); i < Scenes.size();)
-    if (Scenes[i] == Scenes[i - 1])
-      Scenes.erase(Scenes.begin() + static_cast<std::ptrdiff_t>(i));
-    else
-      ++i;
+  // A new scene drawn exactly like one the strip holds replaces that copy.
+  for (std::size_t i = before; i < Scenes.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j)
+      if (Scenes[j] == Scenes[i]) {
+        Scenes.erase(Scenes.begin() + static_cast<std::ptrdiff_t>(j));
+        --i;
+        break;
+      }
   while (Scenes.size() > static_cast<std::size_t>(kStripLength)) Scenes.pop_front();
 }
 

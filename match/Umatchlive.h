@@ -54,8 +54,8 @@ class Tmlive {
   std::deque<TliveScene> Scenes;  // oldest first, at most four after Show
 
   // Draws the scene(s) for the driver's event record and trims the strip.
-  // A scene drawn exactly like the newest one (a dribble goes on, tick after
-  // tick) is not added again: the strip never shows copies of one scene.
+  // A scene drawn exactly like one the strip holds (a dribble that goes on,
+  // tick after tick) replaces that copy: the strip never shows one twice.
   void Show(int32_t e0, int32_t e1, int32_t e2, int32_t e3);
 
   // The base pictures: the pitch and the pitch with a goal.

@@ -18,3 +18,8 @@ class TClickPanel : public QLabel {
 
 // The face used by every screen: IPAPGothic at the given pixel size.
 QFont GothicFont(int pixelSize, bool bold = false);
+
+// The two sides' name labels of the match and replay screens on one line
+// from x `left` to `right` at `y`: side 0 from the left, side 1 ending at
+// the right, never overlapping.
+void FitSideNames(QLabel* name0, QLabel* name1, int left, int right, int y);

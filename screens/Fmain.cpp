@@ -281,7 +281,8 @@ void Tmain::SetClubName(int k, const QString& name) {
   constexpr int kRoom = 236 - 64 - 4, kMinPx = 14;
   QLabel* l = lbt[k];
   int px = 27;
-  while (px > kMinPx && QFontMetrics(GothicFont(px)).horizontalAdvance(name) > kRoom) --px;
+  // (Two pixels to spare: eliding measures a little wider than the advance.)
+  while (px > kMinPx && QFontMetrics(GothicFont(px)).horizontalAdvance(name) > kRoom - 2) --px;
   l->setFont(GothicFont(px));
   const QFontMetrics fm(l->font());
   l->setText(fm.elidedText(name, Qt::ElideRight, kRoom));

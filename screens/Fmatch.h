@@ -23,10 +23,6 @@ class TmVTR;
 class TStringGridex;
 class TSoundPlayer;
 
-// The two sides' name labels on one line from x `left` to `right` at `y`,
-// side 0 from the left and side 1 ending at the right, never overlapping.
-void FitSideNames(QLabel* name0, QLabel* name1, int left, int right, int y);
-
 class Tmatch : public QWidget {
   Q_OBJECT
  public:

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "club/Uplayer.h"
 #include "club/Uteam.h"
@@ -150,8 +151,10 @@ void TFcontract::ShowContracts() {
     Lbox2->setCurrentRow(club.YouthPosition);
   }
   Desk.Open(club, *GameState);
-  // The mark column holds "コーチ1" whole, not only numbers.
-  Desk.Plist.SetColWidth(kConMark, QFontMetrics(gridplist->font()).horizontalAdvance(QStringLiteral("コーチ1")) + 5);
+  // Every mark ("コーチ1"), header ("Age") and name shows whole.
+  for (int c = 0; c < Desk.Plist.ColCount(); ++c) gridplist->WidenToFit(c);
+  const int coachMark = QFontMetrics(gridplist->font()).horizontalAdvance(QStringLiteral("コーチ1")) + 5;
+  Desk.Plist.SetColWidth(kConMark, std::max(Desk.Plist.ColWidth(kConMark), coachMark));
   Desk.Board.CurrentRow = 0;
   Desk.Plist.CurrentRow = Desk.Plist.FixedRows;
   Desk.Plist.TopRow = Desk.Plist.FixedRows;

@@ -167,7 +167,10 @@ void TFtrade::ShowTransfers() {
   grid1->WidenToFit(1);
   grid2->WidenToFit(0);
   for (int c : {0, 1, 4}) grid3->WidenToFit(c);
-  grid3->Model().Width = 337;  // at least; wider when its names need it
+  // At least their places' widths; wider, within the frame, when the names need it.
+  grid1->Model().Width = 640;
+  grid2->Model().Width = 710;
+  grid3->Model().Width = 337;
   // This week's lists start at their top, whatever last week's showed.
   for (TStringGridex* g : {grid1, grid2, grid3}) {
     TGrid& m = g->Model();

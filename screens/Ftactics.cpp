@@ -135,6 +135,8 @@ void Ttactics::OpenForClub(int club) {
   btnsave->setVisible(own);
   GBmyteam->setVisible(own);
   Board.Open(GameState->Team(club), *GameState, club);
+  // Headers ("Age") and names whole.
+  for (int c = 0; c < Board.Squad.ColCount(); ++c) gridplayer->WidenToFit(c);
   RefreshGrids();
   DrawPositions();
   DrawClubCard();

@@ -46,6 +46,10 @@ TEST(LiveScenes, StripKeepsTheLastFourAndDeliberatelyNoSceneForAnEmptyDecision) 
   // what came before it.
   for (int i = 0; i < 4; ++i) live.Show(1, 9, 2, 6);
   EXPECT_EQ(Strip(live), (std::vector<std::string>{"", "", "ゴール", "ドリブル"}));
+  // The same dribble after another scene: the older copy goes.
+  live.Show(0, 1, 0, 0);
+  live.Show(1, 9, 2, 6);
+  EXPECT_EQ(Strip(live), (std::vector<std::string>{"", "ゴール", "しっかりキャッチ", "ドリブル"}));
   // Every on-ball action has its caption, for either foot.
   const char* const actions[7] = {"スペースへのパス", "前線へのフィード", "クロスボール", "シュート",
                                   "クリア",           "確実につなごう",   "ドリブル"};

@@ -25,9 +25,11 @@
 #include "screens/Fmain.h"
 #include "screens/Fmatch.h"
 #include "screens/Fnews.h"
+#include "screens/Frcontract.h"
 #include "screens/Frmatch.h"
 #include "screens/Frtrade.h"
 #include "screens/Fsave.h"
+#include "screens/Ftactics.h"
 #include "screens/Ftitle.h"
 #include "screens/StringGridex.h"
 #include "screens/Uapp.h"
@@ -47,16 +49,18 @@ void ClickCell(TStringGridex* g, int col, int row, Qt::MouseButton button) {
 // Every text of a shown grid, and a two-digit number in every column, fits the
 // part of its cell the user sees: the text starts 2 pixels into the cell and
 // the cell ends at its right edge or at the edge of the grid's window. When
-// the grid does not scroll, every row lies wholly inside the window too.
-void ExpectTextsFit(TStringGridex* g, const std::string& what, bool scrolls = false) {
+// the grid does not scroll, every row lies wholly inside the window too. A
+// grid that scrolls sideways (`sideways`) is checked at each column's whole
+// width.
+void ExpectTextsFit(TStringGridex* g, const std::string& what, bool scrolls = false, bool sideways = false) {
   const TGrid& m = g->Model();
   const QFontMetrics fm(g->font());
   const int viewW = g->viewport()->width();
   for (int c = 0; c < m.ColCount(); ++c) {
     if (m.ColWidth(c) <= 0) continue;
     QRect rc = g->CellRect(c, 0);
-    ASSERT_LT(rc.left(), viewW) << what << ": column " << c << " lies outside the grid";
-    const int room = std::min(rc.right(), viewW - 1) - rc.left() + 1 - 3;
+    if (!sideways) ASSERT_LT(rc.left(), viewW) << what << ": column " << c << " lies outside the grid";
+    const int room = sideways ? m.ColWidth(c) - 3 : std::min(rc.right(), viewW - 1) - rc.left() + 1 - 3;
     EXPECT_LE(fm.horizontalAdvance(QStringLiteral("99")), room) << what << ": two digits in column " << c;
     for (int r = 0; r < m.RowCount(); ++r) {
       QString text = QString::fromStdString(m.Cells(c, r));
@@ -275,6 +279,57 @@ TEST_F(Playtest, ClosingTheClubScreenAsksAndTheTitleClosesAtOnce) {
   EXPECT_EQ(App().LastMessage, "ゲームを終了しますか？保存していない進行は失われます");
   App().AutoAnswer = true;
   EXPECT_TRUE(m->close());
+}
+
+// The club column, the contract and transfer frames and the tactics lists
+// with the longest club name a club can carry: names beside the frames end
+// before them, marks and headers show whole, club columns widen to names.
+TEST_F(Playtest, ClubNamesMarksAndHeadersFitBesideAndInTheFrames) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  GameState->Team(0).ClubName = "ヴァントレル東京ＦＣ";  // 18 bytes in the files' code
+  m->gridoutleagueClick(GameState->DivisionOf(0));
+  for (int k = 0; k < 8; ++k) {
+    QLabel* l = m->lbt[k];
+    EXPECT_LT(l->geometry().right(), 236) << l->text().toStdString() << " runs under the frame";
+    EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width()) << l->text().toStdString();
+  }
+  EXPECT_EQ(m->lbt[0]->text().toStdString(), GameState->Team(m->slotClub[0]).ClubName);
+
+  // A coach mark in the contract list.
+  TFcontract* c = m->Fcontract1;
+  ClickCell(c->gridfuture, 0, 0, Qt::LeftButton);
+  ClickCell(c->gridplist, 3, 1, Qt::RightButton);
+  ASSERT_EQ(c->Desk.Plist.Cells(0, 1), "コーチ1");
+  ExpectTextsFit(c->gridplist, "contract list", true, true);
+
+  for (int k = 0; k < 8; ++k)
+    if (m->slotClub[k] == 0) m->imgtLeftClick(k);
+  Settle();
+  Ttactics* t = Shown<Ttactics>();
+  ASSERT_NE(t, nullptr);
+  ExpectTextsFit(t->gridplayer, "squad", true, true);
+  ExpectTextsFit(t->gridmatchmen, "line-up", true);
+  Click(t->btnback);
+  Settle();
+
+  m = Next(Next(Next(m)));
+  ASSERT_NE(m, nullptr);
+  TFtrade* f = m->Ftrade1;
+  Click(f->btnfilter);
+  // Club and player names whole in their columns (the bids' 2-pixel
+  // columns of the offers are marks, not texts).
+  const std::pair<TStringGridex*, std::vector<int>> names[] = {
+      {f->grid1, {1, 4}}, {f->grid2, {0, 3}}, {f->grid3, {0, 1, 4}}};
+  for (const auto& [g, cols] : names) {
+    const QFontMetrics fm(g->font());
+    for (int col : cols)
+      for (int r = 0; r < g->Model().RowCount(); ++r) {
+        const QString text = QString::fromStdString(g->Model().Cells(col, r));
+        EXPECT_LE(fm.horizontalAdvance(text), g->Model().ColWidth(col) - 3) << text.toStdString();
+      }
+    EXPECT_LE(g->geometry().right(), f->width()) << "a list runs out of the frame";
+  }
 }
 
 TEST_F(Playtest, ANameTheFileSystemRefusesLeavesNoSlotBehind) {
