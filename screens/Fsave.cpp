@@ -227,7 +227,7 @@ void Tsave::PickVsSide(int col, int row) {
     // type columns, two digits in the others, the kick types left out.
     TGrid& m = squad->Model();
     for (int c = 1; c < 12; ++c) m.SetColWidth(c, 18);
-    m.SetColWidth(2, 80);
+    m.SetColWidth(2, 74);
     m.SetColWidth(4, 35);
     m.SetColWidth(12, -1);
   }

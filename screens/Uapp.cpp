@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QInputDialog>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -288,9 +289,13 @@ bool TApp::AskText(QWidget* parent, const QString& caption, const QString& promp
   dialog.setWindowTitle(caption);
   dialog.setLabelText(prompt);
   dialog.setTextValue(text);
-  // The title bar shows the whole caption beside the window manager's buttons.
+  // The title bar shows the whole caption (and the program's name the
+  // window system adds) beside its buttons: the dialog's layout takes its
+  // width from the entry field.
   const QFontMetrics fm(QApplication::font());
-  dialog.setMinimumWidth(std::max(360, fm.horizontalAdvance(caption) + fm.horizontalAdvance(prompt) / 2 + 160));
+  const int title =
+      fm.horizontalAdvance(caption + QStringLiteral(" — ") + QApplication::applicationDisplayName()) + 140;
+  if (auto* entry = dialog.findChild<QLineEdit*>()) entry->setMinimumWidth(std::max(300, title - 40));
   if (dialog.exec() != QDialog::Accepted) return false;
   text = dialog.textValue();
   return true;

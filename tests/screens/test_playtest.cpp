@@ -59,7 +59,9 @@ void ExpectTextsFit(TStringGridex* g, const std::string& what, bool scrolls = fa
   for (int c = 0; c < m.ColCount(); ++c) {
     if (m.ColWidth(c) <= 0) continue;
     QRect rc = g->CellRect(c, 0);
-    if (!sideways) ASSERT_LT(rc.left(), viewW) << what << ": column " << c << " lies outside the grid";
+    if (!sideways) {
+      ASSERT_LT(rc.left(), viewW) << what << ": column " << c << " lies outside the grid";
+    }
     const int room = sideways ? m.ColWidth(c) - 3 : std::min(rc.right(), viewW - 1) - rc.left() + 1 - 3;
     EXPECT_LE(fm.horizontalAdvance(QStringLiteral("99")), room) << what << ": two digits in column " << c;
     for (int r = 0; r < m.RowCount(); ++r) {
