@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VANTOREL_LANES_X86 1
@@ -175,6 +176,54 @@ VANTOREL_AVX2_TARGET inline __m256i Blend(__m256i a, __m256i b, __m256i where) {
   return _mm256_castps_si256(
       _mm256_blendv_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), _mm256_castsi256_ps(where)));
 }
+using TLaneArray = int32_t (TRunLanes::*)[TRunLanes::kLanes];
+using TLaneFlags = bool (TRunLanes::*)[TRunLanes::kLanes];
+
+// Lanes base .. base + 7 of one side.
+struct TEightLanes {
+  TRunLanes& l;
+  int base;
+  VANTOREL_AVX2_TARGET __m256i Load(TLaneArray f) const { return Load8((l.*f) + base); }
+  VANTOREL_AVX2_TARGET void Store(TLaneArray f, __m256i v) const { Store8((l.*f) + base, v); }
+  VANTOREL_AVX2_TARGET __m128i LoadBytes(TLaneFlags f) const {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>((l.*f) + base));
+  }
+  VANTOREL_AVX2_TARGET void StoreBytes(TLaneFlags f, __m128i v) const {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>((l.*f) + base), v);
+  }
+};
+
+// Lanes 8 .. 11 of side a, then lanes 8 .. 11 of side b: the last four on
+// the pitch of both sides in one register, while no one plays from lanes
+// 12 .. 15 (the bench before its second substitute).
+struct TTwoFourLanes {
+  TRunLanes& a;
+  TRunLanes& b;
+  VANTOREL_AVX2_TARGET __m256i Load(TLaneArray f) const {
+    const __m128i lo = _mm_load_si128(reinterpret_cast<const __m128i*>((a.*f) + 8));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(lo),
+                                   _mm_load_si128(reinterpret_cast<const __m128i*>((b.*f) + 8)), 1);
+  }
+  VANTOREL_AVX2_TARGET void Store(TLaneArray f, __m256i v) const {
+    _mm_store_si128(reinterpret_cast<__m128i*>((a.*f) + 8), _mm256_castsi256_si128(v));
+    _mm_store_si128(reinterpret_cast<__m128i*>((b.*f) + 8), _mm256_extracti128_si256(v, 1));
+  }
+  VANTOREL_AVX2_TARGET __m128i LoadBytes(TLaneFlags f) const {
+    int32_t lo, hi;
+    std::memcpy(&lo, (a.*f) + 8, 4);
+    std::memcpy(&hi, (b.*f) + 8, 4);
+    return _mm_insert_epi32(_mm_cvtsi32_si128(lo), hi, 1);
+  }
+  VANTOREL_AVX2_TARGET void StoreBytes(TLaneFlags f, __m128i v) const {
+    const int32_t lo = _mm_cvtsi128_si32(v), hi = _mm_extract_epi32(v, 1);
+    std::memcpy((a.*f) + 8, &lo, 4);
+    std::memcpy((b.*f) + 8, &hi, 4);
+  }
+};
+
+// Attacking lanes (role 0) as sign bits.
+VANTOREL_AVX2_TARGET inline __m256i Attacking(int32_t role) { return _mm256_set1_epi32(role == 0 ? -1 : 0); }
+
 // Lanes base .. base + 7 in 256-bit registers, eight 32-bit lanes each.
 // The integer tests are RunLaneCommon's, exact in 32 bits for positions and
 // targets within 2^14 and a facing within 2^15 of the origin (any other lane
@@ -183,14 +232,15 @@ VANTOREL_AVX2_TARGET inline __m256i Blend(__m256i a, __m256i b, __m256i where) {
 // root, division, product), so within 3.5 x 2^-24 of their true value: for
 // steps below 256, less than 2^-14 off. A part that comes out within 2^-14
 // of a half is left to the player; any other rounds as the angles would.
-VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(TRunLanes& l, int base, int32_t role,
-                                                                            int32_t bx, int32_t by, int32_t bh,
-                                                                            TRunTick& run) {
+template <class Io>
+VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(const Io& io, __m256i attacking, int32_t bx,
+                                                                            int32_t by, int32_t bh, uint32_t& reaches,
+                                                                            uint32_t& byPlayerBits) {
   // Tests are lanes of all ones (or, for a blend, just the sign bit set).
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i x = Load8(l.X + base), y = Load8(l.Y + base);
-  const __m256i tx = Load8(l.TargetX + base), ty = Load8(l.TargetY + base);
-  const __m256i fdxi = Load8(l.FaceDx + base), fdyi = Load8(l.FaceDy + base);
+  const __m256i x = io.Load(&TRunLanes::X), y = io.Load(&TRunLanes::Y);
+  const __m256i tx = io.Load(&TRunLanes::TargetX), ty = io.Load(&TRunLanes::TargetY);
+  const __m256i fdxi = io.Load(&TRunLanes::FaceDx), fdyi = io.Load(&TRunLanes::FaceDy);
   // In range: -2^14 <= position, target < 2^14 and -2^15 <= facing < 2^15.
   const __m256i p14 = _mm256_set1_epi32(1 << 14), p15 = _mm256_set1_epi32(1 << 15);
   const __m256i pos = _mm256_or_si256(_mm256_or_si256(_mm256_add_epi32(x, p14), _mm256_add_epi32(y, p14)),
@@ -209,12 +259,12 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(TRun
   const __m256i turned = _mm256_or_si256(dot, _mm256_and_si256(fdxi, _mm256_xor_si256(fdyi, dyi)));
 
   const __m256i one = _mm256_set1_epi32(1);
-  const __m256i accel = Load8(l.Accel + base);
+  const __m256i accel = io.Load(&TRunLanes::Accel);
   __m256i a = _mm256_sub_epi32(accel, _mm256_cmpgt_epi32(_mm256_set1_epi32(30), accel));  // one more below 30
   a = Blend(a, one, turned);
   const __m256i share =
-      role == 0 ? _mm256_mullo_epi32(_mm256_min_epi32(a, _mm256_set1_epi32(10)), _mm256_set1_epi32(3)) : a;
-  const __m256i paced = _mm256_mullo_epi32(Load8(l.Pace + base), share);
+      Blend(a, _mm256_mullo_epi32(_mm256_min_epi32(a, _mm256_set1_epi32(10)), _mm256_set1_epi32(3)), attacking);
+  const __m256i paced = _mm256_mullo_epi32(io.Load(&TRunLanes::Pace), share);
   const __m256i shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths - 1)), paced);
   const __m256i step = _mm256_srli_epi32(_mm256_mullo_epi32(paced, _mm256_set1_epi32(kThirtieth)), kThirtiethShift);
 
@@ -230,8 +280,8 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(TRun
                    _mm256_cmp_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vy, ry)), nearHalf, _CMP_GT_OQ)));
   const __m256i sx = _mm256_cvtps_epi32(rx), sy = _mm256_cvtps_epi32(ry);
 
-  const __m256i freeze = Load8(l.Freeze + base);
-  const __m256i benched = _mm256_cmpeq_epi32(Load8(l.OnPitch + base), zero);
+  const __m256i freeze = io.Load(&TRunLanes::Freeze);
+  const __m256i benched = _mm256_cmpeq_epi32(io.Load(&TRunLanes::OnPitch), zero);
   const __m256i frozen = _mm256_andnot_si256(benched, _mm256_cmpgt_epi32(freeze, zero));
   const __m256i idle = _mm256_or_si256(benched, _mm256_or_si256(frozen, within));  // takes no step
   const __m256i arrives = _mm256_andnot_si256(_mm256_or_si256(benched, frozen), within);
@@ -247,52 +297,60 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(TRun
   const __m256i ny = Blend(Blend(y, ty, arrives), _mm256_add_epi32(y, sy), moves);
   const __m256i nf = _mm256_add_epi32(freeze, frozen);  // one less where frozen
   const __m256i na = Blend(Blend(accel, one, frozen), a, moves);
-  Store8(l.X + base, nx);
-  Store8(l.Y + base, ny);
-  Store8(l.Freeze + base, nf);
-  Store8(l.Accel + base, na);
-  Store8(l.FaceDx + base, Blend(fdxi, dxi, moves));
-  Store8(l.FaceDy + base, Blend(fdyi, dyi, moves));
+  io.Store(&TRunLanes::X, nx);
+  io.Store(&TRunLanes::Y, ny);
+  io.Store(&TRunLanes::Freeze, nf);
+  io.Store(&TRunLanes::Accel, na);
+  io.Store(&TRunLanes::FaceDx, Blend(fdxi, dxi, moves));
+  io.Store(&TRunLanes::FaceDy, Blend(fdyi, dyi, moves));
   {
     // The moving lanes' two flags, eight bytes at a time.
     const __m128i w = _mm_packs_epi32(_mm256_castsi256_si128(moves), _mm256_extracti128_si256(moves, 1));
     const __m128i m = _mm_packs_epi16(w, w);  // a byte of all ones per moving lane
-    __m128i* byVector = reinterpret_cast<__m128i*>(l.FaceByVector + base);
-    __m128i* known = reinterpret_cast<__m128i*>(l.FacingKnown + base);
-    _mm_storel_epi64(byVector, _mm_or_si128(_mm_loadl_epi64(byVector), _mm_and_si128(m, _mm_set1_epi8(1))));
-    _mm_storel_epi64(known, _mm_andnot_si128(m, _mm_loadl_epi64(known)));
+    io.StoreBytes(&TRunLanes::FaceByVector,
+                  _mm_or_si128(io.LoadBytes(&TRunLanes::FaceByVector), _mm_and_si128(m, _mm_set1_epi8(1))));
+    io.StoreBytes(&TRunLanes::FacingKnown, _mm_andnot_si128(m, io.LoadBytes(&TRunLanes::FacingKnown)));
   }
 
   // Within 10 of the ball when attacking; half his reach + 10 when defending.
-  const __m256i reach = Load8(l.Reach + base);
+  const __m256i reach = io.Load(&TRunLanes::Reach);
   const __m256i ten = _mm256_set1_epi32(10);
   const __m256i halfReach = _mm256_srai_epi32(_mm256_add_epi32(reach, _mm256_srli_epi32(reach, 31)), 1);
-  const __m256i r = role == 0 ? ten : _mm256_add_epi32(halfReach, ten);
+  const __m256i r = Blend(_mm256_add_epi32(halfReach, ten), ten, attacking);
   const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, _mm256_set1_epi32(bx)));
   const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, _mm256_set1_epi32(by)));
   const __m256i inReach = _mm256_and_si256(
       _mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
       _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(bh), reach), _mm256_cmpeq_epi32(nf, zero)));
-  run.Reaches |= SignBits(_mm256_andnot_si256(_mm256_or_si256(benched, byPlayer), inReach)) << base;
-  run.ByPlayer |= SignBits(byPlayer) << base;
+  reaches = SignBits(_mm256_andnot_si256(_mm256_or_si256(benched, byPlayer), inReach));
+  byPlayerBits = SignBits(byPlayer);
 }
 
 VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
-  TRunTick run;
-  RunEight256(l, 0, role, bx, by, bh, run);
-  RunEight256(l, 8, role, bx, by, bh, run);
-  return run;
+  uint32_t reaches[2], byPlayer[2];
+  RunEight256(TEightLanes{l, 0}, Attacking(role), bx, by, bh, reaches[0], byPlayer[0]);
+  RunEight256(TEightLanes{l, 8}, Attacking(role), bx, by, bh, reaches[1], byPlayer[1]);
+  return TRunTick{reaches[0] | reaches[1] << 8, byPlayer[0] | byPlayer[1] << 8};
 }
 
-// Both sides, as RunTwoSides512.
+// Both sides, as RunTwoSides512: while no one plays from lanes 12 .. 15,
+// in three registers of eight rather than four.
 VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx,
                                          int32_t by, int32_t bh, TRunTick& ra, TRunTick& rb) {
-  ra = TRunTick{};
-  rb = TRunTick{};
-  RunEight256(a, 0, roleA, bx, by, bh, ra);
-  RunEight256(a, 8, roleA, bx, by, bh, ra);
-  RunEight256(b, 0, roleB, bx, by, bh, rb);
-  RunEight256(b, 8, roleB, bx, by, bh, rb);
+  const __m128i lastFour = _mm_or_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(a.OnPitch + 12)),
+                                        _mm_load_si128(reinterpret_cast<const __m128i*>(b.OnPitch + 12)));
+  if (!_mm_testz_si128(lastFour, lastFour)) {
+    ra = RunOneSide256(a, roleA, bx, by, bh);
+    rb = RunOneSide256(b, roleB, bx, by, bh);
+    return;
+  }
+  uint32_t reaches[3], byPlayer[3];
+  RunEight256(TEightLanes{a, 0}, Attacking(roleA), bx, by, bh, reaches[0], byPlayer[0]);
+  RunEight256(TEightLanes{b, 0}, Attacking(roleB), bx, by, bh, reaches[1], byPlayer[1]);
+  const __m256i attacking = _mm256_set_m128i(_mm_set1_epi32(roleB == 0 ? -1 : 0), _mm_set1_epi32(roleA == 0 ? -1 : 0));
+  RunEight256(TTwoFourLanes{a, b}, attacking, bx, by, bh, reaches[2], byPlayer[2]);
+  ra = TRunTick{reaches[0] | (reaches[2] & 0xf) << 8, byPlayer[0] | (byPlayer[2] & 0xf) << 8};
+  rb = TRunTick{reaches[1] | (reaches[2] >> 4) << 8, byPlayer[1] | (byPlayer[2] >> 4) << 8};
 }
 
 VANTOREL_AVX2_TARGET uint32_t NearestLanes256(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,
