@@ -21,19 +21,6 @@ void SendToMarket(TplayerMarket* market, const Tplayer& player) {
 // Weeks in which a player left out of the match squad grows unhappy.
 bool BenchCheckWeek(int32_t w) { return IsLeagueWeek(w); }
 
-// Base level of a youth player from a draw 0 .. 199: mostly modest, now and
-// then a real talent.
-int32_t YouthLevel(int32_t r) {
-  if (r == 0) return 25;
-  if (r <= 10) return 20;
-  if (r <= 25) return 17;
-  if (r <= 45) return 14;
-  if (r <= 70) return 12;
-  if (r <= 174) return 10;
-  if (r <= 189) return 8;
-  return 6;
-}
-
 // The squad of a new club: position selector and which of the four
 // nationalities, for numbers 1 .. 21.
 struct TSquadSlot {
@@ -80,6 +67,17 @@ std::string BmpProblem(const uint8_t* p, std::size_t have, uint32_t& total) {
 }
 
 }  // namespace
+
+int32_t YouthLevel(int32_t r) {
+  if (r == 0) return 25;
+  if (r <= 10) return 20;
+  if (r <= 25) return 17;
+  if (r <= 45) return 14;
+  if (r <= 70) return 12;
+  if (r <= 174) return 10;
+  if (r <= 189) return 8;
+  return 6;
+}
 
 int32_t StartingMoney(int32_t teamIndex) {
   switch (teamIndex / 8) {

@@ -189,3 +189,6 @@ class Tteam {
 
 // Starting money of a new club by its index.
 int32_t StartingMoney(int32_t teamIndex);
+// Base level of a youth player from the intake's draw 0 .. 199: mostly
+// modest, now and then a real talent.
+int32_t YouthLevel(int32_t draw);

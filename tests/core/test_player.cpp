@@ -1,6 +1,8 @@
 // The player record: creation, derived values, text forms, stream forms.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <algorithm>
 #include <set>
 
@@ -259,6 +261,28 @@ TEST_F(PlayerCreate, InvariantsOverManyPlayers) {
         EXPECT_EQ(p.History.Rows[0].Values, (std::vector<int32_t>{1, club, -1, 0, 0, 0, 0}));
       }
     }
+  }
+}
+
+// Growth rates start from the ability's band (1 .. 20: 3, 21 .. 40: 2,
+// 41 .. 75: 1, 76 .. 99: 0) and a draw adds -2 .. +1: over many new players
+// the highest rate seen at each end of a band is its base + 1.
+TEST_F(PlayerCreate, GrowthRateBandsEndAt20And40And75) {
+  RandSeed(31);
+  std::map<int32_t, std::pair<int, int32_t>> atValue;  // ability -> players seen, highest rate
+  for (int32_t level : {25, 45, 80}) {
+    for (int k = 0; k < 400; ++k) {
+      Tplayer p(9, 0, level, kNoClub, NoWorld());
+      for (int i = 0; i < 6; ++i) {
+        auto& [seen, top] = atValue[p.Ability(i)];
+        ++seen;
+        top = std::max(top, p.GrowthRate[i]);
+      }
+    }
+  }
+  for (auto [ability, topRate] : {std::pair{20, 4}, {21, 3}, {40, 3}, {41, 2}, {75, 2}, {76, 1}}) {
+    ASSERT_GE(atValue[ability].first, 20) << ability;
+    EXPECT_EQ(atValue[ability].second, topRate) << "ability " << ability;
   }
 }
 

@@ -309,6 +309,14 @@ TEST_F(TeamTest, YouthIntakeMakesSevenUnderTheYearsNumbers) {
   }
 }
 
+// The intake's base level by its draw, at both ends of every band.
+TEST(YouthLevelTable, EveryBandAtBothEnds) {
+  const std::pair<int32_t, int32_t> cases[] = {{0, 25},   {1, 20},  {10, 20}, {11, 17}, {25, 17},
+                                               {26, 14},  {45, 14}, {46, 12}, {70, 12}, {71, 10},
+                                               {174, 10}, {175, 8}, {189, 8}, {190, 6}, {199, 6}};
+  for (auto [draw, level] : cases) EXPECT_EQ(YouthLevel(draw), level) << "draw " << draw;
+}
+
 TEST_F(TeamTest, PromoteYouthTakesTheReadyKeepsThePromisingSellsTheRest) {
   auto t = SmallClub(20);
   t->RoleRatings = {1000, 1000, 400, 1000, 1000};
