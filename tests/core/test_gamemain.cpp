@@ -300,6 +300,30 @@ TEST(Calendar, TheWeekGathersTheUsersInjuryLines) {
   EXPECT_TRUE(g.Team(5).Messages.empty());
 }
 
+// From week 10 on the computer's clubs choose their line-up without the
+// injured; before, an injured starter may be chosen again.
+TEST(Calendar, ComputerClubsLeaveTheInjuredOutFromWeekTen) {
+  for (int32_t week : {9, 10}) {
+    TestWorld w(true, 14);
+    Tgamemain& g = *w;
+    g.Market = std::make_unique<Ttrade>();
+    g.Week = week;
+    Tteam& club = g.Team(5);
+    std::set<int32_t> hurt;
+    for (int s = 0; s < kStarterCount; ++s) {
+      hurt.insert(club.SlotNumber(s));
+      club.Squad->PlayerByNumber(club.SlotNumber(s))->InjuryWeeks = 4;
+    }
+    g.AdvanceWeek();
+    int chosen = 0;
+    for (int s = 0; s < kSlotCount; ++s) chosen += static_cast<int>(hurt.count(club.SlotNumber(s)));
+    if (week == 10)
+      EXPECT_EQ(chosen, 0);
+    else
+      EXPECT_GE(chosen, 8);
+  }
+}
+
 TEST(Calendar, CupWinnerAndFixturesAroundCupWeeks) {
   TestWorld w(true, 9);
   Tgamemain& g = *w;

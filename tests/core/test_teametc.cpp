@@ -317,6 +317,27 @@ TEST_F(ContractTest, DecliningPlayerStaysOnlyIfHeStillBeatsTheMark) {
   }
 }
 
+// Players past their peak (phase 4) are weighed only when the squad holds
+// more than 45 or the money after wages is below 0.
+TEST_F(ContractTest, PhaseFourIsWeighedAbove45PlayersOrInDebt) {
+  struct Case {
+    int players;
+    int32_t budget;
+    bool goes;
+  };
+  for (const Case& k : {Case{45, 100000, false}, Case{46, 100000, true}, Case{20, 0, false}, Case{20, -1, true}}) {
+    Tplayerlist squad;
+    FillSquad(squad, k.players);
+    squad.PlayerByNumber(7)->Age = 27;  // phase 4, rated below every mark
+    Tcoach coaches;
+    Tcontract c(3);
+    c.Setup(k.budget, coaches, squad, {1000, 1000, 1000, 1000, 1000});
+    c.Decide(NoWorld());
+    EXPECT_EQ(c.Squad->IndexOfNumber(7) < 0, k.goes) << k.players << " players, budget " << k.budget;
+    EXPECT_EQ(c.Squad->Count(), k.players - (k.goes ? 1 : 0)) << k.players << " players, budget " << k.budget;
+  }
+}
+
 TEST_F(ContractTest, OversizedSquadLosesItsOldestByPhaseInListOrder) {
   Tplayerlist squad;
   FillSquad(squad, 52);
