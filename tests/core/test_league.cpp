@@ -142,6 +142,16 @@ TEST(LeagueTable, MatchBonusFollowsRoundAndPosition) {
   EXPECT_EQ(l.MatchBonus(0, 8, 0), -1);
   EXPECT_EQ(l.MatchBonus(1, 4, 1), 3);
   EXPECT_EQ(l.MatchBonus(0, 6, 1), 2);
+  // Both ends of the top (1 .. 3) and the bottom (6 .. 8); 4 and 5 never move.
+  EXPECT_EQ(l.MatchBonus(0, 1, 1), 4);
+  EXPECT_EQ(l.MatchBonus(0, 3, 1), 4);
+  EXPECT_EQ(l.MatchBonus(0, 4, 1), 2);
+  EXPECT_EQ(l.MatchBonus(0, 1, 0), 1);
+  EXPECT_EQ(l.MatchBonus(0, 4, 0), 0);
+  EXPECT_EQ(l.MatchBonus(0, 5, -1), -2);
+  EXPECT_EQ(l.MatchBonus(0, 6, 0), -1);
+  EXPECT_EQ(l.MatchBonus(1, 6, -1), -3);
+  EXPECT_EQ(l.MatchBonus(1, 8, -1), -3);
 }
 
 TEST(LeagueRanking, TrimKeepsTiesWithTheTenth) {
@@ -162,6 +172,13 @@ TEST(LeagueRanking, TrimKeepsTiesWithTheTenth) {
   ASSERT_EQ(d.RowCount(), 10);
   EXPECT_EQ(d.GetValue(0, 3), 15);
   EXPECT_EQ(d.GetValue(9, 3), 6);
+
+  // Level from the 10th to the 12th, the 9th above them: still 12.
+  TIntgrid f;
+  for (int i = 0; i < 15; ++i) f.AddRow({i, 0, i, i <= 8 ? 20 - i : i <= 11 ? 5 : 1});
+  Tleague::TrimRanking(f);
+  EXPECT_EQ(f.RowCount(), 12);
+  EXPECT_EQ(f.GetValue(11, 3), 5);
 
   TIntgrid e;
   Tleague::TrimRanking(e);
