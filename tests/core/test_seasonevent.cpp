@@ -139,6 +139,13 @@ TEST_F(SeasonEventTest, AYoungerBrotherJoinsTheYouthTeam) {
   // Not enough games (59) for club 0: no brother.
   elder.History.SetValue(0, 3, 34);
   EXPECT_FALSE(ev.RunYoungerBrother());
+  // Sixty games again: an elder of exactly 20 has a brother, one of 19 not.
+  elder.History.SetValue(0, 3, 35);
+  elder.Age = 19;
+  EXPECT_FALSE(ev.RunYoungerBrother());
+  elder.Age = 20;
+  EXPECT_TRUE(ev.RunYoungerBrother());
+  EXPECT_EQ(Club(0).Youth->Count(), 2);
 }
 
 TEST_F(SeasonEventTest, NamelessSigningNeeds1500AndASuccessfulDraw) {

@@ -336,6 +336,14 @@ TEST_F(ResolveTest, AnAffinityOfNineMovesNobody) {
   EXPECT_EQ(Market().Listings.RowCount(), 0);  // a club player is not listed again
 }
 
+TEST_F(ResolveTest, AnAffinityOfTenIsEnoughToMove) {
+  Open({{1, 10}, {2, 9}});
+  Market().Resolve();
+  EXPECT_EQ(Club(5).Squad->Count(), 0);
+  EXPECT_EQ(Club(1).Squad->Count(), 1);
+  EXPECT_EQ(Club(1).Money, 10000 - 500);
+}
+
 TEST_F(ResolveTest, BidderWhoCannotPayDropsOutAndTheFreeAgentIsListedAgain) {
   Club(1).Money = 499;
   Open({{1, 80}}, kFreeAgentClub);
