@@ -279,6 +279,7 @@ int TApp::Choose(QWidget* parent, const QString& text, const QStringList& answer
 }
 
 bool TApp::AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
+  LastAskedText = text;
   if (!Interactive()) {
     QString answer = AutoTexts.isEmpty() ? AutoText : AutoTexts.takeFirst();
     if (answer.isNull()) return false;

@@ -79,6 +79,7 @@ class TApp : public QObject {
   // first of AutoTexts (a null string cancels), or AutoText when that list
   // is empty (cancelled when AutoText is null).
   bool AskText(QWidget* parent, const QString& caption, const QString& prompt, QString& text);
+  QString LastAskedText;  // the text the last input dialog opened with
   QString AutoText;
   QStringList AutoTexts;
   bool Interactive() const;

@@ -88,6 +88,7 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   Settle();
   Export(m, QStringLiteral("home"), QStringLiteral("監督 \"A\", よろしく"));
   EXPECT_EQ(Shown<Tsave>(), nullptr);
+  EXPECT_EQ(App().LastAskedText, QStringLiteral("なし"));  // the comment box opens with "なし"
   const std::string homeName = GameState->Team(0).ClubName;
   GameState->Team(0).ClubName = "Away, \"B\" FC";
   Export(m, QStringLiteral("away"), QStringLiteral("なし"));

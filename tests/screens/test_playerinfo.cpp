@@ -87,6 +87,79 @@ TEST_F(PlayerCard, ASquadPlayerOfTheUsersClub) {
   EXPECT_TRUE(caller_->isVisible());
 }
 
+// The figure as painted: body and cross in the form's colours, the foot he
+// kicks with red, the white frame behind the emblem as wide as fatigue
+// allows (160 - 3 x fatigue up to 20, 100 up to 39, 140 - fatigue up to 79,
+// then 60); and the three bars per ability, 3 pixels a point: this season
+// red over the upper half, last season blue and the season before green in
+// the quarters below.
+TEST_F(PlayerCard, FigureAndAbilityBarsAsPainted) {
+  Tteam& club = GameState->Team(0);
+  const int32_t number = club.Squad->NumberAt(0);
+  Tplayer& p = *club.Squad->PlayerByNumber(number);
+  p.Leg = 1;  // right-footed
+  p.Condition = -5;
+  p.InjuryWeeks = 0;
+  p.Speed = 40;
+  p.LastSeason[0] = 30;
+  p.SeasonBefore[0] = 20;
+  p.KickContorol = 99;
+  p.LastSeason[4] = 1;
+  p.SeasonBefore[4] = 50;
+  auto px = [](const QImage& img, int x, int y) { return QColor(img.pixel(x, y)); };
+  const QColor navy(0, 0, 128), grey(128, 128, 128), red(Qt::red), white(Qt::white), black(Qt::black);
+  const std::pair<int32_t, int> widths[] = {{0, 160}, {20, 100}, {21, 100}, {39, 100}, {40, 100}, {79, 61}, {80, 60}};
+  for (auto [fatigue, w] : widths) {
+    p.Fatigue = fatigue;
+    QPointer<Tplayerinfo> card = Open(0, number);
+    ASSERT_TRUE(card);
+    const QImage img = card->grab().toImage();
+    const int L = 50, T = 150, H = 100;
+    EXPECT_EQ(card->Image1->geometry(), QRect(L, T, w, H)) << fatigue;
+    EXPECT_EQ(px(img, L - 1, T + 50), white) << fatigue;  // the frame, 2 pixels round the emblem
+    EXPECT_EQ(px(img, L + w + 1, T + 50), white) << fatigue;
+    EXPECT_EQ(px(img, L - 4, T + 50), black) << fatigue;
+    EXPECT_EQ(px(img, L + w + 4, T + 50), black) << fatigue;
+    EXPECT_EQ(px(img, L + w / 4, 75), navy) << fatigue;  // body: form -10 .. -1
+    EXPECT_EQ(px(img, L + w / 2, 65), navy) << fatigue;  // the cross takes the body's colour
+    EXPECT_EQ(px(img, L - 15, 262), red) << fatigue;     // right foot
+    EXPECT_EQ(px(img, L + w + 15, 262), grey) << fatigue;
+    QTest::mouseClick(card->btnclose, Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(card);
+  }
+
+  p.Fatigue = 30;
+  p.InjuryWeeks = 3;
+  p.Leg = 0;
+  QPointer<Tplayerinfo> card = Open(0, number);
+  ASSERT_TRUE(card);
+  QImage img = card->grab().toImage();
+  EXPECT_EQ(px(img, 50 + 25, 75), white);  // injured: a white body with a red cross
+  EXPECT_EQ(px(img, 50 + 50, 65), red);
+  EXPECT_EQ(px(img, 50 + 10, 100), red);
+  EXPECT_EQ(px(img, 50 - 15, 262), grey);
+  EXPECT_EQ(px(img, 50 + 100 + 15, 262), red);  // left foot
+
+  TStringGridex* g = card->grid;
+  const QImage bars = g->viewport()->grab().toImage();
+  struct Bar {
+    int row, now, last, before;
+  };
+  for (const Bar& b : {Bar{0, 40, 30, 20}, Bar{4, 99, 1, 50}}) {
+    const QRect rc = g->CellRect(4, b.row);
+    const int h = rc.height(), left = rc.left();
+    const int y[3] = {rc.top() + 1, rc.top() + h / 2 + 1, rc.top() + h / 2 + h / 4 + 1};
+    const int len[3] = {3 * b.now, 3 * b.last, 3 * b.before};
+    const QColor colour[3] = {red, QColor(0, 0, 255), QColor(0, 128, 0)};
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(px(bars, left, y[k]), colour[k]) << b.row << " bar " << k;
+      EXPECT_EQ(px(bars, left + len[k] - 1, y[k]), colour[k]) << b.row << " bar " << k;
+      EXPECT_NE(px(bars, left + len[k] + 1, y[k]), colour[k]) << b.row << " bar " << k;
+    }
+  }
+}
+
 TEST_F(PlayerCard, AFreeAgentOfTheMarket) {
   Tteam& club = GameState->Team(5);
   const int32_t n = GameState->Market->AddFreeAgent(*club.Squad->PlayerAt(0));

@@ -190,6 +190,42 @@ TEST_F(Screens, SaveAndLoadASlot) {
   EXPECT_EQ(m->lbweek->text(), "1年3週");
 }
 
+// A new file under a slot's name asks first: No keeps the old file and the
+// save screen, Yes writes over it.
+TEST_F(Screens, ANewSaveUnderATakenNameAsksBeforeOverwriting) {
+  Tmain* m = Start();
+  ASSERT_NE(m, nullptr);
+  auto saveAs = [&](const QString& name, bool yes) {
+    m->MainMenu1->actions().at(0)->trigger();
+    Settle();
+    Tsave* s = Visible<Tsave>();
+    EXPECT_NE(s, nullptr);
+    if (!s) return;
+    App().AutoText = name;
+    App().AutoAnswer = yes;
+    Click(s->btnnewfile);
+    Settle();
+  };
+  const std::string path = "data/savedata/slot1.dat";
+  saveAs(QStringLiteral("slot1"), true);
+  const std::vector<uint8_t> week1 = ReadWholeFile(path);
+  ASSERT_FALSE(week1.empty());
+  m = NextWeek(m);
+  ASSERT_EQ(GameState->Week, 2);
+
+  App().LastMessage.clear();
+  saveAs(QStringLiteral("slot1"), false);
+  EXPECT_EQ(App().LastMessage, "ファイル名slot1は既に存在しています。上書きしますか");
+  EXPECT_EQ(ReadWholeFile(path), week1);
+  Tsave* s = Visible<Tsave>();
+  ASSERT_NE(s, nullptr);  // the save screen stays for another choice
+  App().AutoAnswer = true;
+  Click(s->btnnewfile);
+  Settle();
+  EXPECT_EQ(Visible<Tsave>(), nullptr);
+  EXPECT_NE(ReadWholeFile(path), week1);
+}
+
 TEST_F(Screens, LoadWithNoSlotsReturnsToTheTitle) {
   Ttitle* t = Visible<Ttitle>();
   Click(t->btnload);

@@ -12,6 +12,7 @@
 #include "../core/TestData.h"
 #include "ScreenTestSupport.h"
 #include "club/Ufile.h"
+#include "club/Ufunction.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
@@ -142,12 +143,85 @@ TEST_F(TacticsScreen, IncompleteElevenStaysAndAutomaticChoiceFillsIt) {
   EXPECT_EQ(App().LastMessage, "スタメン11人が決まってません");
   EXPECT_EQ(Shown<Ttactics>(), t);
   EXPECT_EQ(club.Slots, slotsBefore);
-  // 自動選抜 chooses again at once.
+  // 自動選抜 chooses again at once, and leaves the injured out, the keeper
+  // and a starter among them.
   club.SetSlotNumber(4, -1);
+  const int32_t hurt[] = {club.SlotNumber(0), club.SlotNumber(6)};
+  for (int32_t n : hurt) club.Squad->PlayerByNumber(n)->InjuryWeeks = 2;
   QTest::mouseClick(t->btnautoselect, Qt::LeftButton);
   EXPECT_TRUE(t->Board.StartersComplete());
   for (int s = 0; s < kStarterCount; ++s) EXPECT_GT(club.SlotNumber(s), 0) << s;
   EXPECT_EQ(t->Board.SlotNumber(4), club.SlotNumber(4));
+  for (int s = 0; s < kSlotCount; ++s)
+    for (int32_t n : hurt) {
+      EXPECT_NE(club.SlotNumber(s), n) << s;
+      EXPECT_NE(t->Board.SlotNumber(s), n) << s;
+    }
+}
+
+// The half pitch as painted: for every starter, at the point his club keeps
+// (x = (width - 800) div 12, y = 438 - (length - 800) div 12), his number
+// in a white 16-pixel box round the point and his position's name in a
+// yellow box above it, each written from the box's top left.
+TEST_F(TacticsScreen, ThePitchShowsEveryStartersNumberAndPositionInTheirBoxes) {
+  Ttactics* t = OpenedFor(true);
+  ASSERT_NE(t, nullptr);
+  const Tteam& club = GameState->Team(0);
+  struct Box {
+    QRect rect;
+    QPoint origin;
+    QColor fill;
+    QString text;
+  };
+  std::vector<Box> boxes;
+  for (int i = 0; i < kStarterCount; ++i) {
+    const int32_t number = club.SlotNumber(i);
+    const Tplayer* p = club.Squad->PlayerByNumber(number);
+    ASSERT_NE(p, nullptr) << i;
+    const TPoint f = club.GetPosition(i);
+    const int x = (f.Y - 800) / 12, y = 438 - (f.X - 800) / 12;
+    boxes.push_back(
+        {QRect(QPoint(x - 8, y - 8), QPoint(x + 8, y + 8)), QPoint(x - 7, y - 8), Qt::white, QString::number(number)});
+    boxes.push_back({QRect(QPoint(x - 20, y - 26), QPoint(x + 20, y - 10)), QPoint(x - 20, y - 26), Qt::yellow,
+                     QString::fromStdString(PositionName(p->Mtype))});
+  }
+  const QImage pitch = t->imgpitch->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  // The chosen field player's number is framed in red, just outside his box.
+  const int chosen = t->gridmatchmen->Row();
+  const QRect frame = chosen >= 0 && chosen < kStarterCount
+                          ? boxes[static_cast<std::size_t>(2 * chosen)].rect.adjusted(-3, -3, 3, 3)
+                          : QRect();
+  int compared = 0, numbers = 0;
+  for (std::size_t k = 0; k < boxes.size(); ++k) {
+    const Box& b = boxes[k];
+    bool covered =
+        !pitch.rect().contains(b.rect) || (k != static_cast<std::size_t>(2 * chosen) && frame.intersects(b.rect));
+    for (std::size_t later = k + 1; later < boxes.size(); ++later)
+      if (boxes[later].rect.intersects(b.rect)) covered = true;
+    if (covered) continue;  // painted over by a team-mate drawn after him
+    QPixmap ref(b.rect.size());
+    {
+      QPainter p(&ref);
+      p.fillRect(ref.rect(), b.fill);
+      p.setFont(GothicFont(12));
+      p.setPen(Qt::black);
+      p.drawText(QRect(b.origin - b.rect.topLeft(), b.rect.bottomRight() - b.rect.topLeft()),
+                 Qt::AlignLeft | Qt::AlignTop, b.text);
+    }
+    const QImage want = ref.toImage().convertToFormat(QImage::Format_RGB32);
+    int inked = 0, wrong = 0;
+    for (int y = 1; y < want.height() - 1; ++y)
+      for (int x = 1; x < want.width() - 1; ++x) {
+        if (QColor(want.pixel(x, y)) != b.fill) ++inked;
+        if (want.pixel(x, y) != pitch.pixel(b.rect.left() + x, b.rect.top() + y)) ++wrong;
+      }
+    EXPECT_GT(inked, 5) << b.text.toStdString();
+    EXPECT_EQ(wrong, 0) << "box " << k << " \"" << b.text.toStdString() << "\" at " << b.rect.x() << "," << b.rect.y();
+    ++compared;
+    if (k % 2 == 0) ++numbers;
+  }
+  EXPECT_GE(compared, 14);  // most of the 22 boxes stand free
+  EXPECT_GE(numbers, 8);
 }
 
 TEST_F(TacticsScreen, PositionFilesSaveAskBeforeOverwritingAndLoad) {
