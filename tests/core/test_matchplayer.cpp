@@ -289,6 +289,14 @@ TEST(MatchPlayerGeometry, ShotCheckCodesAndAim) {
   EXPECT_EQ(At(10000, 3100, 0.0, false).ShotCheck(aim), kShotNow);
   EXPECT_EQ(aim, (Tmpoint{11300, 4400}));
 
+  // Facing away from the goal, by distance along the pitch: closer than
+  // 1200 to dribble now, closer than 2200 to dribble later.
+  EXPECT_EQ(At(10101, 4200, -kPi / 2).ShotCheck(aim), kShotDribbleNow);
+  EXPECT_EQ(At(10100, 4200, -kPi / 2).ShotCheck(aim), kShotDribbleLater);
+  EXPECT_EQ(At(9101, 4200, -kPi / 2).ShotCheck(aim), kShotDribbleLater);
+  EXPECT_EQ(At(9100, 4200, -kPi / 2).ShotCheck(aim), kShotNone);
+  EXPECT_EQ(aim, (Tmpoint{11300, 4200}));
+
   EXPECT_EQ(At(5000, 4200, 0.0).ShotCheck(aim), kShotNone);
   EXPECT_EQ(At(9100, 4200, 0.0).ShotCheck(aim), kShotNone);         // 2200 away
   EXPECT_EQ(At(9101, 2201, 0.0, false).ShotCheck(aim), kShotNone);  // 1999 across after the aim at 4200

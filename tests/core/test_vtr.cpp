@@ -101,6 +101,20 @@ TEST_F(Vtr, FileBytesAreHeaderCountAndFrames) {
   EXPECT_EQ(back.FileImage(MakeVtrHeader(back.Sides)), image);
 }
 
+// The shortest recording, one frame, is read back; none at all is refused
+// (DamagedFilesAreRefusedAndTheRecordingKept).
+TEST_F(Vtr, ARecordingOfOneFrameReadsBack) {
+  TmVTR one;
+  one.AddFrame(Frame(1, 0, 0));
+  std::array<TVtrSide, 2> sides = OddSides();
+  for (TVtrSide& side : sides) side.GoalLines.clear();
+  one.WriteFileAs(MakeVtrHeader(sides), "one");
+  TmVTR back;
+  back.ReadFile("one");
+  ASSERT_EQ(back.FrameCount(), 1);
+  EXPECT_EQ(back.Frames, one.Frames);
+}
+
 TEST_F(Vtr, ClockNamesNeverReplaceARecording) {
   TmVTR r = OddRecording();
   std::vector<uint8_t> header = MakeVtrHeader(OddSides());
