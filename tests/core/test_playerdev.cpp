@@ -144,6 +144,8 @@ TEST_F(PlayerFitness, FormRunsRoundItsCycle) {
     return std::make_pair(p->ConditionTrend, p->Condition);
   };
   EXPECT_EQ(step(9, 3), std::make_pair(12, 8));
+  EXPECT_EQ(step(9, -2), std::make_pair(7, 7));     // below 10 a turning delta is not reflected
+  EXPECT_EQ(step(-10, 1), std::make_pair(-9, -9));  // at 10 reflecting changes nothing
   EXPECT_EQ(step(18, 5), std::make_pair(3, 3));
   EXPECT_EQ(step(-12, 2), std::make_pair(-6, -6));
   EXPECT_EQ(step(-18, -9), std::make_pair(-3, -3));  // delta clamped to -5

@@ -240,6 +240,15 @@ TEST_F(MarketWorldTest, ComputerBidsTakeTheBestThenABargainButNeverTheCheapest) 
   Market().ComputerBids(2);
   ASSERT_EQ(Market().Bids.RowCount(), 1);
   EXPECT_EQ(Market().Bids.GetValue(0, kBidKey), 9001);
+
+  // A candidate rated exactly the minimum (all-round 0 + 30) is good enough.
+  Market().Bids.Clear();
+  L.Clear();
+  Club(3).RoleRatings = {1000, 1000, 0, 1000, 1000};
+  Club(3).Money = 1000;
+  L.AddRow({9001, 9, 1, 100, 0, 0, 30, 0, 0});
+  Market().ComputerBids(3);
+  EXPECT_EQ(Market().Bids.RowCount(), 1);
 }
 
 TEST_F(MarketWorldTest, GatherBidsOpensOneNegotiationPerListing) {
