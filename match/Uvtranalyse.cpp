@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr double kPixelMetres = kUnitsPerPixel * kMetresPerUnit;
+constexpr double kPixelMetres = kVtrPixelUnits * kMetresPerUnit;
 
 // The point as the side sees it with its own goal on the left.
 TVtrPoint Normalised(const TVtrPoint& p, bool ownGoalLeft) {
@@ -246,13 +246,13 @@ void Goals(const TmVTR& r, TVtrAnalysis& a) {
 }  // namespace
 
 TVtrPoint PlayerPoint(const TmVTRsc& f, int side, int j) {
-  return {double((f.PlayerX(side, j) + 5) * kUnitsPerPixel + kUnitsPerPixel / 2),
-          double((f.PlayerY(side, j) + 5) * kUnitsPerPixel + kUnitsPerPixel / 2)};
+  return {double((f.PlayerX(side, j) + 5) * kVtrPixelUnits + kVtrPixelUnits / 2),
+          double((f.PlayerY(side, j) + 5) * kVtrPixelUnits + kVtrPixelUnits / 2)};
 }
 
 TVtrPoint BallPoint(const TmVTRsc& f) {
-  return {double((f.BallX() + 3) * kUnitsPerPixel + kUnitsPerPixel / 2),
-          double((f.BallY() + 3) * kUnitsPerPixel + kUnitsPerPixel / 2)};
+  return {double((f.BallX() + 3) * kVtrPixelUnits + kVtrPixelUnits / 2),
+          double((f.BallY() + 3) * kVtrPixelUnits + kVtrPixelUnits / 2)};
 }
 
 int HeatCell(const TVtrPoint& p) {

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "screens/Clickpanel.h"
+#include "screens/Fanalyse.h"
 #include "screens/Uapp.h"
 #include "world/Usavegame.h"
 
@@ -54,8 +55,10 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
   RichEdit1->setReadOnly(true);
   RichEdit1->setStyleSheet(QStringLiteral("background: black;"));
   ListBox = new QListWidget(this);
-  ListBox->setGeometry(0, 560, 137, 137);
-  ListBox->setFont(GothicFont(15));
+  // Two lines a replay: when it was recorded, then the clubs and the score.
+  ListBox->setGeometry(0, 560, 262, 137);
+  ListBox->setFont(GothicFont(13));
+  ListBox->setAlternatingRowColors(true);
   connect(ListBox, &QListWidget::itemClicked, this, [this] { ListBoxClick(); });
   connect(ListBox, &QListWidget::itemActivated, this, [this] { ListBoxClick(); });
 
@@ -72,6 +75,9 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
     connect(b, &QPushButton::clicked, this, [this, b] { btnchange1Click(b); });
   btnend = new TClickPanel(QStringLiteral("終了"), this, 662, 664, 80, 30);
   connect(btnend, &TClickPanel::clicked, this, &Tvtr::btnendClick);
+  btnanalyse = new TClickPanel(QStringLiteral("分析"), this, 662, 584, 80, 30);
+  btnanalyse->hide();  // with the first file chosen
+  connect(btnanalyse, &TClickPanel::clicked, this, &Tvtr::btnanalyseClick);
 
   // FormCreate: the pitch, the list, playback idle until a file is chosen.
   App().Guard([this] { pics_.Load(); });
@@ -89,13 +95,31 @@ Tvtr::~Tvtr() = default;
 
 void Tvtr::FillList() {
   ListBox->clear();
-  for (const TFileEntry& f : ListFiles("vtr/*.vtr")) ListBox->addItem(QString::fromStdString(f.Name));
+  const QFontMetrics fm(ListBox->font());
+  const int room = ListBox->width() - 28;  // the frame and a scroll bar
+  for (const TReplayEntry& e : ListReplays()) {
+    const QString when = QString::fromStdString(e.DateText);
+    QString match = QStringLiteral("（読めないファイル）");
+    QString whole = match;
+    if (e.Readable) {
+      const QString score = QStringLiteral(" %1-%2 ").arg(e.Score[0]).arg(e.Score[1]);
+      // Long names are shortened each to half of what the score leaves.
+      const int half = (room - fm.horizontalAdvance(score)) / 2;
+      const QString club0 = QString::fromStdString(e.Clubs[0]), club1 = QString::fromStdString(e.Clubs[1]);
+      match = fm.elidedText(club0, Qt::ElideRight, half) + score + fm.elidedText(club1, Qt::ElideRight, half);
+      whole = club0 + score + club1;
+    }
+    auto* item = new QListWidgetItem(when + QStringLiteral("\n") + match, ListBox);
+    item->setData(Qt::UserRole, QString::fromStdString(e.Name));
+    item->setToolTip(when + QStringLiteral("　") + whole + QStringLiteral("\n") + QString::fromStdString(e.Name) +
+                     QStringLiteral(".vtr"));
+  }
 }
 
 void Tvtr::ListBoxClick() {
   QListWidgetItem* item = ListBox->currentItem();
   if (!item) return;
-  const std::string name = item->text().toStdString();
+  const std::string name = item->data(Qt::UserRole).toString().toStdString();
   if (!App().Guard([&] { player_.ReadFile(name); })) return;
   RichEdit1->clear();
   shownGoals_.clear();
@@ -109,6 +133,7 @@ void Tvtr::ListBoxClick() {
   }
   FitSideNames(lbtname0, lbtname1, 273, 509, 534);
   for (QLabel* l : {lbtname0, lbtname1, lbgoal0, lbgoal1}) l->show();
+  btnanalyse->show();
   position_ = 0;
   speed_ = 0;
   ShowFrame(0);
@@ -168,6 +193,17 @@ void Tvtr::ShowFrame(int n) {
 void Tvtr::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawPixmap(0, 0, imgura_);
+}
+
+void Tvtr::btnanalyseClick() {
+  if (position_ < 0) return;
+  // Playback goes on behind the dialog; a second click raises it.
+  if (!analyse_) {
+    analyse_ = new TFanalyse(player_, this);
+    analyse_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  analyse_->show();
+  analyse_->raise();
 }
 
 void Tvtr::btnendClick() {

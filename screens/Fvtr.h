@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "match/Uvtr.h"
+#include "screens/Fanalyse.h"
 #include "screens/Upitchpaint.h"
 
 class TClickPanel;
@@ -35,7 +37,8 @@ class Tvtr : public QWidget {
   QPushButton* btnchange2;  // "■": stop
   QPushButton* btnchange3;  // "＞": one frame per step faster
   TClickPanel* btnend;
-  QTimer* Timer;  // one playback step every 17 ms
+  TClickPanel* btnanalyse;  // "分析": the analysis of the replay chosen
+  QTimer* Timer;            // one playback step every 17 ms
 
   // Loads the selected file and shows its first frame; a file that cannot
   // be read is reported with its name and the list stays as it was.
@@ -45,6 +48,9 @@ class Tvtr : public QWidget {
   void TimerIdle();
   void ShowFrame(int n);
   void btnendClick();
+  // Opens the analysis dialog of the replay chosen (nothing without one).
+  void btnanalyseClick();
+  TFanalyse* AnalysisDialog() const { return analyse_; }
 
   int Position() const { return position_; }
   int Speed() const { return speed_; }
@@ -67,4 +73,5 @@ class Tvtr : public QWidget {
   int speed_ = 0;
   int drawn_ = -1;
   bool ending_ = false;
+  QPointer<TFanalyse> analyse_;
 };

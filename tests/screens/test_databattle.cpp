@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
 #include <QMenuBar>
+#include <QStackedBarSeries>
+#include <QTableWidget>
 #include <QTest>
 #include <filesystem>
 
@@ -18,6 +24,7 @@
 #include "match/Umatchwatch.h"
 #include "match/Uvtr.h"
 #include "screens/Clickpanel.h"
+#include "screens/Fanalyse.h"
 #include "screens/Fmain.h"
 #include "screens/Fmatch.h"
 #include "screens/Fsave.h"
@@ -207,9 +214,39 @@ TEST_F(DataBattle, ExportChooseSidesPlayRecordAndReplay) {
   v->btnchange3->click();
   v->TimerIdle();
   EXPECT_EQ(v->Position(), -1);
+  // The list: the clubs and the score from the file's header.
+  const TmVTRsc& end = rec.Frames.back();
+  EXPECT_TRUE(v->ListBox->item(0)->text().contains(QStringLiteral(" %1-%2 ").arg(end.Goals(0)).arg(end.Goals(1))))
+      << v->ListBox->item(0)->text().toStdString();
+  EXPECT_FALSE(v->btnanalyse->isVisible());
   v->ListBox->setCurrentRow(0);
   v->ListBoxClick();
   EXPECT_EQ(v->Position(), 0);
+
+  // 分析: the table holds every player who played; a click on his row shows
+  // his heat map instead of the shapes, the chart has a bar per five minutes.
+  Click(v->btnanalyse);
+  TFanalyse* an = v->AnalysisDialog();
+  ASSERT_NE(an, nullptr);
+  EXPECT_TRUE(an->isVisible());
+  EXPECT_EQ(an->Analysis().Goals.size(), goals.size());
+  EXPECT_EQ(an->gridrun->rowCount(), static_cast<int>(an->Analysis().Players.size()));
+  const QImage shapes = an->PitchImage();
+  QTableWidgetItem* cell = an->gridrun->item(0, 0);
+  QTest::mouseClick(an->gridrun->viewport(), Qt::LeftButton, {}, an->gridrun->visualItemRect(cell).center());
+  ASSERT_GE(an->Showing(), TFanalyse::kShowPlayer);
+  const TVtrPlayerStats& chosen = an->Analysis().Players[static_cast<size_t>(an->Showing() - TFanalyse::kShowPlayer)];
+  EXPECT_EQ(cell->text(), QString::number(chosen.Number));
+  EXPECT_EQ(an->gridrun->item(0, 3)->text(), QString::number(chosen.DistanceMetres, 'f', 0));
+  EXPECT_TRUE(an->cbshow->currentText().contains(QString::number(chosen.Number)));
+  EXPECT_NE(an->PitchImage(), shapes);
+  const auto* bars = qobject_cast<QStackedBarSeries*>(an->chart->chart()->series().value(0));
+  ASSERT_NE(bars, nullptr);
+  ASSERT_EQ(bars->count(), 2);
+  EXPECT_EQ(bars->barSets()[0]->count(), 18);
+  an->btnclose->click();
+  Settle();
+  EXPECT_EQ(v->AnalysisDialog(), nullptr);
   EXPECT_EQ(v->Speed(), 0);
   EXPECT_EQ(v->lbtime->text(), "00：00");
   EXPECT_EQ(v->lbtname1->text(), "Away, \"B\" FC");
