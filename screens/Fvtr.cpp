@@ -1,11 +1,14 @@
 #include "screens/Fvtr.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPainter>
 
 #include "screens/Clickpanel.h"
 #include "screens/Fanalyse.h"
 #include "screens/Uapp.h"
+#include "screens/Uclip.h"
 #include "world/Usavegame.h"
 
 namespace {
@@ -78,6 +81,9 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
   btnanalyse = new TClickPanel(QStringLiteral("分析"), this, 662, 584, 80, 30);
   btnanalyse->hide();  // with the first file chosen
   connect(btnanalyse, &TClickPanel::clicked, this, &Tvtr::btnanalyseClick);
+  btnclip = new TClickPanel(QStringLiteral("動画保存"), this, 662, 624, 80, 30);
+  btnclip->hide();
+  connect(btnclip, &TClickPanel::clicked, this, &Tvtr::btnclipClick);
 
   // FormCreate: the pitch, the list, playback idle until a file is chosen.
   App().Guard([this] { pics_.Load(); });
@@ -134,6 +140,7 @@ void Tvtr::ListBoxClick() {
   FitSideNames(lbtname0, lbtname1, 273, 509, 534);
   for (QLabel* l : {lbtname0, lbtname1, lbgoal0, lbgoal1}) l->show();
   btnanalyse->show();
+  btnclip->show();
   position_ = 0;
   speed_ = 0;
   ShowFrame(0);
@@ -204,6 +211,37 @@ void Tvtr::btnanalyseClick() {
   }
   analyse_->show();
   analyse_->raise();
+}
+
+void Tvtr::btnclipClick() {
+  if (position_ < 0) return;
+  speed_ = 0;  // the moment on screen stays where it is
+  QMenu menu(this);
+  for (TClipFormat format : {TClipFormat::WebP, TClipFormat::Gif}) {
+    QMenu* sub = menu.addMenu(format == TClipFormat::WebP ? QStringLiteral("WebP（アニメーション）")
+                                                          : QStringLiteral("GIF（アニメーション）"));
+    sub->addAction(QStringLiteral("表示中の場面（%1）").arg(lbtime->text()), [this, format] { SaveClip(-1, format); });
+    const std::vector<TVtrGoal> goals = player_.GoalsUpTo(player_.LastFrame());
+    for (std::size_t g = 0; g < goals.size(); ++g)
+      sub->addAction(QString::fromStdString(goals[g].Text), [this, g, format] { SaveClip(int(g), format); });
+  }
+  menu.exec(btnclip->mapToGlobal(QPoint(0, 0)));
+}
+
+QString Tvtr::SaveClip(int goal, TClipFormat format) {
+  if (position_ < 0) return {};
+  const std::string name = ListBox->currentItem() ? ListBox->currentItem()->data(Qt::UserRole).toString().toStdString()
+                                                  : std::string("replay");
+  std::string path;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool ok = App().Guard([&] {
+    const TVtrClip clip = goal >= 0 ? GoalClip(player_, goal) : MomentClip(player_, position_);
+    path = ExportClip(player_, name, clip, format);
+  });
+  QApplication::restoreOverrideCursor();
+  if (!ok) return {};
+  App().Message(this, QStringLiteral("動画を保存しました\n") + QString::fromStdString(path));
+  return QString::fromStdString(path);
 }
 
 void Tvtr::btnendClick() {

@@ -16,6 +16,7 @@
 
 #include "match/Uvtr.h"
 #include "screens/Fanalyse.h"
+#include "screens/Uclip.h"
 #include "screens/Upitchpaint.h"
 
 class TClickPanel;
@@ -38,6 +39,7 @@ class Tvtr : public QWidget {
   QPushButton* btnchange3;  // "＞": one frame per step faster
   TClickPanel* btnend;
   TClickPanel* btnanalyse;  // "分析": the analysis of the replay chosen
+  TClickPanel* btnclip;     // "動画保存": a goal or the moment shown as an animated picture
   QTimer* Timer;            // one playback step every 17 ms
 
   // Loads the selected file and shows its first frame; a file that cannot
@@ -51,6 +53,12 @@ class Tvtr : public QWidget {
   // Opens the analysis dialog of the replay chosen (nothing without one).
   void btnanalyseClick();
   TFanalyse* AnalysisDialog() const { return analyse_; }
+  // Offers the clips: the moment shown or a goal, as WebP or GIF.
+  void btnclipClick();
+  // Writes the clip of goal `goal` (0-based), or of the moment shown when
+  // -1, to the clips folder and tells the user where; the path, or empty
+  // when it failed (the reason shown).
+  QString SaveClip(int goal, TClipFormat format);
 
   int Position() const { return position_; }
   int Speed() const { return speed_; }

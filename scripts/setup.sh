@@ -7,6 +7,7 @@ set -euo pipefail
 PKGS=(g++ cmake ninja-build pkg-config ccache clang clang-format libclang-rt-14-dev
       libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
       qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libsdl2-dev
+      libwebp-dev libgif-dev
       fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
       desktop-file-utils appstream dpkg-dev file)  # the last four: the install ctest, cpack -G DEB
 # scripts/setup.sh --playtest also installs the tools to look at the window

@@ -13,6 +13,7 @@
 #include "match/Umatchteam.h"
 #include "match/Umatchwatch.h"
 #include "match/Uvtr.h"
+#include "match/Uvtrclip.h"
 #include "tests/core/TestData.h"
 #include "world/Usavegame.h"
 
@@ -314,4 +315,35 @@ TEST(WatchedStep, SubstitutesRecordsAndCuesAsTheScreenDoes) {
   EXPECT_FALSE(IsWatchedSubsTick(1801));
   EXPECT_TRUE(IsWatchedSubsTick(1800));
   EXPECT_TRUE(IsWatchedSubsTick(5400));
+}
+
+// Clips: the span around a goal or a moment stops at the recording's ends,
+// the pictures follow the replay's pace, names are never reused.
+TEST_F(Vtr, ClipsSpanTheirMomentAtTheReplaysPace) {
+  TmVTR r;
+  for (int k = 0; k < 1000; ++k) r.AddFrame(Frame(1, (k >= 100) + (k >= 500), k >= 990));
+  r.Sides = OddSides();
+  const TVtrClip early = GoalClip(r, 0), late = GoalClip(r, 2);
+  EXPECT_EQ(early.Centre, 100);
+  EXPECT_EQ(early.From, 0);
+  EXPECT_EQ(early.To, 100 + 3000 / 17);
+  EXPECT_EQ(late.Centre, 990);
+  EXPECT_EQ(late.From, 990 - 8000 / 17);
+  EXPECT_EQ(late.To, 999);
+  EXPECT_EQ(MomentClip(r, 5000).Centre, 999);
+  const std::vector<int32_t> p = late.Pictures();
+  EXPECT_EQ(p.front(), late.From);
+  EXPECT_LE(p.back(), late.To);
+  // Picture i at i x 40 ms: 0, 2, 5, 7, 9, 12 ... frames on.
+  EXPECT_EQ(
+      std::vector<int32_t>(p.begin(), p.begin() + 6),
+      (std::vector<int32_t>{late.From, late.From + 2, late.From + 5, late.From + 7, late.From + 9, late.From + 12}));
+  EXPECT_THROW(GoalClip(r, 3), VantorelError);
+  EXPECT_THROW(GoalClip(r, -1), VantorelError);
+  EXPECT_EQ(ClipPath("x", early, "gif"), "data/clips/x-goal1.gif");
+  EnsureDirectory("data/clips");
+  WriteFileAtomic("data/clips/x-goal1.gif", {1});
+  WriteFileAtomic("data/clips/x-goal1-2.gif", {1});
+  EXPECT_EQ(ClipPath("x", early, "gif"), "data/clips/x-goal1-3.gif");
+  EXPECT_EQ(ClipPath("x", MomentClip(r, 754), "webp"), "data/clips/x-1234.webp");
 }
