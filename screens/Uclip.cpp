@@ -43,7 +43,7 @@ std::vector<uint8_t> EncodeWebP(const std::vector<QImage>& pictures) {
   later.quality = 75;
   int timestamp = 0;
   for (const QImage& img : pictures) {
-    const WebPConfig& config = timestamp == 0 ? first : later;
+    WebPConfig& config = timestamp == 0 ? first : later;
     WebPPicture pic;
     WebPPictureInit(&pic);
     pic.use_argb = 1;
@@ -51,7 +51,7 @@ std::vector<uint8_t> EncodeWebP(const std::vector<QImage>& pictures) {
     pic.height = img.height();
     // Format_RGB32 lies in memory as B, G, R, 0xff on this little-endian machine.
     const bool ok = WebPPictureImportBGRA(&pic, img.constBits(), int(img.bytesPerLine())) &&
-                    WebPAnimEncoderAdd(enc.get(), &pic, timestamp, const_cast<WebPConfig*>(&config));
+                    WebPAnimEncoderAdd(enc.get(), &pic, timestamp, &config);
     WebPPictureFree(&pic);
     if (!ok) throw VantorelError(std::string("libwebp: ") + WebPAnimEncoderGetError(enc.get()));
     timestamp += kMsPerPicture;
