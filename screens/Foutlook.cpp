@@ -29,6 +29,11 @@ namespace {
 
 QString Percent(double p) { return QString::number(p * 100.0, 'f', 1) + QStringLiteral("%"); }
 
+// "12.5%" over "±3.1": the odds of `runs` runs and their 95 % margin.
+QString PercentWithMargin(double p, int runs) {
+  return Percent(p) + QStringLiteral("\n±") + QString::number(OddsMargin(p, runs) * 100.0, 'f', 1);
+}
+
 // Position 1 green through 8 red.
 QColor PlaceColour(int place) {
   const double t = place / 7.0;
@@ -83,16 +88,11 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   setFont(GothicFont(12));
   setFixedSize(860, 640);
   pages_ = new QStackedWidget(this);
-  pages_->setGeometry(0, 0, 860, 640);
+  pages_->setGeometry(0, 0, 860, 592);
 
-  // Page 0: while the runs go on.
+  // Page 0: until the first odds are in.
   auto* waiting = new QWidget;
-  Label(waiting, 180, 230, 500, 30, 16)->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
-  progress = new QProgressBar(waiting);
-  progress->setGeometry(180, 280, 500, 28);
-  btncancel = new QPushButton(QStringLiteral("キャンセル"), waiting);
-  btncancel->setGeometry(380, 340, 100, 32);
-  connect(btncancel, &QPushButton::clicked, this, &TFoutlook::reject);
+  Label(waiting, 180, 250, 500, 30, 16)->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
   pages_->addWidget(waiting);
 
   // Page 1: the odds.
@@ -110,15 +110,20 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   chart->setRenderHint(QPainter::Antialiasing);
 
   gridodds = new QTableWidget(kClubsPerDivision, 5, odds);
-  gridodds->setGeometry(486, 44, 366, 352);
+  gridodds->setGeometry(486, 44, 366, 316);
   gridodds->setHorizontalHeaderLabels({QStringLiteral("クラブ"), QStringLiteral("勝点"), QStringLiteral("昇格"),
                                        QStringLiteral("降格"), QStringLiteral("カップ")});
   gridodds->verticalHeader()->setVisible(false);
   gridodds->setEditTriggers(QAbstractItemView::NoEditTriggers);
   gridodds->setSelectionMode(QAbstractItemView::NoSelection);
+  gridodds->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  gridodds->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   gridodds->setColumnWidth(0, 140);
   for (int c = 1; c < 5; ++c) gridodds->setColumnWidth(c, 54);
-  for (int r = 0; r < kClubsPerDivision; ++r) gridodds->setRowHeight(r, 40);
+  for (int r = 0; r < kClubsPerDivision; ++r) gridodds->setRowHeight(r, 36);
+  lbhelp = Label(odds, 486, 362, 366, 40, 11);
+  lbhelp->setText(
+      QStringLiteral("±は95%信頼区間（二項分布のウィルソン区間）の半幅です。試算が増えるほど狭くなります。"));
 
   auto* match = new QGroupBox(QStringLiteral("次の試合のリハーサル"), odds);
   match->setGeometry(8, 408, 844, 180);
@@ -127,11 +132,19 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   barmatch->setGeometry(12, 52, 820, 28);
   lbscores = Label(match, 12, 88, 820, 40, 13);
   lbscorers = Label(match, 12, 130, 820, 40, 13);
-
-  auto* close = new QPushButton(QStringLiteral("閉じる"), odds);
-  close->setGeometry(752, 598, 100, 32);
-  connect(close, &QPushButton::clicked, this, &TFoutlook::reject);
   pages_->addWidget(odds);
+
+  // Below both pages: how far the runs are, キャンセル and 閉じる.
+  lbstatus = Label(this, 8, 600, 340, 28, 13);
+  lbstatus->setWordWrap(false);
+  progress = new QProgressBar(this);
+  progress->setGeometry(352, 602, 280, 24);
+  btncancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  btncancel->setGeometry(644, 598, 100, 32);
+  connect(btncancel, &QPushButton::clicked, this, &TFoutlook::Cancel);
+  btnclose = new QPushButton(QStringLiteral("閉じる"), this);
+  btnclose->setGeometry(752, 598, 100, 32);
+  connect(btnclose, &QPushButton::clicked, this, &TFoutlook::reject);
 
   timer_ = new QTimer(this);
   timer_->setInterval(100);
@@ -144,31 +157,58 @@ void TFoutlook::Start() {
   if (!GameState || worker_.joinable()) return;
   for (int c = 0; c < kClubCount; ++c)
     clubNames_.push_back(GameState->Teams[c] ? GameState->Teams[c]->ClubName : std::string());
-  progress->setRange(0, Runs + RehearsalRuns);
+  progress->setRange(0, RehearsalRuns);
   progress->setValue(0);
   pages_->setCurrentIndex(0);
   // The copies are read from the game's bytes, taken here on the game's
   // thread; the seed is the clock's, never a draw of the game's generator.
   std::vector<uint8_t> body = GameState->SaveBody();
-  const uint64_t seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  const uint64_t seed =
+      Seed != 0 ? Seed : static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
   result_ = std::make_unique<TResult>();
   done_ = false;
-  worker_ = std::jthread([this, body = std::move(body), seed, runs = Runs, rehearsals = RehearsalRuns] {
+  phase_ = 0;
+  // One report per round of the workers: the first odds come as soon as
+  // each core has played a season.
+  const int batch = std::max(1, std::min(DefaultOutlookThreads(), Runs));
+  worker_ = std::jthread([this, body = std::move(body), seed, batch, runs = Runs, rehearsals = RehearsalRuns] {
     TResult& r = *result_;
+    // The next match first: a thousand matches take about as long as one
+    // season, and a player who stops the seasons early still has them.
+    std::optional<TRehearsal> rehearsal;
+    std::string rehearsalError;
     try {
-      r.Outlook = SeasonOutlookOfBody(body, {runs, 0, seed}, &control_);
+      rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &control_);
     } catch (const TOutlookCancelled&) {
     } catch (const std::exception& e) {
-      r.OutlookError = e.what();
+      rehearsalError = e.what();
     }
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      r.Rehearsal = std::move(rehearsal);
+      r.RehearsalError = rehearsalError;
+      r.RehearsalDone = true;
+    }
+    control_.Done = 0;
+    phase_ = 1;
+    std::string outlookError;
     try {
-      if (!control_.Cancel) r.Rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &control_);
+      if (!control_.Cancel)
+        SeasonOutlookOfBody(body, {runs, 0, seed, batch}, &control_, [this](const TSeasonOutlook& part) {
+          std::lock_guard<std::mutex> lock(lock_);
+          result_->Latest = part;
+        });
     } catch (const TOutlookCancelled&) {
     } catch (const std::exception& e) {
-      r.RehearsalError = e.what();
+      outlookError = e.what();
+    }
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      r.OutlookError = outlookError;
     }
     done_ = true;
   });
+  ShowStatus();
   timer_->start();
 }
 
@@ -183,28 +223,87 @@ void TFoutlook::reject() {
   QDialog::reject();
 }
 
-void TFoutlook::Poll() {
-  progress->setValue(control_.Done.load());
-  if (!done_) return;
-  timer_->stop();
-  if (worker_.joinable()) worker_.join();
-  finished_ = true;
-  if (!result_->Outlook) {
-    App().ShowError(QStringLiteral("見通しを計算できませんでした：") + QString::fromStdString(result_->OutlookError));
-    QDialog::reject();
+void TFoutlook::Cancel() {
+  if (!shown_) {
+    reject();
     return;
   }
-  const TSeasonOutlook& o = *result_->Outlook;
+  // The odds so far stay, and what was in when the runs stopped.
+  StopRuns();
+  cancelled_ = true;
+  Poll();
+}
+
+void TFoutlook::Poll() {
+  std::optional<TSeasonOutlook> latest;
+  std::string outlookError;
+  bool rehearsalReady = false;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    if (result_) {
+      if (result_->Latest && (!shown_ || result_->Latest->Runs != shown_->Runs)) latest = result_->Latest;
+      rehearsalReady = result_->RehearsalDone;
+      outlookError = result_->OutlookError;
+    }
+  }
+  if (rehearsalReady && !rehearsalShown_) {
+    rehearsalShown_ = true;
+    ShowRehearsal();
+  }
+  if (latest) {
+    shown_ = std::move(latest);
+    ShowOdds();
+  }
+  const bool over = done_ || cancelled_;
+  if (over) {
+    timer_->stop();
+    if (worker_.joinable()) worker_.join();
+    finished_ = done_ && !cancelled_ && shown_ && shown_->Runs == Runs;
+    if (!shown_) {
+      if (!cancelled_)
+        App().ShowError(QStringLiteral("見通しを計算できませんでした：") + QString::fromStdString(outlookError));
+      QDialog::reject();
+      return;
+    }
+  }
+  ShowStatus();
+}
+
+void TFoutlook::ShowStatus() {
+  const bool running = !(done_ || cancelled_);
+  btncancel->setVisible(running);
+  progress->setVisible(running);
+  if (!running) {
+    const int n = shown_ ? shown_->Runs : 0;
+    lbstatus->setText(n == Runs ? QString::number(n) + QStringLiteral("シーズンの試算が終わりました")
+                                : QStringLiteral("キャンセル：") + QString::number(n) +
+                                      QStringLiteral("シーズンまでの試算です"));
+    return;
+  }
+  const int done = control_.Done.load();
+  if (phase_ == 0) {
+    progress->setRange(0, RehearsalRuns);
+    progress->setValue(std::min(done, RehearsalRuns));
+    lbstatus->setText(QStringLiteral("次の試合を試しています"));
+  } else {
+    progress->setRange(0, Runs);
+    progress->setValue(std::min(done, Runs));
+    lbstatus->setText(QStringLiteral("シーズンの試算 ") + QString::number(std::min(done, Runs)) +
+                      QStringLiteral(" / ") + QString::number(Runs));
+  }
+}
+
+void TFoutlook::ShowOdds() {
+  const TSeasonOutlook& o = *shown_;
   lbmoney->setText(QStringLiteral("シーズン終了時の予想所持金：") + QString::number(std::llround(o.UserMoney)) +
                    QStringLiteral("　（") + QString::number(o.Runs) + QStringLiteral("シーズンの試算）"));
   ShowDivision(cbdivision->currentIndex() + 1);
-  ShowRehearsal();
   pages_->setCurrentIndex(1);
 }
 
 void TFoutlook::ShowDivision(int division) {
-  if (!result_ || !result_->Outlook) return;
-  const TSeasonOutlook& o = *result_->Outlook;
+  if (!shown_) return;
+  const TSeasonOutlook& o = *shown_;
   const std::vector<const TClubOdds*> clubs = OddsOfDivision(o, division);
 
   auto* series = new QHorizontalStackedBarSeries;
@@ -221,7 +320,8 @@ void TFoutlook::ShowDivision(int division) {
   }
   auto* ch = new QChart;
   ch->addSeries(series);
-  ch->setTitle(QStringLiteral("DIV") + QString::number(division) + QStringLiteral("　最終順位の確率"));
+  ch->setTitle(QStringLiteral("DIV") + QString::number(division) + QStringLiteral("　最終順位の確率（") +
+               QString::number(o.Runs) + QStringLiteral("シーズン）"));
   ch->setTitleFont(GothicFont(14));
   auto* clubsAxis = new QBarCategoryAxis;
   clubsAxis->append(categories);
@@ -245,8 +345,9 @@ void TFoutlook::ShowDivision(int division) {
     const TClubOdds* c = r < static_cast<int>(clubs.size()) ? clubs[static_cast<std::size_t>(r)] : nullptr;
     const QStringList cells =
         c ? QStringList{QString::fromStdString(clubNames_[c->Club]), QString::number(c->ExpectedPoints, 'f', 1),
-                        division > 1 ? Percent(c->Promotion) : QStringLiteral("-"),
-                        division < kDivisionCount ? Percent(c->Relegation) : QStringLiteral("-"), Percent(c->Cup)}
+                        division > 1 ? PercentWithMargin(c->Promotion, o.Runs) : QStringLiteral("-"),
+                        division < kDivisionCount ? PercentWithMargin(c->Relegation, o.Runs) : QStringLiteral("-"),
+                        PercentWithMargin(c->Cup, o.Runs)}
           : QStringList{"", "", "", "", ""};
     for (int col = 0; col < 5; ++col) {
       auto* item = new QTableWidgetItem(cells[col]);
@@ -259,6 +360,7 @@ void TFoutlook::ShowDivision(int division) {
 
 void TFoutlook::ShowRehearsal() {
   auto* bar = static_cast<TOddsBar*>(barmatch);
+  std::lock_guard<std::mutex> lock(lock_);
   if (!result_->Rehearsal) {
     lbmatch->setText(QString::fromStdString(result_->RehearsalError));
     bar->hide();

@@ -1,13 +1,15 @@
-// The season outlook dialog ("見通し" on the club screen): the rest of the
-// season played many times on copies of the world and the user's next match
-// rehearsed, on worker threads while the window stays responsive. The game
-// is never touched: the copies are made from the game's saved bytes when
-// the dialog opens.
+// The season outlook dialog ("見通し" on the club screen): the user's next
+// match rehearsed, then the rest of the season played many times on copies
+// of the world, on worker threads while the window stays responsive. The
+// odds show after the first runs and sharpen as more finish; キャンセル
+// keeps those so far. The game is never touched: the copies are made from
+// the game's saved bytes when the dialog opens.
 #pragma once
 
 #include <QDialog>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -31,15 +33,22 @@ class TFoutlook : public QDialog {
   TFoutlook(int division, QWidget* parent = nullptr);
   ~TFoutlook() override;
 
-  // How many seasons and matches are played; set before Start.
+  // How many seasons and matches are played and the seed (0: the clock's);
+  // set before Start.
   int Runs = 200;
   int RehearsalRuns = 1000;
+  uint64_t Seed = 0;
   // Takes the snapshot of the running game and starts the runs.
   void Start();
+  // Every run is in (or none will come: an error closed the dialog).
   bool Finished() const { return finished_; }
+  // The odds shown: those of the runs finished so far, or of all of them.
+  const TSeasonOutlook* ShownOdds() const { return shown_ ? &*shown_ : nullptr; }
 
+  QLabel* lbstatus;  // what runs now, how many are in
   QProgressBar* progress;
-  QPushButton* btncancel;
+  QPushButton* btncancel;  // stops the runs; with odds shown they stay
+  QPushButton* btnclose;
   QComboBox* cbdivision;
   QChartView* chart;
   QTableWidget* gridodds;
@@ -48,28 +57,41 @@ class TFoutlook : public QDialog {
   QWidget* barmatch;  // win / draw / loss
   QLabel* lbscores;
   QLabel* lbscorers;
+  QLabel* lbhelp;
 
-  // Closing (キャンセル, 閉じる, Esc, the close box) stops the runs first.
+  // Closing (閉じる, Esc, the close box) stops the runs first.
   void reject() override;
+  // キャンセル: before any odds it closes the dialog; after, the runs stop
+  // and the odds so far stay, labelled with their run count.
+  void Cancel();
 
  private:
   void Poll();
   void StopRuns();
+  void ShowOdds();
   void ShowDivision(int division);
   void ShowRehearsal();
+  void ShowStatus();
 
+  // Written by the worker, read by Poll, under lock_.
   struct TResult {
-    std::optional<TSeasonOutlook> Outlook;
+    std::optional<TSeasonOutlook> Latest;  // the odds of the runs finished so far
     std::optional<TRehearsal> Rehearsal;
+    bool RehearsalDone = false;
     std::string OutlookError;
     std::string RehearsalError;
   };
   TOutlookControl control_;
+  std::atomic<int> phase_{0};  // 0 the rehearsal, 1 the seasons
   std::atomic<bool> done_{false};
+  std::mutex lock_;
   std::unique_ptr<TResult> result_;
   std::jthread worker_;
   QTimer* timer_;
   QStackedWidget* pages_;
   std::vector<std::string> clubNames_;
+  std::optional<TSeasonOutlook> shown_;
+  bool rehearsalShown_ = false;
+  bool cancelled_ = false;
   bool finished_ = false;
 };

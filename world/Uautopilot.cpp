@@ -124,7 +124,7 @@ void ManagerTransferWeek(Tgamemain& g, const TManagerPolicy& m) {
 
 }  // namespace
 
-void PlayAutopilotWeek(Tgamemain& g, const TManagerPolicy& manager) {
+void PlayAutopilotWeek(Tgamemain& g, const TManagerPolicy& manager, const std::function<void()>& during) {
   TScopedGameState scope(&g);
   Tteam& user = g.Team(kUserClub);
   const int32_t week = g.Week;
@@ -148,7 +148,7 @@ void PlayAutopilotWeek(Tgamemain& g, const TManagerPolicy& manager) {
       // cup existed plays its cup weeks without matches, as the window does.
       if (phase == TWeekPhase::League && !g.Leagues[0]) throw VantorelError("no competition in a match week");
       // Every match simulated, then the results screen's standings.
-      g.PlayWeekMatches();
+      g.PlayWeekMatches(during);
     }
   }
   g.AdvanceWeek();

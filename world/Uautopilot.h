@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class Tgamemain;
 class Tteam;
@@ -32,7 +33,9 @@ struct TManagerPolicy {
 // 52 this is the season's end step; the season events that follow are the
 // caller's. Throws when the world cannot go on (no market in the contract
 // week, no competition in a match week, an incomplete starting eleven).
-void PlayAutopilotWeek(Tgamemain& game, const TManagerPolicy& manager = {});
+// `during` is called as the week's matches go on (several times a match);
+// whatever it throws ends the week there, the world left half played.
+void PlayAutopilotWeek(Tgamemain& game, const TManagerPolicy& manager = {}, const std::function<void()>& during = {});
 
 // The season events that follow the season's end, on the thread's
 // GameState, clicked through as they are offered. Throws when they do not

@@ -1,13 +1,16 @@
 #include "world/Uoutlook.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
 
+#include "club/Ucalendar.h"
 #include "club/Ufunction.h"
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
@@ -41,10 +44,12 @@ void StopIfCancelled(const TOutlookControl* control) {
 }
 
 // Runs run(0) .. run(runs-1) on `threads` worker threads and returns their
-// results by index, so the order the workers take them in never shows. The
-// calling thread only waits: its generator and its GameState are left alone.
-template <class Result, class Run>
-std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* control, const Run& run) {
+// results by index, so the order the workers take them in never shows;
+// finished(i) follows each run that ends. The calling thread only waits: its
+// generator and its GameState are left alone.
+template <class Result, class Run, class Finished>
+std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* control, const Run& run,
+                                  const Finished& finished) {
   std::vector<Result> results(static_cast<std::size_t>(runs));
   std::atomic<int> next{0};
   std::atomic<bool> stop{false};
@@ -58,6 +63,8 @@ std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* contro
       if (i >= runs) return;
       try {
         results[static_cast<std::size_t>(i)] = run(i);
+      } catch (const TOutlookCancelled&) {
+        return;
       } catch (...) {
         // Keep the error of the lowest run, the one a single thread meets first.
         std::lock_guard<std::mutex> lock(errorLock);
@@ -69,6 +76,7 @@ std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* contro
         return;
       }
       if (control) control->Done.fetch_add(1);
+      finished(i);
     }
   };
   {
@@ -79,6 +87,11 @@ std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* contro
   if (control && control->Cancel.load()) throw TOutlookCancelled();
   if (error) std::rethrow_exception(error);
   return results;
+}
+
+template <class Result, class Run>
+std::vector<Result> RunEverywhere(int runs, int threads, TOutlookControl* control, const Run& run) {
+  return RunEverywhere<Result>(runs, threads, control, run, [](int) {});
 }
 
 // ---- the outlook ------------------------------------------------------------
@@ -103,9 +116,12 @@ TSeasonEnd PlayRestOfSeason(const std::vector<uint8_t>& body, uint64_t seed, con
   std::unique_ptr<Tgamemain> w = WorldOfBody(body);
   TScopedGameState scope(w.get());
   RandSeed(seed);
+  // The stop flag is looked at several times a match, so a cancelled
+  // outlook ends at once even on a slow machine.
+  const std::function<void()> during = [control] { StopIfCancelled(control); };
   while (w->Week != kWeeksPerSeason) {
     StopIfCancelled(control);
-    PlayAutopilotWeek(*w);
+    PlayAutopilotWeek(*w, {}, control ? during : std::function<void()>());
   }
   TSeasonEnd end;
   for (int d = 0; d < kDivisionCount; ++d) {
@@ -150,55 +166,99 @@ std::vector<const TClubOdds*> OddsOfDivision(const TSeasonOutlook& outlook, int3
   return clubs;
 }
 
-TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control) {
-  return SeasonOutlookOfBody(game.SaveBody(), options, control);
+double OddsMargin(double p, int runs) {
+  if (runs <= 0) return 1.0;
+  constexpr double z = 1.959963984540054;  // 95 %
+  const double n = runs, z2 = z * z;
+  return z / (1.0 + z2 / n) * std::sqrt(p * (1.0 - p) / n + z2 / (4.0 * n * n));
 }
 
+TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control,
+                             const TOutlookReport& report) {
+  return SeasonOutlookOfBody(game.SaveBody(), options, control, report);
+}
+
+namespace {
+
+// The counts of runs added so far. Only whole counts are summed, so the
+// odds of the same runs are the same bytes in any order of adding.
+struct TOutlookTally {
+  std::array<std::array<int, kClubsPerDivision>, kClubCount> Positions{};
+  std::array<int, kClubCount> Promoted{}, Relegated{}, Cups{};
+  std::array<int64_t, kClubCount> Points{};
+  int64_t Money = 0;
+  int Runs = 0;
+
+  void Add(const TSeasonEnd& e, const Tgamemain& start) {
+    for (int c = 0; c < kClubCount; ++c) {
+      const int pos = e.Position[c];
+      if (pos >= 1 && pos <= kClubsPerDivision) ++Positions[c][pos - 1];
+      const int before = start.DivisionOf(c);
+      if (e.DivisionAfter[c] < before) ++Promoted[c];
+      if (e.DivisionAfter[c] > before) ++Relegated[c];
+      Points[c] += e.Points[c];
+    }
+    if (e.CupWinner >= 0) ++Cups[e.CupWinner];
+    Money += e.UserMoney;
+    ++Runs;
+  }
+
+  TSeasonOutlook Odds(const Tgamemain& start, uint64_t seed) const {
+    TSeasonOutlook o;
+    o.Year = start.Year;
+    o.Week = start.Week;
+    o.Runs = Runs;
+    o.Seed = seed;
+    const double n = Runs;
+    for (int c = 0; c < kClubCount; ++c) {
+      TClubOdds& odds = o.Clubs[c];
+      odds.Club = c;
+      odds.Division = start.DivisionOf(c);
+      for (int p = 0; p < kClubsPerDivision; ++p) odds.Position[p] = Positions[c][p] / n;
+      odds.Promotion = Promoted[c] / n;
+      odds.Relegation = Relegated[c] / n;
+      odds.Cup = Cups[c] / n;
+      odds.ExpectedPoints = static_cast<double>(Points[c]) / n;
+    }
+    o.UserMoney = static_cast<double>(Money) / n;
+    return o;
+  }
+};
+
+}  // namespace
+
 TSeasonOutlook SeasonOutlookOfBody(const std::vector<uint8_t>& body, const TOutlookOptions& options,
-                                   TOutlookControl* control) {
+                                   TOutlookControl* control, const TOutlookReport& report) {
   CheckRuns(options.Runs, kMaxOutlookRuns);
+  const int runs = options.Runs;
+  if (options.Batch < 1) throw VantorelError("batch must be at least 1: " + std::to_string(options.Batch));
   const RandomState callersDraws = GetRandomState();
   const std::unique_ptr<Tgamemain> start = WorldOfBody(body);
   SetRandomState(callersDraws);
-  const int runs = options.Runs;
-  std::vector<TSeasonEnd> ends = RunEverywhere<TSeasonEnd>(
-      runs, ThreadsFor(options.Threads, runs), control,
-      [&](int i) { return PlayRestOfSeason(body, OutlookRunSeed(options.Seed, i), control); });
 
-  TSeasonOutlook o;
-  o.Year = start->Year;
-  o.Week = start->Week;
-  o.Runs = runs;
-  o.Seed = options.Seed;
-  std::array<std::array<int, kClubsPerDivision>, kClubCount> positions{};
-  std::array<int, kClubCount> promoted{}, relegated{}, cups{};
-  std::array<int64_t, kClubCount> points{};
-  int64_t money = 0;
-  for (const TSeasonEnd& e : ends) {
-    for (int c = 0; c < kClubCount; ++c) {
-      const int pos = e.Position[c];
-      if (pos >= 1 && pos <= kClubsPerDivision) ++positions[c][pos - 1];
-      const int before = start->DivisionOf(c);
-      if (e.DivisionAfter[c] < before) ++promoted[c];
-      if (e.DivisionAfter[c] > before) ++relegated[c];
-      points[c] += e.Points[c];
-    }
-    if (e.CupWinner >= 0) ++cups[e.CupWinner];
-    money += e.UserMoney;
-  }
-  const double n = runs;
-  for (int c = 0; c < kClubCount; ++c) {
-    TClubOdds& odds = o.Clubs[c];
-    odds.Club = c;
-    odds.Division = start->DivisionOf(c);
-    for (int p = 0; p < kClubsPerDivision; ++p) odds.Position[p] = positions[c][p] / n;
-    odds.Promotion = promoted[c] / n;
-    odds.Relegation = relegated[c] / n;
-    odds.Cup = cups[c] / n;
-    odds.ExpectedPoints = static_cast<double>(points[c]) / n;
-  }
-  o.UserMoney = static_cast<double>(money) / n;
-  return o;
+  // The runs are added in index order as the unbroken front of finished
+  // runs grows, so every report is the outlook of runs 0 .. k-1.
+  std::mutex tallyLock;
+  TOutlookTally tally;
+  std::vector<TSeasonEnd> ends(static_cast<std::size_t>(runs));
+  std::vector<char> finished(static_cast<std::size_t>(runs), 0);
+  RunEverywhere<char>(
+      runs, ThreadsFor(options.Threads, runs), control,
+      [&](int i) {
+        // Each run writes its own element; the lock below publishes it.
+        ends[static_cast<std::size_t>(i)] = PlayRestOfSeason(body, OutlookRunSeed(options.Seed, i), control);
+        return char{1};
+      },
+      [&](int i) {
+        std::lock_guard<std::mutex> lock(tallyLock);
+        finished[static_cast<std::size_t>(i)] = 1;
+        while (tally.Runs < runs && finished[static_cast<std::size_t>(tally.Runs)]) {
+          tally.Add(ends[static_cast<std::size_t>(tally.Runs)], *start);
+          if (report && (tally.Runs % options.Batch == 0 || tally.Runs == runs))
+            report(tally.Odds(*start, options.Seed));
+        }
+      });
+  return tally.Odds(*start, options.Seed);
 }
 
 // ---- the rehearsal ------------------------------------------------------------
@@ -211,14 +271,30 @@ struct TMatchEnd {
   std::vector<std::pair<int32_t, int32_t>> UserGoals;  // number, goals
 };
 
-// The user's next match is in the cup when the next week that plays a match
-// is a cup week.
-bool NextMatchIsCup(int32_t week) {
-  for (int32_t w = std::max(week, 1); w <= kWeeksPerSeason; ++w) {
-    if (IsCupWeek(w)) return true;
-    if (IsLeagueWeek(w)) return false;
+}  // namespace
+
+std::optional<TFixture> NextUserFixture(const Tgamemain& game) {
+  if (game.Week < kFirstMatchWeek) return std::nullopt;
+  const int32_t division = game.DivisionOf(kUserClub);
+  const Tleague* league = division >= 1 && division <= kDivisionCount ? game.Leagues[division - 1].get() : nullptr;
+  for (int32_t w = game.Week; w < kWeeksPerSeason; ++w) {
+    if (IsCupWeek(w)) {
+      // Past a cup exit his cup weeks are free: look on to the league.
+      if (!game.Cup) continue;
+      const auto [home, away] = game.Cup->NextMatch();
+      if (home == kUserClub || away == kUserClub) return TFixture{home, away, w, true};
+    } else if (IsLeagueWeek(w)) {
+      if (!league) return std::nullopt;
+      const auto [home, away] = league->NextMatch();
+      if (home == kUserClub || away == kUserClub) return TFixture{home, away, w, false};
+      return std::nullopt;
+    }
   }
-  return false;
+  return std::nullopt;
+}
+
+std::string NoFixtureText(const Tgamemain& game) {
+  return game.Week < kFirstMatchWeek ? "次の試合はまだ決まっていません" : "今シーズンの試合はもうありません";
 }
 
 std::vector<uint8_t> LineupBytes(const Tteam& club) {
@@ -228,40 +304,38 @@ std::vector<uint8_t> LineupBytes(const Tteam& club) {
   return s.TakeBytes();
 }
 
-}  // namespace
-
-TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& options, TOutlookControl* control) {
+TRehearsal RehearseLineups(const TFixture& fixture, const std::vector<uint8_t>& homeLineup,
+                           const std::vector<uint8_t>& awayLineup, const Tteam& user, const TRehearsalOptions& options,
+                           TOutlookControl* control) {
   CheckRuns(options.Runs, kMaxRehearsalRuns);
-  const int32_t home = game.NextHome, away = game.NextAway;
-  if (game.Week < kFirstMatchWeek || home < 0 || away < 0 || (home != kUserClub && away != kUserClub))
-    throw VantorelError("次の試合はまだ決まっていません");
-  const std::vector<uint8_t> homeBytes = LineupBytes(game.Team(home));
-  const std::vector<uint8_t> awayBytes = LineupBytes(game.Team(away));
   const int runs = options.Runs;
+  const int32_t userClub = user.TeamIndex;
   std::vector<TMatchEnd> ends = RunEverywhere<TMatchEnd>(runs, ThreadsFor(options.Threads, runs), control, [&](int i) {
+    StopIfCancelled(control);
     RandSeed(OutlookRunSeed(options.Seed, i));
     auto driver = std::make_unique<Tmmain>();
-    TStream h(homeBytes), a(awayBytes);
+    TStream h(homeLineup), a(awayLineup);
     driver->Load(h, a, false);
     TMatchOutcome out = PlayQuickMatch(*driver);
     TMatchEnd end{out.HomeGoals, out.AwayGoals, {}};
     for (int r = 0; r < out.Stats.RowCount(); ++r)
-      if (out.Stats.RowLength(r) >= 4 && out.Stats.GetValue(r, 0) == kUserClub && out.Stats.GetValue(r, 3) > 0)
+      if (out.Stats.RowLength(r) >= 4 && out.Stats.GetValue(r, 0) == userClub && out.Stats.GetValue(r, 3) > 0)
         end.UserGoals.emplace_back(out.Stats.GetValue(r, 1), out.Stats.GetValue(r, 3));
     return end;
   });
 
   TRehearsal o;
-  o.HomeClub = home;
-  o.AwayClub = away;
-  o.Cup = NextMatchIsCup(game.Week);
+  o.HomeClub = fixture.Home;
+  o.AwayClub = fixture.Away;
+  o.Cup = fixture.Cup;
   o.Runs = runs;
   o.Seed = options.Seed;
-  const bool userHome = home == kUserClub;
+  const bool userHome = fixture.Home == userClub;
   int wins = 0, draws = 0, losses = 0;
   int64_t homeGoals = 0, awayGoals = 0;
   std::map<std::pair<int32_t, int32_t>, int> scores;
   std::map<int32_t, std::pair<int, int64_t>> scorers;  // number -> runs scored in, goals
+  o.RunGoals.reserve(ends.size());
   for (const TMatchEnd& e : ends) {
     const int32_t own = userHome ? e.HomeGoals : e.AwayGoals;
     const int32_t their = userHome ? e.AwayGoals : e.HomeGoals;
@@ -273,6 +347,8 @@ TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& opt
       ++losses;
     homeGoals += e.HomeGoals;
     awayGoals += e.AwayGoals;
+    o.RunGoals.push_back({static_cast<int16_t>(std::clamp(e.HomeGoals, 0, 32767)),
+                          static_cast<int16_t>(std::clamp(e.AwayGoals, 0, 32767))});
     ++scores[{e.HomeGoals, e.AwayGoals}];
     for (const auto& [number, goals] : e.UserGoals) {
       ++scorers[number].first;
@@ -293,13 +369,20 @@ TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& opt
   std::vector<std::pair<int32_t, std::pair<int, int64_t>>> byRuns(scorers.begin(), scorers.end());
   std::stable_sort(byRuns.begin(), byRuns.end(),
                    [](const auto& a, const auto& b) { return a.second.first > b.second.first; });
-  const Tteam& user = game.Team(kUserClub);
   for (std::size_t i = 0; i < byRuns.size() && i < kShownScorers; ++i) {
     const Tplayer* p = user.Squad->PlayerByNumber(byRuns[i].first);
     o.Scorers.push_back({byRuns[i].first, p ? p->Name : std::string(), byRuns[i].second.first / n,
                          static_cast<double>(byRuns[i].second.second) / n});
   }
   return o;
+}
+
+TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& options, TOutlookControl* control) {
+  CheckRuns(options.Runs, kMaxRehearsalRuns);
+  const std::optional<TFixture> fixture = NextUserFixture(game);
+  if (!fixture) throw VantorelError(NoFixtureText(game));
+  return RehearseLineups(*fixture, LineupBytes(game.Team(fixture->Home)), LineupBytes(game.Team(fixture->Away)),
+                         game.Team(kUserClub), options, control);
 }
 
 TRehearsal RehearseNextMatchOfBody(const std::vector<uint8_t>& body, const TRehearsalOptions& options,

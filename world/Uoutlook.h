@@ -11,6 +11,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,10 +20,12 @@
 #include "world/Ugamemain.h"
 
 // Progress and cancelling, shared with the thread that waits (a dialog polls
-// Done; setting Cancel makes the runs stop soon and the call throw
+// Done, the runs finished so far; setting Cancel makes every worker stop at
+// its next match, well within a tenth of a second, and the call throw
 // TOutlookCancelled).
 struct TOutlookControl {
   std::atomic<int> Done{0};
+  std::atomic<int> Total{0};  // set by callers that only know it once they start (the assistant)
   std::atomic<bool> Cancel{false};
 };
 
@@ -35,10 +39,16 @@ int DefaultOutlookThreads();
 // The seed of run `run` of an outlook or rehearsal seeded with `seed`.
 uint64_t OutlookRunSeed(uint64_t seed, int run);
 
+// Half the width of the 95 % Wilson score interval of a share p seen in
+// `runs` runs: the "±" of an odds figure. Unlike p's own standard error it
+// is not zero when every run agreed, so a handful of runs never looks sure.
+double OddsMargin(double p, int runs);
+
 struct TOutlookOptions {
   int Runs = 200;   // 1 .. 100000
   int Threads = 0;  // 0: DefaultOutlookThreads()
   uint64_t Seed = 0;
+  int Batch = 10;  // runs per report (1 .. Runs); see TOutlookReport
 };
 
 // One club's odds at the season's end.
@@ -67,13 +77,36 @@ struct TSeasonOutlook {
 // points first, equal ones by club index.
 std::vector<const TClubOdds*> OddsOfDivision(const TSeasonOutlook& outlook, int32_t division);
 
+// The odds so far while an outlook runs: the outlook of its first k runs,
+// exactly what an outlook of k runs with the same seed gives, each time k
+// reaches a multiple of Batch and once more when all runs are in. Called on
+// a worker thread, one call at a time, k rising; it must be quick (copy the
+// odds and return) and must not throw.
+using TOutlookReport = std::function<void(const TSeasonOutlook&)>;
+
 // Plays the rest of the running season Runs times from the game's present
-// moment, the user's club as the autopilot plays it.
-TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control = nullptr);
+// moment, the user's club as the autopilot plays it. The result is the same
+// with or without reports, whatever the thread count and batch size.
+TSeasonOutlook SeasonOutlook(const Tgamemain& game, const TOutlookOptions& options, TOutlookControl* control = nullptr,
+                             const TOutlookReport& report = {});
 // The same from a saved game body (Tgamemain::SaveBody), for callers that
 // took the snapshot on another thread.
 TSeasonOutlook SeasonOutlookOfBody(const std::vector<uint8_t>& body, const TOutlookOptions& options,
-                                   TOutlookControl* control = nullptr);
+                                   TOutlookControl* control = nullptr, const TOutlookReport& report = {});
+
+// The user's next match: the first week from the game's week on in which
+// his club plays, in the league or, while he is still in it, the cup. None
+// before the season's fixtures are drawn (weeks 1 .. 11) and once his last
+// match of the season is played.
+struct TFixture {
+  int32_t Home = -1;
+  int32_t Away = -1;
+  int32_t Week = 0;
+  bool Cup = false;
+};
+std::optional<TFixture> NextUserFixture(const Tgamemain& game);
+// Why there is no next fixture, in the words the screens show.
+std::string NoFixtureText(const Tgamemain& game);
 
 struct TRehearsalOptions {
   int Runs = 1000;  // 1 .. 1000000
@@ -108,11 +141,25 @@ struct TRehearsal {
   double MeanAwayGoals = 0;
   std::vector<TScoreOdds> Scores;    // the ten likeliest, likeliest first
   std::vector<TScorerOdds> Scorers;  // the user's players likeliest to score, at most five
+  // Home and away goals of every run, by run index: runs of two rehearsals
+  // with the same seed share their draws, so they can be compared run by run.
+  std::vector<std::array<int16_t, 2>> RunGoals;
 };
 
-// Plays the user's next fixture Runs times with both clubs' present
-// line-ups. Throws VantorelError when there is no next fixture or a side's
+// Plays one fixture Runs times from the two sides' line-ups as
+// Tteam::WriteLineup writes them; `user` is the club whose odds and scorers
+// are given (its squad names the scorers). Run i is seeded from the seed and
+// i alone.
+TRehearsal RehearseLineups(const TFixture& fixture, const std::vector<uint8_t>& homeLineup,
+                           const std::vector<uint8_t>& awayLineup, const Tteam& user, const TRehearsalOptions& options,
+                           TOutlookControl* control = nullptr);
+// A club's line-up as the match engine reads it; VantorelError when its
 // starting eleven is incomplete.
+std::vector<uint8_t> LineupBytes(const Tteam& club);
+
+// Plays the user's next fixture (NextUserFixture) Runs times with both
+// clubs' present line-ups. Throws VantorelError when there is no next
+// fixture or a side's starting eleven is incomplete.
 TRehearsal RehearseNextMatch(const Tgamemain& game, const TRehearsalOptions& options,
                              TOutlookControl* control = nullptr);
 // The same from a saved game body.

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "WorldTestUtil.h"
 #include "club/Urandom.h"
 #include "world/Uautopilot.h"
+#include "world/Uleague.h"
 #include "world/Uoutlook.h"
 #include "world/Utrade.h"
 
@@ -133,6 +135,110 @@ TEST(Outlook, RehearsalOfTheNextMatch) {
     EXPECT_FALSE(s.Name.empty());
     EXPECT_GE(s.MeanGoals, s.Probability);
   }
+}
+
+// The odds that sharpen as runs finish: every report is the outlook of the
+// first k runs, and the last is the one-shot outlook, whatever the threads
+// and the batch size.
+TEST(Outlook, ReportsAreTheOutlooksOfTheFirstRunsAndTheLastIsTheWhole) {
+  TestWorld w(true, 11);
+  w->Market = std::make_unique<Ttrade>();
+  PlayUntilWeek(*w, 46);
+  const TSeasonOutlook whole = SeasonOutlook(*w, {7, 2, 5});
+  const TSeasonOutlook firstThree = SeasonOutlook(*w, {3, 1, 5});
+  for (const int threads : {1, 2})
+    for (const int batch : {1, 3, 7, 50}) {
+      std::vector<TSeasonOutlook> reports;
+      const TSeasonOutlook last =
+          SeasonOutlook(*w, {7, threads, 5, batch}, nullptr, [&](const TSeasonOutlook& o) { reports.push_back(o); });
+      SCOPED_TRACE(testing::Message() << threads << " threads, batch " << batch);
+      EXPECT_TRUE(SameOdds(last, whole));
+      ASSERT_FALSE(reports.empty());
+      EXPECT_TRUE(SameOdds(reports.back(), whole));
+      std::vector<int> counts;
+      for (const TSeasonOutlook& r : reports) counts.push_back(r.Runs);
+      std::vector<int> expected;
+      for (int k = batch; k < 7; k += batch) expected.push_back(k);
+      expected.push_back(7);
+      EXPECT_EQ(counts, expected);
+      for (const TSeasonOutlook& r : reports) {
+        if (r.Runs == 3) {
+          EXPECT_TRUE(SameOdds(r, firstThree));
+        }
+      }
+    }
+}
+
+// キャンセル while the seasons run: the call ends with TOutlookCancelled, the
+// game and its generator as they were; the odds reported so far are whole
+// outlooks of fewer runs.
+TEST(Outlook, CancelledLeavesTheGameAloneAndKeepsTheReportsSoFar) {
+  TestWorld w(true, 12);
+  w->Market = std::make_unique<Ttrade>();
+  PlayUntilWeek(*w, 44);
+  const std::vector<uint8_t> before = w->SaveBody();
+  const RandomState draws = GetRandomState();
+  TOutlookControl control;
+  std::vector<int> reported;
+  EXPECT_THROW(SeasonOutlook(*w, {40, 2, 9, 1}, &control,
+                             [&](const TSeasonOutlook& o) {
+                               reported.push_back(o.Runs);
+                               control.Cancel = true;
+                             }),
+               TOutlookCancelled);
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.front(), 1);
+  EXPECT_LT(control.Done.load(), 40);
+  EXPECT_EQ(w->SaveBody(), before);
+  const RandomState now = GetRandomState();
+  EXPECT_TRUE(now.state == draws.state && now.inc == draws.inc);
+}
+
+// The stop flag is looked at inside the week, not only between weeks: a
+// week's matches call the hook several times each, and what it throws ends
+// the week on the spot.
+TEST(Outlook, AWeekOfMatchesCallsItsHookDuringEveryMatch) {
+  TestWorld w(true, 13);
+  w->Market = std::make_unique<Ttrade>();
+  PlayUntilWeek(*w, 12);
+  int calls = 0;
+  PlayAutopilotWeek(*w, {}, [&] { ++calls; });
+  EXPECT_GE(calls, 3 * 4 * 5);  // twelve league matches, several calls each
+  struct Stop {};
+  EXPECT_THROW(PlayAutopilotWeek(*w, {}, [] { throw Stop{}; }), Stop);
+  EXPECT_EQ(w->Week, 13);  // the week was not advanced
+}
+
+// After a cup exit the next fixture is the next league match, not "none".
+TEST(Outlook, TheNextFixtureAfterACupExitIsTheLeaguesNext) {
+  TestWorld w(true, 4);
+  w->Market = std::make_unique<Ttrade>();
+  EXPECT_FALSE(NextUserFixture(*w));
+  EXPECT_EQ(NoFixtureText(*w), "次の試合はまだ決まっていません");
+  PlayUntilWeek(*w, 29);
+  ASSERT_EQ(w->NextHome, -1) << "the user's club should be out of the cup by week 29";
+  ASSERT_LT(w->Cup->Entrants.FindRow(0, kUserClub), 0);
+  const std::optional<TFixture> next = NextUserFixture(*w);
+  ASSERT_TRUE(next);
+  const auto league = w->Leagues[w->DivisionOf(kUserClub) - 1]->NextMatch();
+  EXPECT_EQ(next->Week, 32);
+  EXPECT_FALSE(next->Cup);
+  EXPECT_EQ(std::make_pair(next->Home, next->Away), league);
+  const TRehearsal r = RehearseNextMatch(*w, {20, 2, 1});
+  EXPECT_FALSE(r.Cup);
+  EXPECT_EQ(r.HomeClub, league.first);
+  EXPECT_EQ(r.RunGoals.size(), 20u);
+  // Past the last league week and out of the cup, the season is over for him.
+  PlayUntilWeek(*w, 48);
+  EXPECT_FALSE(NextUserFixture(*w));
+  EXPECT_EQ(NoFixtureText(*w), "今シーズンの試合はもうありません");
+}
+
+// The ± of an odds figure: the 95 % Wilson half-width, never zero.
+TEST(Outlook, OddsMargin) {
+  EXPECT_NEAR(OddsMargin(0.5, 100), 0.0962, 0.0005);
+  EXPECT_NEAR(OddsMargin(0.0, 10), 0.1391, 0.0005);  // no run agreed with it, yet not certain
+  EXPECT_GT(OddsMargin(0.3, 50), OddsMargin(0.3, 200));
 }
 
 }  // namespace

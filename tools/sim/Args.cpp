@@ -96,10 +96,14 @@ const std::vector<TCommandSpec>& Commands() {
        {kSeed,
         {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
         {"--runs", "R", "seasons to play (1 .. 100000, default 200)"},
-        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"}},
+        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"},
+        {"--progress", "", "one line of odds after every batch of runs, as they finish"},
+        {"--batch", "B", "with --progress: runs per line (1 .. 100000, default 10)"}},
        "Every run plays the slot's world from its week to the season's end, the\n"
        "user's club on autopilot, and nothing is written. The same --seed gives the\n"
-       "same odds byte for byte with any number of threads."},
+       "same odds byte for byte with any number of threads. With --progress each\n"
+       "line is the outlook of the first runs (\"runs\" of them), the same as an\n"
+       "outlook of that many runs; the last line is the whole outlook."},
       {"rehearse",
        "the user's next match played N times with both clubs' line-ups",
        {},

@@ -743,19 +743,12 @@ int ThreadsOption(const TSimArgs& a) {
 
 TJson ClubJson(const Tgamemain& g, int32_t club) { return {{"club", ClubName(g, club)}, {"index", club}}; }
 
-std::string CmdOutlook(const TSimArgs& a) {
-  TOutlookOptions o;
-  if (a.Has("--runs")) o.Runs = static_cast<int>(ParseInteger(a.Get("--runs"), "--runs", 1, 100000));
-  o.Threads = ThreadsOption(a);
-  o.Seed = SeedOf(a);
-  TWorld w;
-  LoadGameFromSlot(*w, a.Get("--load"));
-  const TSeasonOutlook r = SeasonOutlook(*w, o);
+TJson OutlookJson(const Tgamemain& w, const TSeasonOutlook& r) {
   TJson divisions = TJson::array();
   for (int d = 1; d <= kDivisionCount; ++d) {
     TJson& rows = divisions.emplace_back(TJson::array());
     for (const TClubOdds* c : OddsOfDivision(r, d)) {
-      TJson row = ClubJson(*w, c->Club);
+      TJson row = ClubJson(w, c->Club);
       row["position"] = std::vector<double>(c->Position.begin(), c->Position.end());
       row["promotion"] = c->Promotion;
       row["relegation"] = c->Relegation;
@@ -764,14 +757,37 @@ std::string CmdOutlook(const TSimArgs& a) {
       rows.push_back(std::move(row));
     }
   }
-  TJson user = ClubJson(*w, kUserClub);
+  TJson user = ClubJson(w, kUserClub);
   user["money"] = r.UserMoney;
-  return JsonText({{"seed", r.Seed},
-                   {"runs", r.Runs},
-                   {"year", r.Year},
-                   {"week", r.Week},
-                   {"divisions", std::move(divisions)},
-                   {"user", std::move(user)}});
+  return {{"seed", r.Seed},
+          {"runs", r.Runs},
+          {"year", r.Year},
+          {"week", r.Week},
+          {"divisions", std::move(divisions)},
+          {"user", std::move(user)}};
+}
+
+std::string CmdOutlook(const TSimArgs& a) {
+  TOutlookOptions o;
+  if (a.Has("--runs")) o.Runs = static_cast<int>(ParseInteger(a.Get("--runs"), "--runs", 1, 100000));
+  o.Threads = ThreadsOption(a);
+  o.Seed = SeedOf(a);
+  if (a.Has("--batch")) {
+    if (!a.Has("--progress")) throw UsageError("outlook: --batch needs --progress");
+    o.Batch = static_cast<int>(ParseInteger(a.Get("--batch"), "--batch", 1, 100000));
+  }
+  TWorld w;
+  LoadGameFromSlot(*w, a.Get("--load"));
+  TOutlookReport report;
+  if (a.Has("--progress"))
+    // Every batch but the last as it comes; the last is the result itself.
+    report = [&](const TSeasonOutlook& part) {
+      if (part.Runs == o.Runs) return;
+      const std::string line = JsonText(OutlookJson(*w, part)) + "\n";
+      std::fwrite(line.data(), 1, line.size(), stdout);
+      std::fflush(stdout);
+    };
+  return JsonText(OutlookJson(*w, SeasonOutlook(*w, o, nullptr, report)));
 }
 
 std::string CmdRehearse(const TSimArgs& a) {
