@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -20,7 +22,9 @@
 #include "screens/Foutlook.h"
 #include "screens/Ftitle.h"
 #include "screens/Uapp.h"
+#include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
+#include "world/Uoutlook.h"
 
 namespace {
 
@@ -41,7 +45,7 @@ TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
     dialog.RehearsalRuns = 10;
     dialog.show();
     dialog.Start();
-    EXPECT_EQ(dialog.progress->maximum(), 12);
+    EXPECT_EQ(dialog.progress->maximum(), 10);                              // the rehearsal's matches come first
     for (int i = 0; i < 6000 && !dialog.Finished(); ++i) QTest::qWait(20);  // the window stays responsive
     ASSERT_TRUE(dialog.Finished());
     // The user's division, his club among its eight, and the odds in per cent.
@@ -49,7 +53,7 @@ TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
     for (int r = 0; r < 8; ++r)
       if (dialog.gridodds->item(r, 0)->text().toStdString() == GameState->Team(0).ClubName) own = r;
     ASSERT_GE(own, 0);
-    EXPECT_TRUE(dialog.gridodds->item(own, 2)->text().endsWith(QStringLiteral("%")));
+    EXPECT_TRUE(dialog.gridodds->item(own, 2)->text().contains(QStringLiteral("%\n±")));  // odds over their margin
     EXPECT_TRUE(dialog.lbmoney->text().startsWith(QStringLiteral("シーズン終了時の予想所持金：")));
     // Before the season's fixtures are drawn there is no next match to rehearse.
     EXPECT_EQ(dialog.lbmatch->text(), QStringLiteral("次の試合はまだ決まっていません"));
@@ -72,6 +76,72 @@ TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
     EXPECT_FALSE(dialog.Finished());
   }
   EXPECT_EQ(GameState->SaveBody(), before);
+  CloseEverything();
+}
+
+// Late in the season the runs are short: the odds show after the first
+// runs, sharpen to the whole outlook, which is the core's (and so
+// vantorel-sim outlook's) for the same seed; キャンセル keeps the odds so far.
+TEST(OutlookDialog, OddsSharpenAsRunsFinishAndCancelKeepsThem) {
+  ScopedDataDir dir;
+  OpenTitle(9);
+  Tmain* main = StartFromTitle();
+  ASSERT_NE(main, nullptr);
+  while (GameState->Week != 44) PlayAutopilotWeek(*GameState);
+  GameState->Team(0).AutoLineup(true);  // an injury may have emptied a slot since
+  const int division = GameState->DivisionOf(0);
+  {
+    TFoutlook dialog(division, main);
+    dialog.Runs = 12;
+    dialog.RehearsalRuns = 20;
+    dialog.Seed = 77;
+    dialog.show();
+    dialog.Start();
+    int firstShown = 0;
+    for (int i = 0; i < 6000 && !dialog.Finished(); ++i) {
+      QTest::qWait(10);
+      if (!firstShown && dialog.ShownOdds()) firstShown = dialog.ShownOdds()->Runs;
+    }
+    ASSERT_TRUE(dialog.Finished());
+    EXPECT_GT(firstShown, 0);
+    EXPECT_LT(firstShown, 12);  // odds before the last run
+    EXPECT_TRUE(dialog.lbmatch->text().startsWith(QStringLiteral("リーグ戦"))) << dialog.lbmatch->text().toStdString();
+    EXPECT_EQ(dialog.lbstatus->text(), QStringLiteral("12シーズンの試算が終わりました"));
+
+    const TSeasonOutlook whole = SeasonOutlook(*GameState, {12, 1, 77});
+    const std::vector<const TClubOdds*> rows = OddsOfDivision(whole, division);
+    ASSERT_EQ(rows.size(), 8u);
+    for (int r = 0; r < 8; ++r) {
+      const TClubOdds& c = *rows[static_cast<std::size_t>(r)];
+      EXPECT_EQ(dialog.gridodds->item(r, 0)->text().toStdString(), GameState->Team(c.Club).ClubName);
+      EXPECT_EQ(dialog.gridodds->item(r, 1)->text(), QString::number(c.ExpectedPoints, 'f', 1));
+      EXPECT_EQ(dialog.gridodds->item(r, 4)->text(), QString::number(c.Cup * 100.0, 'f', 1) + QStringLiteral("%\n±") +
+                                                         QString::number(OddsMargin(c.Cup, 12) * 100.0, 'f', 1));
+    }
+    dialog.reject();
+  }
+  {
+    TFoutlook dialog(division, main);
+    dialog.Runs = 1000;
+    dialog.RehearsalRuns = 10;
+    dialog.show();
+    dialog.Start();
+    for (int i = 0; i < 6000 && !dialog.ShownOdds(); ++i) QTest::qWait(10);
+    ASSERT_NE(dialog.ShownOdds(), nullptr);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(dialog.btncancel, Qt::LeftButton);
+    // Workers look at the stop flag several times a match: the answer is
+    // immediate; the bound only allows for a loaded machine.
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(dialog.isVisible());
+    const int kept = dialog.ShownOdds()->Runs;
+    EXPECT_LT(kept, 1000);
+    EXPECT_EQ(dialog.lbstatus->text(),
+              QStringLiteral("キャンセル：") + QString::number(kept) + QStringLiteral("シーズンまでの試算です"));
+    EXPECT_FALSE(dialog.btncancel->isVisible());
+    dialog.reject();
+  }
   CloseEverything();
 }
 
