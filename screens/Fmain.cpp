@@ -16,6 +16,7 @@
 #include "club/Uteam.h"
 #include "club/Uteametc.h"
 #include "screens/Clickpanel.h"
+#include "screens/Fadvice.h"
 #include "screens/Foutlook.h"
 #include "screens/Frcontract.h"
 #include "screens/Frmatch.h"
@@ -59,6 +60,7 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   QAction* vssave = MainMenu1->addAction(QStringLiteral("対戦データ書出"));
   QAction* end1 = MainMenu1->addAction(QStringLiteral("タイトルへ"));
   QAction* outlook = MainMenu1->addAction(QStringLiteral("見通し"));  // after the club screen's own three
+  actadvice = MainMenu1->addAction(QStringLiteral("アシスタント"));   // match weeks only (Refresh)
   MainMenu1->adjustSize();
   int menuH = MainMenu1->sizeHint().height();
   MainMenu1->setGeometry(0, 0, 1016, menuH);
@@ -76,6 +78,7 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
     if (CheckStartingEleven()) App().OpenSave(2, this);
   });
   connect(outlook, &QAction::triggered, this, [this] { OpenOutlook(); });
+  connect(actadvice, &QAction::triggered, this, [this] { OpenAdvice(); });
   connect(end1, &QAction::triggered, this, [this] {
     if (App().Confirm(this, QStringLiteral("タイトル画面に戻ります。よろしいですか"))) App().BackToTitle(this);
   });
@@ -202,6 +205,7 @@ void Tmain::Refresh() {
   gridoutleagueClick(d);
   const TWeekPhase phase = WeekPhase(week);
   btntrain->setVisible(phase != TWeekPhase::Contract);
+  actadvice->setVisible(IsLeagueWeek(week) || IsCupWeek(week));
   lbmoney->setText(QStringLiteral("所持金：") + QString::number(GameState->Team(0).Money));
   lbmoney->adjustSize();
   ShowMessages();
@@ -237,6 +241,17 @@ void Tmain::OpenOutlook() {
   if (!GameState) return;
   const int shown = GameState->DivisionOf(slotClub[0]);
   TFoutlook dialog(shown >= 1 ? shown : GameState->DivisionOf(0), this);
+  dialog.Start();
+  dialog.exec();
+}
+
+void Tmain::OpenAdvice() {
+  if (!GameState) return;
+  TFadvice dialog(this);
+  // A line-up taken from the advice shows at once in the next-match frame.
+  connect(&dialog, &TFadvice::Applied, this, [this] {
+    if (Ftomatch1->isVisible()) Ftomatch1->ShowNextMatch();
+  });
   dialog.Start();
   dialog.exec();
 }

@@ -13,6 +13,7 @@ class TStringGridex;
 class TFtomatch;
 class TFcontract;
 class TFtrade;
+class QAction;
 class QMenuBar;
 
 class Tmain : public QWidget {
@@ -65,6 +66,9 @@ class Tmain : public QWidget {
   void ShowMessages();
   // "見通し": the odds of the season's end and of the next match, in a dialog.
   void OpenOutlook();
+  // "アシスタント" (league and cup weeks): line-ups for the next match compared.
+  void OpenAdvice();
+  QAction* actadvice;
 
  protected:
   void showEvent(QShowEvent* e) override;

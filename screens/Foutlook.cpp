@@ -40,39 +40,6 @@ QColor PlaceColour(int place) {
   return QColor::fromHsvF((1.0 - t) * 0.33, 0.65, 0.9);
 }
 
-// Win, draw and loss as one bar of three parts.
-class TOddsBar : public QWidget {
- public:
-  explicit TOddsBar(QWidget* parent) : QWidget(parent) {}
-  void SetOdds(double win, double draw, double loss) {
-    odds_ = {win, draw, loss};
-    update();
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    static const QColor colours[3] = {QColor(70, 160, 80), QColor(170, 170, 170), QColor(200, 70, 60)};
-    static const char* names[3] = {"勝", "分", "負"};
-    double x = 0;
-    for (int i = 0; i < 3; ++i) {
-      const double w = odds_[i] * width();
-      QRectF part(x, 0, w, height());
-      p.fillRect(part, colours[i]);
-      if (w > 48) {
-        p.setPen(Qt::white);
-        p.drawText(part, Qt::AlignCenter, QString::fromUtf8(names[i]) + QStringLiteral(" ") + Percent(odds_[i]));
-      }
-      x += w;
-    }
-    p.setPen(Qt::black);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-  }
-
- private:
-  std::array<double, 3> odds_{0, 0, 0};
-};
-
 QLabel* Label(QWidget* parent, int x, int y, int w, int h, int px) {
   auto* l = new QLabel(parent);
   l->setGeometry(x, y, w, h);
@@ -82,6 +49,30 @@ QLabel* Label(QWidget* parent, int x, int y, int w, int h, int px) {
 }
 
 }  // namespace
+
+void TOddsBar::SetOdds(double win, double draw, double loss) {
+  odds_ = {win, draw, loss};
+  update();
+}
+
+void TOddsBar::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  static const QColor colours[3] = {QColor(70, 160, 80), QColor(170, 170, 170), QColor(200, 70, 60)};
+  static const char* names[3] = {"勝", "分", "負"};
+  double x = 0;
+  for (int i = 0; i < 3; ++i) {
+    const double w = odds_[i] * width();
+    QRectF part(x, 0, w, height());
+    p.fillRect(part, colours[i]);
+    if (w > 48) {
+      p.setPen(Qt::white);
+      p.drawText(part, Qt::AlignCenter, QString::fromUtf8(names[i]) + QStringLiteral(" ") + Percent(odds_[i]));
+    }
+    x += w;
+  }
+  p.setPen(Qt::black);
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
 
 TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("見通し"));

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,20 @@ class QPushButton;
 class QStackedWidget;
 class QTableWidget;
 class QTimer;
+
+// Win, draw and loss as one bar of three parts (green, grey, red), each
+// labelled with its per cent where it is wide enough.
+class TOddsBar : public QWidget {
+ public:
+  explicit TOddsBar(QWidget* parent = nullptr) : QWidget(parent) {}
+  void SetOdds(double win, double draw, double loss);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  std::array<double, 3> odds_{0, 0, 0};
+};
 
 class TFoutlook : public QDialog {
   Q_OBJECT

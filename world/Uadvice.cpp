@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "club/Uplayer.h"
 #include "club/Uplayerlist.h"
 #include "club/Urandom.h"
 #include "club/Ustream.h"
 #include "world/Uautopilot.h"
+#include "world/Utactics.h"
 
 namespace {
 
@@ -58,13 +60,19 @@ std::vector<TAdviceCandidate> MakeCandidates(Tteam& club, const TworldView& worl
   std::vector<TAdviceCandidate> out;
   const TLineupState saved(club);
   auto add = [&](TAdviceCandidate c) {
-    if (ApplyAdvice(club, world, c) && club).StartingElevenComplete() {
+    if (ApplyAdvice(club, world, c) && club.StartingElevenComplete()) {
       c.Slots = club.Slots;
       out.push_back(std::move(c));
     }
     saved.Restore(club);
   };
-  const bool currentComplete = club.StartingElevenComplete();
+  // The current eleven is a candidate only as it could play: complete and
+  // fit (a save may hold an injured starter the club screen would drop).
+  bool currentComplete = club.StartingElevenComplete();
+  for (int slot = 0; slot < kStarterCount && currentComplete; ++slot) {
+    const Tplayer* p = club.Squad->PlayerByNumber(club.Slots[slot]);
+    currentComplete = p && !p->IsInjured();
+  }
   if (currentComplete) add({TAdviceKind::Current, "現在のスタメン"});
   add({TAdviceKind::Auto, "自動選抜"});
   for (const std::filesystem::path& file : PresetFiles()) {
@@ -160,42 +168,46 @@ bool ApplyAdvice(Tteam& club, const TworldView& world, const TAdviceCandidate& c
   return true;
 }
 
-TAdvice AdviseNextMatch(const Tgamemain& game, const TAdviceOptions& options, TOutlookControl* control) {
-  return AdviseNextMatchOfBody(game.SaveBody(), options, control);
-}
+namespace {
 
-TAdvice AdviseNextMatchOfBody(const std::vector<uint8_t>& body, const TAdviceOptions& options,
-                              TOutlookControl* control) {
-  if (options.Runs < 1 || options.Runs > kMaxAdviceRuns)
-    throw VantorelError("runs must be between 1 and " + std::to_string(kMaxAdviceRuns) + ": " +
-                        std::to_string(options.Runs));
+struct TAdviceWorld {
+  std::unique_ptr<Tgamemain> World;
+  std::optional<TFixture> Fixture;
+  std::vector<uint8_t> OtherBytes;  // the opponent's line-up
+};
+
+// A copy of the game read from its bytes, the caller's generator untouched.
+TAdviceWorld AdviceWorld(const std::vector<uint8_t>& body) {
   const RandomState callersDraws = GetRandomState();
-  auto world = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
-  std::vector<TAdviceCandidate> candidates;
-  std::optional<TFixture> fixture;
-  std::vector<uint8_t> otherBytes;
+  TAdviceWorld a;
+  a.World = std::make_unique<Tgamemain>(Tgamemain::TNoSeed{});
   {
-    TScopedGameState scope(world.get());
+    TScopedGameState scope(a.World.get());
     TStream s(body);
-    world->LoadFromStream(s, true);
-    fixture = NextUserFixture(*world);
-    if (fixture) {
-      const int32_t other = fixture->Home == kUserClub ? fixture->Away : fixture->Home;
-      otherBytes = LineupBytes(world->Team(other));
-      candidates = MakeCandidates(world->Team(kUserClub), *world);
+    a.World->LoadFromStream(s, true);
+    a.Fixture = NextUserFixture(*a.World);
+    if (a.Fixture) {
+      const int32_t other = a.Fixture->Home == kUserClub ? a.Fixture->Away : a.Fixture->Home;
+      a.OtherBytes = LineupBytes(a.World->Team(other));
     }
   }
   SetRandomState(callersDraws);
-  if (!fixture) throw VantorelError(NoFixtureText(*world));
-  if (candidates.empty()) throw VantorelError("スタメンが決まっていません");
+  if (!a.Fixture) throw VantorelError(NoFixtureText(*a.World));
+  return a;
+}
 
-  TAdvice advice;
-  advice.Fixture = *fixture;
-  advice.Runs = options.Runs;
-  advice.Seed = options.Seed;
+// Rehearses every candidate with the same seeds and fills in its odds and
+// its difference to candidates[0].
+void PlayCandidates(TAdviceWorld& a, std::vector<TAdviceCandidate>& candidates, const TAdviceOptions& options,
+                    TOutlookControl* control) {
+  if (options.Runs < 1 || options.Runs > kMaxAdviceRuns)
+    throw VantorelError("runs must be between 1 and " + std::to_string(kMaxAdviceRuns) + ": " +
+                        std::to_string(options.Runs));
+  if (candidates.empty()) throw VantorelError("スタメンが決まっていません");
   if (control) control->Total = static_cast<int>(candidates.size()) * options.Runs;
-  const bool userHome = fixture->Home == kUserClub;
-  Tteam& user = world->Team(kUserClub);
+  const TFixture& fixture = *a.Fixture;
+  const bool userHome = fixture.Home == kUserClub;
+  Tteam& user = a.World->Team(kUserClub);
   const TLineupState saved(user);
   // Line-ups that come out the same are played once: with the same seeds
   // they would give the same odds anyway.
@@ -203,22 +215,26 @@ TAdvice AdviseNextMatchOfBody(const std::vector<uint8_t>& body, const TAdviceOpt
   std::vector<TRehearsal> rehearsals;
   std::vector<std::size_t> rehearsalOf;
   for (const TAdviceCandidate& c : candidates) {
-    ApplyAdvice(user, *world, c);
-    const std::vector<uint8_t> own = LineupBytes(user);
-    saved.Restore(user);
+    std::vector<uint8_t> own;
+    {
+      TScopedGameState scope(a.World.get());
+      const bool made = ApplyAdvice(user, *a.World, c);
+      if (made) own = LineupBytes(user);
+      saved.Restore(user);
+      if (!made) throw VantorelError(c.Name + ": この布陣はもう作れません");
+    }
     auto [at, fresh] = played.emplace(own, rehearsals.size());
     if (fresh) {
       const TRehearsalOptions ro{options.Runs, options.Threads, options.Seed};
-      rehearsals.push_back(userHome ? RehearseLineups(*fixture, own, otherBytes, user, ro, control)
-                                    : RehearseLineups(*fixture, otherBytes, own, user, ro, control));
+      rehearsals.push_back(userHome ? RehearseLineups(fixture, own, a.OtherBytes, user, ro, control)
+                                    : RehearseLineups(fixture, a.OtherBytes, own, user, ro, control));
     } else if (control) {
       control->Done.fetch_add(options.Runs);
     }
     rehearsalOf.push_back(at->second);
   }
 
-  const std::size_t reference = 0;  // the current line-up, or the automatic choice without one
-  const TRehearsal& ref = rehearsals[rehearsalOf[reference]];
+  const TRehearsal& ref = rehearsals[rehearsalOf[0]];
   const double n = options.Runs;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
     TAdviceCandidate& c = candidates[i];
@@ -246,13 +262,46 @@ TAdvice AdviseNextMatchOfBody(const std::vector<uint8_t>& body, const TAdviceOpt
     c.PointsDiffMargin = kZ95 * std::sqrt(std::max(0.0, variance) / n);
     c.Significant = std::fabs(c.PointsDiff) > c.PointsDiffMargin;
   }
+}
+
+}  // namespace
+
+TAdvice AdviseNextMatch(const Tgamemain& game, const TAdviceOptions& options, TOutlookControl* control) {
+  return AdviseNextMatchOfBody(game.SaveBody(), options, control);
+}
+
+TAdvice AdviseNextMatchOfBody(const std::vector<uint8_t>& body, const TAdviceOptions& options,
+                              TOutlookControl* control) {
+  TAdviceWorld a = AdviceWorld(body);
+  std::vector<TAdviceCandidate> candidates;
+  {
+    const RandomState callersDraws = GetRandomState();
+    TScopedGameState scope(a.World.get());
+    candidates = MakeCandidates(a.World->Team(kUserClub), *a.World);
+    SetRandomState(callersDraws);
+  }
+  // candidates[0] is the reference: the current line-up, or the automatic
+  // choice when the current eleven is incomplete.
+  PlayCandidates(a, candidates, options, control);
+
+  TAdvice advice;
+  advice.Fixture = *a.Fixture;
+  advice.Runs = options.Runs;
+  advice.Seed = options.Seed;
   std::vector<std::size_t> order(candidates.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return candidates[a].Points > candidates[b].Points; });
   for (std::size_t i : order) {
-    if (i == reference) advice.Reference = static_cast<int>(advice.Candidates.size());
+    if (i == 0) advice.Reference = static_cast<int>(advice.Candidates.size());
     advice.Candidates.push_back(std::move(candidates[i]));
   }
   return advice;
+}
+
+std::vector<TAdviceCandidate> ReplayCandidates(const Tgamemain& game, std::vector<TAdviceCandidate> candidates,
+                                               const TAdviceOptions& options, TOutlookControl* control) {
+  TAdviceWorld a = AdviceWorld(game.SaveBody());
+  PlayCandidates(a, candidates, options, control);
+  return candidates;
 }

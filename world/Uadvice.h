@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "club/Uteam.h"
+#include "club/Uteametc.h"
 #include "world/Uoutlook.h"
-#include "world/Utactics.h"
 
 enum class TAdviceKind : int32_t {
   Current = 0,  // the line-up as saved
@@ -33,7 +33,7 @@ struct TAdviceCandidate {
   std::string Name;  // as the assistant shows it: "現在のスタメン", "自動選抜", "4-4-2", "交代 7 → 15"
   // How it is made on the tactics screen: for Preset the places of the
   // position file; for Change the player who comes in and the slot he takes.
-  TPixelPositions PresetPlaces{};
+  std::array<TPoint, 11> PresetPlaces{};  // pixels of the tactics screen's half pitch
   int32_t InNumber = -1;
   int32_t OutSlot = -1;
   // The line-up it gives: numbers of slots 0 .. 15 (-1 empty).
@@ -75,6 +75,13 @@ struct TAdviceOptions {
 TAdvice AdviseNextMatch(const Tgamemain& game, const TAdviceOptions& options, TOutlookControl* control = nullptr);
 TAdvice AdviseNextMatchOfBody(const std::vector<uint8_t>& body, const TAdviceOptions& options,
                               TOutlookControl* control = nullptr);
+// Plays candidates made by an advice for this game again with other
+// options (the honesty check: the advised and the current line-up with
+// fresh seeds); their odds are filled in anew, differences taken against
+// the first. VantorelError when one can no longer be made.
+std::vector<TAdviceCandidate> ReplayCandidates(const Tgamemain& game, std::vector<TAdviceCandidate> candidates,
+                                               const TAdviceOptions& options, TOutlookControl* control = nullptr);
+
 // Gives the club the candidate's line-up by the tactics screen's steps:
 // "自動選抜" for the automatic ones, the position file's places for a
 // preset, the player put into the slot for a change, then "OK". False (the

@@ -13,15 +13,18 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "../core/TestData.h"
 #include "ScreenTestSupport.h"
 #include "club/Urandom.h"
 #include "club/Uteam.h"
+#include "screens/Fadvice.h"
 #include "screens/Fmain.h"
 #include "screens/Foutlook.h"
 #include "screens/Ftitle.h"
 #include "screens/Uapp.h"
+#include "world/Uadvice.h"
 #include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
 #include "world/Uoutlook.h"
@@ -45,7 +48,6 @@ TEST(OutlookDialog, ShowsTheOddsAndLeavesTheGameAsItWas) {
     dialog.RehearsalRuns = 10;
     dialog.show();
     dialog.Start();
-    EXPECT_EQ(dialog.progress->maximum(), 10);                              // the rehearsal's matches come first
     for (int i = 0; i < 6000 && !dialog.Finished(); ++i) QTest::qWait(20);  // the window stays responsive
     ASSERT_TRUE(dialog.Finished());
     // The user's division, his club among its eight, and the odds in per cent.
@@ -140,6 +142,50 @@ TEST(OutlookDialog, OddsSharpenAsRunsFinishAndCancelKeepsThem) {
     EXPECT_EQ(dialog.lbstatus->text(),
               QStringLiteral("キャンセル：") + QString::number(kept) + QStringLiteral("シーズンまでの試算です"));
     EXPECT_FALSE(dialog.btncancel->isVisible());
+    dialog.reject();
+  }
+  CloseEverything();
+}
+
+// The assistant: listed in match weeks only; its table is the core's advice,
+// best first and highlighted; a row applied gives the club that line-up.
+TEST(AdviceDialog, ShowsTheCandidatesBestFirstAndAppliesOne) {
+  ScopedDataDir dir;
+  std::filesystem::copy(std::filesystem::path(VANTOREL_SOURCE_DIR) / "data" / "formation", "data/formation",
+                        std::filesystem::copy_options::recursive);
+  OpenTitle(10);
+  Tmain* main = StartFromTitle();
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(main->actadvice->isVisible());  // week 1
+  while (GameState->Week != 22) PlayAutopilotWeek(*GameState);
+  GameState->Team(0).AutoLineup(true);
+  main->Refresh();
+  EXPECT_TRUE(main->actadvice->isVisible());
+
+  const std::vector<uint8_t> before = GameState->SaveBody();
+  {
+    TFadvice dialog(main);
+    dialog.Runs = 10;
+    dialog.Seed = 3;
+    dialog.show();
+    dialog.Start();
+    for (int i = 0; i < 6000 && !dialog.Finished(); ++i) QTest::qWait(10);
+    ASSERT_TRUE(dialog.Finished());
+    EXPECT_EQ(GameState->SaveBody(), before);
+    const TAdvice expected = AdviseNextMatch(*GameState, {10, 1, 3});
+    ASSERT_EQ(dialog.gridadvice->rowCount(), static_cast<int>(expected.Candidates.size()));
+    for (int r = 0; r < dialog.gridadvice->rowCount(); ++r)
+      EXPECT_TRUE(dialog.gridadvice->item(r, 0)->text().startsWith(
+          QString::fromStdString(expected.Candidates[static_cast<std::size_t>(r)].Name)));
+    EXPECT_TRUE(dialog.gridadvice->item(0, 0)->text().endsWith(QStringLiteral("（おすすめ）")));
+    EXPECT_EQ(dialog.gridadvice->item(0, 0)->background().color(), QColor(255, 255, 160));
+
+    const int row = dialog.gridadvice->rowCount() - 1;
+    const TAdviceCandidate& chosen = expected.Candidates[static_cast<std::size_t>(row)];
+    dialog.gridadvice->selectRow(row);
+    QTest::mouseClick(dialog.btnapply, Qt::LeftButton);
+    EXPECT_EQ(GameState->Team(0).Slots, chosen.Slots);
+    EXPECT_TRUE(GameState->Team(0).StartingElevenComplete());
     dialog.reject();
   }
   CloseEverything();

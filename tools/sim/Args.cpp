@@ -127,6 +127,18 @@ const std::vector<TCommandSpec>& Commands() {
        "for byte with any number of threads. The table orders by points, goal\n"
        "difference, goals scored, the points among the tied clubs, then a draw\n"
        "the seed decides. The tournament file holds the clubs' VS data."},
+      {"advise",
+       "the assistant: line-ups for the user's next match, each played N times",
+       {},
+       {kSeed,
+        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        {"--runs", "N", "matches per line-up (1 .. 100000, default 500)"},
+        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"},
+        {"--check-runs", "M", "replay the advised and the current line-up M times with fresh seeds"}},
+       "The candidates: the current line-up, the automatic choice, the automatic\n"
+       "choice in each shipped formation, and the two likeliest single changes.\n"
+       "Every candidate plays the same seeds, so the differences come from the\n"
+       "line-ups; best first by points a match. Nothing is written."},
       {"bench",
        "time matches, seasons, saving and loading",
        {},

@@ -1,0 +1,208 @@
+#include "screens/Fadvice.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+
+#include "club/Uteam.h"
+#include "screens/Clickpanel.h"
+#include "screens/Foutlook.h"
+#include "screens/Uapp.h"
+#include "world/Ugamemain.h"
+
+namespace {
+
+enum TAdviceColumn : int { kName, kBar, kWin, kDraw, kLoss, kGoals, kPoints, kDiff, kColumns };
+
+QString OneDecimal(double v) { return QString::number(v, 'f', 1); }
+
+// "45.2%" over "±4.4".
+QString ShareWithMargin(double p, double margin) {
+  return OneDecimal(p * 100.0) + QStringLiteral("%\n±") + OneDecimal(margin * 100.0);
+}
+
+// "+0.12" over "±0.08", with "＊" when the difference is larger than that.
+QString Difference(const TAdviceCandidate& c, bool reference) {
+  if (reference) return QStringLiteral("基準");
+  const QString sign = c.PointsDiff > 0 ? QStringLiteral("+") : QString();
+  return sign + QString::number(c.PointsDiff, 'f', 2) + (c.Significant ? QStringLiteral("＊") : QString()) +
+         QStringLiteral("\n±") + QString::number(c.PointsDiffMargin, 'f', 2);
+}
+
+QLabel* Label(QWidget* parent, int x, int y, int w, int h, int px) {
+  auto* l = new QLabel(parent);
+  l->setGeometry(x, y, w, h);
+  l->setFont(GothicFont(px));
+  l->setWordWrap(true);
+  return l;
+}
+
+}  // namespace
+
+TFadvice::TFadvice(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("アシスタント"));
+  setFont(GothicFont(12));
+  setFixedSize(860, 600);
+  lbmatch = Label(this, 12, 8, 836, 26, 14);
+  lbmatch->setText(QStringLiteral("次の試合に向けて布陣を試しています……"));
+
+  gridadvice = new QTableWidget(0, kColumns, this);
+  gridadvice->setGeometry(8, 40, 844, 410);
+  gridadvice->setHorizontalHeaderLabels({QStringLiteral("布陣"), QStringLiteral("勝・分・負"), QStringLiteral("勝"),
+                                         QStringLiteral("分"), QStringLiteral("負"), QStringLiteral("得点-失点"),
+                                         QStringLiteral("勝点"), QStringLiteral("差")});
+  gridadvice->verticalHeader()->setVisible(false);
+  gridadvice->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  gridadvice->setSelectionBehavior(QAbstractItemView::SelectRows);
+  gridadvice->setSelectionMode(QAbstractItemView::SingleSelection);
+  gridadvice->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  const int widths[kColumns] = {250, 170, 58, 58, 58, 76, 52, 90};
+  for (int c = 0; c < kColumns; ++c) gridadvice->setColumnWidth(c, widths[c]);
+  gridadvice->hide();
+
+  lbhelp = Label(this, 12, 454, 836, 40, 11);
+  lbhelp->setText(QStringLiteral(
+      "各布陣を同じ乱数で同じ回数だけ試合させています。±は95%信頼区間（勝・分・負はウィルソン区間の半幅）。"
+      "差は基準の布陣との1試合あたりの勝点差で、＊は誤差より大きい差です。"));
+  lbhelp->hide();
+
+  lbstatus = Label(this, 12, 500, 400, 26, 13);
+  lbstatus->setWordWrap(false);
+  progress = new QProgressBar(this);
+  progress->setGeometry(420, 502, 300, 24);
+  btncancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  btncancel->setGeometry(736, 498, 100, 32);
+  connect(btncancel, &QPushButton::clicked, this, &TFadvice::reject);
+  btnapply = new QPushButton(QStringLiteral("この布陣にする"), this);
+  btnapply->setGeometry(576, 556, 160, 32);
+  btnapply->setEnabled(false);
+  connect(btnapply, &QPushButton::clicked, this, [this] {
+    const QList<QTableWidgetSelectionRange> sel = gridadvice->selectedRanges();
+    if (!sel.isEmpty()) ApplyRow(sel.first().topRow());
+  });
+  btnclose = new QPushButton(QStringLiteral("閉じる"), this);
+  btnclose->setGeometry(752, 556, 100, 32);
+  connect(btnclose, &QPushButton::clicked, this, &TFadvice::reject);
+
+  timer_ = new QTimer(this);
+  timer_->setInterval(100);
+  connect(timer_, &QTimer::timeout, this, &TFadvice::Poll);
+}
+
+TFadvice::~TFadvice() { StopRuns(); }
+
+void TFadvice::Start() {
+  if (!GameState || worker_.joinable()) return;
+  for (int c = 0; c < kClubCount; ++c)
+    clubNames_.push_back(GameState->Teams[c] ? GameState->Teams[c]->ClubName : std::string());
+  progress->setRange(0, 0);  // busy until the candidates are made
+  lbstatus->setText(QStringLiteral("布陣を用意しています"));
+  // The copy is read from the game's bytes, taken here on the game's thread;
+  // the seed is the clock's, never a draw of the game's generator.
+  std::vector<uint8_t> body = GameState->SaveBody();
+  const uint64_t seed =
+      Seed != 0 ? Seed : static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  done_ = false;
+  worker_ = std::jthread([this, body = std::move(body), seed, runs = Runs] {
+    try {
+      result_ = AdviseNextMatchOfBody(body, {runs, 0, seed}, &control_);
+    } catch (const TOutlookCancelled&) {
+    } catch (const std::exception& e) {
+      error_ = e.what();
+    }
+    done_ = true;
+  });
+  timer_->start();
+}
+
+void TFadvice::StopRuns() {
+  control_.Cancel = true;
+  if (worker_.joinable()) worker_.join();
+  if (timer_) timer_->stop();
+}
+
+void TFadvice::reject() {
+  StopRuns();
+  QDialog::reject();
+}
+
+void TFadvice::Poll() {
+  const int total = control_.Total.load();
+  if (total > 0) {
+    progress->setRange(0, total);
+    progress->setValue(std::min(control_.Done.load(), total));
+    lbstatus->setText(QStringLiteral("試合中 ") + QString::number(std::min(control_.Done.load(), total)) +
+                      QStringLiteral(" / ") + QString::number(total));
+  }
+  if (!done_) return;
+  timer_->stop();
+  if (worker_.joinable()) worker_.join();
+  if (!result_) {
+    lbmatch->setText(QString::fromStdString(error_));
+    lbstatus->setText(QStringLiteral("アドバイスできません"));
+    progress->hide();
+    btncancel->hide();
+    return;
+  }
+  advice_ = std::move(result_);
+  finished_ = true;
+  ShowAdvice();
+}
+
+void TFadvice::ShowAdvice() {
+  const TAdvice& a = *advice_;
+  const TFixture& f = a.Fixture;
+  lbmatch->setText((f.Cup ? QStringLiteral("カップ戦　") : QStringLiteral("リーグ戦　")) +
+                   QString::fromStdString(clubNames_[f.Home]) + QStringLiteral("（H） 対 ") +
+                   QString::fromStdString(clubNames_[f.Away]) + QStringLiteral("（A）　") + QString::number(f.Week) +
+                   QStringLiteral("週　各布陣") + QString::number(a.Runs) + QStringLiteral("試合"));
+  progress->hide();
+  btncancel->hide();
+  lbhelp->show();
+  lbstatus->setText(QStringLiteral("いちばん上がおすすめです"));
+  gridadvice->setRowCount(static_cast<int>(a.Candidates.size()));
+  for (int r = 0; r < gridadvice->rowCount(); ++r) {
+    const TAdviceCandidate& c = a.Candidates[static_cast<std::size_t>(r)];
+    gridadvice->setRowHeight(r, 34);
+    const QStringList cells = {
+        QString::fromStdString(c.Name) + (r == 0 ? QStringLiteral("（おすすめ）") : QString()),
+        QString(),
+        ShareWithMargin(c.Win, c.WinMargin),
+        ShareWithMargin(c.Draw, c.DrawMargin),
+        ShareWithMargin(c.Loss, c.LossMargin),
+        QString::number(c.GoalsFor, 'f', 2) + QStringLiteral("-") + QString::number(c.GoalsAgainst, 'f', 2),
+        QString::number(c.Points, 'f', 2),
+        Difference(c, r == a.Reference)};
+    for (int col = 0; col < kColumns; ++col) {
+      auto* item = new QTableWidgetItem(cells[col]);
+      item->setTextAlignment(col == kName ? (Qt::AlignLeft | Qt::AlignVCenter) : (Qt::AlignRight | Qt::AlignVCenter));
+      if (r == 0) item->setBackground(QColor(255, 255, 160));  // the advice
+      gridadvice->setItem(r, col, item);
+    }
+    auto* bar = new TOddsBar;
+    bar->SetOdds(c.Win, c.Draw, c.Loss);
+    gridadvice->setCellWidget(r, kBar, bar);
+  }
+  gridadvice->show();
+  gridadvice->selectRow(0);
+  btnapply->setEnabled(true);
+}
+
+bool TFadvice::ApplyRow(int row) {
+  if (!advice_ || !GameState || row < 0 || row >= static_cast<int>(advice_->Candidates.size())) return false;
+  const TAdviceCandidate& c = advice_->Candidates[static_cast<std::size_t>(row)];
+  bool made = false;
+  App().Guard([&] { made = ApplyAdvice(GameState->Team(kUserClub), *GameState, c); });
+  if (!made) {
+    App().Message(this, QStringLiteral("この布陣はもう作れません"));
+    return false;
+  }
+  lbstatus->setText(QString::fromStdString(c.Name) + QStringLiteral("：スタメンを変更しました"));
+  emit Applied();
+  return true;
+}
