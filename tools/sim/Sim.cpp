@@ -922,6 +922,9 @@ std::string CmdTournament(const TSimArgs& a) {
   if (a.Has("--save")) t.Save(a.Get("--save"));
   TJson out = TournamentJson(t, replays);
   if (a.Has("--save")) out["file"] = TournamentPath(a.Get("--save"));
+  return JsonText(out);
+}
+
 const char* AdviceKindName(TAdviceKind k) {
   switch (k) {
     case TAdviceKind::Current: return "current";
