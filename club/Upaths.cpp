@@ -149,9 +149,10 @@ std::vector<std::string> RemoveStalePlayerTemporaries() {
     const char* Extension;
   };
   // Where the game writes atomically: slots, VS files and the converter's
-  // backups of both, position files, recordings.
-  static const Folder kFolders[] = {{"savedata", ".dat"}, {"savedatatmp", ".dat"}, {"vs", ".vs"},
-                                    {"vstmp", ".vs"},     {"formation", ".dat"},   {"vtr", ".vtr"}};
+  // backups of both, position files, recordings, tournaments and clips.
+  static const Folder kFolders[] = {{"savedata", ".dat"},   {"savedatatmp", ".dat"}, {"vs", ".vs"},
+                                    {"vstmp", ".vs"},       {"formation", ".dat"},   {"vtr", ".vtr"},
+                                    {"tournament", ".tnm"}, {"clips", ".webp"},      {"clips", ".gif"}};
   std::vector<std::string> removed;
   for (const Folder& f : kFolders) {
     const std::string dir = PlayerPath(f.Name);

@@ -91,9 +91,10 @@ TEST(Paths, TemporariesOfDeadProcessesAreRemoved) {
   ASSERT_FALSE(ProcessAlive(child));
   const std::string dead = std::to_string(child), own = std::to_string(::getpid());
 
-  const std::set<std::string> gone = {"data/savedata/a.dat.tmp" + dead,  "data/savedatatmp/a.dat.tmp" + dead,
-                                      "data/vs/b.vs.tmp" + dead,         "data/vstmp/b.vs.tmp" + dead,
-                                      "data/formation/c.dat.tmp" + dead, "data/vtr/1.vtr.tmp" + dead};
+  const std::set<std::string> gone = {
+      "data/savedata/a.dat.tmp" + dead,   "data/savedatatmp/a.dat.tmp" + dead, "data/vs/b.vs.tmp" + dead,
+      "data/vstmp/b.vs.tmp" + dead,       "data/formation/c.dat.tmp" + dead,   "data/vtr/1.vtr.tmp" + dead,
+      "data/tournament/t.tnm.tmp" + dead, "data/clips/g.webp.tmp" + dead,      "data/clips/g.gif.tmp" + dead};
   const std::set<std::string> kept = {
       "data/savedata/a.dat",
       "data/savedata/a.dat.tmp" + own,  // this process may be saving right now
@@ -107,7 +108,7 @@ TEST(Paths, TemporariesOfDeadProcessesAreRemoved) {
       "data/tmp/a.dat.tmp" + dead,  // not one of the folders the game writes into atomically
       "data/a.dat.tmp" + dead,
   };
-  for (const char* d : {"savedata", "savedatatmp", "vs", "vstmp", "formation", "vtr", "tmp"})
+  for (const char* d : {"savedata", "savedatatmp", "vs", "vstmp", "formation", "vtr", "tournament", "clips", "tmp"})
     fs::create_directories(fs::path("data") / d);
   for (const std::set<std::string>* files : {&gone, &kept})
     for (const std::string& f : *files) WriteFileAtomic(f, {1, 2, 3});
