@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "../core/TestData.h"
@@ -160,7 +161,8 @@ TEST_F(TacticsScreen, IncompleteElevenStaysAndAutomaticChoiceFillsIt) {
 }
 
 // The half pitch as painted: for every starter, at the point his club keeps
-// (x = (width - 800) div 12, y = 438 - (length - 800) div 12), his number
+// (x = (width - 800) div 12, y = 438 - (length - 800) div 12, kept whole
+// inside the picture), his number
 // in a white 16-pixel box round the point and his position's name in a
 // yellow box above it, each written from the box's top left.
 TEST_F(TacticsScreen, ThePitchShowsEveryStartersNumberAndPositionInTheirBoxes) {
@@ -179,7 +181,10 @@ TEST_F(TacticsScreen, ThePitchShowsEveryStartersNumberAndPositionInTheirBoxes) {
     const Tplayer* p = club.Squad->PlayerByNumber(number);
     ASSERT_NE(p, nullptr) << i;
     const TPoint f = club.GetPosition(i);
-    const int x = (f.Y - 800) / 12, y = 438 - (f.X - 800) / 12;
+    // Kept whole inside the picture: the keeper on his goal line stands a
+    // few pixels above its bottom edge.
+    const int x = std::clamp((f.Y - 800) / 12, 20, kPitchPictureWidth - 21);
+    const int y = std::clamp(438 - (f.X - 800) / 12, 26, kPitchPictureHeight - 9);
     boxes.push_back(
         {QRect(QPoint(x - 8, y - 8), QPoint(x + 8, y + 8)), QPoint(x - 7, y - 8), Qt::white, QString::number(number)});
     boxes.push_back({QRect(QPoint(x - 20, y - 26), QPoint(x + 20, y - 10)), QPoint(x - 20, y - 26), Qt::yellow,
