@@ -7,7 +7,7 @@
 #   scripts/fuzz.sh --build-only
 #
 # Targets: convert_save convert_vs emblem names positions preset save
-# startdata vs vtr (default: all). Each starts from its committed seeds in
+# startdata tournament vs vtr (default: all). Each starts from its committed seeds in
 # fuzz/corpus/TARGET and keeps what it finds in build/fuzz/corpus/TARGET.
 # An input that crashes, trips a sanitizer, breaks a target's check, runs
 # longer than 20 s or asks for more than 16 MB at once is written to
@@ -16,7 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-all=(convert_save convert_vs emblem names positions preset save startdata vs vtr)
+all=(convert_save convert_vs emblem names positions preset save startdata tournament vs vtr)
 
 limit=()
 case "${1:-}" in
