@@ -94,7 +94,7 @@ TEST(LiveScenes, GoalLineViewPlacesTheBallOrAnArrowAndOwnGoalsAreMarked) {
       EXPECT_EQ(mark.ImageId, Tmlive::kBallImage);
     }
   }
-  const TliveShape& goal = Tmlive().GoalBase().Shapes.back();
+  const TliveShape goal = Tmlive().GoalBase().Shapes.back();  // a copy: the scene dies with the statement
   EXPECT_EQ((std::array<int32_t, 4>{goal.X1, goal.Y1, goal.X2, goal.Y2}), (std::array<int32_t, 4>{22, 67, 167, 116}));
 
   // An own goal (E3 -2): two cyan strokes on the scorer's face and no
