@@ -202,7 +202,10 @@ void TFanalyse::FillChart() {
   ch->legend()->setFont(GothicFont(11));
   ch->legend()->setLabelColor(Qt::white);
   ch->setMargins(QMargins(2, 2, 2, 2));
+  // The view gives up its former chart without deleting it.
+  QChart* old = chart->chart();
   chart->setChart(ch);
+  delete old;
 }
 
 void TFanalyse::FillTable() {
