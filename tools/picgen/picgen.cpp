@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -27,8 +28,13 @@ struct Grain {
   }
 };
 
+// Drawn premultiplied: the painter then blends in whole numbers only. Qt's
+// own conversion to straight alpha takes a processor-dependent path (its
+// vector reciprocal rounds differently on different makers' chips), so the
+// files would differ by one in a few edge pixels from machine to machine;
+// Save converts with exact integer division instead.
 QImage NewImage(int w, int h) {
-  QImage img(w, h, QImage::Format_ARGB32);
+  QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   return img;
 }
@@ -224,9 +230,27 @@ QImage AppIcon(int size) {
   return img;
 }
 
+// Straight alpha from premultiplied, rounded to nearest, the same on every
+// machine.
+QImage Unpremultiplied(const QImage& pm) {
+  QImage out(pm.size(), QImage::Format_ARGB32);
+  for (int y = 0; y < pm.height(); ++y) {
+    const auto* src = reinterpret_cast<const QRgb*>(pm.constScanLine(y));
+    auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < pm.width(); ++x) {
+      const QRgb p = src[x];
+      const int a = qAlpha(p);
+      auto straight = [a](int c) { return a == 0 ? 0 : std::min(255, (c * 255 + a / 2) / a); };
+      dst[x] = qRgba(straight(qRed(p)), straight(qGreen(p)), straight(qBlue(p)), a);
+    }
+  }
+  return out;
+}
+
 bool Save(const QImage& img, const QString& dir, const QString& name) {
   QString path = dir + "/" + name;
-  if (!img.save(path, "PNG")) {
+  const QImage file = img.format() == QImage::Format_ARGB32_Premultiplied ? Unpremultiplied(img) : img;
+  if (!file.save(path, "PNG")) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
   }
