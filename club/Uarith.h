@@ -14,14 +14,23 @@ class OverflowError : public VantorelError {
   using VantorelError::VantorelError;
 };
 
+// The failure of RoundHalfEven, kept out of line so that the rounding
+// itself stays small enough to be inlined wherever it is used.
+[[noreturn, gnu::cold, gnu::noinline]] inline void ThrowRoundingOverflow() { throw OverflowError("rounding overflow"); }
+
 // Real to integer: nearest, ties to even (the default rounding mode).
 inline int32_t RoundHalfEven(double x) {
   // Adding 1.5 x 2^52 leaves no room for a fraction, so the addition itself
   // rounds as nearbyint does, for every |x| below 2^51; a larger x (or NaN)
   // takes nearbyint, and fails the range check below either way.
   constexpr double kMagic = 6755399441055744.0;
-  const double r = std::fabs(x) < 2251799813685248.0 ? (x + kMagic) - kMagic : std::nearbyint(x);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw OverflowError("rounding overflow");
+  double r;
+  if (std::fabs(x) < 2251799813685248.0) [[likely]]
+    r = (x + kMagic) - kMagic;
+  else
+    r = std::nearbyint(x);
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) [[unlikely]]
+    ThrowRoundingOverflow();
   return static_cast<int32_t>(r);
 }
 

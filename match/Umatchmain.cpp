@@ -376,9 +376,7 @@ void Tmmain::TryShot(Tmplayer& p) {
 bool Tmmain::TryCross(Tmplayer& p) {
   TPassTable& t = PassTable;
   if (t.RowCount() == 0) return false;
-  t.SortAscending(2);
-  t.SortDescending(5);
-  t.SortDescending(3);
+  t.SortByKeys<-(3 + 1), -(5 + 1), 2>();  // in front of goal, then far, then nearest the goal
   if (t.GetValue(0, 3) == 0) return false;
   const int32_t tx = t.GetValue(0, 0), ty = t.GetValue(0, 1);
   if (p.InView(Tmpoint{tx, ty})) {
@@ -395,8 +393,7 @@ void Tmmain::TryFeed(Tmplayer& p) {
   if (TryCross(p)) return;
   TPassTable& t = PassTable;
   if (t.RowCount() == 0) return;
-  t.SortAscending(2);
-  t.SortDescending(5);
+  t.SortByKeys<-(5 + 1), 2>();  // far, then nearest the goal
   int row = -1;
   if (t.GetValue(0, 5) == 11) {
     row = 0;
@@ -426,10 +423,7 @@ void Tmmain::PlanDribble(Tmplayer& p) {
 
 void Tmmain::TryPassIntoSpace(Tmplayer& p) {
   TPassTable& t = PassTable;
-  t.SortAscending(2);
-  t.SortDescending(4);
-  t.SortAscending(5);
-  t.SortAscending(3);
+  t.SortByKeys<3, 5, -(4 + 1), 2>();  // not in front of goal, not far, most ahead, nearest the goal
   int row = -1;
   for (int r = 0; r < t.RowCount(); ++r)
     if (t.GetValue(r, 4) == 11) {

@@ -56,10 +56,29 @@ class TFixedTable {
   void SortDescending(int column) {
     InsertionSort([column](const Row& a, const Row& b) { return a[column] > b[column]; });
   }
+  // Stable sorts by several columns at once: the same rows in the same
+  // order as stable sorts by the last key, then the one before, and so on
+  // (so the first key decides first), in one pass. A negative key -(c + 1)
+  // sorts column c descending, any other key c ascending.
+  template <int... Keys>
+  void SortByKeys() {
+    InsertionSort([](const Row& a, const Row& b) {
+      int order = 0;  // -1: a first, 1: b first
+      ((order = order != 0 ? order : KeyOrder<Keys>(a, b)), ...);
+      return order < 0;
+    });
+  }
 
  private:
   // A row moves in front of the rows it strictly precedes only, so equal
   // rows never pass each other; for a dozen rows nothing is quicker.
+  template <int Key>
+  static int KeyOrder(const Row& a, const Row& b) {
+    constexpr int c = Key < 0 ? -Key - 1 : Key;
+    if (a[c] == b[c]) return 0;
+    return (Key < 0 ? a[c] > b[c] : a[c] < b[c]) ? -1 : 1;
+  }
+
   template <class Before>
   void InsertionSort(Before before) {
     for (int i = 1; i < count_; ++i) {

@@ -219,10 +219,12 @@ void Tmteam::MarkPassTable(Table& table) const {
     dist[i - 1] = std::abs(Players[i]->X - a);
     ys[i - 1] = Players[i]->Y;
   }
+  // Every outfield player looked at without branching: the compiler takes
+  // them several at a time.
   auto covered = [&](int32_t d, int32_t y) {
-    for (int j = 0; j < kOnPitch - 1; ++j)
-      if (std::abs(ys[j] - y) <= 1500 && d - dist[j] <= 1500) return true;
-    return false;
+    int any = 0;
+    for (int j = 0; j < kOnPitch - 1; ++j) any |= (std::abs(ys[j] - y) <= 1500) & (d - dist[j] <= 1500);
+    return any != 0;
   };
   const int32_t ahead = 1000 * Sign(kPitchCentreX - a);
   for (int r = table.RowCount() - 1; r >= 0; --r) {

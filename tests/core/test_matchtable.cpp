@@ -43,7 +43,7 @@ TEST(MatchTable, EveryOperationLeavesTheRowsOfTheIntegerTable) {
     int32_t next = 0;  // each row carries a serial number in its last column
     for (int op = 0; op < 60; ++op) {
       const int column = rnd.Next(kCols - 1);  // few distinct values: many ties
-      switch (rnd.Next(6)) {
+      switch (rnd.Next(7)) {
         case 0:
           if (fixed.RowCount() < kMaxRows) {
             const TFixedTable<kCols, kMaxRows>::Row row{rnd.Next(3), rnd.Next(3), next++};
@@ -71,6 +71,11 @@ TEST(MatchTable, EveryOperationLeavesTheRowsOfTheIntegerTable) {
         case 4:
           fixed.SortDescending(column);
           grid.SortDescending(column);
+          break;
+        case 5:  // one pass by two keys: the two stable sorts, the last key's first
+          fixed.SortByKeys<1, -(0 + 1)>();
+          grid.SortDescending(0);
+          grid.SortAscending(1);
           break;
         default: {
           const int32_t key = rnd.Next(3);
