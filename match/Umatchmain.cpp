@@ -133,7 +133,7 @@ void Tmmain::CollectReachers(int t, const TRunTick& run) {
   const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
   const Tmteam& team = *Sides[t];
   for (int i = 0; i < kOnPitch; ++i) {
-    const uint32_t bit = 1u << team.LaneAt[i];
+    const uint32_t bit = 1u << i;  // list position i runs in lane i
     bool reaches = (run.Reaches & bit) != 0;
     if (run.ByPlayer & bit) [[unlikely]] {
       Tmplayer& p = *team.Players[i];

@@ -77,6 +77,38 @@ Tmplayer::Tmplayer() : Tmplayer(std::make_unique<TRunLanes>(), nullptr, 0) {}
 
 Tmplayer::Tmplayer(TRunLanes& lanes, int lane) : Tmplayer(nullptr, &lanes, lane) {}
 
+void Tmplayer::SwapWith(Tmplayer& o) {
+  // His lane (the references swap the values they stand for) ...
+  std::swap(X, o.X);
+  std::swap(Y, o.Y);
+  std::swap(TargetX, o.TargetX);
+  std::swap(TargetY, o.TargetY);
+  std::swap(Pace, o.Pace);
+  std::swap(Reach, o.Reach);
+  std::swap(Accel, o.Accel);
+  std::swap(Freeze, o.Freeze);
+  std::swap(Anticipate, o.Anticipate);
+  std::swap(faceDx_, o.faceDx_);
+  std::swap(faceDy_, o.faceDy_);
+  std::swap(faceByVector_, o.faceByVector_);
+  std::swap(facingKnown_, o.facingKnown_);
+  // ... and every other value he holds (a new member belongs here too).
+  std::swap(Name, o.Name);
+  std::swap(HomeX, o.HomeX);
+  std::swap(HomeY, o.HomeY);
+  std::swap(FootAngle, o.FootAngle);
+  std::swap(Tackle, o.Tackle);
+  std::swap(Control, o.Control);
+  std::swap(Kick, o.Kick);
+  std::swap(Abilities, o.Abilities);
+  std::swap(Choices, o.Choices);
+  std::swap(Number, o.Number);
+  std::swap(Mtype, o.Mtype);
+  std::swap(OnMinute, o.OnMinute);
+  std::swap(Stats, o.Stats);
+  std::swap(facing_, o.facing_);
+}
+
 Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
     : ownLanes_(std::move(own)),
       lanes_(lanes ? *lanes : *ownLanes_),

@@ -108,6 +108,10 @@ class Tmplayer {
   bool ReachesBall(int32_t role, int32_t bx, int32_t by, int32_t bh) const {
     return LaneReachesBall(lanes_, lane_, role, bx, by, bh);
   }
+  // Trades places with another player of his side: each takes the other's
+  // running state into his own lane and everything else of the other's, so
+  // that a player coming on runs in the lane of the one going off.
+  void SwapWith(Tmplayer& other);
   // Knocked back after losing a duel or being beaten in one.
   void Beaten();
   // The keeper's handling area.

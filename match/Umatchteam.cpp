@@ -1,6 +1,7 @@
 #include "match/Umatchteam.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -64,7 +65,6 @@ void Tmteam::Load(TStream& s, int side) {
 
   Players = std::move(players);
   Lanes = std::move(lanes);  // after the players who run in them are gone
-  for (int i = 0; i < kOnPitch + kBenchSlots; ++i) LaneAt[i] = i;
   ClubId = clubId;
   HomeSide = side != 1;
   SubsMade = AttackUsed = DefenceUsed = 0;
@@ -125,12 +125,10 @@ void Tmteam::AllFree() {
 
 int Tmteam::Nearest(int from, int32_t px, int32_t py, int32_t rx, int32_t ry, int32_t k, bool useK) const {
   if (LaneKernel() != TLaneKernel::kOneByOne) {
-    uint32_t among = 0;
-    for (int i = from; i < kOnPitch; ++i) among |= 1u << LaneAt[i];
+    const uint32_t among = ((1u << kOnPitch) - 1) & ~((1u << from) - 1);  // lanes from .. 10
     const uint32_t nearest = NearestLanes(*Lanes, among, px, py, rx, ry, k, useK);
-    for (int i = from; i < kOnPitch; ++i)  // the first in the list, should there be a tie
-      if (nearest >> LaneAt[i] & 1) return i;
-    return -1;
+    // The first in the list, should there be a tie.
+    return nearest == 0 ? -1 : std::countr_zero(nearest);
   }
   int best = -1;
   int64_t bestD = static_cast<int64_t>(20000) * 20000;
@@ -314,10 +312,9 @@ TmRefusal Tmteam::Substitute(int out, int slot, int32_t tick) {
   on.HomeY = off.HomeY;
   on.OnMinute = tick / 60;
   on.Place(3);
-  Lanes->OnPitch[LaneAt[out]] = 0;
-  Lanes->OnPitch[LaneAt[in]] = 1;
-  std::swap(Players[out], Players[in]);
-  std::swap(LaneAt[out], LaneAt[in]);
+  // He takes the list position and the lane of the one going off, who
+  // takes his: the eleven on the pitch keep to the same lanes all match.
+  off.SwapWith(on);
   ++SubsMade;
   return TmRefusal::None;
 }

@@ -59,8 +59,9 @@ class Tmteam {
   Tmteam(const Tmteam&) = delete;
   Tmteam& operator=(const Tmteam&) = delete;
 
-  // The players' running state, a lane each (lane k for the k-th player
-  // read from the line-up, wherever substitutions move him in Players).
+  // The players' running state, a lane each: lane k for the player at list
+  // position k (a substitution swaps the two players' values, lanes and
+  // all, so the eleven on the pitch always run in lanes 0 .. 10).
   std::unique_ptr<TRunLanes> Lanes;
   // Positions 0..10 are the players on the pitch (0 the keeper), then the
   // substitutes of the present bench slots in slot order.
@@ -83,10 +84,6 @@ class Tmteam {
   // 1 and 3 mirror the home positions, sides 2 and 3 ignore condition).
   // Plans the substitutions. A malformed stream raises StreamError.
   void Load(TStream& s, int side);
-
-  // Lane of the player at each list position (substitutions swap them along
-  // with Players).
-  int32_t LaneAt[kOnPitch + kBenchSlots] = {};
 
   Tmplayer& PlayerAt(int index) { return *Players[index]; }
   const Tmplayer& PlayerAt(int index) const { return *Players[index]; }

@@ -217,6 +217,10 @@ TEST(MatchTeamSubs, SubstituteSwapsListPositionsAndCountsMinutes) {
   // The newcomer goes off again for the other substitute.
   t.Substitute(9, 2, 4800);
   EXPECT_EQ(t.PlayerAt(9).Number, l.Bench[2].Number);
+  // Whoever comes on runs in the lane of the one going off: the eleven on
+  // the pitch keep to lanes 0 .. 10.
+  for (int k = 0; k < TRunLanes::kLanes; ++k) EXPECT_EQ(t.Lanes->OnPitch[k], k < 11 ? 1 : 0) << "lane " << k;
+  EXPECT_EQ(&t.PlayerAt(9).X, &t.Lanes->X[9]);
 
   TIntgrid rows;
   t.ResultRows(rows);
@@ -389,7 +393,7 @@ TEST(MatchTeamGrids, InfoAndStatsRowsFillTheGrid) {
 }
 
 // The nearest player found in the side's lanes is the one the list gives,
-// ties and all, also once substitutions have moved players between lanes.
+// ties and all, also once substitutions have swapped players.
 TEST(MatchTeamShape, NearestInLanesAgreesWithTheList) {
   const std::vector<TLaneKernel> kernels = LaneKernelsToCompare("NearestInLanesAgreesWithTheList");
   RandSeed(9);
