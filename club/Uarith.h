@@ -19,7 +19,7 @@ class OverflowError : public VantorelError {
 [[noreturn, gnu::cold, gnu::noinline]] inline void ThrowRoundingOverflow() { throw OverflowError("rounding overflow"); }
 
 // Real to integer: nearest, ties to even (the default rounding mode).
-inline int32_t RoundHalfEven(double x) {
+[[gnu::always_inline]] inline int32_t RoundHalfEven(double x) {
   // Adding 1.5 x 2^52 leaves no room for a fraction, so the addition itself
   // rounds as nearbyint does, for every |x| below 2^51; a larger x (or NaN)
   // takes nearbyint, and fails the range check below either way.
