@@ -13,7 +13,13 @@ bool IsMarketWeek(int32_t week) { return week >= kContractWeek && week <= kLastT
 
 bool IsLeagueWeek(int32_t week) { return LeagueRoundOfWeek(week) >= 0; }
 
-bool IsCupWeek(int32_t week) { return week == 20 || week == 30 || week == 39 || week == 49 || week == 51; }
+bool IsCupWeek(int32_t week) { return CupRoundOfWeek(week) >= 0; }
+
+int32_t CupRoundOfWeek(int32_t week) {
+  for (int32_t round = 0; round < 5; ++round)
+    if (week == kCupWeeks[round]) return round;
+  return -1;
+}
 
 int32_t LeagueRoundOfWeek(int32_t week) {
   // Four blocks of seven rounds.

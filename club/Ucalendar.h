@@ -15,8 +15,20 @@ constexpr int32_t kFirstTransferWeek = 2;
 // The market's last week: the frame still shows it, its NEXT sets up the
 // leagues and the cup and ends the market.
 constexpr int32_t kLastTransferWeek = 11;
+// The transfer list's last week: the list is emptied after this week's
+// market round; the next week still settles the negotiations opened in it.
+constexpr int32_t kLastListingWeek = 9;
+// From this week on the computer clubs, picking their elevens at the end
+// of the week, leave their injured players out.
+constexpr int32_t kInjuredLeftOutWeek = 10;
 constexpr int32_t kFirstMatchWeek = 12;
 constexpr int32_t kSeasonEndWeek = kWeeksPerSeason;
+// The weeks of the cup's five rounds: round 1, round 2, quarter-final,
+// semi-final, final.
+constexpr int32_t kCupWeeks[5] = {20, 30, 39, 49, 51};
+// The cup's quarter-final week. The two rounds before it have eight ties
+// each, shown on two pages of results; from it on a round fits on one.
+constexpr int32_t kCupQuarterFinalWeek = kCupWeeks[2];
 
 // What a week is for, and so what NEXT does in it.
 enum class TWeekPhase {
@@ -33,6 +45,9 @@ TWeekPhase WeekPhase(int32_t week);
 bool IsMarketWeek(int32_t week);
 bool IsLeagueWeek(int32_t week);
 bool IsCupWeek(int32_t week);
+// The cup round a cup week plays (0 .. 4, an index of kCupWeeks), -1 for
+// other weeks.
+int32_t CupRoundOfWeek(int32_t week);
 // The league round a league week plays (0 .. 27), -1 for other weeks.
 int32_t LeagueRoundOfWeek(int32_t week);
 // The first league or cup week after `week`, -1 when the season has none.

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "club/Ucalendar.h"
 #include "club/Ugridtext.h"
 #include "screens/Clickpanel.h"
 #include "screens/StringGridex.h"
@@ -154,7 +155,7 @@ void Tnews::gridleagueClick(int d) {
 }
 
 void Tnews::ShowCupResults() {
-  gridcup->setVisible(GameState->Week < 39);
+  gridcup->setVisible(GameState->Week < kCupQuarterFinalWeek);
   gridcupClick(0);
 }
 

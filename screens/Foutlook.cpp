@@ -59,12 +59,14 @@ void TOddsBar::paintEvent(QPaintEvent*) {
   QPainter p(this);
   static const QColor colours[3] = {QColor(70, 160, 80), QColor(170, 170, 170), QColor(200, 70, 60)};
   static const char* names[3] = {"勝", "分", "負"};
+  // A part narrower than this (in pixels) has no room for its label.
+  constexpr double kLabelledWidth = 48;
   double x = 0;
   for (int i = 0; i < 3; ++i) {
     const double w = odds_[i] * width();
     QRectF part(x, 0, w, height());
     p.fillRect(part, colours[i]);
-    if (w > 48) {
+    if (w > kLabelledWidth) {
       p.setPen(Qt::white);
       p.drawText(part, Qt::AlignCenter, QString::fromUtf8(names[i]) + QStringLiteral(" ") + Percent(odds_[i]));
     }

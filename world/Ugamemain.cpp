@@ -246,7 +246,7 @@ void Tgamemain::AdvanceWeek() {
     club.WeeklyUpdate(*this);
     Messages.insert(Messages.end(), club.Messages.begin(), club.Messages.end());
     club.Messages.clear();
-    if (i >= 1) club.AutoLineup(Week >= 10);
+    if (i >= 1) club.AutoLineup(Week >= kInjuredLeftOutWeek);
   }
   Week = CheckedAdd(Week, 1);
 }
@@ -366,19 +366,14 @@ void Tgamemain::ShowSchedule(TGrid& grid) const {
   int d = DivisionOf(0);
   if (d >= 1) league = Leagues[d - 1].get();
   int round = 0;
+  static const char* const kCupRowNames[5] = {"CUP1回戦", "CUP2回戦", "CUP準々決勝", "CUP準決勝", "CUP決勝"};
   for (int r = 1; r <= kWeeksPerSeason; ++r) {
-    switch (r) {
-      case 20: grid.Cells(1, r) = "CUP1回戦"; break;
-      case 30: grid.Cells(1, r) = "CUP2回戦"; break;
-      case 39: grid.Cells(1, r) = "CUP準々決勝"; break;
-      case 49: grid.Cells(1, r) = "CUP準決勝"; break;
-      case 51: grid.Cells(1, r) = "CUP決勝"; break;
-      default:
-        if (IsLeagueWeek(r)) {
-          if (league) SetRowCommaText(grid, r, league->FixtureText(round));
-          ++round;
-        }
-        break;
+    const int32_t cupRound = CupRoundOfWeek(r);
+    if (cupRound >= 0) {
+      grid.Cells(1, r) = kCupRowNames[cupRound];
+    } else if (IsLeagueWeek(r)) {
+      if (league) SetRowCommaText(grid, r, league->FixtureText(round));
+      ++round;
     }
     grid.Cells(0, r) = std::to_string(r);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "club/Uarith.h"
+#include "club/Ucalendar.h"
 #include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "club/Uplayer.h"
@@ -291,7 +292,7 @@ void Ttrade::WeeklyRound(int32_t week) {
   Resolve();
   for (int32_t club = 1; club < kClubCount; ++club) ComputerBids(club);
   GatherBids();
-  if (week == 9) Listings.Clear();
+  if (week == kLastListingWeek) Listings.Clear();
 }
 
 // ---- grids -------------------------------------------------------------------
