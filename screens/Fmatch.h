@@ -33,13 +33,18 @@ class Tmatch : public QWidget {
   QLabel* lbtname1;
   QLabel* lbgoal0;
   QLabel* lbgoal1;
-  QLabel* lbtime;
-  QTextEdit* RichEdit1;
+  QLabel* lbtime;        // the match clock
+  QTextEdit* RichEdit1;  // the goal report
+  // The user's match: his eleven with their abilities (gridn1) or their
+  // statistics so far (gridns1, in the same place; a click on either
+  // header swaps them), his bench (gridn2) and the position map (imgpos).
   QGroupBox* Groupnormal;
   TStringGridex* gridn1;
   TStringGridex* gridns1;
   TStringGridex* gridn2;
   QLabel* imgpos;
+  // A data battle: each side's eleven with abilities (Gridv1, Gridv2) or
+  // statistics (gridvs1, gridvs2).
   QGroupBox* Groupvs;
   TStringGridex* Gridv1;
   TStringGridex* Gridv2;
@@ -65,14 +70,25 @@ class Tmatch : public QWidget {
   // A left click on the header of a data-battle grid switches both sides
   // between abilities and statistics.
   void gridvs1MouseDown(TStringGridex* clicked, int row);
-  // One step of the match clock (what the timer does every 17 ms).
+  // One step of the match clock (what the timer does every 17 ms). The
+  // match stands still while paused, and while a whistle or a goal cry
+  // plays to its end; the computer's side makes its own changes.
   void TimerStep();
+  // A click on the clock: the manager stops the match to think, and lets
+  // it run on with the next click.
   void lbtimeClick() { paused_ = !paused_; }
   bool Paused() const { return paused_; }
-  // Substitutes the selected bench row for the selected pitch row.
+  // A right click on a bench or pitch row: the bench player chosen comes
+  // on for the pitch player chosen. A third change is refused with a
+  // message, an empty or spent bench slot quietly.
   void BenchSwap();
-  // A click on the position map at map pixel (x, y).
+  // A click on the position map at map pixel (x, y): the pitch player
+  // chosen keeps that place for the rest of the match. The goalkeeper, and
+  // a place outside the area a player may be sent to, are refused and the
+  // map stays as it was.
   void imgposMouseDown(int x, int y);
+  // Chooses the pitch player of `row` in both of the user's eleven grids,
+  // so that a change picks the same man whichever grid is shown.
   void SelectPitchRow(int row);
 
   Tmmain* Driver() { return driver_.get(); }
@@ -86,8 +102,15 @@ class Tmatch : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  // Closing the window: the match stands still while the question is open.
+  // A data battle asks whether to keep its recording and goes back to the
+  // title; the user's match asks whether to end the game.
   void closeEvent(QCloseEvent* e) override;
+  // The number keys 0 .. 9 choose the pitch player of that row (0 the
+  // first), so the hand can stay on the keyboard during play.
   void keyPressEvent(QKeyEvent* e) override;
+  // Clicks on the clock and on the map; number keys typed in the grids
+  // reach the screen.
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:

@@ -45,10 +45,16 @@ class Tvtr : public QWidget {
   // Loads the selected file and shows its first frame; a file that cannot
   // be read is reported with its name and the list stays as it was.
   void ListBoxClick();
+  // The speed buttons: "＜" one frame per step slower (below zero the
+  // replay runs backwards), "■" stops, "＞" one frame per step faster.
   void btnchange1Click(QPushButton* button);
   // One playback step: moves by the speed, stops at either end.
   void TimerIdle();
+  // Shows frame n (one second of match time): clock, score, the goals
+  // scored so far and the picture; a frame outside the replay is ignored.
   void ShowFrame(int n);
+  // "終了" (and closing the window): back to a new title with a fresh
+  // game, once however often it is asked.
   void btnendClick();
   // Opens the analysis dialog of the replay chosen (nothing without one).
   void btnanalyseClick();
