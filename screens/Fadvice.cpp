@@ -5,14 +5,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <algorithm>
-#include <chrono>
 
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
 #include "screens/Foutlook.h"
 #include "screens/Uapp.h"
+#include "screens/Uworkerdialog.h"
 #include "world/Ugamemain.h"
 
 namespace {
@@ -34,21 +33,13 @@ QString Difference(const TAdviceCandidate& c, bool reference) {
          QStringLiteral("\n±") + QString::number(c.PointsDiffMargin, 'f', 2);
 }
 
-QLabel* Label(QWidget* parent, int x, int y, int w, int h, int px) {
-  auto* l = new QLabel(parent);
-  l->setGeometry(x, y, w, h);
-  l->setFont(GothicFont(px));
-  l->setWordWrap(true);
-  return l;
-}
-
 }  // namespace
 
 TFadvice::TFadvice(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("アシスタント"));
   setFont(GothicFont(12));
   setFixedSize(860, 600);
-  lbmatch = Label(this, 12, 8, 836, 26, 14);
+  lbmatch = DialogLabel(this, 12, 8, 836, 26, 14);
   lbmatch->setText(QStringLiteral("次の試合に向けて布陣を試しています……"));
 
   gridadvice = new QTableWidget(0, kColumns, this);
@@ -65,13 +56,13 @@ TFadvice::TFadvice(QWidget* parent) : QDialog(parent) {
   for (int c = 0; c < kColumns; ++c) gridadvice->setColumnWidth(c, widths[c]);
   gridadvice->hide();
 
-  lbhelp = Label(this, 12, 454, 836, 40, 11);
+  lbhelp = DialogLabel(this, 12, 454, 836, 40, 11);
   lbhelp->setText(QStringLiteral(
       "各布陣を同じ乱数で同じ回数だけ試合させています。±は95%信頼区間（勝・分・負はウィルソン区間の半幅）。"
       "差は基準の布陣との1試合あたりの勝点差で、＊は誤差より大きい差です。"));
   lbhelp->hide();
 
-  lbstatus = Label(this, 12, 500, 400, 26, 13);
+  lbstatus = DialogLabel(this, 12, 500, 400, 26, 13);
   lbstatus->setWordWrap(false);
   progress = new QProgressBar(this);
   progress->setGeometry(420, 502, 300, 24);
@@ -88,43 +79,29 @@ TFadvice::TFadvice(QWidget* parent) : QDialog(parent) {
   btnclose = new QPushButton(QStringLiteral("閉じる"), this);
   btnclose->setGeometry(752, 556, 100, 32);
   connect(btnclose, &QPushButton::clicked, this, &TFadvice::reject);
-
-  timer_ = new QTimer(this);
-  timer_->setInterval(100);
-  connect(timer_, &QTimer::timeout, this, &TFadvice::Poll);
 }
 
 TFadvice::~TFadvice() { StopRuns(); }
 
 void TFadvice::Start() {
-  if (!GameState || worker_.joinable()) return;
-  for (int c = 0; c < kClubCount; ++c)
-    clubNames_.push_back(GameState->Teams[c] ? GameState->Teams[c]->ClubName : std::string());
+  if (!GameState || runs_.Started()) return;
+  clubNames_ = ClubNamesOf(*GameState);
   progress->setRange(0, 0);  // busy until the candidates are made
   lbstatus->setText(QStringLiteral("布陣を用意しています"));
-  // The copy is read from the game's bytes, taken here on the game's thread;
-  // the seed is the clock's, never a draw of the game's generator.
+  // The copy is read from the game's bytes, taken here on the game's thread.
   std::vector<uint8_t> body = GameState->SaveBody();
-  const uint64_t seed =
-      Seed != 0 ? Seed : static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  done_ = false;
-  worker_ = std::jthread([this, body = std::move(body), seed, runs = Runs] {
+  const uint64_t seed = RunsSeed(Seed);
+  runs_.Start([this, body = std::move(body), seed, runs = Runs] {
     try {
-      result_ = AdviseNextMatchOfBody(body, {runs, 0, seed}, &control_);
+      result_ = AdviseNextMatchOfBody(body, {runs, 0, seed}, &runs_.Control);
     } catch (const TOutlookCancelled&) {
     } catch (const std::exception& e) {
       error_ = e.what();
     }
-    done_ = true;
   });
-  timer_->start();
 }
 
-void TFadvice::StopRuns() {
-  control_.Cancel = true;
-  if (worker_.joinable()) worker_.join();
-  if (timer_) timer_->stop();
-}
+void TFadvice::StopRuns() { runs_.Stop(); }
 
 void TFadvice::reject() {
   StopRuns();
@@ -132,16 +109,15 @@ void TFadvice::reject() {
 }
 
 void TFadvice::Poll() {
-  const int total = control_.Total.load();
+  const int total = runs_.Control.Total.load();
   if (total > 0) {
     progress->setRange(0, total);
-    progress->setValue(std::min(control_.Done.load(), total));
-    lbstatus->setText(QStringLiteral("試合中 ") + QString::number(std::min(control_.Done.load(), total)) +
+    progress->setValue(std::min(runs_.Control.Done.load(), total));
+    lbstatus->setText(QStringLiteral("試合中 ") + QString::number(std::min(runs_.Control.Done.load(), total)) +
                       QStringLiteral(" / ") + QString::number(total));
   }
-  if (!done_) return;
-  timer_->stop();
-  if (worker_.joinable()) worker_.join();
+  if (!runs_.Done()) return;
+  runs_.Finish();
   if (!result_) {
     lbmatch->setText(QString::fromStdString(error_));
     lbstatus->setText(QStringLiteral("アドバイスできません"));

@@ -7,19 +7,17 @@
 #pragma once
 
 #include <QDialog>
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "screens/Uworkerdialog.h"
 #include "world/Uadvice.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QTimer;
 
 class TFadvice : public QDialog {
   Q_OBJECT
@@ -56,13 +54,10 @@ class TFadvice : public QDialog {
   void StopRuns();
   void ShowAdvice();
 
-  TOutlookControl control_;
-  std::atomic<bool> done_{false};
-  std::optional<TAdvice> result_;  // written by the worker before done_
+  std::optional<TAdvice> result_;  // written by the worker before it is done
   std::string error_;
   std::optional<TAdvice> advice_;
-  std::jthread worker_;
-  QTimer* timer_;
+  TWorkerRuns runs_{this, [this] { Poll(); }};
   std::vector<std::string> clubNames_;
   bool finished_ = false;
 };

@@ -14,15 +14,14 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTimer>
 #include <QValueAxis>
 #include <algorithm>
-#include <chrono>
 
 #include "club/Ufunction.h"
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
 #include "screens/Uapp.h"
+#include "screens/Uworkerdialog.h"
 #include "world/Ugamemain.h"
 
 namespace {
@@ -38,14 +37,6 @@ QString PercentWithMargin(double p, int runs) {
 QColor PlaceColour(int place) {
   const double t = place / 7.0;
   return QColor::fromHsvF((1.0 - t) * 0.33, 0.65, 0.9);
-}
-
-QLabel* Label(QWidget* parent, int x, int y, int w, int h, int px) {
-  auto* l = new QLabel(parent);
-  l->setGeometry(x, y, w, h);
-  l->setFont(GothicFont(px));
-  l->setWordWrap(true);
-  return l;
 }
 
 }  // namespace
@@ -85,18 +76,19 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
 
   // Page 0: until the first odds are in.
   auto* waiting = new QWidget;
-  Label(waiting, 180, 250, 500, 30, 16)->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
+  DialogLabel(waiting, 180, 250, 500, 30, 16)
+      ->setText(QStringLiteral("シーズンの残りと次の試合を何度も試しています……"));
   pages_->addWidget(waiting);
 
   // Page 1: the odds.
   auto* odds = new QWidget;
-  Label(odds, 16, 10, 80, 24, 14)->setText(QStringLiteral("表示DIV"));
+  DialogLabel(odds, 16, 10, 80, 24, 14)->setText(QStringLiteral("表示DIV"));
   cbdivision = new QComboBox(odds);
   cbdivision->setGeometry(96, 8, 80, 26);
   for (int d = 1; d <= kDivisionCount; ++d) cbdivision->addItem(QString::number(d), d);
   cbdivision->setCurrentIndex(std::clamp(division, 1, kDivisionCount) - 1);
   connect(cbdivision, &QComboBox::currentIndexChanged, this, [this](int i) { ShowDivision(i + 1); });
-  lbmoney = Label(odds, 200, 10, 640, 24, 14);
+  lbmoney = DialogLabel(odds, 200, 10, 640, 24, 14);
 
   chart = new QChartView(odds);
   chart->setGeometry(8, 40, 470, 360);
@@ -114,21 +106,21 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   gridodds->setColumnWidth(0, 140);
   for (int c = 1; c < 5; ++c) gridodds->setColumnWidth(c, 54);
   for (int r = 0; r < kClubsPerDivision; ++r) gridodds->setRowHeight(r, 36);
-  lbhelp = Label(odds, 486, 362, 366, 40, 11);
+  lbhelp = DialogLabel(odds, 486, 362, 366, 40, 11);
   lbhelp->setText(
       QStringLiteral("±は95%信頼区間（二項分布のウィルソン区間）の半幅です。試算が増えるほど狭くなります。"));
 
   auto* match = new QGroupBox(QStringLiteral("次の試合のリハーサル"), odds);
   match->setGeometry(8, 408, 844, 180);
-  lbmatch = Label(match, 12, 24, 820, 24, 14);
+  lbmatch = DialogLabel(match, 12, 24, 820, 24, 14);
   barmatch = new TOddsBar(match);
   barmatch->setGeometry(12, 52, 820, 28);
-  lbscores = Label(match, 12, 88, 820, 40, 13);
-  lbscorers = Label(match, 12, 130, 820, 40, 13);
+  lbscores = DialogLabel(match, 12, 88, 820, 40, 13);
+  lbscorers = DialogLabel(match, 12, 130, 820, 40, 13);
   pages_->addWidget(odds);
 
   // Below both pages: how far the runs are, キャンセル and 閉じる.
-  lbstatus = Label(this, 8, 600, 340, 28, 13);
+  lbstatus = DialogLabel(this, 8, 600, 340, 28, 13);
   lbstatus->setWordWrap(false);
   progress = new QProgressBar(this);
   progress->setGeometry(352, 602, 280, 24);
@@ -138,40 +130,33 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   btnclose = new QPushButton(QStringLiteral("閉じる"), this);
   btnclose->setGeometry(752, 598, 100, 32);
   connect(btnclose, &QPushButton::clicked, this, &TFoutlook::reject);
-
-  timer_ = new QTimer(this);
-  timer_->setInterval(100);
-  connect(timer_, &QTimer::timeout, this, &TFoutlook::Poll);
 }
 
 TFoutlook::~TFoutlook() { StopRuns(); }
 
 void TFoutlook::Start() {
-  if (!GameState || worker_.joinable()) return;
-  for (int c = 0; c < kClubCount; ++c)
-    clubNames_.push_back(GameState->Teams[c] ? GameState->Teams[c]->ClubName : std::string());
+  if (!GameState || runs_.Started()) return;
+  clubNames_ = ClubNamesOf(*GameState);
   progress->setRange(0, RehearsalRuns);
   progress->setValue(0);
   pages_->setCurrentIndex(0);
   // The copies are read from the game's bytes, taken here on the game's
-  // thread; the seed is the clock's, never a draw of the game's generator.
+  // thread.
   std::vector<uint8_t> body = GameState->SaveBody();
-  const uint64_t seed =
-      Seed != 0 ? Seed : static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  const uint64_t seed = RunsSeed(Seed);
   result_ = std::make_unique<TResult>();
-  done_ = false;
   phase_ = 0;
   // One report per round of the workers: the first odds come as soon as
   // each core has played a season.
   const int batch = std::max(1, std::min(DefaultOutlookThreads(), Runs));
-  worker_ = std::jthread([this, body = std::move(body), seed, batch, runs = Runs, rehearsals = RehearsalRuns] {
+  runs_.Start([this, body = std::move(body), seed, batch, runs = Runs, rehearsals = RehearsalRuns] {
     TResult& r = *result_;
     // The next match first: a thousand matches take about as long as one
     // season, and a player who stops the seasons early still has them.
     std::optional<TRehearsal> rehearsal;
     std::string rehearsalError;
     try {
-      rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &control_);
+      rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &runs_.Control);
     } catch (const TOutlookCancelled&) {
     } catch (const std::exception& e) {
       rehearsalError = e.what();
@@ -182,12 +167,12 @@ void TFoutlook::Start() {
       r.RehearsalError = rehearsalError;
       r.RehearsalDone = true;
     }
-    control_.Done = 0;
+    runs_.Control.Done = 0;
     phase_ = 1;
     std::string outlookError;
     try {
-      if (!control_.Cancel)
-        SeasonOutlookOfBody(body, {runs, 0, seed, batch}, &control_, [this](const TSeasonOutlook& part) {
+      if (!runs_.Control.Cancel)
+        SeasonOutlookOfBody(body, {runs, 0, seed, batch}, &runs_.Control, [this](const TSeasonOutlook& part) {
           std::lock_guard<std::mutex> lock(lock_);
           result_->Latest = part;
         });
@@ -199,17 +184,11 @@ void TFoutlook::Start() {
       std::lock_guard<std::mutex> lock(lock_);
       r.OutlookError = outlookError;
     }
-    done_ = true;
   });
   ShowStatus();
-  timer_->start();
 }
 
-void TFoutlook::StopRuns() {
-  control_.Cancel = true;
-  if (worker_.joinable()) worker_.join();
-  if (timer_) timer_->stop();
-}
+void TFoutlook::StopRuns() { runs_.Stop(); }
 
 void TFoutlook::reject() {
   StopRuns();
@@ -247,11 +226,10 @@ void TFoutlook::Poll() {
     shown_ = std::move(latest);
     ShowOdds();
   }
-  const bool over = done_ || cancelled_;
+  const bool over = runs_.Done() || cancelled_;
   if (over) {
-    timer_->stop();
-    if (worker_.joinable()) worker_.join();
-    finished_ = done_ && !cancelled_ && shown_ && shown_->Runs == Runs;
+    runs_.Finish();
+    finished_ = runs_.Done() && !cancelled_ && shown_ && shown_->Runs == Runs;
     if (!shown_) {
       if (!cancelled_)
         App().ShowError(QStringLiteral("見通しを計算できませんでした：") + QString::fromStdString(outlookError));
@@ -263,7 +241,7 @@ void TFoutlook::Poll() {
 }
 
 void TFoutlook::ShowStatus() {
-  const bool running = !(done_ || cancelled_);
+  const bool running = !(runs_.Done() || cancelled_);
   btncancel->setVisible(running);
   progress->setVisible(running);
   if (!running) {
@@ -273,7 +251,7 @@ void TFoutlook::ShowStatus() {
                                       QStringLiteral("シーズンまでの試算です"));
     return;
   }
-  const int done = control_.Done.load();
+  const int done = runs_.Control.Done.load();
   if (phase_ == 0) {
     progress->setRange(0, RehearsalRuns);
     progress->setValue(std::min(done, RehearsalRuns));

@@ -13,9 +13,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "screens/Uworkerdialog.h"
 #include "world/Uoutlook.h"
 
 class QChartView;
@@ -25,7 +25,6 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
-class QTimer;
 
 // Win, draw and loss as one bar of three parts (green, grey, red), each
 // labelled with its per cent where it is wide enough.
@@ -96,13 +95,10 @@ class TFoutlook : public QDialog {
     std::string OutlookError;
     std::string RehearsalError;
   };
-  TOutlookControl control_;
   std::atomic<int> phase_{0};  // 0 the rehearsal, 1 the seasons
-  std::atomic<bool> done_{false};
   std::mutex lock_;
   std::unique_ptr<TResult> result_;
-  std::jthread worker_;
-  QTimer* timer_;
+  TWorkerRuns runs_{this, [this] { Poll(); }};
   QStackedWidget* pages_;
   std::vector<std::string> clubNames_;
   std::optional<TSeasonOutlook> shown_;
