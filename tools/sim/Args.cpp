@@ -23,7 +23,10 @@ struct TCommandSpec {
   const char* Details = "";  // below the options of the command's usage
 };
 
+// The options several commands share, in the same words.
 const TOptionSpec kSeed = {"--seed", "N", "random seed, up to 19 digits (default: the clock)"};
+const TOptionSpec kLoadSlot = {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true};
+const TOptionSpec kThreads = {"--threads", "T", "worker threads (1 .. 256, default: one per core)"};
 
 const std::vector<TCommandSpec>& Commands() {
   static const std::vector<TCommandSpec> commands = {
@@ -64,7 +67,7 @@ const std::vector<TCommandSpec>& Commands() {
        "write the user's club of a slot as a VS file",
        {},
        {kSeed,
-        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        kLoadSlot,
         {"--out", "NAME2", "VS file to write: data/vs/NAME2.vs", true},
         {"--comment", "TEXT", "the VS file's comment (default \"なし\")"}}},
       {"convert",
@@ -94,9 +97,9 @@ const std::vector<TCommandSpec>& Commands() {
        "the odds of the season's end: the rest of the season played R times",
        {},
        {kSeed,
-        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        kLoadSlot,
         {"--runs", "R", "seasons to play (1 .. 100000, default 200)"},
-        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"},
+        kThreads,
         {"--progress", "", "one line of odds after every batch of runs, as they finish"},
         {"--batch", "B", "with --progress: runs per line (1 .. 100000, default 10)"}},
        "Every run plays the slot's world from its week to the season's end, the\n"
@@ -107,17 +110,14 @@ const std::vector<TCommandSpec>& Commands() {
       {"rehearse",
        "the user's next match played N times with both clubs' line-ups",
        {},
-       {kSeed,
-        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
-        {"--runs", "N", "matches to play (1 .. 1000000, default 1000)"},
-        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"}},
+       {kSeed, kLoadSlot, {"--runs", "N", "matches to play (1 .. 1000000, default 1000)"}, kThreads},
        "Win, draw and loss are the user's; scores are home-away. Nothing is written."},
       {"tournament",
        "a league of 3 to 16 VS files, every match a data battle",
        {{"FILES", "", "VS files of the entrants (3 .. 16); not with --load", false, true}},
        {kSeed,
         {"--legs", "N", "1: every pair meets once, 2: home and away (default 1)"},
-        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"},
+        kThreads,
         {"--record-dir", "DIR", "write a replay of every match played into DIR"},
         {"--save", "NAME", "write the tournament to data/tournament/NAME.tnm"},
         {"--load", "NAME", "go on with data/tournament/NAME.tnm"},
@@ -131,9 +131,9 @@ const std::vector<TCommandSpec>& Commands() {
        "the assistant: line-ups for the user's next match, each played N times",
        {},
        {kSeed,
-        {"--load", "NAME", "slot to read: data/savedata/NAME.dat", true},
+        kLoadSlot,
         {"--runs", "N", "matches per line-up (1 .. 100000, default 500)"},
-        {"--threads", "T", "worker threads (1 .. 256, default: one per core)"},
+        kThreads,
         {"--check-runs", "M", "replay the advised and the current line-up M times with fresh seeds"}},
        "The candidates: the current line-up, the automatic choice, the automatic\n"
        "choice in each shipped formation, and the two likeliest single changes.\n"
