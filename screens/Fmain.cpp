@@ -163,7 +163,7 @@ Tmain::Tmain(QWidget* parent) : QWidget(parent) {
     g.DefaultColWidth = 1;
   }
   gridautobar->OnDrawCell = [this](QPainter& p, const QRect& rc, int c, int) {
-    if (c <= gridautobar->Tag) p.fillRect(rc, Qt::black);
+    if (c <= ProgressSteps) p.fillRect(rc, Qt::black);
   };
   gridautobar->hide();
 
@@ -194,7 +194,7 @@ void Tmain::closeEvent(QCloseEvent* e) {
 }
 
 void Tmain::Refresh() {
-  if (Tag == 1 || !GameState) return;
+  if (BackFromTactics || !GameState) return;
   const int week = GameState->Week;
   App().AutoSave();
   lbweek->setText(QString::number(GameState->Year) + QStringLiteral("年") + QString::number(week) +
@@ -286,7 +286,7 @@ bool Tmain::eventFilter(QObject* o, QEvent* e) {
 
 void Tmain::imgtLeftClick(int k) {
   if (!GameState) return;
-  Tag = 1;  // shown again after the tactics screen without a refresh
+  BackFromTactics = true;
   App().OpenTactics(slotClub[k], this);
 }
 
@@ -355,7 +355,7 @@ bool Tmain::CheckStartingEleven() {
 }
 
 void Tmain::StepProgress() {
-  ++gridautobar->Tag;
+  ++ProgressSteps;
   gridautobar->viewport()->repaint();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -369,7 +369,7 @@ void Tmain::AdvanceWithoutMatch() {
 void Tmain::PlayMatchWeek(bool cup) {
   if (!CheckStartingEleven()) return;
   if (!Ftomatch1->PrepareWatchedMatch()) return;  // a match that cannot open plays nothing
-  gridautobar->Tag = 0;
+  ProgressSteps = 0;
   gridautobar->show();
   gridautobar->raise();
   setEnabled(false);
@@ -390,7 +390,7 @@ void Tmain::PlayMatchWeek(bool cup) {
 
 void Tmain::btnnextClick() {
   if (!GameState) return;
-  Tag = 0;
+  BackFromTactics = false;
   Memo1->clear();
   switch (WeekPhase(GameState->Week)) {
     case TWeekPhase::Contract:

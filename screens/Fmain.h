@@ -31,13 +31,14 @@ class Tmain : public QWidget {
   std::array<int, 8> slotClub{};
   TStringGridex* gridcoach;
   QPlainTextEdit* Memo1;
-  TStringGridex* gridautobar;
+  TStringGridex* gridautobar;  // the week's matches played so far, as a bar
   TClickPanel* btntrain;
   TClickPanel* btnnext;
   TFcontract* Fcontract1;
   TFtrade* Ftrade1;
   TFtomatch* Ftomatch1;
-  int Tag = 0;  // 1: shown again after the tactics screen, no refresh
+  bool BackFromTactics = false;  // shown again after the tactics screen: no refresh
+  int ProgressSteps = 0;         // the black columns of gridautobar
 
   void Refresh();  // what every show does
   // A division chosen in the league table: its eight clubs' emblems and

@@ -142,7 +142,7 @@ Tmatch::Tmatch(QWidget* parent) : QWidget(parent) {
     SetupGrid(g, 12, stats ? kStatsHeader : kInfoHeader, side0 ? QColor(Qt::white) : QColor(Qt::yellow), 19);
     g->setVisible(!stats);
     connect(g, &TStringGridex::cellClicked, this, [this, g](int, int r, Qt::MouseButton b) {
-      if (b == Qt::LeftButton) gridvs1MouseDown(g, r);
+      if (b == Qt::LeftButton) SwitchBattleGrids(g, r);
     });
   }
 
@@ -410,7 +410,7 @@ void Tmatch::FillBattleGrids() {
   }
 }
 
-void Tmatch::gridvs1MouseDown(TStringGridex* clicked, int row) {
+void Tmatch::SwitchBattleGrids(TStringGridex* clicked, int row) {
   if (row != 0) return;
   for (TStringGridex* g : {Gridv1, Gridv2, gridvs1, gridvs2}) g->show();
   clicked->hide();

@@ -69,7 +69,7 @@ class Tmatch : public QWidget {
   bool NormalMode() const { return normal_; }
   // A left click on the header of a data-battle grid switches both sides
   // between abilities and statistics.
-  void gridvs1MouseDown(TStringGridex* clicked, int row);
+  void SwitchBattleGrids(TStringGridex* clicked, int row);
   // One step of the match clock (what the timer does every 17 ms). The
   // match stands still while paused, and while a whistle or a goal cry
   // plays to its end; the computer's side makes its own changes.

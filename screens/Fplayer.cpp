@@ -128,8 +128,8 @@ Tplayerinfo::Tplayerinfo(QWidget* parent) : QWidget(parent) {
 }
 
 void Tplayerinfo::ShowPlayer(int club, int number) {
-  std::optional<TPlayerInfo> info;
-  if (GameState) info = PlayerInfo(*GameState, club, number);
+  std::optional<TPlayerCard> info;
+  if (GameState) info = FindPlayerCard(*GameState, club, number);
   if (!info) {
     btncloseClick();
     return;
@@ -139,7 +139,7 @@ void Tplayerinfo::ShowPlayer(int club, int number) {
 
   TGrid& data = grid2->Model();
   for (int r = 0; r < kInfoDataRows; ++r) data.Cells(1, r) = info->Data[static_cast<std::size_t>(r)];
-  grid2->Tag = info->Club;
+  Club = info->Club;
 
   TGrid& abilities = grid->Model();
   for (int r = 0; r < 6; ++r) {

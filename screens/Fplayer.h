@@ -33,6 +33,8 @@ class Tplayerinfo : public QWidget {
   TStringGridex* grid3;   // career, newest first
   TClickPanel* btnclose;
 
+  int Club = 0;  // the club of the player shown (99: a free agent)
+
   // Figure colours.
   QColor BodyColour;
   QColor RightFootColour;

@@ -106,8 +106,8 @@ TFcontract::TFcontract(QWidget* parent) : QWidget(parent) {
   QStringList types;
   for (const char* t : kScoutTypes) types << QString::fromUtf8(t);
   AddItems(Lbox2, types);
-  connect(Lbox1, &QListWidget::currentRowChanged, this, [this](int) { Lbox1Click(); });
-  connect(Lbox2, &QListWidget::currentRowChanged, this, [this](int) { Lbox1Click(); });
+  connect(Lbox1, &QListWidget::currentRowChanged, this, [this](int) { ScoutingChosen(); });
+  connect(Lbox2, &QListWidget::currentRowChanged, this, [this](int) { ScoutingChosen(); });
 
   gridplist = new TStringGridex(this);
   gridplist->setGeometry(0, 208, 560, 260);
@@ -160,7 +160,7 @@ void TFcontract::ShowContracts() {
   Desk.Plist.TopRow = Desk.Plist.FixedRows;
   Desk.Board.TopRow = 0;
   RefreshGrids();
-  Lbox1Click();
+  ScoutingChosen();
 }
 
 void TFcontract::RefreshGrids() {
@@ -197,7 +197,7 @@ void TFcontract::gridfutureDblClick() {
   gridplist->ScrollToRow(r);
 }
 
-void TFcontract::Lbox1Click() {
+void TFcontract::ScoutingChosen() {
   if (!GameState || Lbox1->currentRow() < 0 || Lbox2->currentRow() < 0) return;
   Desk.ChooseScouting(GameState->Team(kUserClub), Lbox1->currentRow(), Lbox2->currentRow());
   ShowFigures();

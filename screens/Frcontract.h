@@ -49,7 +49,7 @@ class TFcontract : public QWidget {
   // Selects the list row of the player the selected board row names.
   void gridfutureDblClick();
   // The scouting choice of the two list boxes goes to the club.
-  void Lbox1Click();
+  void ScoutingChosen();
   // The player card of a squad row, over the club screen.
   void OpenPlayerCard(int plistRow);
 

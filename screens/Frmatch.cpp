@@ -11,7 +11,6 @@
 TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
   setFont(GothicFont(12));
   gridmenu = MakeMenuGrid(this, QRect(48, 414, 409, 51), 5, 2, 20, 80);
-  gridmenu->Tag = 3;
   connect(gridmenu, &TStringGridex::cellClicked, this, [this](int c, int r, Qt::MouseButton b) {
     if (b == Qt::LeftButton) gridmenuClick(c, r);
   });
@@ -39,8 +38,8 @@ TFtomatch::TFtomatch(QWidget* parent) : QWidget(parent) {
 }
 
 void TFtomatch::SetDivision(int d) {
-  if (gridmenu->Tag == d) return;
-  gridmenu->Tag = d;
+  if (division_ == d) return;
+  division_ = d;
   if (shownItem_ >= 1 && shownItem_ <= 4) gridmenuClick(shownItem_ % 10, shownItem_ / 10);
 }
 
@@ -61,7 +60,7 @@ void TFtomatch::ShowNextMatch() {
 void TFtomatch::gridmenuClick(int col, int row) {
   if (!GameState) return;
   TGrid& g = grid->Model();
-  const int d = gridmenu->Tag;
+  const int d = division_;
   Tleague* league = (d >= 1 && d <= 3) ? GameState->Leagues[d - 1].get() : nullptr;
   const int item = row * 10 + col;
   // The labels in column 0 are no menu items: the view stays as it is.

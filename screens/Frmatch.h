@@ -26,6 +26,7 @@ class TFtomatch : public QWidget {
   void ShowNextMatch();
   // The division of the league views; a league view on show follows it.
   void SetDivision(int d);
+  int Division() const { return division_; }
   // The menu of views (next round, standings, rankings, cup ties,
   // schedule, past seasons) for the division chosen on the club screen;
   // the labels of the menu's first column do nothing.
@@ -44,4 +45,5 @@ class TFtomatch : public QWidget {
  private:
   QPointer<Tmatch> prepared_;
   int shownItem_ = 0;  // row * 10 + column of the view on show (0: none)
+  int division_ = 3;
 };

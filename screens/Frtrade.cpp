@@ -90,9 +90,8 @@ TFtrade::TFtrade(QWidget* parent) : QWidget(parent) {
   lboffer->hide();
 
   grid1 = ListGrid(this, 15, 178, 640, 265);
-  grid1->Tag = 1;
   grid1->Sortable = true;
-  grid1->HandColumn = grid1->Tag + 3;
+  grid1->HandColumn = kListNameColumn;
   grid1->OnDrawCell = [this](QPainter& p, const QRect& rc, int c, int r) {
     if (c == kListGrowthColumn && r >= grid1->Model().FixedRows)
       DrawGrowthIcon(p, grid1->Model(), c, rc, r, grid1->IsSelected(c, r) ? QColor(0, 0, 128) : grid1->CellColor);
@@ -100,8 +99,7 @@ TFtrade::TFtrade(QWidget* parent) : QWidget(parent) {
   connect(grid1, &TStringGridex::cellClicked, this, &TFtrade::grid1MouseDown);
 
   grid2 = ListGrid(this, 16, 178, 710, 265);
-  grid2->Tag = 0;
-  grid2->HandColumn = grid2->Tag + 3;
+  grid2->HandColumn = kOfferNameColumn;
   grid2->OnDrawCell = [this](QPainter& p, const QRect& rc, int c, int r) { grid2DrawCell(p, rc, c, r); };
   connect(grid2, &TStringGridex::cellClicked, this, &TFtrade::grid2MouseDown);
 

@@ -74,8 +74,9 @@ Tvtr::Tvtr(QWidget* parent) : QWidget(parent) {
   btnchange3 = new QPushButton(QStringLiteral("＞"), this);
   btnchange3->setObjectName(QStringLiteral("btnchange3"));
   btnchange3->setGeometry(648, 544, 25, 25);
-  for (QPushButton* b : {btnchange1, btnchange2, btnchange3})
-    connect(b, &QPushButton::clicked, this, [this, b] { btnchange1Click(b); });
+  connect(btnchange1, &QPushButton::clicked, this, [this] { SpeedClick(TSpeedButton::Slower); });
+  connect(btnchange2, &QPushButton::clicked, this, [this] { SpeedClick(TSpeedButton::Stop); });
+  connect(btnchange3, &QPushButton::clicked, this, [this] { SpeedClick(TSpeedButton::Faster); });
   btnend = new TClickPanel(QStringLiteral("終了"), this, 662, 664, 80, 30);
   connect(btnend, &TClickPanel::clicked, this, &Tvtr::btnendClick);
   btnanalyse = new TClickPanel(QStringLiteral("分析"), this, 662, 584, 80, 30);
@@ -146,14 +147,12 @@ void Tvtr::ListBoxClick() {
   ShowFrame(0);
 }
 
-void Tvtr::btnchange1Click(QPushButton* button) {
-  const QChar last = button->objectName().back();
-  if (last == QLatin1Char('1'))
-    --speed_;
-  else if (last == QLatin1Char('2'))
-    speed_ = 0;
-  else if (last == QLatin1Char('3'))
-    ++speed_;
+void Tvtr::SpeedClick(TSpeedButton button) {
+  switch (button) {
+    case TSpeedButton::Slower: --speed_; break;
+    case TSpeedButton::Stop: speed_ = 0; break;
+    case TSpeedButton::Faster: ++speed_; break;
+  }
 }
 
 void Tvtr::TimerIdle() {

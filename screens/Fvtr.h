@@ -21,6 +21,9 @@
 
 class TClickPanel;
 
+// The replay's speed buttons.
+enum class TSpeedButton { Slower, Stop, Faster };
+
 class Tvtr : public QWidget {
   Q_OBJECT
  public:
@@ -47,7 +50,7 @@ class Tvtr : public QWidget {
   void ListBoxClick();
   // The speed buttons: "＜" one frame per step slower (below zero the
   // replay runs backwards), "■" stops, "＞" one frame per step faster.
-  void btnchange1Click(QPushButton* button);
+  void SpeedClick(TSpeedButton button);
   // One playback step: moves by the speed, stops at either end.
   void TimerIdle();
   // Shows frame n (one second of match time): clock, score, the goals

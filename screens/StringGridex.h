@@ -38,7 +38,6 @@ class TStringGridex : public QAbstractScrollArea {
   std::function<QString(int col, int row)> TipAt;
   QColor FixedColor{Qt::lightGray};
   QColor CellColor{Qt::white};
-  int Tag = 0;  // free integer for the screen (like a component tag)
 
   int Row() const { return row_; }
   int Col() const { return col_; }

@@ -65,8 +65,8 @@ std::string HistoryRatingText(int32_t rating) {
   return (rating < 0 ? "-" : "") + digits;
 }
 
-TPlayerInfo PlayerInfoOf(const Tgamemain& game, const Tplayer& p, int32_t club, int32_t number) {
-  TPlayerInfo info;
+TPlayerCard PlayerCardOf(const Tgamemain& game, const Tplayer& p, int32_t club, int32_t number) {
+  TPlayerCard info;
   info.Club = club;
   info.Number = number;
   info.FreeAgent = club == kNoClub;
@@ -110,7 +110,7 @@ TPlayerInfo PlayerInfoOf(const Tgamemain& game, const Tplayer& p, int32_t club, 
   return info;
 }
 
-std::optional<TPlayerInfo> PlayerInfo(const Tgamemain& game, int32_t club, int32_t number) {
+std::optional<TPlayerCard> FindPlayerCard(const Tgamemain& game, int32_t club, int32_t number) {
   const Tplayerlist* list = nullptr;
   if (club == kNoClub) {
     if (game.Market) list = game.Market->FreeAgents.get();
@@ -119,5 +119,5 @@ std::optional<TPlayerInfo> PlayerInfo(const Tgamemain& game, int32_t club, int32
   }
   const Tplayer* p = list ? list->PlayerByNumber(number) : nullptr;
   if (!p) return std::nullopt;
-  return PlayerInfoOf(game, *p, club, number);
+  return PlayerCardOf(game, *p, club, number);
 }

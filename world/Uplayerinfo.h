@@ -50,7 +50,7 @@ enum TinfoDataRow : int {
   kInfoDataRows
 };
 
-struct TPlayerInfo {
+struct TPlayerCard {
   int32_t Club = 0;  // 0 .. 23, or 99 for a free agent
   int32_t Number = 0;
   bool FreeAgent = false;  // the picture shows "無" instead of an emblem
@@ -75,10 +75,10 @@ struct TPlayerInfo {
 // The card of player `number` of club `club` (0 .. 23), or of the free agent
 // `number` when club is 99; nothing when there is no such player (or no
 // market for a free agent).
-std::optional<TPlayerInfo> PlayerInfo(const Tgamemain& game, int32_t club, int32_t number);
+std::optional<TPlayerCard> FindPlayerCard(const Tgamemain& game, int32_t club, int32_t number);
 // The same for a player the caller already holds; club names of his career
 // come from the game.
-TPlayerInfo PlayerInfoOf(const Tgamemain& game, const Tplayer& player, int32_t club, int32_t number);
+TPlayerCard PlayerCardOf(const Tgamemain& game, const Tplayer& player, int32_t club, int32_t number);
 
 // Width of the figure by fatigue: 160 fresh, 100 from 20 to 39, 60 at 80 on.
 int FigureWidthByFatigue(int32_t fatigue);

@@ -73,7 +73,7 @@ TEST_F(PlayerCardTest, ASquadPlayersCardShowsHisDataKicksFormAndCareer) {
   p.History.AddRow({3, 3, 1200, 0, 0, 0, 0});
   p.History.AddRow({3, 30, -1, 1, 0});  // a short row naming a club this world lacks
 
-  std::optional<TPlayerInfo> info = PlayerInfo(*game_, 3, 7);
+  std::optional<TPlayerCard> info = FindPlayerCard(*game_, 3, 7);
   ASSERT_TRUE(info);
   EXPECT_FALSE(info->FreeAgent);
   const std::array<std::string, kInfoDataRows> data = {"C3", "山田　太郎", "24", "480", "22",  "AM/N",
@@ -108,7 +108,7 @@ TEST_F(PlayerCardTest, AnInjuredPlayerIsWhiteWithARedCrossAndAnInjuryLine) {
   p.Condition = -15;
   p.InjuryWeeks = 3;
   p.Fatigue = 0;
-  std::optional<TPlayerInfo> info = PlayerInfo(*game_, 0, 9);
+  std::optional<TPlayerCard> info = FindPlayerCard(*game_, 0, 9);
   ASSERT_TRUE(info);
   EXPECT_EQ(info->Comment, (std::vector<std::string>{"もう衰えていくだけでしょう", "全治3週間の怪我中"}));
   EXPECT_EQ(info->BodyColour, kTagWhite);
@@ -125,7 +125,7 @@ TEST_F(PlayerCardTest, AFreeAgentHasNoClubAndAbsentPlayersHaveNoCard) {
   p.History.AddRow({1, 4, kTradeOrdinary, 0, 0, 0, 0});
   p.History.AddRow({1, kNoClub, kTradeOrdinary, 0, 0, 0, 0});
   const int32_t n = Market().AddFreeAgent(p);
-  std::optional<TPlayerInfo> info = PlayerInfo(*game_, kNoClub, n);
+  std::optional<TPlayerCard> info = FindPlayerCard(*game_, kNoClub, n);
   ASSERT_TRUE(info);
   EXPECT_TRUE(info->FreeAgent);
   EXPECT_EQ(info->Club, kNoClub);
@@ -135,12 +135,12 @@ TEST_F(PlayerCardTest, AFreeAgentHasNoClubAndAbsentPlayersHaveNoCard) {
   EXPECT_EQ(info->History[0][1], "フリー");
   EXPECT_EQ(info->History[1][1], "C4");
 
-  EXPECT_FALSE(PlayerInfo(*game_, 4, 13));           // no such number
-  EXPECT_FALSE(PlayerInfo(*game_, kNoClub, n + 1));  // not in the pool
-  EXPECT_FALSE(PlayerInfo(*game_, 24, 12));          // no such club
-  EXPECT_FALSE(PlayerInfo(*game_, -1, 12));
+  EXPECT_FALSE(FindPlayerCard(*game_, 4, 13));           // no such number
+  EXPECT_FALSE(FindPlayerCard(*game_, kNoClub, n + 1));  // not in the pool
+  EXPECT_FALSE(FindPlayerCard(*game_, 24, 12));          // no such club
+  EXPECT_FALSE(FindPlayerCard(*game_, -1, 12));
   game_->Market.reset();  // after the transfer weeks
-  EXPECT_FALSE(PlayerInfo(*game_, kNoClub, n));
+  EXPECT_FALSE(FindPlayerCard(*game_, kNoClub, n));
 }
 
 }  // namespace

@@ -169,7 +169,7 @@ TEST_F(PlayerCard, AFreeAgentOfTheMarket) {
   ASSERT_TRUE(card);
   EXPECT_EQ(card->grid2->Model().Cells(1, 0), "フリー");
   EXPECT_EQ(card->grid2->Model().Cells(1, 1), p.Name);
-  EXPECT_EQ(card->grid2->Tag, kFreeAgentClub);
+  EXPECT_EQ(card->Club, kFreeAgentClub);
   EXPECT_FALSE(card->Image1->pixmap().isNull());  // the "無" picture
   EXPECT_EQ(card->grid3->Model().Cells(1, 1), club.ClubName);
 

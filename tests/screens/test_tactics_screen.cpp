@@ -57,7 +57,7 @@ class TacticsScreen : public ::testing::Test {
     Ttactics* t = OpenFor(ownClub);
     EXPECT_NE(t, nullptr);
     EXPECT_FALSE(main_->isVisible());
-    EXPECT_EQ(main_->Tag, 1);
+    EXPECT_TRUE(main_->BackFromTactics);
     return t;
   }
   // Assigns the first substitute to slot 3 by right clicks, moves field
@@ -98,7 +98,7 @@ TEST_F(TacticsScreen, TheUsersEditsReachTheClubThroughOk) {
   Settle();
   EXPECT_EQ(Shown<Ttactics>(), nullptr);
   EXPECT_EQ(Shown<Tmain>(), main_);
-  EXPECT_EQ(main_->Tag, 1);
+  EXPECT_TRUE(main_->BackFromTactics);
   const int subSlot = club.FindSlot(sub_);
   EXPECT_GE(subSlot, 1);
   EXPECT_LE(subSlot, 10);
