@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -19,9 +20,13 @@ namespace {
 
 constexpr int kMsPerPicture = 1000 / kClipFps;
 
+// The clip's pictures, painted one at a time as the encoder asks for them:
+// a whole clip held at once came to half a gigabyte.
+using TPictureSource = std::function<QImage(size_t)>;
+
 // ---- WebP ------------------------------------------------------------------------
 
-std::vector<uint8_t> EncodeWebP(const std::vector<QImage>& pictures) {
+std::vector<uint8_t> EncodeWebP(size_t count, const TPictureSource& picture) {
   WebPAnimEncoderOptions options;
   if (!WebPAnimEncoderOptionsInit(&options)) throw VantorelError("libwebp: wrong library version");
   options.anim_params.loop_count = 0;  // for ever
@@ -42,7 +47,8 @@ std::vector<uint8_t> EncodeWebP(const std::vector<QImage>& pictures) {
   later.method = 2;
   later.quality = 75;
   int timestamp = 0;
-  for (const QImage& img : pictures) {
+  for (size_t k = 0; k < count; ++k) {
+    const QImage img = picture(k);
     WebPConfig& config = timestamp == 0 ? first : later;
     WebPPicture pic;
     WebPPictureInit(&pic);
@@ -124,7 +130,7 @@ class TPalette {
   std::unordered_map<uint32_t, GifByteType> cache_;
 };
 
-std::vector<uint8_t> EncodeGif(const std::vector<QImage>& pictures) {
+std::vector<uint8_t> EncodeGif(size_t count, const TPictureSource& picture) {
   std::vector<uint8_t> out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteToVector, &error);
@@ -133,7 +139,8 @@ std::vector<uint8_t> EncodeGif(const std::vector<QImage>& pictures) {
     EGifCloseFile(gif, &error);
     throw VantorelError(std::string("giflib: ") + what);
   };
-  TPalette palette(pictures.front());
+  QImage img = picture(0);
+  TPalette palette(img);
   ColorMapObject* map = GifMakeMapObject(256, palette.Colours().data());
   EGifSetGifVersion(gif, true);
   const int put = EGifPutScreenDesc(gif, kClipWidth, kClipHeight, 8, 0, map);
@@ -148,13 +155,14 @@ std::vector<uint8_t> EncodeGif(const std::vector<QImage>& pictures) {
 
   const int w = kClipWidth, h = kClipHeight;
   std::vector<GifByteType> shown(static_cast<size_t>(w * h), kTransparent), line(static_cast<size_t>(w));
-  const QImage* before = nullptr;
-  for (const QImage& img : pictures) {
+  QImage before;  // null before the first picture
+  for (size_t k = 0; k < count; ++k) {
+    if (k > 0) img = picture(k);
     // Only what changed since the picture before; the rest stays shown.
     int x0 = w, y0 = h, x1 = -1, y1 = -1;
     for (int y = 0; y < h; ++y) {
       const QRgb* now = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-      const QRgb* old = before ? reinterpret_cast<const QRgb*>(before->constScanLine(y)) : nullptr;
+      const QRgb* old = before.isNull() ? nullptr : reinterpret_cast<const QRgb*>(before.constScanLine(y));
       if (old && std::memcmp(now, old, size_t(w) * sizeof(QRgb)) == 0) continue;
       for (int x = 0; x < w; ++x)
         if (!old || now[x] != old[x]) {
@@ -168,14 +176,14 @@ std::vector<uint8_t> EncodeGif(const std::vector<QImage>& pictures) {
     GraphicsControlBlock gcb{};
     gcb.DisposalMode = DISPOSE_DO_NOT;
     gcb.DelayTime = kMsPerPicture / 10;
-    gcb.TransparentColor = before ? kTransparent : NO_TRANSPARENT_COLOR;
+    gcb.TransparentColor = !before.isNull() ? kTransparent : NO_TRANSPARENT_COLOR;
     GifByteType ext[4];
     const size_t len = EGifGCBToExtension(&gcb, ext);
     if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(len), ext) == GIF_ERROR) fail("frame");
     if (EGifPutImageDesc(gif, x0, y0, x1 - x0 + 1, y1 - y0 + 1, false, nullptr) == GIF_ERROR) fail("frame");
     for (int y = y0; y <= y1; ++y) {
       const QRgb* now = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-      const QRgb* old = before ? reinterpret_cast<const QRgb*>(before->constScanLine(y)) : nullptr;
+      const QRgb* old = before.isNull() ? nullptr : reinterpret_cast<const QRgb*>(before.constScanLine(y));
       for (int x = x0; x <= x1; ++x) {
         GifByteType idx = kTransparent;
         if (!old || now[x] != old[x]) {
@@ -188,7 +196,7 @@ std::vector<uint8_t> EncodeGif(const std::vector<QImage>& pictures) {
       }
       if (EGifPutLine(gif, line.data(), x1 - x0 + 1) == GIF_ERROR) fail("frame");
     }
-    before = &img;
+    before = img;
   }
   if (EGifCloseFile(gif, &error) == GIF_ERROR) throw VantorelError(std::string("giflib: ") + GifErrorString(error));
   return out;
@@ -224,10 +232,10 @@ QImage PaintClipPicture(const TFrameLook& look, const TmVTR& replay, int32_t fra
 }
 
 std::vector<uint8_t> EncodeClip(const TFrameLook& look, const TmVTR& replay, const TVtrClip& clip, TClipFormat format) {
-  std::vector<QImage> pictures;
-  for (int32_t frame : clip.Pictures()) pictures.push_back(PaintClipPicture(look, replay, frame));
-  if (pictures.empty()) throw VantorelError("the clip holds no picture");
-  return format == TClipFormat::WebP ? EncodeWebP(pictures) : EncodeGif(pictures);
+  const std::vector<int32_t> frames = clip.Pictures();
+  if (frames.empty()) throw VantorelError("the clip holds no picture");
+  const TPictureSource picture = [&](size_t k) { return PaintClipPicture(look, replay, frames[k]); };
+  return format == TClipFormat::WebP ? EncodeWebP(frames.size(), picture) : EncodeGif(frames.size(), picture);
 }
 
 std::string ExportClip(const TmVTR& replay, const std::string& replayName, const TVtrClip& clip, TClipFormat format) {

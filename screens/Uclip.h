@@ -2,9 +2,10 @@
 // match/Uvtrclip) painted by the match painter (PaintMatchFrame, the replay
 // screen's own) under a strip with both clubs, the score and the clock, and
 // encoded with the Debian libraries: animated WebP by libwebp's animation
-// encoder (lossless: every picture is the painting, pixel for pixel) and GIF
-// by giflib (a 255-colour palette made from the first picture, unchanged
-// pixels transparent, so only what moves is stored).
+// encoder (the first picture lossless, the later ones storing only what
+// changed, lossy at quality 75) and GIF by giflib (a 255-colour palette made
+// from the first picture, unchanged pixels transparent, so only what moves is
+// stored). The pictures are painted one at a time as they are encoded.
 //
 // Failures: a picture file of the game that cannot be loaded, an encoder
 // error or a file that cannot be written raise FileError naming the file;
