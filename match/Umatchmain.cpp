@@ -111,9 +111,11 @@ void Tmmain::PlayersStep() {
   Reachers[0].Clear();
   Reachers[1].Clear();
   // Side 0 plans and runs, then side 1 plans on side 0's new positions and
-  // runs. When side 1 has no plan to make, the two runs are one pass.
+  // runs. Only a defending side (marking) or a side waiting at a restart
+  // (its keeper) looks at the other side's positions: when side 1 has no
+  // plan to make, or attacks in open play, the two runs are one pass.
   PlanIfDue(0);
-  if (ReplanCount[1] == 0) {
+  if (ReplanCount[1] == 0 && (Role[1] != 0 || RestartHold)) {
     CollectReachers(0, RunSideLanes(*Sides[0]->Lanes, Role[0], Ball->X, Ball->Y, Ball->BallHeight));
     PlanIfDue(1);
     CollectReachers(1, RunSideLanes(*Sides[1]->Lanes, Role[1], Ball->X, Ball->Y, Ball->BallHeight));
