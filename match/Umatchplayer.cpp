@@ -131,7 +131,7 @@ Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
   Accel = 1;
   faceDx_ = 1;
   faceDy_ = 0;
-  faceByVector_ = facingKnown_ = true;
+  faceByVector_ = facingKnown_ = 1;
   Stats[kStatRating] = 5;
 }
 

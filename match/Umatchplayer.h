@@ -142,7 +142,7 @@ class Tmplayer {
   double Facing() const {
     if (!facingKnown_) {
       facing_ = FacingFromVector();
-      facingKnown_ = true;
+      facingKnown_ = 1;
     }
     return facing_;
   }
@@ -150,8 +150,8 @@ class Tmplayer {
   void SetFacing(double angle) {
     facing_ = angle;
     faceDx_ = faceDy_ = 0;
-    faceByVector_ = false;
-    facingKnown_ = true;
+    faceByVector_ = 0;
+    facingKnown_ = 1;
   }
 
   // Same position as his target (nothing to run for).
@@ -176,8 +176,8 @@ class Tmplayer {
   // whether it is kept as a vector, and whether facing_ holds its angle.
   int32_t& faceDx_;
   int32_t& faceDy_;
-  bool& faceByVector_;  // else facing_ is the angle
-  bool& facingKnown_;
+  int32_t& faceByVector_;  // else facing_ is the angle
+  int32_t& facingKnown_;
   mutable double facing_ = 0.0;
 
   Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane);
@@ -189,8 +189,8 @@ class Tmplayer {
     if (isShort) [[likely]] {
       faceDx_ = int32_t(dx);
       faceDy_ = int32_t(dy);
-      faceByVector_ = true;
-      facingKnown_ = false;
+      faceByVector_ = 1;
+      facingKnown_ = 0;
     } else {
       SetFacing(std::atan2(double(dy), double(dx)));
     }

@@ -112,8 +112,8 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   // (Whole stores: the next tick's loads can take them straight over.)
   _mm512_store_si512(l.FaceDx, _mm512_mask_mov_epi32(fdxi, moves, dxi));
   _mm512_store_si512(l.FaceDy, _mm512_mask_mov_epi32(fdyi, moves, dyi));
-  _mm_mask_storeu_epi8(l.FaceByVector, moves, _mm_set1_epi8(1));
-  _mm_mask_storeu_epi8(l.FacingKnown, moves, _mm_setzero_si128());
+  _mm512_mask_store_epi32(l.FaceByVector, moves, one);
+  _mm512_mask_store_epi32(l.FacingKnown, moves, _mm512_setzero_si512());
 
   // Within 10 of the ball when attacking; half his reach + 10 when defending.
   const __m512i reach = _mm512_load_si512(l.Reach);
@@ -177,7 +177,6 @@ VANTOREL_AVX2_TARGET inline __m256i Blend(__m256i a, __m256i b, __m256i where) {
       _mm256_blendv_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), _mm256_castsi256_ps(where)));
 }
 using TLaneArray = int32_t (TRunLanes::*)[TRunLanes::kLanes];
-using TLaneFlags = bool (TRunLanes::*)[TRunLanes::kLanes];
 
 // Lanes base .. base + 7 of one side.
 struct TEightLanes {
@@ -185,12 +184,6 @@ struct TEightLanes {
   int base;
   VANTOREL_AVX2_TARGET __m256i Load(TLaneArray f) const { return Load8((l.*f) + base); }
   VANTOREL_AVX2_TARGET void Store(TLaneArray f, __m256i v) const { Store8((l.*f) + base, v); }
-  VANTOREL_AVX2_TARGET __m128i LoadBytes(TLaneFlags f) const {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>((l.*f) + base));
-  }
-  VANTOREL_AVX2_TARGET void StoreBytes(TLaneFlags f, __m128i v) const {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>((l.*f) + base), v);
-  }
 };
 
 // Lanes 8 .. 11 of side a, then lanes 8 .. 11 of side b: the last four on
@@ -207,17 +200,6 @@ struct TTwoFourLanes {
   VANTOREL_AVX2_TARGET void Store(TLaneArray f, __m256i v) const {
     _mm_store_si128(reinterpret_cast<__m128i*>((a.*f) + 8), _mm256_castsi256_si128(v));
     _mm_store_si128(reinterpret_cast<__m128i*>((b.*f) + 8), _mm256_extracti128_si256(v, 1));
-  }
-  VANTOREL_AVX2_TARGET __m128i LoadBytes(TLaneFlags f) const {
-    int32_t lo, hi;
-    std::memcpy(&lo, (a.*f) + 8, 4);
-    std::memcpy(&hi, (b.*f) + 8, 4);
-    return _mm_insert_epi32(_mm_cvtsi32_si128(lo), hi, 1);
-  }
-  VANTOREL_AVX2_TARGET void StoreBytes(TLaneFlags f, __m128i v) const {
-    const int32_t lo = _mm_cvtsi128_si32(v), hi = _mm_extract_epi32(v, 1);
-    std::memcpy((a.*f) + 8, &lo, 4);
-    std::memcpy((b.*f) + 8, &hi, 4);
   }
 };
 
@@ -275,9 +257,9 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   const __m256 rx = _mm256_round_ps(vx, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
   const __m256 ry = _mm256_round_ps(vy, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
   const __m256 nearHalf = _mm256_set1_ps(0.5f - 1.0f / 16384), sign = _mm256_set1_ps(-0.0f);
-  const __m256i hair = _mm256_castps_si256(
-      _mm256_or_ps(_mm256_cmp_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vx, rx)), nearHalf, _CMP_GT_OQ),
-                   _mm256_cmp_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vy, ry)), nearHalf, _CMP_GT_OQ)));
+  const __m256i hair = _mm256_castps_si256(_mm256_cmp_ps(
+      _mm256_max_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vx, rx)), _mm256_andnot_ps(sign, _mm256_sub_ps(vy, ry))),
+      nearHalf, _CMP_GT_OQ));
   const __m256i sx = _mm256_cvtps_epi32(rx), sy = _mm256_cvtps_epi32(ry);
 
   const __m256i freeze = io.Load(&TRunLanes::Freeze);
@@ -303,14 +285,8 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   io.Store(&TRunLanes::Accel, na);
   io.Store(&TRunLanes::FaceDx, Blend(fdxi, dxi, moves));
   io.Store(&TRunLanes::FaceDy, Blend(fdyi, dyi, moves));
-  {
-    // The moving lanes' two flags, eight bytes at a time.
-    const __m128i w = _mm_packs_epi32(_mm256_castsi256_si128(moves), _mm256_extracti128_si256(moves, 1));
-    const __m128i m = _mm_packs_epi16(w, w);  // a byte of all ones per moving lane
-    io.StoreBytes(&TRunLanes::FaceByVector,
-                  _mm_or_si128(io.LoadBytes(&TRunLanes::FaceByVector), _mm_and_si128(m, _mm_set1_epi8(1))));
-    io.StoreBytes(&TRunLanes::FacingKnown, _mm_andnot_si128(m, io.LoadBytes(&TRunLanes::FacingKnown)));
-  }
+  io.Store(&TRunLanes::FaceByVector, _mm256_or_si256(io.Load(&TRunLanes::FaceByVector), _mm256_and_si256(moves, one)));
+  io.Store(&TRunLanes::FacingKnown, _mm256_andnot_si256(moves, io.Load(&TRunLanes::FacingKnown)));
 
   // Within 10 of the ball when attacking; half his reach + 10 when defending.
   const __m256i reach = io.Load(&TRunLanes::Reach);

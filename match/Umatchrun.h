@@ -25,8 +25,9 @@ struct alignas(64) TRunLanes {
   int32_t Reach[kLanes] = {};
   int32_t Anticipate[kLanes] = {};
   int32_t OnPitch[kLanes] = {};  // 1 for a player on the pitch: only these run
-  bool FaceByVector[kLanes] = {};
-  bool FacingKnown[kLanes] = {};
+  // Flags, 1 or 0, as whole lanes: the vector passes set them with the rest.
+  int32_t FaceByVector[kLanes] = {};
+  int32_t FacingKnown[kLanes] = {};
 };
 
 // What one running tick of a side's lanes left: bit k for lane k.
@@ -102,8 +103,8 @@ inline bool RunLaneCommon(TRunLanes& l, int k, int32_t role) {
   // He now faces along the run's vector, its angle worked out when asked.
   l.FaceDx[k] = int32_t(dx);
   l.FaceDy[k] = int32_t(dy);
-  l.FaceByVector[k] = true;
-  l.FacingKnown[k] = false;
+  l.FaceByVector[k] = 1;
+  l.FacingKnown[k] = 0;
   l.X[k] += sx;
   l.Y[k] += sy;
   return true;
