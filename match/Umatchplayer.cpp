@@ -92,10 +92,11 @@ void Tmplayer::SwapWith(Tmplayer& o) {
   std::swap(faceDy_, o.faceDy_);
   std::swap(faceByVector_, o.faceByVector_);
   std::swap(facingKnown_, o.facingKnown_);
-  // ... and every other value he holds (a new member belongs here too).
-  std::swap(Name, o.Name);
   std::swap(HomeX, o.HomeX);
   std::swap(HomeY, o.HomeY);
+  std::swap(Mtype, o.Mtype);
+  // ... and every other value he holds (a new member belongs here too).
+  std::swap(Name, o.Name);
   std::swap(FootAngle, o.FootAngle);
   std::swap(Tackle, o.Tackle);
   std::swap(Control, o.Control);
@@ -103,7 +104,6 @@ void Tmplayer::SwapWith(Tmplayer& o) {
   std::swap(Abilities, o.Abilities);
   std::swap(Choices, o.Choices);
   std::swap(Number, o.Number);
-  std::swap(Mtype, o.Mtype);
   std::swap(OnMinute, o.OnMinute);
   std::swap(Stats, o.Stats);
   std::swap(facing_, o.facing_);
@@ -122,12 +122,15 @@ Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
       Accel(lanes_.Accel[lane]),
       Freeze(lanes_.Freeze[lane]),
       Anticipate(lanes_.Anticipate[lane]),
+      HomeX(lanes_.HomeX[lane]),
+      HomeY(lanes_.HomeY[lane]),
+      Mtype(lanes_.Mtype[lane]),
       faceDx_(lanes_.FaceDx[lane]),
       faceDy_(lanes_.FaceDy[lane]),
       faceByVector_(lanes_.FaceByVector[lane]),
       facingKnown_(lanes_.FacingKnown[lane]) {
   // He starts at the origin facing along +x, standing, with no run-up.
-  X = Y = TargetX = TargetY = Pace = Reach = Freeze = Anticipate = 0;
+  X = Y = TargetX = TargetY = Pace = Reach = Freeze = Anticipate = HomeX = HomeY = Mtype = 0;
   Accel = 1;
   faceDx_ = 1;
   faceDy_ = 0;

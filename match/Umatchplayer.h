@@ -66,12 +66,13 @@ class Tmplayer {
   int32_t& Y;
   int32_t& TargetX;  // point he runs to
   int32_t& TargetY;
-  int32_t& Pace;                       // match value 0: distance per tick at full speed
-  int32_t& Reach;                      // match value 1: highest ball he can play
-  int32_t& Accel;                      // run-up counter 1..30
-  int32_t& Freeze;                     // ticks he may not move or touch the ball
-  int32_t& Anticipate;                 // match value 5
-  int32_t HomeX = 0, HomeY = 0;        // formation position; its half decides the goal he defends
+  int32_t& Pace;        // match value 0: distance per tick at full speed
+  int32_t& Reach;       // match value 1: highest ball he can play
+  int32_t& Accel;       // run-up counter 1..30
+  int32_t& Freeze;      // ticks he may not move or touch the ball
+  int32_t& Anticipate;  // match value 5
+  int32_t& HomeX;       // formation position; its half decides the goal he defends
+  int32_t& HomeY;
   double FootAngle = 0.0;              // +pi/4 left-footed, -pi/4 right-footed
   int32_t Tackle = 0;                  // match value 2
   int32_t Control = 0;                 // match value 3
@@ -79,7 +80,7 @@ class Tmplayer {
   std::array<int32_t, 6> Abilities{};  // S, H, D, C, K, A as loaded
   std::array<int32_t, 4> Choices{};    // Choice1..Choice4
   int32_t Number = 0;
-  int32_t Mtype = 0;
+  int32_t& Mtype;        // position code, in his lane too
   int32_t OnMinute = 0;  // minute he came on; after going off, minutes played
   std::array<int32_t, 7> Stats{};
 

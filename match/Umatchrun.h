@@ -28,6 +28,11 @@ struct alignas(64) TRunLanes {
   // Flags, 1 or 0, as whole lanes: the vector passes set them with the rest.
   int32_t FaceByVector[kLanes] = {};
   int32_t FacingKnown[kLanes] = {};
+  // What the shapes read of each player: his formation position and
+  // position code.
+  int32_t HomeX[kLanes] = {};
+  int32_t HomeY[kLanes] = {};
+  int32_t Mtype[kLanes] = {};
 };
 
 // What one running tick of a side's lanes left: bit k for lane k.

@@ -153,12 +153,16 @@ void Tmteam::SendChaser(int32_t px, int32_t py, int32_t k) {
   Free[i] = false;
 }
 
+// The shapes read and write the eleven's lanes straight (list position i
+// runs in lane i).
 void Tmteam::AttackShape(int32_t rx, int32_t ry) {
+  TRunLanes& l = *Lanes;
   for (int i = 0; i < kOnPitch; ++i) {
     if (!Free[i]) continue;
-    Tmplayer& p = *Players[i];
-    Tatkmove m(Tmpoint{rx, ry}, p.Position(), p.Home());
-    p.SetTarget(m.Target(p.Mtype));
+    const Tatkmove m(Tmpoint{rx, ry}, Tmpoint{l.X[i], l.Y[i]}, Tmpoint{l.HomeX[i], l.HomeY[i]});
+    const Tmpoint t = m.Target(l.Mtype[i]);
+    l.TargetX[i] = t.X;
+    l.TargetY[i] = t.Y;
   }
 }
 
@@ -167,11 +171,13 @@ void Tmteam::DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t ai
   Tdfmove km(Tmpoint{ballX, ballY}, k.Position(), k.Home());
   km.KeeperInit(Tmpoint{ballX, ballY}, Tmpoint{aimX, aimY}, k.HomeX / 10000);
   k.SetTarget(km.KeeperTarget(k.Anticipate));
+  TRunLanes& l = *Lanes;
   for (int i = 1; i < kOnPitch; ++i) {
     if (!Free[i]) continue;
-    Tmplayer& p = *Players[i];
-    Tdfmove m(Tmpoint{ballX, ballY}, p.Position(), p.Home());
-    p.SetTarget(m.Target(p.Mtype));
+    const Tdfmove m(Tmpoint{ballX, ballY}, Tmpoint{l.X[i], l.Y[i]}, Tmpoint{l.HomeX[i], l.HomeY[i]});
+    const Tmpoint t = m.Target(l.Mtype[i]);
+    l.TargetX[i] = t.X;
+    l.TargetY[i] = t.Y;
   }
 }
 
