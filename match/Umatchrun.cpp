@@ -275,8 +275,10 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   const __m256i moves = _mm256_andnot_si256(idle, sure);
   const __m256i byPlayer = _mm256_andnot_si256(_mm256_or_si256(idle, sure), _mm256_cmpeq_epi32(zero, zero));
 
-  const __m256i nx = Blend(Blend(x, tx, arrives), _mm256_add_epi32(x, sx), moves);
-  const __m256i ny = Blend(Blend(y, ty, arrives), _mm256_add_epi32(y, sy), moves);
+  // Onto the target (x + dx) or a step on (x + sx): arrives and moves are
+  // never both set.
+  const __m256i nx = _mm256_add_epi32(_mm256_add_epi32(x, _mm256_and_si256(arrives, dxi)), _mm256_and_si256(moves, sx));
+  const __m256i ny = _mm256_add_epi32(_mm256_add_epi32(y, _mm256_and_si256(arrives, dyi)), _mm256_and_si256(moves, sy));
   const __m256i nf = _mm256_add_epi32(freeze, frozen);  // one less where frozen
   const __m256i na = Blend(Blend(accel, one, frozen), a, moves);
   io.Store(&TRunLanes::X, nx);
