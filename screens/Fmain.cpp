@@ -54,6 +54,10 @@ void ShowEmblem(QLabel* label, int club) {
 Tmain::Tmain(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("main"));
   setWindowFlag(Qt::FramelessWindowHint);
+  // Shown again after each week, the window may not count as active until
+  // the player clicks into it, and an inactive window shows no tooltips
+  // (the transfer report's reasons, club names cut short).
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   setFont(GothicFont(12));
   MainMenu1 = new QMenuBar(this);
   QAction* save = MainMenu1->addAction(QStringLiteral("SAVE"));

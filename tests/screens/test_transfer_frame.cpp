@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTest>
+#include <QToolTip>
 
 #include "../core/TestData.h"
 #include "ScreenTestSupport.h"
@@ -187,6 +188,22 @@ TEST_F(TransferFrame, ABidOnAListedPlayerIsSettledAndReported) {
     EXPECT_FALSE(inSquad);
     EXPECT_TRUE(report.Cells(4, line) == "残留" || !report.Cells(3, line).empty()) << report.Cells(4, line);
   }
+  // A player who stayed: resting the pointer on his result tells why, on a
+  // club screen just shown again by NEXT (the window need not be active).
+  int stayed = 0;
+  for (int r = report.FixedRows; r < report.RowCount() && stayed < 3; ++r) {
+    if (report.Cells(4, r) != "残留") continue;
+    ASSERT_FALSE(report.Cells(5, r).empty()) << "no reason for " << report.Cells(0, r);
+    ++stayed;
+    f->grid3->ScrollToRow(r);
+    QTest::mouseMove(f->grid3->viewport(), f->grid3->CellRect(4, r).center());
+    const QString why = QString::fromStdString(report.Cells(5, r));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == why; }, 3000))
+        << "shown: " << QToolTip::text().toStdString() << ", expected: " << why.toStdString();
+    QTest::mouseMove(m, QPoint(2, 2));  // off the grid: the tip goes
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
+  }
+  EXPECT_GT(stayed, 0);
 }
 
 TEST_F(TransferFrame, ABidForTheUsersPlayerRaisesTheLabelAndTheUserHoldsOut) {
