@@ -128,8 +128,13 @@ class Tmmain {
 
  private:
   void PlayersStep();
-  // Makes side t's plan when it is due, and counts toward the next one.
-  void PlanIfDue(int t);
+  // Makes side t's plan when it is due (every fifth tick), and counts
+  // toward the next one.
+  void PlanIfDue(int t) {
+    if (ReplanCount[t] == 0) Plan(t);
+    ReplanCount[t] = (ReplanCount[t] + 1) % 5;
+  }
+  void Plan(int t);
   // Lists side t's players who reach the ball after their lanes' run,
   // running those the lanes left to themselves.
   void CollectReachers(int t, const TRunTick& run);
