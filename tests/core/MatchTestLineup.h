@@ -8,7 +8,11 @@
 #include <vector>
 
 #include "club/Ufunction.h"
+#include "club/Urandom.h"
 #include "club/Ustream.h"
+#include "match/Umatchmain.h"
+#include "match/Umatchwatch.h"
+#include "match/Uvtr.h"
 
 struct LineupPlayer {
   int32_t Number = 1;
@@ -102,4 +106,20 @@ inline TestLineup MakeLineup(int32_t clubId, int32_t level, int32_t seed = 0) {
     p.Choices = {3, 0, 1, 2};
   }
   return l;
+}
+
+// The data battle the replay tests record: seed 11, clubs 1 (level 70) and
+// 2 (level 55), the computer substituting for both, every step recorded as
+// the window records it. `m` is the played match (its goal lists).
+inline TmVTR RecordWatchedBattle(Tmmain& m) {
+  RandSeed(11);
+  TStream s0 = WriteLineupStream(MakeLineup(1, 70, 3));
+  TStream s1 = WriteLineupStream(MakeLineup(2, 55, 4));
+  m.Load(s0, s1, true);
+  TmVTR rec;
+  TmWatchSetup setup;
+  setup.AutoSubs = {true, true};
+  setup.Recorder = &rec;
+  PlayWatchedMatch(m, setup);
+  return rec;
 }

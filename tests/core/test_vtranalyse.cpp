@@ -136,16 +136,8 @@ TEST(VtrAnalysis, GoalLinesNameScorersAndOwnGoals) {
 // A data battle recorded step by step as the window records it: the goals
 // are the replay's own, every step is someone's, ends change at half time.
 TEST(VtrAnalysis, RecordedDataBattleAgreesWithItsGoalList) {
-  RandSeed(11);
   Tmmain m;
-  TStream s0 = WriteLineupStream(MakeLineup(1, 70, 3));
-  TStream s1 = WriteLineupStream(MakeLineup(2, 55, 4));
-  m.Load(s0, s1, true);
-  TmVTR rec;
-  TmWatchSetup setup;
-  setup.AutoSubs = {true, true};
-  setup.Recorder = &rec;
-  PlayWatchedMatch(m, setup);
+  TmVTR rec = RecordWatchedBattle(m);
   for (int s = 0; s < 2; ++s) rec.Sides[size_t(s)].GoalLines = m.GoalLists[s];
   const TVtrAnalysis a = AnalyseVtr(rec);
 

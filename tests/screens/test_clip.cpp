@@ -21,16 +21,8 @@ namespace {
 
 // A data battle with goals, recorded and written as data/vtr/NAME.vtr.
 TmVTR RecordBattle(const std::string& name) {
-  RandSeed(11);
   Tmmain m;
-  TStream s0 = WriteLineupStream(MakeLineup(1, 70, 3));
-  TStream s1 = WriteLineupStream(MakeLineup(2, 55, 4));
-  m.Load(s0, s1, true);
-  TmVTR rec;
-  TmWatchSetup setup;
-  setup.AutoSubs = {true, true};
-  setup.Recorder = &rec;
-  PlayWatchedMatch(m, setup);
+  TmVTR rec = RecordWatchedBattle(m);
   std::array<TVtrSide, 2> sides;
   for (int s = 0; s < 2; ++s) {
     sides[size_t(s)].Name = s == 0 ? "ホーム" : "Away FC";
