@@ -90,8 +90,6 @@ void Tmplayer::SwapWith(Tmplayer& o) {
   std::swap(Anticipate, o.Anticipate);
   std::swap(faceDx_, o.faceDx_);
   std::swap(faceDy_, o.faceDy_);
-  std::swap(faceByVector_, o.faceByVector_);
-  std::swap(facingKnown_, o.facingKnown_);
   std::swap(HomeX, o.HomeX);
   std::swap(HomeY, o.HomeY);
   std::swap(Mtype, o.Mtype);
@@ -107,6 +105,9 @@ void Tmplayer::SwapWith(Tmplayer& o) {
   std::swap(OnMinute, o.OnMinute);
   std::swap(Stats, o.Stats);
   std::swap(facing_, o.facing_);
+  std::swap(seenDx_, o.seenDx_);
+  std::swap(seenDy_, o.seenDy_);
+  std::swap(seenAngle_, o.seenAngle_);
 }
 
 Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
@@ -126,15 +127,12 @@ Tmplayer::Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane)
       HomeY(lanes_.HomeY[lane]),
       Mtype(lanes_.Mtype[lane]),
       faceDx_(lanes_.FaceDx[lane]),
-      faceDy_(lanes_.FaceDy[lane]),
-      faceByVector_(lanes_.FaceByVector[lane]),
-      facingKnown_(lanes_.FacingKnown[lane]) {
+      faceDy_(lanes_.FaceDy[lane]) {
   // He starts at the origin facing along +x, standing, with no run-up.
   X = Y = TargetX = TargetY = Pace = Reach = Freeze = Anticipate = HomeX = HomeY = Mtype = 0;
   Accel = 1;
   faceDx_ = 1;
   faceDy_ = 0;
-  faceByVector_ = facingKnown_ = 1;
   Stats[kStatRating] = 5;
 }
 
@@ -258,12 +256,8 @@ void Tmplayer::Beaten() {
   Y += Rnd(std::sin(a) * (Pace * 10));
 }
 
-double Tmplayer::FacingFromVector() const {
-  return faceByVector_ ? std::atan2(double(faceDy_), double(faceDx_)) : facing_;
-}
-
 bool Tmplayer::TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const {
-  if (faceByVector_) return TurnTest(faceDx_, faceDy_, dx, dy);
+  if (FacesByVector()) return TurnTest(faceDx_, faceDy_, dx, dy);
   return std::fabs(std::atan2(double(dy), double(dx)) - Facing()) > kPi / 2;
 }
 

@@ -141,18 +141,18 @@ class Tmplayer {
 
   // Direction he last ran or was turned to, radians in (-pi, pi].
   double Facing() const {
-    if (!facingKnown_) {
-      facing_ = FacingFromVector();
-      facingKnown_ = 1;
+    if (!FacesByVector()) return facing_;
+    if (faceDx_ != seenDx_ || faceDy_ != seenDy_) {
+      seenAngle_ = std::atan2(double(faceDy_), double(faceDx_));
+      seenDx_ = faceDx_;
+      seenDy_ = faceDy_;
     }
-    return facing_;
+    return seenAngle_;
   }
   // Turns him to an arbitrary direction.
   void SetFacing(double angle) {
     facing_ = angle;
     faceDx_ = faceDy_ = 0;
-    faceByVector_ = 0;
-    facingKnown_ = 1;
   }
 
   // Same position as his target (nothing to run for).
@@ -170,33 +170,33 @@ class Tmplayer {
   // offset to the target, or the line to the goal he attacks). A short one
   // (both parts below kShortVector in size, as every vector on the pitch is)
   // is kept as it is and its angle worked out only when someone asks, so the
-  // run-up's turn test can be decided on the vector itself. A longer one is
-  // kept as its angle, with the vector (0, 0).
-  static constexpr int64_t kShortVector = int64_t(1) << 22;
-  // In his lane too: the facing vector ((0, 0) while kept as an angle),
-  // whether it is kept as a vector, and whether facing_ holds its angle.
+  // run-up's turn test can be decided on the vector itself. A longer one, or
+  // (0, 0), is kept as its angle, with the vector (0, 0): the angle of (0, 0)
+  // is 0 either way, and the turn test on an angle gives what the angles of
+  // the vector would.
+  static constexpr int64_t kShortVector = kShortFacing;
+  // In his lane: the facing vector, (0, 0) while kept as an angle.
   int32_t& faceDx_;
   int32_t& faceDy_;
-  int32_t& faceByVector_;  // else facing_ is the angle
-  int32_t& facingKnown_;
-  mutable double facing_ = 0.0;
+  mutable double facing_ = 0.0;  // the angle, while kept as one
+  // The last vector whose angle was asked for, and that angle.
+  mutable int32_t seenDx_ = 0, seenDy_ = 0;
+  mutable double seenAngle_ = 0.0;
 
   Tmplayer(std::unique_ptr<TRunLanes> own, TRunLanes* lanes, int lane);
 
+  bool FacesByVector() const { return (faceDx_ | faceDy_) != 0; }
   static bool IsShort(int64_t v) { return v > -kShortVector && v < kShortVector; }
   void FaceAlong(int64_t dx, int64_t dy) { FaceAlongMove(dx, dy, IsShort(dx) && IsShort(dy)); }
   // isShort may say false of a short vector, never true of a long one.
   void FaceAlongMove(int64_t dx, int64_t dy, bool isShort) {
-    if (isShort) [[likely]] {
+    if (isShort & ((dx | dy) != 0)) [[likely]] {
       faceDx_ = int32_t(dx);
       faceDy_ = int32_t(dy);
-      faceByVector_ = 1;
-      facingKnown_ = 0;
     } else {
       SetFacing(std::atan2(double(dy), double(dx)));
     }
   }
-  double FacingFromVector() const;
   bool TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const;
   // A step whose parts lie a hair from a half: taken by the angle itself.
   void StepAlongFacing(int32_t step);

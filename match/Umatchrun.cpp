@@ -24,6 +24,16 @@ static_assert(ThirtiethsExact());
 // The vector passes work out steps below 256 (pace x share below 256 x 30)
 // in single precision.
 constexpr int32_t kFloatThirtieths = 256 * 30;
+// v div 30 and v div 10 as (v x m) >> 16 >> s (a 16-bit high product and a
+// shift), exact for every v below kFloatThirtieths.
+constexpr int32_t kThirtieth16 = 34953, kThirtieth16Shift = 4, kTenth = 52429, kTenthShift = 3;
+constexpr bool DivisionsExact() {
+  for (int64_t v = 0; v < kFloatThirtieths; ++v)
+    if (((v * kThirtieth16) >> 16 >> kThirtieth16Shift) != v / 30 || ((v * kTenth) >> 16 >> kTenthShift) != v / 10)
+      return false;
+  return true;
+}
+static_assert(DivisionsExact());
 
 #ifdef VANTOREL_LANES_X86
 
@@ -45,15 +55,14 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
   const __m512i tx = _mm512_load_si512(l.TargetX), ty = _mm512_load_si512(l.TargetY);
   const __m512i fdxi = _mm512_load_si512(l.FaceDx), fdyi = _mm512_load_si512(l.FaceDy);
-  // In range: -2^14 <= position, target < 2^14 and -2^15 <= facing < 2^15.
-  const __m512i p14 = _mm512_set1_epi32(1 << 14), p15 = _mm512_set1_epi32(1 << 15);
+  // In range: -2^14 <= position, target < 2^14 (a facing vector always is:
+  // both parts within 2^15).
+  const __m512i p14 = _mm512_set1_epi32(1 << 14);
   constexpr int kOr3 = 0xfe;  // a | b | c as a three-input bit table
   const __m512i pos =
       _mm512_ternarylogic_epi32(_mm512_add_epi32(x, p14), _mm512_add_epi32(y, p14), _mm512_add_epi32(tx, p14), kOr3);
-  const __m512i posFace = _mm512_ternarylogic_epi32(
-      _mm512_srli_epi32(_mm512_or_si512(pos, _mm512_add_epi32(ty, p14)), 15),
-      _mm512_srli_epi32(_mm512_add_epi32(fdxi, p15), 16), _mm512_srli_epi32(_mm512_add_epi32(fdyi, p15), 16), kOr3);
-  const __mmask16 inRange = _mm512_testn_epi32_mask(posFace, posFace);
+  const __mmask16 inRange =
+      _mm512_testn_epi32_mask(_mm512_or_si512(pos, _mm512_add_epi32(ty, p14)), _mm512_set1_epi32(-(1 << 15)));
   const __m512i dxi = _mm512_sub_epi32(tx, x), dyi = _mm512_sub_epi32(ty, y);
   // (x, y) pairs of 16-bit parts: squares and dot products in one step each.
   const __m512i d = _mm512_mask_blend_epi16(0xaaaaaaaa, dxi, _mm512_slli_epi32(dyi, 16));
@@ -112,8 +121,6 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   // (Whole stores: the next tick's loads can take them straight over.)
   _mm512_store_si512(l.FaceDx, _mm512_mask_mov_epi32(fdxi, moves, dxi));
   _mm512_store_si512(l.FaceDy, _mm512_mask_mov_epi32(fdyi, moves, dyi));
-  _mm512_mask_store_epi32(l.FaceByVector, moves, one);
-  _mm512_mask_store_epi32(l.FacingKnown, moves, _mm512_setzero_si512());
 
   // Within 10 of the ball when attacking; half his reach + 10 when defending.
   const __m512i reach = _mm512_load_si512(l.Reach);
@@ -203,33 +210,59 @@ struct TTwoFourLanes {
   }
 };
 
-// Attacking lanes (role 0) as sign bits.
-VANTOREL_AVX2_TARGET inline __m256i Attacking(int32_t role) { return _mm256_set1_epi32(role == 0 ? -1 : 0); }
+// How the lanes of a group of eight run: all attacking, all defending, or
+// side a's four attacking or defending and side b's the other way.
+enum TGroupRoles : int { kAllAttack = 0, kAllDefend = 1, kMixedRoles = 2 };
+
+// What the pass needs of the roles and the ball, worked out once a call.
+struct TPassConst {
+  __m256i bx, by, bh;
+  // Mixed groups: per lane, attacking lanes' values, else defending ones'.
+  __m256i attacking;                                // all ones where attacking
+  __m256i shareMost;                                // the run-up share's cap: 10 ticks attacking, none defending
+  __m256i pacedMost;                                // the largest pace x capped share the single-precision step takes
+  __m256i tenthOrThirtieth, tenthOrThirtiethShift;  // (v x m) >> 16 >> s = v / 10 or v / 30
+};
+
+// Side a's value in lanes 0 .. 3, side b's in 4 .. 7: `attack` for an
+// attacking side, else `defend`.
+VANTOREL_AVX2_TARGET inline __m256i PerSide(int32_t roleA, int32_t roleB, int32_t attack, int32_t defend) {
+  return _mm256_setr_m128i(_mm_set1_epi32(roleA == 0 ? attack : defend), _mm_set1_epi32(roleB == 0 ? attack : defend));
+}
+
+VANTOREL_AVX2_TARGET inline TPassConst PassConst(int32_t bx, int32_t by, int32_t bh, int32_t roleA, int32_t roleB) {
+  return TPassConst{_mm256_set1_epi32(bx),
+                    _mm256_set1_epi32(by),
+                    _mm256_set1_epi32(bh),
+                    PerSide(roleA, roleB, -1, 0),
+                    PerSide(roleA, roleB, 10, INT32_MAX),
+                    PerSide(roleA, roleB, kFloatThirtieths / 3 - 1, kFloatThirtieths - 1),
+                    PerSide(roleA, roleB, kTenth, kThirtieth16),
+                    PerSide(roleA, roleB, kTenthShift, kThirtieth16Shift)};
+}
 
 // Lanes base .. base + 7 in 256-bit registers, eight 32-bit lanes each.
 // The integer tests are RunLaneCommon's, exact in 32 bits for positions and
-// targets within 2^14 and a facing within 2^15 of the origin (any other lane
-// is left to the player). The step's parts are worked out in single
-// precision, correctly rounded at each of four steps (conversion, square
-// root, division, product), so within 3.5 x 2^-24 of their true value: for
-// steps below 256, less than 2^-14 off. A part that comes out within 2^-14
-// of a half is left to the player; any other rounds as the angles would.
-template <class Io>
-VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(const Io& io, __m256i attacking, int32_t bx,
-                                                                            int32_t by, int32_t bh, uint32_t& reaches,
-                                                                            uint32_t& byPlayerBits) {
+// targets within 2^14 of the origin (any other lane is left to the player;
+// a facing vector always lies within 2^15). The step's parts are worked out
+// in single precision, correctly rounded at each of four steps (conversion,
+// square root, division, product), so within 3.5 x 2^-24 of their true
+// value: for steps below 256, less than 2^-14 off. A part that comes out
+// within 2^-14 of a half is left to the player; any other rounds as the
+// angles would.
+template <TGroupRoles Roles, class Io>
+VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(const Io& io, const TPassConst& c,
+                                                                            uint32_t& reaches, uint32_t& byPlayerBits) {
   // Tests are lanes of all ones (or, for a blend, just the sign bit set).
   const __m256i zero = _mm256_setzero_si256();
   const __m256i x = io.Load(&TRunLanes::X), y = io.Load(&TRunLanes::Y);
   const __m256i tx = io.Load(&TRunLanes::TargetX), ty = io.Load(&TRunLanes::TargetY);
   const __m256i fdxi = io.Load(&TRunLanes::FaceDx), fdyi = io.Load(&TRunLanes::FaceDy);
-  // In range: -2^14 <= position, target < 2^14 and -2^15 <= facing < 2^15.
-  const __m256i p14 = _mm256_set1_epi32(1 << 14), p15 = _mm256_set1_epi32(1 << 15);
+  // In range: -2^14 <= position, target < 2^14.
+  const __m256i p14 = _mm256_set1_epi32(1 << 14);
   const __m256i pos = _mm256_or_si256(_mm256_or_si256(_mm256_add_epi32(x, p14), _mm256_add_epi32(y, p14)),
                                       _mm256_or_si256(_mm256_add_epi32(tx, p14), _mm256_add_epi32(ty, p14)));
-  const __m256i face = _mm256_or_si256(_mm256_add_epi32(fdxi, p15), _mm256_add_epi32(fdyi, p15));
-  const __m256i inRange =
-      _mm256_cmpeq_epi32(_mm256_or_si256(_mm256_srli_epi32(pos, 15), _mm256_srli_epi32(face, 16)), zero);
+  const __m256i inRange = _mm256_cmpeq_epi32(_mm256_srli_epi32(pos, 15), zero);
   const __m256i dxi = _mm256_sub_epi32(tx, x), dyi = _mm256_sub_epi32(ty, y);
   // (x, y) pairs of 16-bit parts: squares and dot products in one step each.
   const __m256i d = _mm256_blend_epi16(dxi, _mm256_slli_epi32(dyi, 16), 0xaa);
@@ -244,29 +277,44 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   const __m256i accel = io.Load(&TRunLanes::Accel);
   __m256i a = _mm256_sub_epi32(accel, _mm256_cmpgt_epi32(_mm256_set1_epi32(30), accel));  // one more below 30
   a = Blend(a, one, turned);
-  const __m256i share =
-      Blend(a, _mm256_mullo_epi32(_mm256_min_epi32(a, _mm256_set1_epi32(10)), _mm256_set1_epi32(3)), attacking);
-  const __m256i paced = _mm256_mullo_epi32(io.Load(&TRunLanes::Pace), share);
-  const __m256i shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths - 1)), paced);
-  const __m256i step = _mm256_srli_epi32(_mm256_mullo_epi32(paced, _mm256_set1_epi32(kThirtieth)), kThirtiethShift);
+  // The step, pace x share / 30, with the share 3 x min(a, 10) attacking and
+  // a defending: as (pace x min(a, 10)) / 10 and (pace x a) / 30, the
+  // divisions as a 16-bit high product and a shift, exact below 2^16; the
+  // single-precision step takes products below kFloatThirtieths.
+  const __m256i pace = io.Load(&TRunLanes::Pace);
+  __m256i paced, shortStep, step;
+  if constexpr (Roles == kAllAttack) {
+    paced = _mm256_mullo_epi32(pace, _mm256_min_epi32(a, _mm256_set1_epi32(10)));
+    shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths / 3 - 1)), paced);
+    step = _mm256_srli_epi32(_mm256_mulhi_epu16(paced, _mm256_set1_epi32(kTenth)), kTenthShift);
+  } else if constexpr (Roles == kAllDefend) {
+    paced = _mm256_mullo_epi32(pace, a);
+    shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths - 1)), paced);
+    step = _mm256_srli_epi32(_mm256_mulhi_epu16(paced, _mm256_set1_epi32(kThirtieth16)), kThirtieth16Shift);
+  } else {
+    paced = _mm256_mullo_epi32(pace, _mm256_min_epi32(a, c.shareMost));
+    shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, c.pacedMost), paced);
+    step = _mm256_srlv_epi32(_mm256_mulhi_epu16(paced, c.tenthOrThirtieth), c.tenthOrThirtiethShift);
+  }
 
-  // Lanes that do not step divide by something harmless.
+  // Lanes that do not step divide by something harmless. The conversion to
+  // whole numbers rounds to the nearest, ties to even, as everywhere else.
   const __m256 length = _mm256_sqrt_ps(_mm256_cvtepi32_ps(_mm256_max_epi32(dist2, _mm256_set1_epi32(901))));
   const __m256 scale = _mm256_div_ps(_mm256_cvtepi32_ps(step), length);
   const __m256 vx = _mm256_mul_ps(_mm256_cvtepi32_ps(dxi), scale), vy = _mm256_mul_ps(_mm256_cvtepi32_ps(dyi), scale);
-  const __m256 rx = _mm256_round_ps(vx, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-  const __m256 ry = _mm256_round_ps(vy, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  const __m256i sx = _mm256_cvtps_epi32(vx), sy = _mm256_cvtps_epi32(vy);
   const __m256 nearHalf = _mm256_set1_ps(0.5f - 1.0f / 16384), sign = _mm256_set1_ps(-0.0f);
-  const __m256i hair = _mm256_castps_si256(_mm256_cmp_ps(
-      _mm256_max_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vx, rx)), _mm256_andnot_ps(sign, _mm256_sub_ps(vy, ry))),
-      nearHalf, _CMP_GT_OQ));
-  const __m256i sx = _mm256_cvtps_epi32(rx), sy = _mm256_cvtps_epi32(ry);
+  const __m256i hair = _mm256_castps_si256(
+      _mm256_cmp_ps(_mm256_max_ps(_mm256_andnot_ps(sign, _mm256_sub_ps(vx, _mm256_cvtepi32_ps(sx))),
+                                  _mm256_andnot_ps(sign, _mm256_sub_ps(vy, _mm256_cvtepi32_ps(sy)))),
+                    nearHalf, _CMP_GT_OQ));
 
   const __m256i freeze = io.Load(&TRunLanes::Freeze);
   const __m256i benched = _mm256_cmpeq_epi32(io.Load(&TRunLanes::OnPitch), zero);
   const __m256i frozen = _mm256_andnot_si256(benched, _mm256_cmpgt_epi32(freeze, zero));
-  const __m256i idle = _mm256_or_si256(benched, _mm256_or_si256(frozen, within));  // takes no step
-  const __m256i arrives = _mm256_andnot_si256(_mm256_or_si256(benched, frozen), within);
+  const __m256i still = _mm256_or_si256(benched, frozen);
+  const __m256i idle = _mm256_or_si256(still, within);  // takes no step
+  const __m256i arrives = _mm256_andnot_si256(still, within);
   // A step this pass can make: in range, a facing not at a right angle to
   // the run (dot 0 also when facing is kept as an angle), a short step, no
   // part a hair from a half.
@@ -285,50 +333,69 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   io.Store(&TRunLanes::Y, ny);
   io.Store(&TRunLanes::Freeze, nf);
   io.Store(&TRunLanes::Accel, na);
+  // He now faces along the step's vector, its angle worked out when asked.
   io.Store(&TRunLanes::FaceDx, Blend(fdxi, dxi, moves));
   io.Store(&TRunLanes::FaceDy, Blend(fdyi, dyi, moves));
-  io.Store(&TRunLanes::FaceByVector, _mm256_or_si256(io.Load(&TRunLanes::FaceByVector), _mm256_and_si256(moves, one)));
-  io.Store(&TRunLanes::FacingKnown, _mm256_andnot_si256(moves, io.Load(&TRunLanes::FacingKnown)));
 
   // Within 10 of the ball when attacking; half his reach + 10 when defending.
   const __m256i reach = io.Load(&TRunLanes::Reach);
   const __m256i ten = _mm256_set1_epi32(10);
-  const __m256i halfReach = _mm256_srai_epi32(_mm256_add_epi32(reach, _mm256_srli_epi32(reach, 31)), 1);
-  const __m256i r = Blend(_mm256_add_epi32(halfReach, ten), ten, attacking);
-  const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, _mm256_set1_epi32(bx)));
-  const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, _mm256_set1_epi32(by)));
-  const __m256i inReach = _mm256_and_si256(
-      _mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
-      _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(bh), reach), _mm256_cmpeq_epi32(nf, zero)));
+  __m256i r = ten;
+  if constexpr (Roles != kAllAttack) {
+    const __m256i halfReach = _mm256_srai_epi32(_mm256_add_epi32(reach, _mm256_srli_epi32(reach, 31)), 1);
+    r = _mm256_add_epi32(halfReach, ten);
+    if constexpr (Roles == kMixedRoles) r = Blend(r, ten, c.attacking);
+  }
+  const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, c.bx));
+  const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, c.by));
+  const __m256i inReach =
+      _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
+                       _mm256_andnot_si256(_mm256_cmpgt_epi32(c.bh, reach), _mm256_cmpeq_epi32(nf, zero)));
   reaches = SignBits(_mm256_andnot_si256(_mm256_or_si256(benched, byPlayer), inReach));
   byPlayerBits = SignBits(byPlayer);
 }
 
-VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+template <TGroupRoles Roles>
+VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, const TPassConst& c) {
   uint32_t reaches[2], byPlayer[2];
-  RunEight256(TEightLanes{l, 0}, Attacking(role), bx, by, bh, reaches[0], byPlayer[0]);
-  RunEight256(TEightLanes{l, 8}, Attacking(role), bx, by, bh, reaches[1], byPlayer[1]);
+  RunEight256<Roles>(TEightLanes{l, 0}, c, reaches[0], byPlayer[0]);
+  RunEight256<Roles>(TEightLanes{l, 8}, c, reaches[1], byPlayer[1]);
   return TRunTick{reaches[0] | reaches[1] << 8, byPlayer[0] | byPlayer[1] << 8};
+}
+
+VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
+  const TPassConst c = PassConst(bx, by, bh, role, role);
+  return role == 0 ? RunOneSide256<kAllAttack>(l, c) : RunOneSide256<kAllDefend>(l, c);
 }
 
 // Both sides, as RunTwoSides512: while no one plays from lanes 12 .. 15,
 // in three registers of eight rather than four.
+template <TGroupRoles RolesA, TGroupRoles RolesB>
+VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, TRunLanes& b, const TPassConst& c, TRunTick& ra, TRunTick& rb) {
+  uint32_t reaches[3], byPlayer[3];
+  RunEight256<RolesA>(TEightLanes{a, 0}, c, reaches[0], byPlayer[0]);
+  RunEight256<RolesB>(TEightLanes{b, 0}, c, reaches[1], byPlayer[1]);
+  RunEight256<RolesA == RolesB ? RolesA : kMixedRoles>(TTwoFourLanes{a, b}, c, reaches[2], byPlayer[2]);
+  ra = TRunTick{reaches[0] | (reaches[2] & 0xf) << 8, byPlayer[0] | (byPlayer[2] & 0xf) << 8};
+  rb = TRunTick{reaches[1] | (reaches[2] >> 4) << 8, byPlayer[1] | (byPlayer[2] >> 4) << 8};
+}
+
 VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx,
                                          int32_t by, int32_t bh, TRunTick& ra, TRunTick& rb) {
   const __m128i lastFour = _mm_or_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(a.OnPitch + 12)),
                                         _mm_load_si128(reinterpret_cast<const __m128i*>(b.OnPitch + 12)));
-  if (!_mm_testz_si128(lastFour, lastFour)) {
+  if (!_mm_testz_si128(lastFour, lastFour)) [[unlikely]] {
     ra = RunOneSide256(a, roleA, bx, by, bh);
     rb = RunOneSide256(b, roleB, bx, by, bh);
     return;
   }
-  uint32_t reaches[3], byPlayer[3];
-  RunEight256(TEightLanes{a, 0}, Attacking(roleA), bx, by, bh, reaches[0], byPlayer[0]);
-  RunEight256(TEightLanes{b, 0}, Attacking(roleB), bx, by, bh, reaches[1], byPlayer[1]);
-  const __m256i attacking = _mm256_set_m128i(_mm_set1_epi32(roleB == 0 ? -1 : 0), _mm_set1_epi32(roleA == 0 ? -1 : 0));
-  RunEight256(TTwoFourLanes{a, b}, attacking, bx, by, bh, reaches[2], byPlayer[2]);
-  ra = TRunTick{reaches[0] | (reaches[2] & 0xf) << 8, byPlayer[0] | (byPlayer[2] & 0xf) << 8};
-  rb = TRunTick{reaches[1] | (reaches[2] >> 4) << 8, byPlayer[1] | (byPlayer[2] >> 4) << 8};
+  const TPassConst c = PassConst(bx, by, bh, roleA, roleB);
+  switch ((roleA != 0) * 2 + (roleB != 0)) {
+    case 0: return RunTwoSides256<kAllAttack, kAllAttack>(a, b, c, ra, rb);
+    case 1: return RunTwoSides256<kAllAttack, kAllDefend>(a, b, c, ra, rb);
+    case 2: return RunTwoSides256<kAllDefend, kAllAttack>(a, b, c, ra, rb);
+    default: return RunTwoSides256<kAllDefend, kAllDefend>(a, b, c, ra, rb);
+  }
 }
 
 VANTOREL_AVX2_TARGET uint32_t NearestLanes256(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,

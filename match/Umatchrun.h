@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <string_view>
 
+// A facing vector is kept as a vector only while both its parts lie within
+// (-kShortFacing, kShortFacing); every vector on the pitch does.
+constexpr int64_t kShortFacing = int64_t(1) << 15;
+
 // A side keeps the running state of its players (up to eleven on the pitch
 // and five on the bench) in lanes, each Tmplayer reading and writing his own
 // lane, so that the running tick of all of them is one pass over arrays.
@@ -18,16 +22,14 @@ struct alignas(64) TRunLanes {
   int32_t TargetY[kLanes] = {};
   int32_t Accel[kLanes] = {};
   int32_t Freeze[kLanes] = {};
-  // Facing as a vector: (0, 0) while it is kept as an angle.
+  // Facing as a vector, both parts within (-kShortFacing, kShortFacing):
+  // (0, 0) while it is kept as an angle.
   int32_t FaceDx[kLanes] = {};
   int32_t FaceDy[kLanes] = {};
   int32_t Pace[kLanes] = {};
   int32_t Reach[kLanes] = {};
   int32_t Anticipate[kLanes] = {};
   int32_t OnPitch[kLanes] = {};  // 1 for a player on the pitch: only these run
-  // Flags, 1 or 0, as whole lanes: the vector passes set them with the rest.
-  int32_t FaceByVector[kLanes] = {};
-  int32_t FacingKnown[kLanes] = {};
   // What the shapes read of each player: his formation position and
   // position code.
   int32_t HomeX[kLanes] = {};
@@ -93,10 +95,9 @@ inline bool RunLaneCommon(TRunLanes& l, int k, int32_t role) {
   // A turn of more than a right angle starts the run-up again: for two short
   // vectors not at a right angle, a negative dot product, or facing back
   // (x < 0) across the axis, where the angle jumps from pi to -pi.
-  constexpr int64_t kShort = int64_t(1) << 22;
   const int64_t fdx = l.FaceDx[k], fdy = l.FaceDy[k];
   const int64_t dot = fdx * dx + fdy * dy;  // 0 also when facing is kept as an angle
-  if ((dist2 >= kShort * kShort) | (dot == 0)) [[unlikely]]
+  if ((dist2 >= kShortFacing * kShortFacing) | (dot == 0)) [[unlikely]]
     return false;
   const bool turned = (dot < 0) | ((fdx < 0) & ((fdy >= 0) != (dy >= 0)));
   const int32_t accel = turned ? 1 : l.Accel[k] + (l.Accel[k] < 30);
@@ -108,8 +109,6 @@ inline bool RunLaneCommon(TRunLanes& l, int k, int32_t role) {
   // He now faces along the run's vector, its angle worked out when asked.
   l.FaceDx[k] = int32_t(dx);
   l.FaceDy[k] = int32_t(dy);
-  l.FaceByVector[k] = 1;
-  l.FacingKnown[k] = 0;
   l.X[k] += sx;
   l.Y[k] += sy;
   return true;
