@@ -210,38 +210,27 @@ struct TTwoFourLanes {
   }
 };
 
-// How the lanes of a group of eight run: all attacking, all defending, or
-// side a's four attacking or defending and side b's the other way.
-enum TGroupRoles : int { kAllAttack = 0, kAllDefend = 1, kMixedRoles = 2 };
-
-// What the pass needs of the roles and the ball, worked out once a call.
-struct TPassConst {
-  __m256i bx, by, bh;
-  // Mixed groups: per lane, attacking lanes' values, else defending ones'.
-  __m256i attacking;                                // all ones where attacking
-  __m256i shareMost;                                // the run-up share's cap: 10 ticks attacking, none defending
-  __m256i pacedMost;                                // the largest pace x capped share the single-precision step takes
-  __m256i tenthOrThirtieth, tenthOrThirtiethShift;  // (v x m) >> 16 >> s = v / 10 or v / 30
+// The ball as the pass needs it, in every lane.
+struct TBallLanes {
+  __m256i x, y, h;
 };
 
-// Side a's value in lanes 0 .. 3, side b's in 4 .. 7: `attack` for an
-// attacking side, else `defend`.
-VANTOREL_AVX2_TARGET inline __m256i PerSide(int32_t roleA, int32_t roleB, int32_t attack, int32_t defend) {
-  return _mm256_setr_m128i(_mm_set1_epi32(roleA == 0 ? attack : defend), _mm_set1_epi32(roleB == 0 ? attack : defend));
+VANTOREL_AVX2_TARGET inline TBallLanes BallLanes(int32_t bx, int32_t by, int32_t bh) {
+  return TBallLanes{_mm256_set1_epi32(bx), _mm256_set1_epi32(by), _mm256_set1_epi32(bh)};
 }
 
-VANTOREL_AVX2_TARGET inline TPassConst PassConst(int32_t bx, int32_t by, int32_t bh, int32_t roleA, int32_t roleB) {
-  return TPassConst{_mm256_set1_epi32(bx),
-                    _mm256_set1_epi32(by),
-                    _mm256_set1_epi32(bh),
-                    PerSide(roleA, roleB, -1, 0),
-                    PerSide(roleA, roleB, 10, INT32_MAX),
-                    PerSide(roleA, roleB, kFloatThirtieths / 3 - 1, kFloatThirtieths - 1),
-                    PerSide(roleA, roleB, kTenth, kThirtieth16),
-                    PerSide(roleA, roleB, kTenthShift, kThirtieth16Shift)};
+// Lanes 0 .. 3 of a group in role RoleLo (0 attacking, 1 defending), lanes
+// 4 .. 7 in RoleHi: a value by role, `attack` in attacking lanes, else
+// `defend`. Known when compiled, so the register is read from memory.
+template <int RoleLo, int RoleHi>
+VANTOREL_AVX2_TARGET inline __m256i ByRole(int32_t attack, int32_t defend) {
+  const int32_t lo = RoleLo == 0 ? attack : defend, hi = RoleHi == 0 ? attack : defend;
+  return _mm256_setr_epi32(lo, lo, lo, lo, hi, hi, hi, hi);
 }
 
-// Lanes base .. base + 7 in 256-bit registers, eight 32-bit lanes each.
+// Lanes base .. base + 7 in 256-bit registers, eight 32-bit lanes each,
+// lanes 0 .. 3 in role RoleLo and 4 .. 7 in RoleHi (a group of four lanes
+// of each side may hold both roles).
 // The integer tests are RunLaneCommon's, exact in 32 bits for positions and
 // targets within 2^14 of the origin (any other lane is left to the player;
 // a facing vector always lies within 2^15). The step's parts are worked out
@@ -250,9 +239,10 @@ VANTOREL_AVX2_TARGET inline TPassConst PassConst(int32_t bx, int32_t by, int32_t
 // value: for steps below 256, less than 2^-14 off. A part that comes out
 // within 2^-14 of a half is left to the player; any other rounds as the
 // angles would.
-template <TGroupRoles Roles, class Io>
-VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(const Io& io, const TPassConst& c,
+template <int RoleLo, int RoleHi, class Io>
+VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(const Io& io, const TBallLanes& ball,
                                                                             uint32_t& reaches, uint32_t& byPlayerBits) {
+  constexpr bool allAttack = RoleLo == 0 && RoleHi == 0, allDefend = RoleLo != 0 && RoleHi != 0;
   // Tests are lanes of all ones (or, for a blend, just the sign bit set).
   const __m256i zero = _mm256_setzero_si256();
   const __m256i x = io.Load(&TRunLanes::X), y = io.Load(&TRunLanes::Y);
@@ -278,24 +268,22 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   __m256i a = _mm256_sub_epi32(accel, _mm256_cmpgt_epi32(_mm256_set1_epi32(30), accel));  // one more below 30
   a = Blend(a, one, turned);
   // The step, pace x share / 30, with the share 3 x min(a, 10) attacking and
-  // a defending: as (pace x min(a, 10)) / 10 and (pace x a) / 30, the
-  // divisions as a 16-bit high product and a shift, exact below 2^16; the
-  // single-precision step takes products below kFloatThirtieths.
+  // a defending: as (pace x min(a, 10)) / 10 and (pace x a) / 30, each
+  // division a 16-bit high product and a shift, exact below 2^16. The
+  // single-precision step takes pace x share below kFloatThirtieths.
   const __m256i pace = io.Load(&TRunLanes::Pace);
-  __m256i paced, shortStep, step;
-  if constexpr (Roles == kAllAttack) {
-    paced = _mm256_mullo_epi32(pace, _mm256_min_epi32(a, _mm256_set1_epi32(10)));
-    shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths / 3 - 1)), paced);
-    step = _mm256_srli_epi32(_mm256_mulhi_epu16(paced, _mm256_set1_epi32(kTenth)), kTenthShift);
-  } else if constexpr (Roles == kAllDefend) {
-    paced = _mm256_mullo_epi32(pace, a);
-    shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, _mm256_set1_epi32(kFloatThirtieths - 1)), paced);
-    step = _mm256_srli_epi32(_mm256_mulhi_epu16(paced, _mm256_set1_epi32(kThirtieth16)), kThirtieth16Shift);
-  } else {
-    paced = _mm256_mullo_epi32(pace, _mm256_min_epi32(a, c.shareMost));
-    shortStep = _mm256_cmpeq_epi32(_mm256_min_epu32(paced, c.pacedMost), paced);
-    step = _mm256_srlv_epi32(_mm256_mulhi_epu16(paced, c.tenthOrThirtieth), c.tenthOrThirtiethShift);
-  }
+  const __m256i share = allDefend ? a : _mm256_min_epi32(a, ByRole<RoleLo, RoleHi>(10, INT32_MAX));
+  const __m256i paced = _mm256_mullo_epi32(pace, share);
+  const __m256i shortStep = _mm256_cmpeq_epi32(
+      _mm256_min_epu32(paced, ByRole<RoleLo, RoleHi>(kFloatThirtieths / 3 - 1, kFloatThirtieths - 1)), paced);
+  const __m256i high = _mm256_mulhi_epu16(paced, ByRole<RoleLo, RoleHi>(kTenth, kThirtieth16));
+  __m256i step;
+  if constexpr (allAttack)
+    step = _mm256_srli_epi32(high, kTenthShift);
+  else if constexpr (allDefend)
+    step = _mm256_srli_epi32(high, kThirtieth16Shift);
+  else
+    step = _mm256_srlv_epi32(high, ByRole<RoleLo, RoleHi>(kTenthShift, kThirtieth16Shift));
 
   // Lanes that do not step divide by something harmless. The conversion to
   // whole numbers rounds to the nearest, ties to even, as everywhere else.
@@ -341,41 +329,42 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   const __m256i reach = io.Load(&TRunLanes::Reach);
   const __m256i ten = _mm256_set1_epi32(10);
   __m256i r = ten;
-  if constexpr (Roles != kAllAttack) {
+  if constexpr (!allAttack) {
     const __m256i halfReach = _mm256_srai_epi32(_mm256_add_epi32(reach, _mm256_srli_epi32(reach, 31)), 1);
     r = _mm256_add_epi32(halfReach, ten);
-    if constexpr (Roles == kMixedRoles) r = Blend(r, ten, c.attacking);
+    if constexpr (!allDefend) r = Blend(r, ten, ByRole<RoleLo, RoleHi>(-1, 0));
   }
-  const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, c.bx));
-  const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, c.by));
+  const __m256i ax = _mm256_abs_epi32(_mm256_sub_epi32(nx, ball.x));
+  const __m256i ay = _mm256_abs_epi32(_mm256_sub_epi32(ny, ball.y));
   const __m256i inReach =
       _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(r, ax), _mm256_cmpgt_epi32(r, ay)),
-                       _mm256_andnot_si256(_mm256_cmpgt_epi32(c.bh, reach), _mm256_cmpeq_epi32(nf, zero)));
+                       _mm256_andnot_si256(_mm256_cmpgt_epi32(ball.h, reach), _mm256_cmpeq_epi32(nf, zero)));
   reaches = SignBits(_mm256_andnot_si256(_mm256_or_si256(benched, byPlayer), inReach));
   byPlayerBits = SignBits(byPlayer);
 }
 
-template <TGroupRoles Roles>
-VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, const TPassConst& c) {
+template <int Role>
+VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, const TBallLanes& ball) {
   uint32_t reaches[2], byPlayer[2];
-  RunEight256<Roles>(TEightLanes{l, 0}, c, reaches[0], byPlayer[0]);
-  RunEight256<Roles>(TEightLanes{l, 8}, c, reaches[1], byPlayer[1]);
+  RunEight256<Role, Role>(TEightLanes{l, 0}, ball, reaches[0], byPlayer[0]);
+  RunEight256<Role, Role>(TEightLanes{l, 8}, ball, reaches[1], byPlayer[1]);
   return TRunTick{reaches[0] | reaches[1] << 8, byPlayer[0] | byPlayer[1] << 8};
 }
 
 VANTOREL_AVX2_TARGET TRunTick RunOneSide256(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
-  const TPassConst c = PassConst(bx, by, bh, role, role);
-  return role == 0 ? RunOneSide256<kAllAttack>(l, c) : RunOneSide256<kAllDefend>(l, c);
+  const TBallLanes ball = BallLanes(bx, by, bh);
+  return role == 0 ? RunOneSide256<0>(l, ball) : RunOneSide256<1>(l, ball);
 }
 
 // Both sides, as RunTwoSides512: while no one plays from lanes 12 .. 15,
 // in three registers of eight rather than four.
-template <TGroupRoles RolesA, TGroupRoles RolesB>
-VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, TRunLanes& b, const TPassConst& c, TRunTick& ra, TRunTick& rb) {
+template <int RoleA, int RoleB>
+VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, TRunLanes& b, const TBallLanes& ball, TRunTick& ra,
+                                         TRunTick& rb) {
   uint32_t reaches[3], byPlayer[3];
-  RunEight256<RolesA>(TEightLanes{a, 0}, c, reaches[0], byPlayer[0]);
-  RunEight256<RolesB>(TEightLanes{b, 0}, c, reaches[1], byPlayer[1]);
-  RunEight256<RolesA == RolesB ? RolesA : kMixedRoles>(TTwoFourLanes{a, b}, c, reaches[2], byPlayer[2]);
+  RunEight256<RoleA, RoleA>(TEightLanes{a, 0}, ball, reaches[0], byPlayer[0]);
+  RunEight256<RoleB, RoleB>(TEightLanes{b, 0}, ball, reaches[1], byPlayer[1]);
+  RunEight256<RoleA, RoleB>(TTwoFourLanes{a, b}, ball, reaches[2], byPlayer[2]);
   ra = TRunTick{reaches[0] | (reaches[2] & 0xf) << 8, byPlayer[0] | (byPlayer[2] & 0xf) << 8};
   rb = TRunTick{reaches[1] | (reaches[2] >> 4) << 8, byPlayer[1] | (byPlayer[2] >> 4) << 8};
 }
@@ -389,12 +378,12 @@ VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, int32_t roleA, TRunLanes&
     rb = RunOneSide256(b, roleB, bx, by, bh);
     return;
   }
-  const TPassConst c = PassConst(bx, by, bh, roleA, roleB);
+  const TBallLanes ball = BallLanes(bx, by, bh);
   switch ((roleA != 0) * 2 + (roleB != 0)) {
-    case 0: return RunTwoSides256<kAllAttack, kAllAttack>(a, b, c, ra, rb);
-    case 1: return RunTwoSides256<kAllAttack, kAllDefend>(a, b, c, ra, rb);
-    case 2: return RunTwoSides256<kAllDefend, kAllAttack>(a, b, c, ra, rb);
-    default: return RunTwoSides256<kAllDefend, kAllDefend>(a, b, c, ra, rb);
+    case 0: return RunTwoSides256<0, 0>(a, b, ball, ra, rb);
+    case 1: return RunTwoSides256<0, 1>(a, b, ball, ra, rb);
+    case 2: return RunTwoSides256<1, 0>(a, b, ball, ra, rb);
+    default: return RunTwoSides256<1, 1>(a, b, ball, ra, rb);
   }
 }
 
