@@ -50,8 +50,10 @@ bool ProcessorHasAvx512Kernel() {
 
 // Sixteen lanes in 512-bit registers, the same tests and the same single
 // precision step as the 256-bit pass (RunEight256), all sixteen at once.
-VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512(TRunLanes& l, int32_t role, int32_t bx,
-                                                                                 int32_t by, int32_t bh) {
+// Role 0 attacking, 1 defending.
+template <int Role>
+VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512(TRunLanes& l, int32_t bx, int32_t by,
+                                                                                 int32_t bh) {
   const __m512i x = _mm512_load_si512(l.X), y = _mm512_load_si512(l.Y);
   const __m512i tx = _mm512_load_si512(l.TargetX), ty = _mm512_load_si512(l.TargetY);
   const __m512i fdxi = _mm512_load_si512(l.FaceDx), fdyi = _mm512_load_si512(l.FaceDy);
@@ -80,22 +82,26 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __m512i accel = _mm512_load_si512(l.Accel);
   __m512i a = _mm512_mask_add_epi32(accel, _mm512_cmplt_epi32_mask(accel, _mm512_set1_epi32(30)), accel, one);
   a = _mm512_mask_mov_epi32(a, turned, one);
-  const __m512i share =
-      role == 0 ? _mm512_mullo_epi32(_mm512_min_epi32(a, _mm512_set1_epi32(10)), _mm512_set1_epi32(3)) : a;
-  const __m512i paced = _mm512_mullo_epi32(_mm512_load_si512(l.Pace), share);
-  const __mmask16 shortStep = _mm512_cmplt_epu32_mask(paced, _mm512_set1_epi32(kFloatThirtieths));
-  const __m512i step = _mm512_srli_epi32(_mm512_mullo_epi32(paced, _mm512_set1_epi32(kThirtieth)), kThirtiethShift);
+  // The step as the 256-bit pass works it out: (pace x min(a, 10)) / 10
+  // attacking, (pace x a) / 30 defending.
+  const __m512i pace = _mm512_load_si512(l.Pace);
+  const __m512i paced = _mm512_mullo_epi32(pace, Role == 0 ? _mm512_min_epi32(a, _mm512_set1_epi32(10)) : a);
+  const __mmask16 shortStep =
+      _mm512_cmplt_epu32_mask(paced, _mm512_set1_epi32(Role == 0 ? kFloatThirtieths / 3 : kFloatThirtieths));
+  const __m512i step =
+      _mm512_srli_epi32(_mm512_mulhi_epu16(paced, _mm512_set1_epi32(Role == 0 ? kTenth : kThirtieth16)),
+                        Role == 0 ? kTenthShift : kThirtieth16Shift);
 
   // Lanes that do not step divide by something harmless.
   const __m512 length = _mm512_sqrt_ps(_mm512_cvtepi32_ps(_mm512_max_epi32(dist2, _mm512_set1_epi32(901))));
   const __m512 scale = _mm512_div_ps(_mm512_cvtepi32_ps(step), length);
   const __m512 vx = _mm512_mul_ps(_mm512_cvtepi32_ps(dxi), scale), vy = _mm512_mul_ps(_mm512_cvtepi32_ps(dyi), scale);
-  constexpr int kNearestEven = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
-  const __m512 rx = _mm512_roundscale_ps(vx, kNearestEven), ry = _mm512_roundscale_ps(vy, kNearestEven);
+  // Rounded to the nearest, ties to even, by the conversion itself.
+  const __m512i sx = _mm512_cvtps_epi32(vx), sy = _mm512_cvtps_epi32(vy);
   const __m512 nearHalf = _mm512_set1_ps(0.5f - 1.0f / 16384);
-  const __mmask16 hair = _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_sub_ps(vx, rx)), nearHalf, _CMP_GT_OQ) |
-                         _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_sub_ps(vy, ry)), nearHalf, _CMP_GT_OQ);
-  const __m512i sx = _mm512_cvtps_epi32(rx), sy = _mm512_cvtps_epi32(ry);
+  const __mmask16 hair =
+      _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_sub_ps(vx, _mm512_cvtepi32_ps(sx))), nearHalf, _CMP_GT_OQ) |
+      _mm512_cmp_ps_mask(_mm512_abs_ps(_mm512_sub_ps(vy, _mm512_cvtepi32_ps(sy))), nearHalf, _CMP_GT_OQ);
 
   const __m512i onPitch = _mm512_load_si512(l.OnPitch);
   const __mmask16 runs = _mm512_test_epi32_mask(onPitch, onPitch);
@@ -125,8 +131,9 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   // Within 10 of the ball when attacking; half his reach + 10 when defending.
   const __m512i reach = _mm512_load_si512(l.Reach);
   const __m512i ten = _mm512_set1_epi32(10);
-  const __m512i halfReach = _mm512_srai_epi32(_mm512_add_epi32(reach, _mm512_srli_epi32(reach, 31)), 1);
-  const __m512i r = role == 0 ? ten : _mm512_add_epi32(halfReach, ten);
+  __m512i r = ten;
+  if constexpr (Role != 0)
+    r = _mm512_add_epi32(_mm512_srai_epi32(_mm512_add_epi32(reach, _mm512_srli_epi32(reach, 31)), 1), ten);
   const __m512i ax = _mm512_abs_epi32(_mm512_sub_epi32(nx, _mm512_set1_epi32(bx)));
   const __m512i ay = _mm512_abs_epi32(_mm512_sub_epi32(ny, _mm512_set1_epi32(by)));
   const __mmask16 reaches = runs & ~byPlayer & _mm512_cmplt_epi32_mask(ax, r) & _mm512_cmplt_epi32_mask(ay, r) &
@@ -136,15 +143,23 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
 }
 
 VANTOREL_LANES_TARGET TRunTick RunOneSide512(TRunLanes& l, int32_t role, int32_t bx, int32_t by, int32_t bh) {
-  return RunLanes512(l, role, bx, by, bh);
+  return role == 0 ? RunLanes512<0>(l, bx, by, bh) : RunLanes512<1>(l, bx, by, bh);
 }
 
 // Both sides one after the other with nothing between them: neither reads
 // the other's lanes, so the processor works on both at once.
 VANTOREL_LANES_TARGET void RunTwoSides512(TRunLanes& a, int32_t roleA, TRunLanes& b, int32_t roleB, int32_t bx,
                                           int32_t by, int32_t bh, TRunTick& ra, TRunTick& rb) {
-  ra = RunLanes512(a, roleA, bx, by, bh);
-  rb = RunLanes512(b, roleB, bx, by, bh);
+  auto both = [&]<int RoleA, int RoleB>() VANTOREL_LANES_TARGET {
+    ra = RunLanes512<RoleA>(a, bx, by, bh);
+    rb = RunLanes512<RoleB>(b, bx, by, bh);
+  };
+  switch ((roleA != 0) * 2 + (roleB != 0)) {
+    case 0: return both.template operator()<0, 0>();
+    case 1: return both.template operator()<0, 1>();
+    case 2: return both.template operator()<1, 0>();
+    default: return both.template operator()<1, 1>();
+  }
 }
 
 VANTOREL_LANES_TARGET uint32_t NearestLanes512(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,
