@@ -169,8 +169,10 @@ VANTOREL_LANES_TARGET uint32_t NearestLanes512(const TRunLanes& l, uint32_t amon
   __mmask16 in = __mmask16(among) & _mm512_cmplt_epi32_mask(_mm512_abs_epi32(dx), _mm512_set1_epi32(rx)) &
                  _mm512_cmplt_epi32_mask(_mm512_abs_epi32(dy), _mm512_set1_epi32(ry));
   if (useK) in &= _mm512_cmpgt_epi32_mask(_mm512_load_si512(l.Anticipate), _mm512_set1_epi32(k));
-  // Within 30000 in both, the squared distance fits 32 bits.
-  const __m512i d2 = _mm512_add_epi32(_mm512_mullo_epi32(dx, dx), _mm512_mullo_epi32(dy, dy));
+  // Within 30000 in both, both parts are 16-bit numbers and the squared
+  // distance fits 32 bits: one multiply-add of (dx, dy) pairs.
+  const __m512i d = _mm512_mask_blend_epi16(0xaaaaaaaa, dx, _mm512_slli_epi32(dy, 16));
+  const __m512i d2 = _mm512_madd_epi16(d, d);
   in &= _mm512_cmplt_epi32_mask(d2, _mm512_set1_epi32(20000 * 20000));
   if (in == 0) return 0;
   const int32_t least = _mm512_mask_reduce_min_epi32(in, d2);
@@ -404,16 +406,22 @@ VANTOREL_AVX2_TARGET void RunTwoSides256(TRunLanes& a, int32_t roleA, TRunLanes&
 
 VANTOREL_AVX2_TARGET uint32_t NearestLanes256(const TRunLanes& l, uint32_t among, int32_t px, int32_t py, int32_t rx,
                                               int32_t ry, int32_t k, bool useK) {
-  const __m256i far = _mm256_set1_epi32(20000 * 20000);  // within 30000 in both, d2 fits 32 bits
+  const __m256i far = _mm256_set1_epi32(20000 * 20000);
+  const __m256i bx = _mm256_set1_epi32(rx), by = _mm256_set1_epi32(ry);
+  const __m256i ppx = _mm256_set1_epi32(px), ppy = _mm256_set1_epi32(py);
   __m256i d2[2], least = far;
   uint32_t in = 0;
   for (int h = 0; h < 2; ++h) {
-    const __m256i dx = _mm256_sub_epi32(Load8(l.X + 8 * h), _mm256_set1_epi32(px));
-    const __m256i dy = _mm256_sub_epi32(Load8(l.Y + 8 * h), _mm256_set1_epi32(py));
-    __m256i inV = _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(rx), _mm256_abs_epi32(dx)),
-                                   _mm256_cmpgt_epi32(_mm256_set1_epi32(ry), _mm256_abs_epi32(dy)));
+    const __m256i dx = _mm256_sub_epi32(Load8(l.X + 8 * h), ppx);
+    const __m256i dy = _mm256_sub_epi32(Load8(l.Y + 8 * h), ppy);
+    __m256i inV =
+        _mm256_and_si256(_mm256_cmpgt_epi32(bx, _mm256_abs_epi32(dx)), _mm256_cmpgt_epi32(by, _mm256_abs_epi32(dy)));
     if (useK) inV = _mm256_and_si256(inV, _mm256_cmpgt_epi32(Load8(l.Anticipate + 8 * h), _mm256_set1_epi32(k)));
-    d2[h] = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), _mm256_mullo_epi32(dy, dy));
+    // Within 30000 in both, both parts are 16-bit numbers and the squared
+    // distance fits 32 bits: one multiply-add of (dx, dy) pairs (any other
+    // lane is out).
+    const __m256i d = _mm256_blend_epi16(dx, _mm256_slli_epi32(dy, 16), 0xaa);
+    d2[h] = _mm256_madd_epi16(d, d);
     inV = _mm256_and_si256(inV, _mm256_and_si256(LanesOfBits(among >> 8 * h), _mm256_cmpgt_epi32(far, d2[h])));
     in |= SignBits(inV) << 8 * h;
     least = _mm256_min_epi32(least, _mm256_blendv_epi8(far, d2[h], inV));
