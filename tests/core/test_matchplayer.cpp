@@ -486,6 +486,9 @@ TEST(MatchPlayerRun, MovesExactlyAsTheAnglesSay) {
       if (tick % 5 == 0) {  // a new target now and then, sometimes very near
         int32_t tx = Random(3) == 0 ? p.X + Coordinate(40) : 800 + Random(10500);
         int32_t ty = Random(3) == 0 ? p.Y + Coordinate(40) : 800 + Random(6800);
+        // Now and then far off the pitch, the run's vector near 2^15, where
+        // facing is kept as an angle rather than a vector.
+        if (Random(8) == 0) tx = p.X + (Random(2) ? 1 : -1) * ((1 << 15) - 40 + Random(80));
         p.SetTarget({tx, ty});
         ref.TargetX = tx;
         ref.TargetY = ty;
