@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -71,6 +72,7 @@ std::mutex& ChosenLock() {
   static std::mutex lock;
   return lock;
 }
+std::atomic<uint64_t> rootsGeneration{1};
 
 }  // namespace
 
@@ -122,6 +124,7 @@ TDataRoots DataRoots() {
 
 void SetDataRoot(const std::string& dir) {
   std::lock_guard<std::mutex> hold(ChosenLock());
+  rootsGeneration.fetch_add(1, std::memory_order_acq_rel);
   std::optional<TDataRoots>& roots = Chosen();
   if (dir.empty()) {
     roots.reset();
@@ -131,6 +134,8 @@ void SetDataRoot(const std::string& dir) {
   f.Explicit = dir;
   roots = DecideDataRoots(f, [](const std::string&) { return false; });
 }
+
+uint64_t DataRootsGeneration() { return rootsGeneration.load(std::memory_order_acquire); }
 
 std::string ShippedPath(const std::string& relative) { return Join(DataRoots().Shipped, relative); }
 

@@ -18,6 +18,7 @@
 // Every path the game reads or writes is made here; nothing else spells one.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ TDataRoots DataRoots();
 // Points both roots at dir from now on (vantorel-sim --data). An empty dir
 // forgets any choice: the roots are decided afresh on next use.
 void SetDataRoot(const std::string& dir);
+// Changes with every SetDataRoot: what was found under the roots before
+// may no longer be what is there.
+uint64_t DataRootsGeneration();
 
 // A file or folder under a root, "/" separated: in a checkout
 // ShippedPath("first.dat") is "data/first.dat" and PlayerPath("savedata")

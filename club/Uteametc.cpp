@@ -1,6 +1,10 @@
 #include "club/Uteametc.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -34,6 +38,27 @@ std::map<std::string, TIntgrid>& PresetCache() {
 std::mutex& PresetCacheLock() {
   static std::mutex lock;
   return lock;
+}
+// Changes whenever the cache is emptied.
+std::atomic<uint64_t> presetCacheGeneration{1};
+
+// The preset a thread found last for a line, so that placing a formation
+// (every club, every week) neither builds the path nor takes the lock: good
+// while the data roots and the cache are the ones it was found under and,
+// for a path relative to the working directory, in the same directory.
+struct TPresetMemo {
+  uint64_t Roots = 0, Cache = 0;
+  bool Relative = false;
+  std::string WorkingDir;
+  const TIntgrid* Table = nullptr;
+};
+constexpr int kMemoLines = 4;
+thread_local std::array<TPresetMemo, kMemoLines> presetMemo;
+
+// Whether the working directory is `dir` (false when it cannot be told).
+bool WorkingDirIs(const std::string& dir) {
+  char here[4096];
+  return ::getcwd(here, sizeof here) != nullptr && dir == here;
 }
 
 }  // namespace
@@ -96,6 +121,22 @@ void Tformation::MovePlayer(int fromLine, int row, int toLine) {
 }
 
 const TIntgrid& Tformation::Preset(int line) {
+  TPresetMemo* memo = line >= 0 && line < kMemoLines ? &presetMemo[static_cast<std::size_t>(line)] : nullptr;
+  const uint64_t roots = DataRootsGeneration(), generation = presetCacheGeneration.load(std::memory_order_acquire);
+  if (memo && memo->Table && memo->Roots == roots && memo->Cache == generation &&
+      (!memo->Relative || WorkingDirIs(memo->WorkingDir)))
+    return *memo->Table;
+  const TIntgrid& table = CachedPreset(line);
+  if (memo) {
+    const std::filesystem::path path(PresetPath(line));
+    std::error_code ec;
+    *memo = TPresetMemo{roots, generation, path.is_relative(), std::filesystem::current_path(ec).string(), &table};
+    if (ec) memo->Table = nullptr;
+  }
+  return table;
+}
+
+const TIntgrid& Tformation::CachedPreset(int line) {
   const std::string path = PresetPath(line);
   std::error_code ec;
   std::string key = std::filesystem::absolute(path, ec).string();
@@ -126,6 +167,7 @@ const TIntgrid& Tformation::Preset(int line) {
 
 void Tformation::ClearPresetCache() {
   std::lock_guard<std::mutex> lock(PresetCacheLock());
+  presetCacheGeneration.fetch_add(1, std::memory_order_acq_rel);
   PresetCache().clear();
 }
 

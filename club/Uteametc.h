@@ -62,6 +62,8 @@ class Tformation {
   static void ClearPresetCache();
 
  private:
+  // Preset without the thread's memo: the cache, under its lock.
+  static const TIntgrid& CachedPreset(int line);
   void PlaceLine(int line, int presetRow);
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "TeamTestData.h"
 #include "club/Ufile.h"
@@ -133,6 +134,21 @@ TEST_F(FormationTest, MissingOrShortPresetIsAFileErrorNamingTheFile) {
 TEST_F(FormationTest, PresetsAreDeliberatelyReadOncePerProcess) {
   const TIntgrid* first = &Tformation::Preset(1);
   std::filesystem::remove("data/aiforma/1.dat");
+  EXPECT_EQ(&Tformation::Preset(1), first);
+  // Once per working directory: another one reads its own presets (here
+  // with three rows), on this thread and on another; back here, the first.
+  namespace fs = std::filesystem;
+  const fs::path here = fs::current_path();
+  fs::create_directories("other/data/aiforma");
+  TIntgrid three;
+  for (int r = 0; r < 3; ++r) three.AddRow({PresetPoint(1, r, 0).X, PresetPoint(1, r, 0).Y});
+  TStream s;
+  three.SaveToStream(s);
+  WriteBytesFile("other/data/aiforma/1.dat", s.Bytes());
+  fs::current_path("other");
+  EXPECT_EQ(Tformation::Preset(1).RowCount(), 3);
+  std::thread([] { EXPECT_EQ(Tformation::Preset(1).RowCount(), 3); }).join();
+  fs::current_path(here);
   EXPECT_EQ(&Tformation::Preset(1), first);
 }
 
