@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -68,18 +70,33 @@ size_t Cp932CharLen(const unsigned char* p, size_t left) {
   return (lead && left >= 2) ? 2 : 1;
 }
 
+// Converts through a per-thread memo of recent texts: the same players'
+// names go to and from every match, week after week. The memo is emptied
+// whenever it grows past a few thousand texts, so it never grows without
+// bound.
+template <typename StepOver>
+const std::string& Remembered(Converter& conv, std::unordered_map<std::string, std::string>& memo,
+                              const std::string& in, StepOver stepOver) {
+  if (const auto it = memo.find(in); it != memo.end()) return it->second;
+  constexpr std::size_t kMostRemembered = 4096;
+  if (memo.size() >= kMostRemembered) memo.clear();
+  return memo.emplace(in, conv.Run(in, stepOver)).first->second;
+}
+
 }  // namespace
 
 std::string Utf8ToCp932(const std::string& utf8) {
   if (IsAscii(utf8)) return utf8;
   thread_local Converter conv("CP932", "UTF-8");
-  return conv.Run(utf8, Utf8CharLen);
+  thread_local std::unordered_map<std::string, std::string> memo;
+  return Remembered(conv, memo, utf8, Utf8CharLen);
 }
 
 std::string Cp932ToUtf8(const std::string& cp932) {
   if (IsAscii(cp932)) return cp932;
   thread_local Converter conv("UTF-8", "CP932");
-  return conv.Run(cp932, Cp932CharLen);
+  thread_local std::unordered_map<std::string, std::string> memo;
+  return Remembered(conv, memo, cp932, Cp932CharLen);
 }
 
 int Cp932Length(const std::string& utf8) { return static_cast<int>(Utf8ToCp932(utf8).size()); }
