@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "club/Uarith.h"
+
 // A point on the pitch, in pitch units (pitch 12100 x 8400, centre 6050,4200).
 struct Tmpoint {
   int32_t X = 0;
@@ -28,6 +30,18 @@ constexpr int32_t kRightGoalLineX = 11300;
 // twentieth of it rounded, or a comparison with a whole number (the root of
 // a whole number that is not a square lies far from any half).
 inline double PitchDistance(int64_t dx, int64_t dy) { return std::sqrt(double(dx * dx + dy * dy)); }
+
+// PitchDistance rounded to a whole number, ties to even: what
+// RoundHalfEven(PitchDistance(dx, dy)) gives. Below 2^20 the root of a whole
+// number lies either on a whole number or at least 2^-23 from any half, far
+// beyond the root's own rounding error, so adding a half and cutting off the
+// fraction rounds the same way without the general rounding's tests.
+inline int32_t RoundedPitchDistance(int32_t dx, int32_t dy) {
+  const int64_t n = int64_t(dx) * dx + int64_t(dy) * dy;
+  if (n < (int64_t(1) << 40)) [[likely]]
+    return int32_t(std::sqrt(double(n)) + 0.5);
+  return RoundHalfEven(PitchDistance(dx, dy));
+}
 
 // Results of Tball::CheckOut.
 enum TOutCode : int32_t {

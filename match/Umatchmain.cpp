@@ -1,5 +1,6 @@
 #include "match/Umatchmain.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -128,13 +129,16 @@ void Tmmain::PlayersStep() {
   CollectReachers(1, run[1]);
 }
 
-void Tmmain::CollectReachers(int t, const TRunTick& run) {
-  if ((run.Reaches | run.ByPlayer) == 0) return;  // as on most ticks
+void Tmmain::ListReachers(int t, const TRunTick& run) {
+  // List position i runs in lane i: only the lanes of the eleven with a
+  // bit set are looked at, in list order.
+  uint32_t look = (run.Reaches | run.ByPlayer) & ((1u << kOnPitch) - 1);
   const int32_t role = Role[t];
   const int32_t bx = Ball->X, by = Ball->Y, bh = Ball->BallHeight;
   const Tmteam& team = *Sides[t];
-  for (int i = 0; i < kOnPitch; ++i) {
-    const uint32_t bit = 1u << i;  // list position i runs in lane i
+  for (; look != 0; look &= look - 1) {
+    const int i = std::countr_zero(look);
+    const uint32_t bit = 1u << i;
     bool reaches = (run.Reaches & bit) != 0;
     if (run.ByPlayer & bit) [[unlikely]] {
       Tmplayer& p = *team.Players[i];
@@ -182,15 +186,16 @@ void Tmmain::DefencePlan(int t) {
   const Tmteam& other = *Sides[1 - t];
   int32_t nx[kOnPitch], ny[kOnPitch], nd[kOnPitch];
   int n = 0;
+  const TRunLanes& ol = *other.Lanes;  // list position i runs in lane i
   for (int i = 0; i < kOnPitch; ++i) {
-    const Tmplayer& p = other.PlayerAt(i);
-    if (std::abs(p.X - line) >= 2500) continue;
-    const int32_t d = RoundHalfEven(PitchDistance(p.X - line, p.Y - kPitchCentreY));
+    const int32_t x = ol.X[i], y = ol.Y[i];
+    if (std::abs(x - line) >= 2500) continue;
+    const int32_t d = RoundedPitchDistance(x - line, y - kPitchCentreY);
     int k = n++;
     for (; k > 0 && nd[k - 1] > d; --k) {
       nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
     }
-    nx[k] = p.X, ny[k] = p.Y, nd[k] = d;
+    nx[k] = x, ny[k] = y, nd[k] = d;
   }
   for (int r = 0; r < n; ++r) team.Mark(nx[r], ny[r]);
   team.DefenceShape(Ball->X, Ball->Y, aim.X, aim.Y);

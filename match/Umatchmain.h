@@ -86,8 +86,8 @@ class Tmmain {
 
   std::unique_ptr<Tball> Ball;
   std::unique_ptr<Tmteam> Sides[2];
-  int32_t ReplanCount[2] = {0, 0};
-  int32_t Role[2] = {0, 1};  // 0 attacking, 1 defending
+  int32_t ReplanCount[2] = {0, 0};  // 0 .. 4: ticks since the side last planned
+  int32_t Role[2] = {0, 1};         // 0 attacking, 1 defending
   std::vector<std::string> GoalLists[2];
   TReachTable Reachers[2];  // per role: rows (team, player index) in reach
   int32_t Tick = 0;
@@ -129,15 +129,21 @@ class Tmmain {
  private:
   void PlayersStep();
   // Makes side t's plan when it is due (every fifth tick), and counts
-  // toward the next one.
+  // toward the next one: 0, 1, 2, 3, 4, 0, ... (a compare, not a division,
+  // on every tick).
   void PlanIfDue(int t) {
     if (ReplanCount[t] == 0) Plan(t);
-    ReplanCount[t] = (ReplanCount[t] + 1) % 5;
+    const int32_t next = ReplanCount[t] + 1;
+    ReplanCount[t] = next == 5 ? 0 : next;
   }
   void Plan(int t);
   // Lists side t's players who reach the ball after their lanes' run,
-  // running those the lanes left to themselves.
-  void CollectReachers(int t, const TRunTick& run);
+  // running those the lanes left to themselves: on most ticks there are
+  // none, and only the test is paid for.
+  void CollectReachers(int t, const TRunTick& run) {
+    if ((run.Reaches | run.ByPlayer) != 0) ListReachers(t, run);
+  }
+  void ListReachers(int t, const TRunTick& run);
   void AttackPlan(int t);
   void DefencePlan(int t);
   void ResolveBall();

@@ -16,8 +16,6 @@ int Sign(int32_t v) { return (v > 0) - (v < 0); }
 
 int64_t Dist2(int32_t dx, int32_t dy) { return static_cast<int64_t>(dx) * dx + static_cast<int64_t>(dy) * dy; }
 
-int32_t RoundedDistance(int32_t dx, int32_t dy) { return RoundHalfEven(PitchDistance(dx, dy)); }
-
 // Reads one player record of the line-up; the record must at least hold its
 // number, home position and the length of its name.
 std::pair<int32_t, int32_t> LoadPlayer(TStream& s, int side, TRunLanes& lanes, int lane,
@@ -184,7 +182,7 @@ void Tmteam::DefenceShape(int32_t ballX, int32_t ballY, int32_t aimX, int32_t ai
 void Tmteam::MarkList(TIntgrid& table, int32_t x0) const {
   for (int i = 0; i < kOnPitch; ++i) {
     const Tmplayer& p = *Players[i];
-    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundedDistance(p.X - x0, p.Y - kPitchCentreY)});
+    if (std::abs(p.X - x0) < 2500) table.AddRow({p.X, p.Y, RoundedPitchDistance(p.X - x0, p.Y - kPitchCentreY)});
   }
 }
 
@@ -198,21 +196,32 @@ void Tmteam::Mark(int32_t px, int32_t py) {
 
 template <class Table>
 void Tmteam::BuildPassTable(Table& table, int holder) const {
+  const TRunLanes& l = *Lanes;  // list position i runs in lane i
   const int32_t g = Players[0]->GoalX(1);
   const int32_t hx = Players[holder]->X, hy = Players[holder]->Y;
+  // The eleven nearest the attacked goal first, equal distances in list
+  // order (as a stable sort of the rows by distance), then the rows in that
+  // order: those before the holder's are ahead of him.
+  int32_t dist[kOnPitch];
+  int order[kOnPitch];
   for (int i = 0; i < kOnPitch; ++i) {
-    const Tmplayer& p = *Players[i];
-    int32_t front = (std::abs(p.X - g) < 1500 && std::abs(p.Y - kPitchCentreY) < 700) ? 1 : 0;
-    table.AddRow({p.X, p.Y, RoundedDistance(p.X - g, p.Y - kPitchCentreY), front, 0, 0, i});
+    dist[i] = RoundedPitchDistance(l.X[i] - g, l.Y[i] - kPitchCentreY);
+    int k = i;
+    for (; k > 0 && dist[order[k - 1]] > dist[i]; --k) order[k] = order[k - 1];
+    order[k] = i;
   }
-  table.SortAscending(2);
-  int holderRow = table.FindRow(6, holder);
-  for (int r = 0; r < holderRow; ++r) {
-    table.SetValue(r, 4, 1);
-    if (std::abs(table.GetValue(r, 0) - hx) >= 3000 || std::abs(table.GetValue(r, 1) - hy) >= 3000)
-      table.SetValue(r, 5, 1);
+  bool ahead = holder >= 0 && holder < kOnPitch;  // a holder off the list has nobody ahead
+  for (int k = 0; k < kOnPitch; ++k) {
+    const int i = order[k];
+    if (i == holder) {
+      ahead = false;
+      continue;
+    }
+    const int32_t x = l.X[i], y = l.Y[i];
+    const int32_t front = (std::abs(x - g) < 1500 && std::abs(y - kPitchCentreY) < 700) ? 1 : 0;
+    const int32_t far = ahead && (std::abs(x - hx) >= 3000 || std::abs(y - hy) >= 3000) ? 1 : 0;
+    table.AddRow({x, y, dist[i], front, ahead ? 1 : 0, far, i});
   }
-  if (holderRow >= 0) table.DeleteRow(holderRow);
 }
 
 template <class Table>

@@ -98,9 +98,9 @@ class Tmteam {
   // x of the line x0.
   void MarkList(TIntgrid& table, int32_t x0) const;
   void Mark(int32_t px, int32_t py);
-  // Rows (x, y, distance to goal, in front of goal, ahead, far, index) for
-  // every team-mate of the holder, nearest the attacked goal first. The
-  // table is a TPassTable (the driver's) or a TIntgrid.
+  // Appends rows (x, y, distance to goal, in front of goal, ahead, far,
+  // index) for every team-mate of the holder, nearest the attacked goal
+  // first, to an empty table: a TPassTable (the driver's) or a TIntgrid.
   template <class Table>
   void BuildPassTable(Table& table, int holder) const;
   // Called on the defending side: marks the receivers it covers.

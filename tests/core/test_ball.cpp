@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <set>
+#include <utility>
+#include <vector>
 
+#include "club/Uarith.h"
 #include "club/Urandom.h"
 #include "match/Uball.h"
 
@@ -368,4 +371,18 @@ TEST(BallCheckOut, GoalsWoodworkAndGoalLine) {
       EXPECT_TRUE(b.Stopped());
     }
   }
+}
+
+TEST(BallDistance, RoundedDistanceRoundsAsTheGeneralRounding) {
+  // (m^2, m) lies just short of m^2 + 1/2, (m^2, m + 1) just beyond it;
+  // from m = 1024 on the sum of squares passes 2^40 and the general
+  // rounding takes over.
+  std::vector<std::pair<int32_t, int32_t>> cases = {{0, 0}, {3, 4}, {-700, 0}, {1, 1}, {12100, -8400}};
+  for (int32_t m : {1, 2, 3, 10, 99, 1000, 1023, 1024, 2000, 46340}) {
+    cases.emplace_back(m * m, m);
+    cases.emplace_back(-m * m, m + 1);
+    cases.emplace_back(m, m * m - 1);
+  }
+  for (auto [dx, dy] : cases)
+    EXPECT_EQ(RoundedPitchDistance(dx, dy), RoundHalfEven(PitchDistance(dx, dy))) << dx << "," << dy;
 }
