@@ -268,7 +268,44 @@ bool Tmplayer::InOwnArea() const {
   return Abs(g - X) < 1500 && Abs(kPitchCentreY - Y) < 1800;
 }
 
+int Tmplayer::InViewByVectors(int64_t ux, int64_t uy) const {
+  const bool left = FootAngle == kQuarterPi;
+  if (!FacesByVector() || !(left || FootAngle == -kQuarterPi)) return -1;
+  constexpr int64_t kNear = int64_t(1) << 20;
+  if (ux <= -kNear || ux >= kNear || uy <= -kNear || uy >= kNear) return -1;
+  const int64_t fx = faceDx_, fy = faceDy_;
+  const int64_t cross = fx * uy - fy * ux, dot = fx * ux + fy * uy;
+  // Along his facing (or the point he stands on): the two angles may differ
+  // in the last place either way.
+  if (cross == 0) return -1;
+  // More than a quarter turn apart, or more than 45 degrees: out of view.
+  // Exactly 45: the rounding of the angles decides.
+  const int64_t across = cross < 0 ? -cross : cross;
+  if (dot <= 0 || across > dot) return 0;
+  if (across == dot) return -1;
+  // Either side of the direction pi, where atan2 jumps from pi to -pi: the
+  // plain difference of the angles is nearly a full turn.
+  if (fx < 0 && ((fy >= 0) != (uy >= 0))) return 0;
+  // The point lies clockwise of his facing (facing - t > 0) or
+  // anticlockwise; his strong side is clockwise when facing - FootAngle > 0.
+  // On the foot's own diagonal the rounding decides.
+  const int side = cross < 0 ? 1 : -1;
+  int strong;
+  if (left) {
+    if (fy == fx && fx > 0) return -1;
+    strong = fy > fx && fy >= 0 ? 1 : -1;  // beyond 45 degrees, up to pi
+  } else {
+    if (fy == -fx && fx > 0) return -1;
+    strong = fy + fx > 0 || (fy >= 0 && fx < 0) ? 1 : -1;  // beyond -45 degrees, up to pi
+  }
+  return side == strong ? 1 : 0;
+}
+
 bool Tmplayer::InView(Tmpoint p) const {
+  // Integer vectors a little apart in angle lie far apart for the rounding
+  // of atan2 (more than 2^-36 for vectors below 2^20, against 2^-51): the
+  // integer geometry gives what the angles give, except on a boundary.
+  if (const int byVectors = InViewByVectors(int64_t(p.X) - X, int64_t(p.Y) - Y); byVectors >= 0) return byVectors != 0;
   double t = std::atan2(double(p.Y - Y), double(p.X - X));
   const double facing = Facing();
   int32_t s = SignOf(facing - t);

@@ -197,6 +197,9 @@ class Tmplayer {
       SetFacing(std::atan2(double(dy), double(dx)));
     }
   }
+  // InView for a facing kept as a vector and the point (ux, uy) from him,
+  // by integer geometry: 1 or 0, or -1 where only the angles can tell.
+  int InViewByVectors(int64_t ux, int64_t uy) const;
   bool TurnsMoreThanRightAngle(int64_t dx, int64_t dy) const;
   // A step whose parts lie a hair from a half: taken by the angle itself.
   void StepAlongFacing(int32_t step);

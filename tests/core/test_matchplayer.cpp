@@ -469,6 +469,42 @@ TEST(MatchPlayerRun, TurnTestAgreesWithTheAngles) {
   EXPECT_FALSE(TurnExceedsRightAngle(1, 0, 0, 1));  // exactly a right angle
 }
 
+// Who is in view is decided on the vectors where they are clear of the
+// boundaries: the same answer as the angles give, for facings and points
+// on and beside every boundary (along the facing, 45 degrees off, the
+// foot's diagonal, either side of the direction pi).
+TEST(MatchPlayerGeometry, ViewOnVectorsAgreesWithTheAngles) {
+  auto plain = [](const Tmplayer& p, Tmpoint q) {
+    const double t = std::atan2(double(q.Y - p.Y), double(q.X - p.X)), facing = p.Facing();
+    const int s = (facing - t > 0) - (facing - t < 0);
+    const int strong = (facing - p.FootAngle > 0) - (facing - p.FootAngle < 0);
+    return (s == 0 || s == strong) && std::fabs(facing - t) <= std::fabs(p.FootAngle);
+  };
+  RandSeed(31);
+  const int32_t spans[] = {1, 3, 40, 3000, 30000};
+  for (int i = 0; i < 200000; ++i) {
+    int32_t fx = Coordinate(spans[Random(5)]), fy = Coordinate(spans[Random(5)]);
+    if (Random(6) == 0) fy = (Random(2) ? 1 : -1) * fx;  // on a diagonal
+    if (Random(8) == 0) fy = 0;
+    if (fx == 0 && fy == 0) continue;
+    int32_t ux = Coordinate(spans[Random(5)]), uy = Coordinate(spans[Random(5)]);
+    switch (Random(6)) {
+      case 0: ux = 2 * fx, uy = 2 * fy; break;    // along the facing
+      case 1: ux = fx - fy, uy = fx + fy; break;  // 45 degrees either way
+      case 2: ux = fx + fy, uy = fy - fx; break;
+      case 3: ux += fx / 2, uy += fy / 2; break;  // or near it
+      default: break;
+    }
+    // He stands where the line to the goal he attacks (11300, 4200) is (fx, fy).
+    Tmplayer p = At(0, 0, 0.0, Random(2) == 0);
+    p.TargetX = 11300 - fx;
+    p.TargetY = 4200 - fy;
+    p.Place(2);
+    const Tmpoint q{p.X + ux, p.Y + uy};
+    ASSERT_EQ(p.InView(q), plain(p, q)) << fx << "," << fy << " to " << ux << "," << uy << " foot " << p.FootAngle;
+  }
+}
+
 TEST(MatchPlayerRun, MovesExactlyAsTheAnglesSay) {
   RandSeed(77);
   for (int runner = 0; runner < 300; ++runner) {
