@@ -190,8 +190,13 @@ void Tmmain::DefencePlan(int t) {
   for (int i = 0; i < kOnPitch; ++i) {
     const int32_t x = ol.X[i], y = ol.Y[i];
     if (std::abs(x - line) >= 2500) continue;
-    const int32_t d = RoundedPitchDistance(x - line, y - kPitchCentreY);
-    int k = n++;
+    nx[n] = x, ny[n] = y;
+    ++n;
+  }
+  // A lone opponent there needs no distance.
+  for (int r = 0; r < n && n > 1; ++r) {
+    const int32_t x = nx[r], y = ny[r], d = RoundedPitchDistance(x - line, y - kPitchCentreY);
+    int k = r;
     for (; k > 0 && nd[k - 1] > d; --k) {
       nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
     }

@@ -159,9 +159,12 @@ Tmpoint Tdfmove::Target(int32_t code) const {
 Tmpoint Tdfmove::KeeperTarget(int32_t anticipate) const {
   const int32_t g = GoalLineX;
   const int32_t bx = AimX, by = AimY;
-  const double travel = PitchDistance(bx - RefX, by - RefY);
-  // Comes out for a ball that will settle near his goal.
-  if (travel < 500 && Abs(bx - g) <= 5 * anticipate + 600 && Abs(by - kPitchCentreY) <= 1000) return Tmpoint{bx, by};
+  // Comes out for a ball that will settle near his goal: one that travels
+  // less than 500 (for whole numbers, the root of n lies below 500 exactly
+  // when n lies below 500^2).
+  const int64_t travel2 = (int64_t(bx) - RefX) * (int64_t(bx) - RefX) + (int64_t(by) - RefY) * (int64_t(by) - RefY);
+  if (travel2 < 500 * 500 && Abs(bx - g) <= 5 * anticipate + 600 && Abs(by - kPitchCentreY) <= 1000)
+    return Tmpoint{bx, by};
   if (Abs(bx - g) <= 4 * anticipate + 400 && Abs(by - kPitchCentreY) <= 400) return Tmpoint{bx, by};
   // Otherwise he stays on his line between the posts, where the ball's path
   // meets it (a ball travelling straight across: the near post, or level

@@ -122,6 +122,9 @@ TEST(MatchMoveKeeper, ComesOutOrHoldsHisLine) {
   EXPECT_EQ(keeper({5000, 4000}, {1500, 4500}, 0, 100), (Tmpoint{1500, 4500}));
   EXPECT_EQ(keeper({5000, 4000}, {1600, 4600}, 0, 100), (Tmpoint{1600, 4600}));  // 4A + 400 inclusive
   EXPECT_EQ(keeper({5000, 4000}, {1601, 4600}, 0, 100), (Tmpoint{800, 4000}));
+  // ... a ball travelling exactly 500 no longer counts as settling
+  EXPECT_EQ(keeper({1000, 4300}, {1300, 4699}, 0, 100), (Tmpoint{1300, 4699}));
+  EXPECT_EQ(keeper({1000, 4300}, {1300, 4700}, 0, 100), (Tmpoint{800, 4100}));
   EXPECT_EQ(keeper({5000, 4000}, {1600, 4601}, 0, 100), (Tmpoint{800, 4000}));
   // a ball travelling straight across
   EXPECT_EQ(keeper({3000, 6000}, {3000, 2000}, 0, 100), (Tmpoint{800, 3700}));
