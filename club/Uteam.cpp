@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 #include "club/Uarith.h"
 #include "club/Ucalendar.h"
@@ -349,17 +350,33 @@ std::array<TLineupPick, kSlotCount> Tteam::LineupPicks(bool excludeInjured) cons
   Tplayeranalyze table;
   for (const TplayerInput& e : Squad->Entries)
     if (!excludeInjured || !e.Player->IsInjured()) table.AddLineupRow(*e.Player, e.Number);
+  // Each pick takes the first of the rows left, stably sorted by its
+  // column, highest first. That order is by the pick's column, then by the
+  // column of the pick before, and so on back to the order the rows were
+  // added in: its first row is found in one pass, without sorting.
+  std::vector<int> left(static_cast<std::size_t>(table.RowCount()));
+  std::iota(left.begin(), left.end(), 0);
+  auto before = [&table](int a, int b, int pick) {
+    for (int q = pick; q >= 0; --q) {
+      const int32_t va = table.GetValue(a, kPicks[q].Column), vb = table.GetValue(b, kPicks[q].Column);
+      if (va != vb) return va > vb;
+    }
+    return a < b;
+  };
   std::array<TLineupPick, kSlotCount> picks{};
   for (int pick = 0; pick < kSlotCount; ++pick) {
     TLineupPick& k = picks[static_cast<std::size_t>(pick)];
     k.Slot = kPicks[pick].Slot;
     k.Column = kPicks[pick].Column;
-    if (table.RowCount() == 0) continue;
-    table.SortDescending(k.Column);
-    k.Number = table.GetValue(0, 0);
-    k.Value = table.GetValue(0, k.Column);
-    k.Mtype = table.GetValue(0, 1);
-    table.DeleteRow(0);
+    if (left.empty()) continue;
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < left.size(); ++i)
+      if (before(left[i], left[best], pick)) best = i;
+    const int row = left[best];
+    k.Number = table.GetValue(row, 0);
+    k.Value = table.GetValue(row, k.Column);
+    k.Mtype = table.GetValue(row, 1);
+    left.erase(left.begin() + static_cast<std::ptrdiff_t>(best));
   }
   return picks;
 }

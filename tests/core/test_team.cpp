@@ -8,6 +8,7 @@
 #include "club/Ucommatext.h"
 #include "club/Ufunction.h"
 #include "club/Uteam.h"
+#include "club/Uteametc.h"
 #include "world/Ugamemain.h"
 #include "world/Utrade.h"
 
@@ -185,6 +186,36 @@ TEST_F(TeamTest, AutoLineupMakesSixteenPicksByTheirColumns) {
   EXPECT_EQ(t.Slots[0], 1);
   EXPECT_EQ((std::array<int32_t, 5>{t.Slots[11], t.Slots[12], t.Slots[13], t.Slots[14], t.Slots[15]}),
             (std::array<int32_t, 5>{11, 12, 13, 14, 17}));
+}
+
+// The picks are sixteen stable sorts of the squad's table, highest first,
+// each taking the first row: squads of many equal players, where ties
+// fall back on the columns of earlier picks and then the squad's order,
+// pick the same players as those sorts.
+TEST_F(TeamTest, AutoLineupPicksAsSixteenStableSorts) {
+  RandSeed(404);
+  for (int squad = 0; squad < 200; ++squad) {
+    Tteam t(3);
+    const int size = 1 + Random(45);
+    for (int n = 0; n < size; ++n) {
+      auto made = MakePlayer(Random(21), 1, 25, 3);
+      for (int i = 0; i < 6; ++i) made->Ability(i) = 40 + Random(2) * (1 + Random(3));
+      t.Squad->Add(std::move(made), 1 + Random(60));
+    }
+    const std::array<TLineupPick, kSlotCount> picks = t.LineupPicks(false);
+    Tplayeranalyze table;
+    for (const TplayerInput& e : t.Squad->Entries) table.AddLineupRow(*e.Player, e.Number);
+    for (int pick = 0; pick < kSlotCount; ++pick) {
+      const TLineupPick& got = picks[static_cast<std::size_t>(pick)];
+      int32_t number = -1;
+      if (table.RowCount() > 0) {
+        table.SortDescending(got.Column);
+        number = table.GetValue(0, 0);
+        table.DeleteRow(0);
+      }
+      ASSERT_EQ(got.Number, number) << "squad " << squad << " pick " << pick + 1;
+    }
+  }
 }
 
 TEST_F(TeamTest, AutoLineupCanLeaveTheInjuredOut) {
