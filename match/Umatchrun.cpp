@@ -11,25 +11,15 @@
 
 namespace {
 
-// pace x share div 30 as (pace x share x kThirtieth) >> kThirtiethShift,
-// exact for every product in 0 .. kExactThirtieths; a player's pace times
-// his run-up share (at most 143 x 30) stays far below it.
-constexpr int32_t kThirtieth = 34953, kThirtiethShift = 20, kExactThirtieths = 50000;
-constexpr bool ThirtiethsExact() {
-  for (int64_t v = 0; v <= kExactThirtieths; ++v)
-    if (((v * kThirtieth) >> kThirtiethShift) != v / 30) return false;
-  return true;
-}
-static_assert(ThirtiethsExact());
 // The vector passes work out steps below 256 (pace x share below 256 x 30)
 // in single precision.
 constexpr int32_t kFloatThirtieths = 256 * 30;
 // v div 30 and v div 10 as (v x m) >> 16 >> s (a 16-bit high product and a
 // shift), exact for every v below kFloatThirtieths.
-constexpr int32_t kThirtieth16 = 34953, kThirtieth16Shift = 4, kTenth = 52429, kTenthShift = 3;
+constexpr int32_t kThirtieth = 34953, kThirtiethShift = 4, kTenth = 52429, kTenthShift = 3;
 constexpr bool DivisionsExact() {
   for (int64_t v = 0; v < kFloatThirtieths; ++v)
-    if (((v * kThirtieth16) >> 16 >> kThirtieth16Shift) != v / 30 || ((v * kTenth) >> 16 >> kTenthShift) != v / 10)
+    if (((v * kThirtieth) >> 16 >> kThirtiethShift) != v / 30 || ((v * kTenth) >> 16 >> kTenthShift) != v / 10)
       return false;
   return true;
 }
@@ -88,9 +78,8 @@ VANTOREL_LANES_TARGET __attribute__((always_inline)) inline TRunTick RunLanes512
   const __m512i paced = _mm512_mullo_epi32(pace, Role == 0 ? _mm512_min_epi32(a, _mm512_set1_epi32(10)) : a);
   const __mmask16 shortStep =
       _mm512_cmplt_epu32_mask(paced, _mm512_set1_epi32(Role == 0 ? kFloatThirtieths / 3 : kFloatThirtieths));
-  const __m512i step =
-      _mm512_srli_epi32(_mm512_mulhi_epu16(paced, _mm512_set1_epi32(Role == 0 ? kTenth : kThirtieth16)),
-                        Role == 0 ? kTenthShift : kThirtieth16Shift);
+  const __m512i step = _mm512_srli_epi32(_mm512_mulhi_epu16(paced, _mm512_set1_epi32(Role == 0 ? kTenth : kThirtieth)),
+                                         Role == 0 ? kTenthShift : kThirtiethShift);
 
   // Lanes that do not step divide by something harmless.
   const __m512 length = _mm512_sqrt_ps(_mm512_cvtepi32_ps(_mm512_max_epi32(dist2, _mm512_set1_epi32(901))));
@@ -293,14 +282,14 @@ VANTOREL_AVX2_TARGET __attribute__((always_inline)) inline void RunEight256(cons
   const __m256i paced = _mm256_mullo_epi32(pace, share);
   const __m256i shortStep = _mm256_cmpeq_epi32(
       _mm256_min_epu32(paced, ByRole<RoleLo, RoleHi>(kFloatThirtieths / 3 - 1, kFloatThirtieths - 1)), paced);
-  const __m256i high = _mm256_mulhi_epu16(paced, ByRole<RoleLo, RoleHi>(kTenth, kThirtieth16));
+  const __m256i high = _mm256_mulhi_epu16(paced, ByRole<RoleLo, RoleHi>(kTenth, kThirtieth));
   __m256i step;
   if constexpr (allAttack)
     step = _mm256_srli_epi32(high, kTenthShift);
   else if constexpr (allDefend)
-    step = _mm256_srli_epi32(high, kThirtieth16Shift);
+    step = _mm256_srli_epi32(high, kThirtiethShift);
   else
-    step = _mm256_srlv_epi32(high, ByRole<RoleLo, RoleHi>(kTenthShift, kThirtieth16Shift));
+    step = _mm256_srlv_epi32(high, ByRole<RoleLo, RoleHi>(kTenthShift, kThirtiethShift));
 
   // Lanes that do not step divide by something harmless. The conversion to
   // whole numbers rounds to the nearest, ties to even, as everywhere else.
