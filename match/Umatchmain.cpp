@@ -193,14 +193,17 @@ void Tmmain::DefencePlan(int t) {
     nx[n] = x, ny[n] = y;
     ++n;
   }
-  // A lone opponent there needs no distance.
-  for (int r = 0; r < n && n > 1; ++r) {
-    const int32_t x = nx[r], y = ny[r], d = RoundedPitchDistance(x - line, y - kPitchCentreY);
-    int k = r;
-    for (; k > 0 && nd[k - 1] > d; --k) {
-      nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
+  // Ordered by distance when there are two or more (a lone opponent there
+  // needs no distance).
+  if (n > 1) {
+    for (int r = 0; r < n; ++r) {
+      const int32_t x = nx[r], y = ny[r], d = RoundedPitchDistance(x - line, y - kPitchCentreY);
+      int k = r;
+      for (; k > 0 && nd[k - 1] > d; --k) {
+        nx[k] = nx[k - 1], ny[k] = ny[k - 1], nd[k] = nd[k - 1];
+      }
+      nx[k] = x, ny[k] = y, nd[k] = d;
     }
-    nx[k] = x, ny[k] = y, nd[k] = d;
   }
   for (int r = 0; r < n; ++r) team.Mark(nx[r], ny[r]);
   team.DefenceShape(Ball->X, Ball->Y, aim.X, aim.Y);
