@@ -7,9 +7,6 @@ namespace {
 inline int32_t Sign(int32_t v) { return (v > 0) - (v < 0); }
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
 
-// The player's own end of the pitch: x 0 for a left-half home, else kPitchWidth.
-inline int32_t OwnEnd(int32_t homeX) { return homeX < kPitchCentreX ? 0 : kPitchWidth; }
-
 // The wing y of the attacking shape: a winger (side offset a = +1 or -1)
 // whose tested half differs from his home half drifts toward his wing,
 // everybody else follows the ball across by half.
@@ -30,19 +27,32 @@ Tmpoint KeepOnPitch(Tmpoint p) {
   return p;
 }
 
+// The player's own end of the pitch: x 0 for a left-half home, else
+// kPitchWidth. Each end's rule is compiled with the end's own figures (the
+// lines 7000, 9500, 10000 and 10500 from it), so a player pays only for
+// those of his own case.
 Tmpoint Tatkmove::Target(int32_t code) const {
-  const int32_t e = OwnEnd(HomeX);
+  return HomeX < kPitchCentreX ? TargetAt<0>(code) : TargetAt<kPitchWidth>(code);
+}
+
+template <int32_t e>
+Tmpoint Tatkmove::TargetAt(int32_t code) const {
   const int32_t h = Abs(e - RefX);
-  const int32_t a = 1 - code % 3;  // right +1, centre 0, left -1
   int32_t x = HomeX, y = HomeY;
-  switch (code / 3) {
-    case 0:  // keeper: steps up with the play once it is in the far half
+  // Three codes a row (right, centre, left); the side offset a (right +1,
+  // centre 0, left -1) only where a winger's y needs it.
+  switch (code) {
+    case 0:
+    case 1:
+    case 2:  // keeper: steps up with the play once it is in the far half
       if (h >= kPitchWidth / 2) {
         x = HomeX + (RefX - kPitchCentreX) / 2;
         y = HomeY + (RefY - HomeY) / 4;
       }
       break;
-    case 1: {  // centre-backs
+    case 3:
+    case 4:
+    case 5: {  // centre-backs
       if (h <= 3000) {
         x = RefX;
       } else if (h <= 5000) {
@@ -54,7 +64,9 @@ Tmpoint Tatkmove::Target(int32_t code) const {
       y = HomeY + (RefY - HomeY) / 4;
       break;
     }
-    case 2:  // full-backs
+    case 6:
+    case 7:
+    case 8:  // full-backs
       if (h <= 2500)
         x = RefX;
       else if (h >= 7000 && h <= 9999)
@@ -65,11 +77,16 @@ Tmpoint Tatkmove::Target(int32_t code) const {
         x = h < Abs(e - HomeX) ? HomeX : (2 * RefX + HomeX) / 3;
       y = HomeY + (RefY - kPitchCentreY) / 2;
       break;
-    case 3:  // defensive midfield
+    case 9:
+    case 10:
+    case 11:  // defensive midfield
       x = h < Abs(e - HomeX) ? HomeX : (2 * RefX + HomeX) / 3;
       y = HomeY + (RefY - kPitchCentreY) / 2;
       break;
-    case 4:  // attacking midfield
+    case 12:
+    case 13:
+    case 14: {  // attacking midfield
+      const int32_t a = 1 - code % 3;
       if (h <= 4000)
         x = HomeX + (RefX - e) / 2;
       else if (h >= 10000 && h <= kPitchWidth)
@@ -78,7 +95,11 @@ Tmpoint Tatkmove::Target(int32_t code) const {
         x = RefX;
       y = WingY(Sign(kPitchCentreX - e), a, HomeX, HomeY, RefY);
       break;
-    case 5:  // wide and second strikers
+    }
+    case 15:
+    case 16:
+    case 17: {  // wide and second strikers
+      const int32_t a = 1 - code % 3;
       if (h >= 8500 && h <= kPitchWidth) {
         x = Abs(e - 10500);
         y = x != CurX ? kPitchHeight - HomeY : HomeY / 2 + (RefY + kPitchCentreY) / 4;
@@ -87,7 +108,9 @@ Tmpoint Tatkmove::Target(int32_t code) const {
         y = WingY(Sign(kPitchCentreX - x), a, HomeX, HomeY, RefY);
       }
       break;
-    default:  // forwards (codes 18..20)
+    }
+    default: {  // forwards (codes 18..20)
+      const int32_t a = 1 - code % 3;
       if (h <= 3000)
         x = kPitchCentreX;
       else if (h >= 10000 && h <= kPitchWidth)
@@ -96,6 +119,7 @@ Tmpoint Tatkmove::Target(int32_t code) const {
         x = HomeX + (2 * RefX - e) / 3;
       y = WingY(Sign(kPitchCentreX - e), a, HomeX, HomeY, RefY);
       break;
+    }
   }
   return KeepOnPitch(Tmpoint{x, y});
 }
@@ -108,8 +132,13 @@ void Tdfmove::KeeperInit(Tmpoint ref, Tmpoint aim, int32_t side) {
   GoalLineX = side * 10500 + kLeftGoalLineX;
 }
 
+// Each end compiled with its own figures, as in the attacking shape.
 Tmpoint Tdfmove::Target(int32_t code) const {
-  const int32_t e = OwnEnd(HomeX);
+  return HomeX < kPitchCentreX ? TargetAt<0>(code) : TargetAt<kPitchWidth>(code);
+}
+
+template <int32_t e>
+Tmpoint Tdfmove::TargetAt(int32_t code) const {
   const int32_t h = Abs(e - RefX);
   int32_t x;
   int32_t y = HomeY + (RefY - kPitchCentreY) / 2;

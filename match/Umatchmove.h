@@ -31,6 +31,11 @@ class Tatkmove : public Tmovepoints {
 
   // Target for position code 0..20, kept on the pitch.
   Tmpoint Target(int32_t code) const;
+
+ private:
+  // Target with his own end e (0 or kPitchWidth) known when compiled.
+  template <int32_t e>
+  Tmpoint TargetAt(int32_t code) const;
 };
 
 // Target of a player whose side is defending, and of the keeper.
@@ -48,6 +53,10 @@ class Tdfmove : public Tmovepoints {
   Tmpoint Target(int32_t code) const;
   // The keeper's target for his anticipation value (not kept on the pitch).
   Tmpoint KeeperTarget(int32_t anticipate) const;
+
+ private:
+  template <int32_t e>
+  Tmpoint TargetAt(int32_t code) const;
 };
 
 // Keeps a shape target on the pitch: x beyond 800/11300 and y beyond 800/7600
