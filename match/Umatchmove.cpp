@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
 inline int32_t Sign(int32_t v) { return (v > 0) - (v < 0); }
@@ -17,6 +18,16 @@ int32_t WingY(int32_t testedSign, int32_t a, int32_t homeX, int32_t homeY, int32
   return homeY + (refY - kPitchCentreY) / 2;
 }
 
+// The player's own end of the pitch, x 0 for a left-half home, else
+// kPitchWidth, handed to `rule` as a constant known when compiled: each
+// end's rule is built with that end's own figures (the lines 7000, 9500,
+// 10000 and 10500 from it), so a player pays only for those of his case.
+template <class Rule>
+Tmpoint AtOwnEnd(int32_t homeX, const Rule& rule) {
+  return homeX < kPitchCentreX ? rule(std::integral_constant<int32_t, 0>{})
+                               : rule(std::integral_constant<int32_t, kPitchWidth>{});
+}
+
 // Pulling toward his own end by `dist` from his home x.
 inline int32_t TowardOwnEnd(int32_t homeX, int32_t e, int32_t dist) { return e == 0 ? homeX - dist : homeX + dist; }
 }  // namespace
@@ -27,12 +38,8 @@ Tmpoint KeepOnPitch(Tmpoint p) {
   return p;
 }
 
-// The player's own end of the pitch: x 0 for a left-half home, else
-// kPitchWidth. Each end's rule is compiled with the end's own figures (the
-// lines 7000, 9500, 10000 and 10500 from it), so a player pays only for
-// those of his own case.
 Tmpoint Tatkmove::Target(int32_t code) const {
-  return HomeX < kPitchCentreX ? TargetAt<0>(code) : TargetAt<kPitchWidth>(code);
+  return AtOwnEnd(HomeX, [&](auto e) { return TargetAt<e>(code); });
 }
 
 template <int32_t e>
@@ -132,9 +139,8 @@ void Tdfmove::KeeperInit(Tmpoint ref, Tmpoint aim, int32_t side) {
   GoalLineX = side * 10500 + kLeftGoalLineX;
 }
 
-// Each end compiled with its own figures, as in the attacking shape.
 Tmpoint Tdfmove::Target(int32_t code) const {
-  return HomeX < kPitchCentreX ? TargetAt<0>(code) : TargetAt<kPitchWidth>(code);
+  return AtOwnEnd(HomeX, [&](auto e) { return TargetAt<e>(code); });
 }
 
 template <int32_t e>
