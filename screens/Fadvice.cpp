@@ -111,10 +111,16 @@ void TFadvice::reject() {
 void TFadvice::Poll() {
   const int total = runs_.Control.Total.load();
   if (total > 0) {
+    if (!clockStarted_) {  // the candidates are made: the matches' own pace
+      clockStarted_ = true;
+      clock_.Restart();
+    }
+    const int done = std::min(runs_.Control.Done.load(), total);
     progress->setRange(0, total);
-    progress->setValue(std::min(runs_.Control.Done.load(), total));
-    lbstatus->setText(QStringLiteral("試合中 ") + QString::number(std::min(runs_.Control.Done.load(), total)) +
-                      QStringLiteral(" / ") + QString::number(total));
+    progress->setValue(done);
+    QString text = QStringLiteral("試合中 ") + QString::number(done) + QStringLiteral(" / ") + QString::number(total);
+    if (const QString left = clock_.TimeLeft(done, total); !left.isEmpty()) text += QStringLiteral("　") + left;
+    lbstatus->setText(text);
   }
   if (!runs_.Done()) return;
   runs_.Finish();

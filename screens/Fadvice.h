@@ -58,6 +58,8 @@ class TFadvice : public QDialog {
   std::string error_;
   std::optional<TAdvice> advice_;
   TWorkerRuns runs_{this, [this] { Poll(); }};
+  TRunClock clock_;  // from the first match on
+  bool clockStarted_ = false;
   std::vector<std::string> clubNames_;
   bool finished_ = false;
 };

@@ -140,6 +140,8 @@ void TFoutlook::Start() {
   progress->setRange(0, RehearsalRuns);
   progress->setValue(0);
   pages_->setCurrentIndex(0);
+  clockPhase_ = 0;
+  clock_.Restart();
   // The copies are read from the game's bytes, taken here on the game's
   // thread.
   std::vector<uint8_t> body = GameState->SaveBody();
@@ -251,17 +253,20 @@ void TFoutlook::ShowStatus() {
                                       QStringLiteral("シーズンまでの試算です"));
     return;
   }
-  const int done = runs_.Control.Done.load();
-  if (phase_ == 0) {
-    progress->setRange(0, RehearsalRuns);
-    progress->setValue(std::min(done, RehearsalRuns));
-    lbstatus->setText(QStringLiteral("次の試合を試しています"));
-  } else {
-    progress->setRange(0, Runs);
-    progress->setValue(std::min(done, Runs));
-    lbstatus->setText(QStringLiteral("シーズンの試算 ") + QString::number(std::min(done, Runs)) +
-                      QStringLiteral(" / ") + QString::number(Runs));
+  const int phase = phase_;
+  if (phase != clockPhase_) {  // the seasons have started: their own pace
+    clockPhase_ = phase;
+    clock_.Restart();
   }
+  const int done = runs_.Control.Done.load();
+  const int total = phase == 0 ? RehearsalRuns : Runs;
+  progress->setRange(0, total);
+  progress->setValue(std::min(done, total));
+  QString text = phase == 0 ? QStringLiteral("次の試合を試しています")
+                            : QStringLiteral("シーズンの試算 ") + QString::number(std::min(done, Runs)) +
+                                  QStringLiteral(" / ") + QString::number(Runs);
+  if (const QString left = clock_.TimeLeft(done, total); !left.isEmpty()) text += QStringLiteral("　") + left;
+  lbstatus->setText(text);
 }
 
 void TFoutlook::ShowOdds() {

@@ -99,6 +99,8 @@ class TFoutlook : public QDialog {
   std::mutex lock_;
   std::unique_ptr<TResult> result_;
   TWorkerRuns runs_{this, [this] { Poll(); }};
+  TRunClock clock_;  // of the phase shown
+  int clockPhase_ = 0;
   QStackedWidget* pages_;
   std::vector<std::string> clubNames_;
   std::optional<TSeasonOutlook> shown_;

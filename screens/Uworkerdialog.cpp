@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <chrono>
+#include <cmath>
 
 #include "club/Uteam.h"
 #include "screens/Clickpanel.h"
@@ -33,6 +34,14 @@ void TWorkerRuns::Stop() {
 void TWorkerRuns::Finish() {
   timer_->stop();
   if (worker_.joinable()) worker_.join();
+}
+
+QString TimeLeftText(double elapsedSeconds, int done, int total) {
+  if (done <= 0 || done >= total || !(elapsedSeconds >= 0)) return QString();
+  const double left = elapsedSeconds * (total - done) / done;
+  const double seconds = left < 10 ? std::max(1.0, std::ceil(left)) : std::ceil(left / 5) * 5;
+  if (seconds >= 60) return QStringLiteral("残り約%1分").arg(static_cast<long long>(std::ceil(left / 60)));
+  return QStringLiteral("残り約%1秒").arg(static_cast<long long>(seconds));
 }
 
 uint64_t RunsSeed(uint64_t seed) {

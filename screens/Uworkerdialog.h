@@ -8,7 +8,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -51,6 +53,26 @@ class TWorkerRuns {
   std::atomic<bool> done_{false};
   std::jthread worker_;
   QTimer* timer_;
+};
+
+// How long the rest of a stretch of runs will take at the pace of those in
+// so far, `done` of `total` in `elapsedSeconds`, as the dialogs show it:
+// "残り約N秒" (rounded up; to five seconds from ten on) or, from a minute
+// on, "残り約N分" (rounded up). Empty before the first run is in and once
+// all are.
+QString TimeLeftText(double elapsedSeconds, int done, int total);
+
+// The clock of one stretch of runs (the outlook's rehearsal, then its
+// seasons; the assistant's matches), for TimeLeftText.
+class TRunClock {
+ public:
+  void Restart() { start_ = std::chrono::steady_clock::now(); }
+  QString TimeLeft(int done, int total) const {
+    return TimeLeftText(std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(), done, total);
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 // The runs' seed: `seed` itself, or when 0 the clock's (never a draw of the

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <initializer_list>
 
 #include "../core/TestData.h"
 #include "ScreenTestSupport.h"
@@ -24,6 +25,7 @@
 #include "screens/Foutlook.h"
 #include "screens/Ftitle.h"
 #include "screens/Uapp.h"
+#include "screens/Uworkerdialog.h"
 #include "world/Uadvice.h"
 #include "world/Uautopilot.h"
 #include "world/Ugamemain.h"
@@ -130,6 +132,9 @@ TEST(OutlookDialog, OddsSharpenAsRunsFinishAndCancelKeepsThem) {
     dialog.Start();
     for (int i = 0; i < 6000 && !dialog.ShownOdds(); ++i) QTest::qWait(10);
     ASSERT_NE(dialog.ShownOdds(), nullptr);
+    QTest::qWait(150);  // a poll with runs in: how long the rest will take
+    EXPECT_TRUE(dialog.lbstatus->text().startsWith(QStringLiteral("シーズンの試算 ")));
+    EXPECT_TRUE(dialog.lbstatus->text().contains(QStringLiteral("　残り約"))) << dialog.lbstatus->text().toStdString();
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(dialog.btncancel, Qt::LeftButton);
@@ -145,6 +150,28 @@ TEST(OutlookDialog, OddsSharpenAsRunsFinishAndCancelKeepsThem) {
     dialog.reject();
   }
   CloseEverything();
+}
+
+// The time left at the pace so far: seconds rounded up (to fives from ten
+// on), minutes from one on, nothing before the first run or after the last.
+TEST(WorkerDialogs, TimeLeftAtThePaceSoFar) {
+  struct Case {
+    double elapsed;
+    int done, total;
+    const char* text;
+  };
+  for (const Case& c : std::initializer_list<Case>{{3.0, 0, 200, ""},
+                                                   {3.0, 200, 200, ""},
+                                                   {0.0, 1, 200, "残り約1秒"},
+                                                   {1.0, 20, 100, "残り約4秒"},
+                                                   {2.0, 20, 120, "残り約10秒"},
+                                                   {2.1, 20, 120, "残り約15秒"},
+                                                   {5.9, 10, 110, "残り約1分"},
+                                                   {6.0, 10, 110, "残り約1分"},
+                                                   {6.1, 10, 110, "残り約2分"},
+                                                   {30.0, 2, 200, "残り約50分"}})
+    EXPECT_EQ(TimeLeftText(c.elapsed, c.done, c.total), QString::fromUtf8(c.text))
+        << c.elapsed << " s, " << c.done << " of " << c.total;
 }
 
 // The assistant: listed in match weeks only; its table is the core's advice,
