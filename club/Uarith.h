@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <limits>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <emmintrin.h>
+#define VANTOREL_ROUND_SSE2 1
+#endif
+
 #include "Ustream.h"
 
 class OverflowError : public VantorelError {
@@ -20,6 +25,13 @@ class OverflowError : public VantorelError {
 
 // Real to integer: nearest, ties to even (the default rounding mode).
 [[gnu::always_inline]] inline int32_t RoundHalfEven(double x) {
+#ifdef VANTOREL_ROUND_SSE2
+  // The processor's own conversion rounds in the default mode too; it gives
+  // INT32_MIN for anything it cannot convert (and for the few reals that do
+  // round to INT32_MIN), which the general path below then decides.
+  if (const int32_t v = _mm_cvtsd_si32(_mm_set_sd(x)); v != std::numeric_limits<int32_t>::min()) [[likely]]
+    return v;
+#endif
   // Adding 1.5 x 2^52 leaves no room for a fraction, so the addition itself
   // rounds as nearbyint does, for every |x| below 2^51; a larger x (or NaN)
   // takes nearbyint, and fails the range check below either way.

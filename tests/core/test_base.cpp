@@ -1,6 +1,9 @@
 // Streams, tables, texts, the generator and the grid model.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -196,6 +199,20 @@ TEST(Arithmetic, RoundingAndOverflow) {
   EXPECT_EQ(RoundHalfEven(2.5), 2);
   EXPECT_EQ(RoundHalfEven(3.5), 4);
   EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  // The ends of the range, where the processor's conversion hands over to
+  // the general path: INT32_MIN itself is a result, one step beyond is not.
+  EXPECT_EQ(RoundHalfEven(-2147483648.0), INT32_MIN);
+  EXPECT_EQ(RoundHalfEven(-2147483648.5), INT32_MIN);  // a tie, to the even end
+  EXPECT_EQ(RoundHalfEven(2147483647.4), INT32_MAX);
+  for (double x : {-2147483648.6, 2147483647.5, 1e300, -1e300, std::nan(""), HUGE_VAL, -HUGE_VAL})
+    EXPECT_THROW(RoundHalfEven(x), OverflowError) << x;
+  // Anywhere else, as nearbyint rounds.
+  std::mt19937_64 draws(11);
+  std::uniform_real_distribution<double> within(-2147483600.0, 2147483600.0), small(-300.0, 300.0);
+  for (int i = 0; i < 100000; ++i) {
+    const double x = i % 2 ? within(draws) : std::round(small(draws) * 2) / 2 + (i % 4 == 0 ? 0.0 : 1e-9);
+    EXPECT_EQ(RoundHalfEven(x), static_cast<int32_t>(std::nearbyint(x))) << x;
+  }
   EXPECT_THROW(CheckedAdd(2147483647, 1), OverflowError);
   EXPECT_THROW(CheckedMul(65536, 65536), OverflowError);
   EXPECT_EQ(CheckedDiv(-7, 2), -3);
