@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
