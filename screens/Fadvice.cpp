@@ -118,9 +118,9 @@ void TFadvice::Poll() {
     const int done = std::min(runs_.Control.Done.load(), total);
     progress->setRange(0, total);
     progress->setValue(done);
-    QString text = QStringLiteral("試合中 ") + QString::number(done) + QStringLiteral(" / ") + QString::number(total);
-    if (const QString left = clock_.TimeLeft(done, total); !left.isEmpty()) text += QStringLiteral("　") + left;
-    lbstatus->setText(text);
+    lbstatus->setText(clock_.WithTimeLeft(
+        QStringLiteral("試合中 ") + QString::number(done) + QStringLiteral(" / ") + QString::number(total), done,
+        total));
   }
   if (!runs_.Done()) return;
   runs_.Finish();

@@ -262,11 +262,10 @@ void TFoutlook::ShowStatus() {
   const int total = phase == 0 ? RehearsalRuns : Runs;
   progress->setRange(0, total);
   progress->setValue(std::min(done, total));
-  QString text = phase == 0 ? QStringLiteral("次の試合を試しています")
-                            : QStringLiteral("シーズンの試算 ") + QString::number(std::min(done, Runs)) +
-                                  QStringLiteral(" / ") + QString::number(Runs);
-  if (const QString left = clock_.TimeLeft(done, total); !left.isEmpty()) text += QStringLiteral("　") + left;
-  lbstatus->setText(text);
+  const QString status = phase == 0 ? QStringLiteral("次の試合を試しています")
+                                    : QStringLiteral("シーズンの試算 ") + QString::number(std::min(done, total)) +
+                                          QStringLiteral(" / ") + QString::number(total);
+  lbstatus->setText(clock_.WithTimeLeft(status, done, total));
 }
 
 void TFoutlook::ShowOdds() {

@@ -67,8 +67,11 @@ QString TimeLeftText(double elapsedSeconds, int done, int total);
 class TRunClock {
  public:
   void Restart() { start_ = std::chrono::steady_clock::now(); }
-  QString TimeLeft(int done, int total) const {
-    return TimeLeftText(std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(), done, total);
+  // `status` followed by the time left, when there is one to say.
+  QString WithTimeLeft(const QString& status, int done, int total) const {
+    const QString left =
+        TimeLeftText(std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(), done, total);
+    return left.isEmpty() ? status : status + QStringLiteral("　") + left;
   }
 
  private:
