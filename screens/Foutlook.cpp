@@ -33,6 +33,21 @@ QString PercentWithMargin(double p, int runs) {
   return Percent(p) + QStringLiteral("\n±") + QString::number(OddsMargin(p, runs) * 100.0, 'f', 1);
 }
 
+// What the dialog had when it was last closed, on the window's thread only:
+// opened again on the same game it goes on from there.
+struct TKeptOutlook {
+  std::vector<uint8_t> Body;
+  uint64_t Seed = 0;
+  int RehearsalRuns = 0;
+  std::optional<TRehearsal> Rehearsal;
+  std::string RehearsalError;
+  std::optional<TSeasonOutlook> Odds;
+};
+TKeptOutlook& Kept() {
+  static TKeptOutlook kept;
+  return kept;
+}
+
 // Position 1 green through 8 red.
 QColor PlaceColour(int place) {
   const double t = place / 7.0;
@@ -132,7 +147,24 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   connect(btnclose, &QPushButton::clicked, this, &TFoutlook::reject);
 }
 
-TFoutlook::~TFoutlook() { StopRuns(); }
+TFoutlook::~TFoutlook() {
+  StopRuns();
+  KeepForNextTime();
+}
+
+void TFoutlook::KeepForNextTime() {
+  // The worker has stopped: what it left is the dialog's alone. A rehearsal
+  // cut short (neither odds nor a reason for none), or runs that failed, are
+  // not kept.
+  if (!result_ || !(result_->Rehearsal || !result_->RehearsalError.empty()) || !result_->OutlookError.empty()) return;
+  TKeptOutlook& kept = Kept();
+  kept.Body = body_;
+  kept.Seed = seed_;
+  kept.RehearsalRuns = RehearsalRuns;
+  kept.Rehearsal = result_->Rehearsal;
+  kept.RehearsalError = result_->RehearsalError;
+  kept.Odds = result_->Latest;
+}
 
 void TFoutlook::Start() {
   if (!GameState || runs_.Started()) return;
@@ -140,54 +172,72 @@ void TFoutlook::Start() {
   progress->setRange(0, RehearsalRuns);
   progress->setValue(0);
   pages_->setCurrentIndex(0);
-  clockPhase_ = 0;
-  clock_.Restart();
   // The copies are read from the game's bytes, taken here on the game's
   // thread.
-  std::vector<uint8_t> body = GameState->SaveBody();
-  const uint64_t seed = RunsSeed(Seed);
+  body_ = GameState->SaveBody();
   result_ = std::make_unique<TResult>();
-  phase_ = 0;
+  const TKeptOutlook& kept = Kept();
+  const bool again = kept.Body == body_ && kept.RehearsalRuns == RehearsalRuns && (Seed == 0 || Seed == kept.Seed) &&
+                     (!kept.Odds || kept.Odds->Runs <= Runs);
+  seed_ = again ? kept.Seed : RunsSeed(Seed);
+  from_ = 0;
+  if (again) {
+    result_->Rehearsal = kept.Rehearsal;
+    result_->RehearsalError = kept.RehearsalError;
+    result_->RehearsalDone = true;
+    result_->Latest = kept.Odds;
+    from_ = kept.Odds ? kept.Odds->Runs : 0;
+  }
+  phase_ = again ? 1 : 0;
+  clockPhase_ = phase_;
+  clock_.Restart();
   // One report per round of the workers: the first odds come as soon as
   // each core has played a season.
   const int batch = std::max(1, std::min(DefaultOutlookThreads(), Runs));
-  runs_.Start([this, body = std::move(body), seed, batch, runs = Runs, rehearsals = RehearsalRuns] {
-    TResult& r = *result_;
-    // The next match first: a thousand matches take about as long as one
-    // season, and a player who stops the seasons early still has them.
-    std::optional<TRehearsal> rehearsal;
-    std::string rehearsalError;
-    try {
-      rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &runs_.Control);
-    } catch (const TOutlookCancelled&) {
-    } catch (const std::exception& e) {
-      rehearsalError = e.what();
-    }
-    {
-      std::lock_guard<std::mutex> lock(lock_);
-      r.Rehearsal = std::move(rehearsal);
-      r.RehearsalError = rehearsalError;
-      r.RehearsalDone = true;
-    }
-    runs_.Control.Done = 0;
-    phase_ = 1;
-    std::string outlookError;
-    try {
-      if (!runs_.Control.Cancel)
-        SeasonOutlookOfBody(body, {runs, 0, seed, batch}, &runs_.Control, [this](const TSeasonOutlook& part) {
+  runs_.Start(
+      [this, body = body_, seed = seed_, batch, runs = Runs, rehearsals = RehearsalRuns, from = result_->Latest] {
+        TResult& r = *result_;
+        // The next match first: a thousand matches take about as long as one
+        // season, and a player who stops the seasons early still has them.
+        if (phase_ == 0) {
+          std::optional<TRehearsal> rehearsal;
+          std::string rehearsalError;
+          try {
+            rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &runs_.Control);
+          } catch (const TOutlookCancelled&) {
+          } catch (const std::exception& e) {
+            rehearsalError = e.what();
+          }
+          {
+            std::lock_guard<std::mutex> lock(lock_);
+            r.Rehearsal = std::move(rehearsal);
+            r.RehearsalError = rehearsalError;
+            r.RehearsalDone = true;
+          }
+          runs_.Control.Done = 0;
+          phase_ = 1;
+        }
+        std::string outlookError;
+        try {
+          if (!runs_.Control.Cancel) {
+            TOutlookOptions options{runs, 0, seed, batch};
+            if (from) options.From = &*from;
+            SeasonOutlookOfBody(body, options, &runs_.Control, [this](const TSeasonOutlook& part) {
+              std::lock_guard<std::mutex> lock(lock_);
+              result_->Latest = part;
+            });
+          }
+        } catch (const TOutlookCancelled&) {
+        } catch (const std::exception& e) {
+          outlookError = e.what();
+        }
+        {
           std::lock_guard<std::mutex> lock(lock_);
-          result_->Latest = part;
-        });
-    } catch (const TOutlookCancelled&) {
-    } catch (const std::exception& e) {
-      outlookError = e.what();
-    }
-    {
-      std::lock_guard<std::mutex> lock(lock_);
-      r.OutlookError = outlookError;
-    }
-  });
-  ShowStatus();
+          r.OutlookError = outlookError;
+        }
+      });
+  // What was kept shows at once.
+  Poll();
 }
 
 void TFoutlook::StopRuns() { runs_.Stop(); }
@@ -258,14 +308,18 @@ void TFoutlook::ShowStatus() {
     clockPhase_ = phase;
     clock_.Restart();
   }
+  // The seasons count on from those already in when the dialog opened;
+  // the pace is this stretch's own.
   const int done = runs_.Control.Done.load();
+  const int before = phase == 0 ? 0 : from_;
   const int total = phase == 0 ? RehearsalRuns : Runs;
+  const int in = std::min(before + done, total);
   progress->setRange(0, total);
-  progress->setValue(std::min(done, total));
+  progress->setValue(in);
   const QString status = phase == 0 ? QStringLiteral("次の試合を試しています")
-                                    : QStringLiteral("シーズンの試算 ") + QString::number(std::min(done, total)) +
-                                          QStringLiteral(" / ") + QString::number(total);
-  lbstatus->setText(clock_.WithTimeLeft(status, done, total));
+                                    : QStringLiteral("シーズンの試算 ") + QString::number(in) + QStringLiteral(" / ") +
+                                          QString::number(total);
+  lbstatus->setText(clock_.WithTimeLeft(status, done, total - before));
 }
 
 void TFoutlook::ShowOdds() {

@@ -3,7 +3,9 @@
 // of the world, on worker threads while the window stays responsive. The
 // odds show after the first runs and sharpen as more finish; キャンセル
 // keeps those so far. The game is never touched: the copies are made from
-// the game's saved bytes when the dialog opens.
+// the game's saved bytes when the dialog opens. Closed and opened again on
+// the same game (the same saved bytes), it shows what it had at once and
+// plays only the seasons still missing.
 #pragma once
 
 #include <QDialog>
@@ -86,6 +88,7 @@ class TFoutlook : public QDialog {
   void ShowDivision(int division);
   void ShowRehearsal();
   void ShowStatus();
+  void KeepForNextTime();
 
   // Written by the worker, read by Poll, under lock_.
   struct TResult {
@@ -96,6 +99,9 @@ class TFoutlook : public QDialog {
     std::string RehearsalError;
   };
   std::atomic<int> phase_{0};  // 0 the rehearsal, 1 the seasons
+  std::vector<uint8_t> body_;  // the game's bytes the runs play from
+  uint64_t seed_ = 0;
+  int from_ = 0;  // seasons already in when the dialog opened
   std::mutex lock_;
   std::unique_ptr<TResult> result_;
   TWorkerRuns runs_{this, [this] { Poll(); }};

@@ -183,23 +183,20 @@ namespace {
 // The counts of runs added so far. Only whole counts are summed, so the
 // odds of the same runs are the same bytes in any order of adding.
 struct TOutlookTally {
-  std::array<std::array<int, kClubsPerDivision>, kClubCount> Positions{};
-  std::array<int, kClubCount> Promoted{}, Relegated{}, Cups{};
-  std::array<int64_t, kClubCount> Points{};
-  int64_t Money = 0;
+  TOutlookCounts Counts;
   int Runs = 0;
 
   void Add(const TSeasonEnd& e, const Tgamemain& start) {
     for (int c = 0; c < kClubCount; ++c) {
       const int pos = e.Position[c];
-      if (pos >= 1 && pos <= kClubsPerDivision) ++Positions[c][pos - 1];
+      if (pos >= 1 && pos <= kClubsPerDivision) ++Counts.Positions[c][pos - 1];
       const int before = start.DivisionOf(c);
-      if (e.DivisionAfter[c] < before) ++Promoted[c];
-      if (e.DivisionAfter[c] > before) ++Relegated[c];
-      Points[c] += e.Points[c];
+      if (e.DivisionAfter[c] < before) ++Counts.Promoted[c];
+      if (e.DivisionAfter[c] > before) ++Counts.Relegated[c];
+      Counts.Points[c] += e.Points[c];
     }
-    if (e.CupWinner >= 0) ++Cups[e.CupWinner];
-    Money += e.UserMoney;
+    if (e.CupWinner >= 0) ++Counts.Cups[e.CupWinner];
+    Counts.Money += e.UserMoney;
     ++Runs;
   }
 
@@ -209,21 +206,37 @@ struct TOutlookTally {
     o.Week = start.Week;
     o.Runs = Runs;
     o.Seed = seed;
+    o.Counts = Counts;
     const double n = Runs;
     for (int c = 0; c < kClubCount; ++c) {
       TClubOdds& odds = o.Clubs[c];
       odds.Club = c;
       odds.Division = start.DivisionOf(c);
-      for (int p = 0; p < kClubsPerDivision; ++p) odds.Position[p] = Positions[c][p] / n;
-      odds.Promotion = Promoted[c] / n;
-      odds.Relegation = Relegated[c] / n;
-      odds.Cup = Cups[c] / n;
-      odds.ExpectedPoints = static_cast<double>(Points[c]) / n;
+      for (int p = 0; p < kClubsPerDivision; ++p) odds.Position[p] = Counts.Positions[c][p] / n;
+      odds.Promotion = Counts.Promoted[c] / n;
+      odds.Relegation = Counts.Relegated[c] / n;
+      odds.Cup = Counts.Cups[c] / n;
+      odds.ExpectedPoints = static_cast<double>(Counts.Points[c]) / n;
     }
-    o.UserMoney = static_cast<double>(Money) / n;
+    o.UserMoney = static_cast<double>(Counts.Money) / n;
     return o;
   }
 };
+
+// The runs an outlook goes on from, checked against the moment it starts
+// from: the same seed, week and division of every club, no more runs than
+// are asked for.
+TOutlookTally TallyFrom(const TSeasonOutlook* from, const Tgamemain& start, const TOutlookOptions& options) {
+  TOutlookTally tally;
+  if (!from) return tally;
+  bool same = from->Seed == options.Seed && from->Year == start.Year && from->Week == start.Week && from->Runs >= 0 &&
+              from->Runs <= options.Runs;
+  for (int c = 0; c < kClubCount && same; ++c) same = from->Clubs[c].Division == start.DivisionOf(c);
+  if (!same) throw VantorelError("the outlook to go on from is not of this game and seed");
+  tally.Counts = from->Counts;
+  tally.Runs = from->Runs;
+  return tally;
+}
 
 }  // namespace
 
@@ -237,23 +250,26 @@ TSeasonOutlook SeasonOutlookOfBody(const std::vector<uint8_t>& body, const TOutl
   SetRandomState(callersDraws);
 
   // The runs are added in index order as the unbroken front of finished
-  // runs grows, so every report is the outlook of runs 0 .. k-1.
+  // runs grows, so every report is the outlook of runs 0 .. k-1. Element i
+  // is run `from` + i.
   std::mutex tallyLock;
-  TOutlookTally tally;
-  std::vector<TSeasonEnd> ends(static_cast<std::size_t>(runs));
-  std::vector<char> finished(static_cast<std::size_t>(runs), 0);
+  TOutlookTally tally = TallyFrom(options.From, *start, options);
+  const int from = tally.Runs;
+  if (from == runs) return tally.Odds(*start, options.Seed);
+  std::vector<TSeasonEnd> ends(static_cast<std::size_t>(runs - from));
+  std::vector<char> finished(static_cast<std::size_t>(runs - from), 0);
   RunEverywhere<char>(
-      runs, ThreadsFor(options.Threads, runs), control,
+      runs - from, ThreadsFor(options.Threads, runs - from), control,
       [&](int i) {
         // Each run writes its own element; the lock below publishes it.
-        ends[static_cast<std::size_t>(i)] = PlayRestOfSeason(body, OutlookRunSeed(options.Seed, i), control);
+        ends[static_cast<std::size_t>(i)] = PlayRestOfSeason(body, OutlookRunSeed(options.Seed, from + i), control);
         return char{1};
       },
       [&](int i) {
         std::lock_guard<std::mutex> lock(tallyLock);
         finished[static_cast<std::size_t>(i)] = 1;
-        while (tally.Runs < runs && finished[static_cast<std::size_t>(tally.Runs)]) {
-          tally.Add(ends[static_cast<std::size_t>(tally.Runs)], *start);
+        while (tally.Runs < runs && finished[static_cast<std::size_t>(tally.Runs - from)]) {
+          tally.Add(ends[static_cast<std::size_t>(tally.Runs - from)], *start);
           if (report && (tally.Runs % options.Batch == 0 || tally.Runs == runs))
             report(tally.Odds(*start, options.Seed));
         }

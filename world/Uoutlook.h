@@ -44,11 +44,18 @@ uint64_t OutlookRunSeed(uint64_t seed, int run);
 // is not zero when every run agreed, so a handful of runs never looks sure.
 double OddsMargin(double p, int runs);
 
+struct TSeasonOutlook;
+
 struct TOutlookOptions {
   int Runs = 200;   // 1 .. 100000
   int Threads = 0;  // 0: DefaultOutlookThreads()
   uint64_t Seed = 0;
   int Batch = 10;  // runs per report (1 .. Runs); see TOutlookReport
+  // An outlook of the same game and seed to go on from: its runs (at most
+  // Runs) are taken as played and only the rest are, so the result is the
+  // one-shot outlook of Runs runs. VantorelError for one of another seed,
+  // moment or division table.
+  const TSeasonOutlook* From = nullptr;
 };
 
 // One club's odds at the season's end.
@@ -62,6 +69,15 @@ struct TClubOdds {
   double ExpectedPoints = 0;
 };
 
+// The whole numbers the odds are made from, summed over the runs: the same
+// runs give the same counts in any order, so an outlook can go on from them.
+struct TOutlookCounts {
+  std::array<std::array<int32_t, kClubsPerDivision>, kClubCount> Positions{};
+  std::array<int32_t, kClubCount> Promoted{}, Relegated{}, Cups{};
+  std::array<int64_t, kClubCount> Points{};
+  int64_t Money = 0;
+};
+
 struct TSeasonOutlook {
   int32_t Year = 0;
   int32_t Week = 0;
@@ -71,6 +87,7 @@ struct TSeasonOutlook {
   // The user's club's money after the season's end step (prize money in,
   // before the season's events).
   double UserMoney = 0;
+  TOutlookCounts Counts;  // of the Runs runs
 };
 
 // The clubs of division 1..3 in the order they are shown: the likeliest

@@ -10,6 +10,7 @@
 
 #include "WorldTestUtil.h"
 #include "club/Urandom.h"
+#include "club/Ustream.h"
 #include "world/Uautopilot.h"
 #include "world/Uleague.h"
 #include "world/Uoutlook.h"
@@ -167,6 +168,21 @@ TEST(Outlook, ReportsAreTheOutlooksOfTheFirstRunsAndTheLastIsTheWhole) {
         }
       }
     }
+
+  // Going on from the first three runs, or from all seven, plays only the
+  // rest and gives the same whole; from another seed or more runs than asked
+  // for, it is refused.
+  for (const int threads : {1, 2})
+    for (const TSeasonOutlook* from : {&firstThree, &whole}) {
+      TOutlookControl control;
+      TOutlookOptions options{7, threads, 5};
+      options.From = from;
+      EXPECT_TRUE(SameOdds(SeasonOutlook(*w, options, &control), whole));
+      EXPECT_EQ(control.Done.load(), 7 - from->Runs);
+    }
+  for (const TOutlookOptions& refused :
+       {TOutlookOptions{7, 1, 6, 10, &firstThree}, TOutlookOptions{2, 1, 5, 10, &firstThree}})
+    EXPECT_THROW(SeasonOutlook(*w, refused), VantorelError);
 }
 
 // キャンセル while the seasons run: the call ends with TOutlookCancelled, the

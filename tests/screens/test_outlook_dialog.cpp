@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 
 #include "../core/TestData.h"
 #include "ScreenTestSupport.h"
@@ -148,6 +149,64 @@ TEST(OutlookDialog, OddsSharpenAsRunsFinishAndCancelKeepsThem) {
               QStringLiteral("キャンセル：") + QString::number(kept) + QStringLiteral("シーズンまでの試算です"));
     EXPECT_FALSE(dialog.btncancel->isVisible());
     dialog.reject();
+  }
+  CloseEverything();
+}
+
+// Closed and opened again on the same game, the dialog shows what it had at
+// once and plays only the seasons still missing, with the seed it had, to
+// the odds of one outlook of them all; once the game has moved on it starts
+// afresh.
+TEST(OutlookDialog, OpenedAgainGoesOnFromWhatItHad) {
+  ScopedDataDir dir;
+  OpenTitle(10);
+  Tmain* main = StartFromTitle();
+  ASSERT_NE(main, nullptr);
+  while (GameState->Week != 46) PlayAutopilotWeek(*GameState);
+  GameState->Team(0).AutoLineup(true);
+  const int division = GameState->DivisionOf(0);
+  auto open = [&](int runs, uint64_t seed) {
+    auto dialog = std::make_unique<TFoutlook>(division, main);
+    dialog->Runs = runs;
+    dialog->RehearsalRuns = 10;
+    dialog->Seed = seed;
+    dialog->show();
+    dialog->Start();
+    return dialog;
+  };
+  auto finish = [](TFoutlook& dialog) {
+    for (int i = 0; i < 6000 && !dialog.Finished(); ++i) QTest::qWait(10);
+    ASSERT_TRUE(dialog.Finished());
+  };
+  QString rehearsal;
+  {
+    auto dialog = open(4, 31);
+    finish(*dialog);
+    rehearsal = dialog->lbmatch->text();
+  }
+  const TSeasonOutlook whole = SeasonOutlook(*GameState, {10, 1, 31});
+  for (const int again : {0, 1}) {
+    auto dialog = open(10, 0);  // the clock's seed: the kept one goes on
+    ASSERT_NE(dialog->ShownOdds(), nullptr);
+    EXPECT_EQ(dialog->ShownOdds()->Runs, again ? 10 : 4);
+    EXPECT_EQ(dialog->lbmatch->text(), rehearsal);
+    if (!again) {
+      EXPECT_TRUE(dialog->lbstatus->text().startsWith(QStringLiteral("シーズンの試算 4 / 10")));
+    }
+    finish(*dialog);
+    EXPECT_EQ(dialog->lbstatus->text(), QStringLiteral("10シーズンの試算が終わりました"));
+    for (int c = 0; c < kClubCount; ++c) {
+      EXPECT_EQ(dialog->ShownOdds()->Clubs[c].Position, whole.Clubs[c].Position);
+      EXPECT_EQ(dialog->ShownOdds()->Clubs[c].ExpectedPoints, whole.Clubs[c].ExpectedPoints);
+    }
+  }
+  PlayAutopilotWeek(*GameState);
+  GameState->Team(0).AutoLineup(true);
+  {
+    auto dialog = open(10, 0);
+    EXPECT_EQ(dialog->ShownOdds(), nullptr);
+    EXPECT_EQ(dialog->lbstatus->text(), QStringLiteral("次の試合を試しています"));
+    dialog->reject();
   }
   CloseEverything();
 }
