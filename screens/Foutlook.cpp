@@ -142,6 +142,10 @@ TFoutlook::TFoutlook(int division, QWidget* parent) : QDialog(parent) {
   btncancel = new QPushButton(QStringLiteral("キャンセル"), this);
   btncancel->setGeometry(644, 598, 100, 32);
   connect(btncancel, &QPushButton::clicked, this, &TFoutlook::Cancel);
+  btnmore = new QPushButton(this);
+  btnmore->setGeometry(464, 598, 180, 32);
+  btnmore->hide();
+  connect(btnmore, &QPushButton::clicked, this, &TFoutlook::MoreSeasons);
   btnclose = new QPushButton(QStringLiteral("閉じる"), this);
   btnclose->setGeometry(752, 598, 100, 32);
   connect(btnclose, &QPushButton::clicked, this, &TFoutlook::reject);
@@ -177,8 +181,7 @@ void TFoutlook::Start() {
   body_ = GameState->SaveBody();
   result_ = std::make_unique<TResult>();
   const TKeptOutlook& kept = Kept();
-  const bool again = kept.Body == body_ && kept.RehearsalRuns == RehearsalRuns && (Seed == 0 || Seed == kept.Seed) &&
-                     (!kept.Odds || kept.Odds->Runs <= Runs);
+  const bool again = kept.Body == body_ && kept.RehearsalRuns == RehearsalRuns && (Seed == 0 || Seed == kept.Seed);
   seed_ = again ? kept.Seed : RunsSeed(Seed);
   from_ = 0;
   if (again) {
@@ -187,57 +190,80 @@ void TFoutlook::Start() {
     result_->RehearsalDone = true;
     result_->Latest = kept.Odds;
     from_ = kept.Odds ? kept.Odds->Runs : 0;
+    Runs = std::max(Runs, from_);
   }
   phase_ = again ? 1 : 0;
+  RunOn();
+  // What was kept shows at once.
+  Poll();
+}
+
+void TFoutlook::MoreSeasons() {
+  if (!shown_ || !(runs_.Done() || cancelled_)) return;
+  runs_.Finish();
+  from_ = shown_->Runs;
+  Runs = std::min(from_ + MoreRuns, kMaxOutlookRuns);
+  if (Runs <= from_) return;
+  cancelled_ = false;
+  finished_ = false;
+  runs_.Control.Cancel = false;
+  runs_.Control.Done = 0;
+  RunOn();
+  ShowStatus();
+}
+
+void TFoutlook::RunOn() {
   clockPhase_ = phase_;
   clock_.Restart();
   // One report per round of the workers: the first odds come as soon as
   // each core has played a season.
   const int batch = std::max(1, std::min(DefaultOutlookThreads(), Runs));
-  runs_.Start(
-      [this, body = body_, seed = seed_, batch, runs = Runs, rehearsals = RehearsalRuns, from = result_->Latest] {
-        TResult& r = *result_;
-        // The next match first: a thousand matches take about as long as one
-        // season, and a player who stops the seasons early still has them.
-        if (phase_ == 0) {
-          std::optional<TRehearsal> rehearsal;
-          std::string rehearsalError;
-          try {
-            rehearsal = RehearseNextMatchOfBody(body, {rehearsals, 0, seed}, &runs_.Control);
-          } catch (const TOutlookCancelled&) {
-          } catch (const std::exception& e) {
-            rehearsalError = e.what();
-          }
-          {
-            std::lock_guard<std::mutex> lock(lock_);
-            r.Rehearsal = std::move(rehearsal);
-            r.RehearsalError = rehearsalError;
-            r.RehearsalDone = true;
-          }
-          runs_.Control.Done = 0;
-          phase_ = 1;
-        }
-        std::string outlookError;
-        try {
-          if (!runs_.Control.Cancel) {
-            TOutlookOptions options{runs, 0, seed, batch};
-            if (from) options.From = &*from;
-            SeasonOutlookOfBody(body, options, &runs_.Control, [this](const TSeasonOutlook& part) {
-              std::lock_guard<std::mutex> lock(lock_);
-              result_->Latest = part;
-            });
-          }
-        } catch (const TOutlookCancelled&) {
-        } catch (const std::exception& e) {
-          outlookError = e.what();
-        }
-        {
+  std::optional<TSeasonOutlook> from;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    from = result_->Latest;
+  }
+  runs_.Start([this, batch, runs = Runs, rehearsals = RehearsalRuns, from = std::move(from)] {
+    TResult& r = *result_;
+    // The next match first: a thousand matches take about as long as one
+    // season, and a player who stops the seasons early still has them.
+    if (phase_ == 0) {
+      std::optional<TRehearsal> rehearsal;
+      std::string rehearsalError;
+      try {
+        rehearsal = RehearseNextMatchOfBody(body_, {rehearsals, 0, seed_}, &runs_.Control);
+      } catch (const TOutlookCancelled&) {
+      } catch (const std::exception& e) {
+        rehearsalError = e.what();
+      }
+      {
+        std::lock_guard<std::mutex> lock(lock_);
+        r.Rehearsal = std::move(rehearsal);
+        r.RehearsalError = rehearsalError;
+        r.RehearsalDone = true;
+      }
+      runs_.Control.Done = 0;
+      phase_ = 1;
+    }
+    std::string outlookError;
+    try {
+      if (!runs_.Control.Cancel) {
+        TOutlookOptions options{runs, 0, seed_, batch};
+        if (from) options.From = &*from;
+        SeasonOutlookOfBody(body_, options, &runs_.Control, [this](const TSeasonOutlook& part) {
           std::lock_guard<std::mutex> lock(lock_);
-          r.OutlookError = outlookError;
-        }
-      });
-  // What was kept shows at once.
-  Poll();
+          result_->Latest = part;
+        });
+      }
+    } catch (const TOutlookCancelled&) {
+    } catch (const std::exception& e) {
+      outlookError = e.what();
+    }
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      r.OutlookError = outlookError;
+    }
+  });
 }
 
 void TFoutlook::StopRuns() { runs_.Stop(); }
@@ -295,6 +321,8 @@ void TFoutlook::Poll() {
 void TFoutlook::ShowStatus() {
   const bool running = !(runs_.Done() || cancelled_);
   btncancel->setVisible(running);
+  btnmore->setText(QStringLiteral("さらに") + QString::number(MoreRuns) + QStringLiteral("シーズン試算"));
+  btnmore->setVisible(!running && shown_ && shown_->Runs < kMaxOutlookRuns);
   progress->setVisible(running);
   if (!running) {
     const int n = shown_ ? shown_->Runs : 0;

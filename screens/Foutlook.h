@@ -53,6 +53,7 @@ class TFoutlook : public QDialog {
   // set before Start.
   int Runs = 200;
   int RehearsalRuns = 1000;
+  int MoreRuns = 200;  // what さらに…シーズン試算 adds
   uint64_t Seed = 0;
   // Takes the snapshot of the running game and starts the runs.
   void Start();
@@ -64,6 +65,7 @@ class TFoutlook : public QDialog {
   QLabel* lbstatus;  // what runs now, how many are in
   QProgressBar* progress;
   QPushButton* btncancel;  // stops the runs; with odds shown they stay
+  QPushButton* btnmore;    // once the runs stop: MoreRuns seasons more, on the same seed
   QPushButton* btnclose;
   QComboBox* cbdivision;
   QChartView* chart;
@@ -80,6 +82,9 @@ class TFoutlook : public QDialog {
   // キャンセル: before any odds it closes the dialog; after, the runs stop
   // and the odds so far stay, labelled with their run count.
   void Cancel();
+  // さらに…シーズン試算: plays MoreRuns seasons more after those shown, to the
+  // odds one outlook of them all would give.
+  void MoreSeasons();
 
  private:
   void Poll();
@@ -89,6 +94,7 @@ class TFoutlook : public QDialog {
   void ShowRehearsal();
   void ShowStatus();
   void KeepForNextTime();
+  void RunOn();
 
   // Written by the worker, read by Poll, under lock_.
   struct TResult {

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kMaxOutlookRuns = 100000;
 constexpr int kMaxRehearsalRuns = 1000000;
 constexpr int kMaxThreads = 256;
 constexpr std::size_t kShownScores = 10;

@@ -46,8 +46,11 @@ double OddsMargin(double p, int runs);
 
 struct TSeasonOutlook;
 
+// The most runs an outlook plays.
+constexpr int kMaxOutlookRuns = 100000;
+
 struct TOutlookOptions {
-  int Runs = 200;   // 1 .. 100000
+  int Runs = 200;   // 1 .. kMaxOutlookRuns
   int Threads = 0;  // 0: DefaultOutlookThreads()
   uint64_t Seed = 0;
   int Batch = 10;  // runs per report (1 .. Runs); see TOutlookReport

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <memory>
 
 #include "../core/TestData.h"
@@ -154,10 +155,10 @@ TEST(OutlookDialog, OddsSharpenAsRunsFinishAndCancelKeepsThem) {
 }
 
 // Closed and opened again on the same game, the dialog shows what it had at
-// once and plays only the seasons still missing, with the seed it had, to
-// the odds of one outlook of them all; once the game has moved on it starts
-// afresh.
-TEST(OutlookDialog, OpenedAgainGoesOnFromWhatItHad) {
+// once and plays only the seasons still missing, with the seed it had;
+// さらに…シーズン試算 plays more. Every time the odds are those of one
+// outlook of all the runs. Once the game has moved on it starts afresh.
+TEST(OutlookDialog, OpenedAgainOrAskedForMoreGoesOnFromWhatItHad) {
   ScopedDataDir dir;
   OpenTitle(10);
   Tmain* main = StartFromTitle();
@@ -165,40 +166,54 @@ TEST(OutlookDialog, OpenedAgainGoesOnFromWhatItHad) {
   while (GameState->Week != 46) PlayAutopilotWeek(*GameState);
   GameState->Team(0).AutoLineup(true);
   const int division = GameState->DivisionOf(0);
+  // The outlooks of the first 10 and all 13 runs with seed 31.
+  std::map<int, TSeasonOutlook> whole;
+  SeasonOutlook(*GameState, {13, 0, 31, 1}, nullptr, [&](const TSeasonOutlook& o) { whole[o.Runs] = o; });
   auto open = [&](int runs, uint64_t seed) {
     auto dialog = std::make_unique<TFoutlook>(division, main);
     dialog->Runs = runs;
     dialog->RehearsalRuns = 10;
+    dialog->MoreRuns = 3;
     dialog->Seed = seed;
     dialog->show();
     dialog->Start();
     return dialog;
   };
-  auto finish = [](TFoutlook& dialog) {
+  auto finish = [&](TFoutlook& dialog, int runs) {
     for (int i = 0; i < 6000 && !dialog.Finished(); ++i) QTest::qWait(10);
     ASSERT_TRUE(dialog.Finished());
+    EXPECT_EQ(dialog.lbstatus->text(), QString::number(runs) + QStringLiteral("シーズンの試算が終わりました"));
+    ASSERT_EQ(dialog.ShownOdds()->Runs, runs);
+    for (int c = 0; c < kClubCount; ++c) {
+      EXPECT_EQ(dialog.ShownOdds()->Clubs[c].Position, whole[runs].Clubs[c].Position);
+      EXPECT_EQ(dialog.ShownOdds()->Clubs[c].ExpectedPoints, whole[runs].Clubs[c].ExpectedPoints);
+    }
+    EXPECT_TRUE(dialog.btnmore->isVisible());
+    EXPECT_EQ(dialog.btnmore->text(), QStringLiteral("さらに3シーズン試算"));
   };
   QString rehearsal;
   {
     auto dialog = open(4, 31);
-    finish(*dialog);
+    for (int i = 0; i < 6000 && !dialog->Finished(); ++i) QTest::qWait(10);
     rehearsal = dialog->lbmatch->text();
   }
-  const TSeasonOutlook whole = SeasonOutlook(*GameState, {10, 1, 31});
-  for (const int again : {0, 1}) {
+  {
     auto dialog = open(10, 0);  // the clock's seed: the kept one goes on
     ASSERT_NE(dialog->ShownOdds(), nullptr);
-    EXPECT_EQ(dialog->ShownOdds()->Runs, again ? 10 : 4);
+    EXPECT_EQ(dialog->ShownOdds()->Runs, 4);
     EXPECT_EQ(dialog->lbmatch->text(), rehearsal);
-    if (!again) {
-      EXPECT_TRUE(dialog->lbstatus->text().startsWith(QStringLiteral("シーズンの試算 4 / 10")));
-    }
-    finish(*dialog);
-    EXPECT_EQ(dialog->lbstatus->text(), QStringLiteral("10シーズンの試算が終わりました"));
-    for (int c = 0; c < kClubCount; ++c) {
-      EXPECT_EQ(dialog->ShownOdds()->Clubs[c].Position, whole.Clubs[c].Position);
-      EXPECT_EQ(dialog->ShownOdds()->Clubs[c].ExpectedPoints, whole.Clubs[c].ExpectedPoints);
-    }
+    EXPECT_TRUE(dialog->lbstatus->text().startsWith(QStringLiteral("シーズンの試算 4 / 10")));
+    EXPECT_FALSE(dialog->btnmore->isVisible());
+    finish(*dialog, 10);
+    QTest::mouseClick(dialog->btnmore, Qt::LeftButton);
+    EXPECT_FALSE(dialog->btnmore->isVisible());
+    finish(*dialog, 13);
+  }
+  {
+    auto dialog = open(10, 0);  // more than asked for is kept: all 13 at once
+    ASSERT_NE(dialog->ShownOdds(), nullptr);
+    EXPECT_EQ(dialog->ShownOdds()->Runs, 13);
+    finish(*dialog, 13);
   }
   PlayAutopilotWeek(*GameState);
   GameState->Team(0).AutoLineup(true);
