@@ -107,7 +107,7 @@ class TFoutlook : public QDialog {
   std::atomic<int> phase_{0};  // 0 the rehearsal, 1 the seasons
   std::vector<uint8_t> body_;  // the game's bytes the runs play from
   uint64_t seed_ = 0;
-  int from_ = 0;  // seasons already in when the dialog opened
+  int from_ = 0;  // seasons already in when this stretch of runs began
   std::mutex lock_;
   std::unique_ptr<TResult> result_;
   TWorkerRuns runs_{this, [this] { Poll(); }};
