@@ -33,6 +33,20 @@ QString Difference(const TAdviceCandidate& c, bool reference) {
          QStringLiteral("\n±") + QString::number(c.PointsDiffMargin, 'f', 2);
 }
 
+// The advice of the last dialog that got one, on the window's thread only:
+// opened again on the same game (the same saved bytes) for as many
+// matches, the dialog shows it at once.
+struct TKeptAdvice {
+  std::vector<uint8_t> Body;
+  int Runs = 0;
+  uint64_t Seed = 0;
+  std::optional<TAdvice> Advice;
+};
+TKeptAdvice& Kept() {
+  static TKeptAdvice kept;
+  return kept;
+}
+
 }  // namespace
 
 TFadvice::TFadvice(QWidget* parent) : QDialog(parent) {
@@ -81,17 +95,28 @@ TFadvice::TFadvice(QWidget* parent) : QDialog(parent) {
   connect(btnclose, &QPushButton::clicked, this, &TFadvice::reject);
 }
 
-TFadvice::~TFadvice() { StopRuns(); }
+TFadvice::~TFadvice() {
+  StopRuns();
+  if (advice_) Kept() = TKeptAdvice{std::move(body_), Runs, seed_, std::move(advice_)};
+}
 
 void TFadvice::Start() {
   if (!GameState || runs_.Started()) return;
   clubNames_ = ClubNamesOf(*GameState);
+  // The copy is read from the game's bytes, taken here on the game's thread.
+  body_ = GameState->SaveBody();
+  const TKeptAdvice& kept = Kept();
+  if (kept.Advice && kept.Body == body_ && kept.Runs == Runs && (Seed == 0 || Seed == kept.Seed)) {
+    seed_ = kept.Seed;
+    advice_ = kept.Advice;
+    finished_ = true;
+    ShowAdvice();
+    return;
+  }
   progress->setRange(0, 0);  // busy until the candidates are made
   lbstatus->setText(QStringLiteral("布陣を用意しています"));
-  // The copy is read from the game's bytes, taken here on the game's thread.
-  std::vector<uint8_t> body = GameState->SaveBody();
-  const uint64_t seed = RunsSeed(Seed);
-  runs_.Start([this, body = std::move(body), seed, runs = Runs] {
+  seed_ = RunsSeed(Seed);
+  runs_.Start([this, body = body_, seed = seed_, runs = Runs] {
     try {
       result_ = AdviseNextMatchOfBody(body, {runs, 0, seed}, &runs_.Control);
     } catch (const TOutlookCancelled&) {

@@ -3,7 +3,9 @@
 // number of times on the same seeds in worker threads, shown best first
 // with their odds; a chosen one is given to the club by the tactics
 // screen's own steps. The game is only changed by that button: the runs
-// play on copies made from the game's bytes when the dialog opens.
+// play on copies made from the game's bytes when the dialog opens. Opened
+// again before anything in the game has changed, it shows its last advice
+// at once.
 #pragma once
 
 #include <QDialog>
@@ -57,6 +59,8 @@ class TFadvice : public QDialog {
   std::optional<TAdvice> result_;  // written by the worker before it is done
   std::string error_;
   std::optional<TAdvice> advice_;
+  std::vector<uint8_t> body_;  // the game's bytes the advice is of
+  uint64_t seed_ = 0;
   TWorkerRuns runs_{this, [this] { Poll(); }};
   TRunClock clock_;  // from the first match on
   bool clockStarted_ = false;

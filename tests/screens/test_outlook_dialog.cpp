@@ -281,12 +281,33 @@ TEST(AdviceDialog, ShowsTheCandidatesBestFirstAndAppliesOne) {
     EXPECT_TRUE(dialog.gridadvice->item(0, 0)->text().endsWith(QStringLiteral("（おすすめ）")));
     EXPECT_EQ(dialog.gridadvice->item(0, 0)->background().color(), QColor(255, 255, 160));
 
+    dialog.reject();
+  }
+  // Opened again on the same game it has its advice at once, and gives it.
+  {
+    TFadvice dialog(main);
+    dialog.Runs = 10;
+    dialog.show();
+    dialog.Start();
+    ASSERT_TRUE(dialog.Finished());
+    const TAdvice expected = AdviseNextMatch(*GameState, {10, 1, 3});
+    ASSERT_EQ(dialog.gridadvice->rowCount(), static_cast<int>(expected.Candidates.size()));
     const int row = dialog.gridadvice->rowCount() - 1;
     const TAdviceCandidate& chosen = expected.Candidates[static_cast<std::size_t>(row)];
     dialog.gridadvice->selectRow(row);
     QTest::mouseClick(dialog.btnapply, Qt::LeftButton);
     EXPECT_EQ(GameState->Team(0).Slots, chosen.Slots);
     EXPECT_TRUE(GameState->Team(0).StartingElevenComplete());
+    dialog.reject();
+  }
+  // The line-up has changed: the candidates are played again.
+  {
+    TFadvice dialog(main);
+    dialog.Runs = 10;
+    dialog.show();
+    dialog.Start();
+    EXPECT_FALSE(dialog.Finished());
+    EXPECT_EQ(dialog.lbstatus->text(), QStringLiteral("布陣を用意しています"));
     dialog.reject();
   }
   CloseEverything();
