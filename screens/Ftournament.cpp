@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 
 #include "club/Ucommatext.h"
@@ -225,6 +226,8 @@ TFtournament::TFtournament(std::unique_ptr<Ttournament> t, QWidget* parent) : QW
   gridtable->setColumnWidth(1, 270);
   for (int c = 2; c < 10; ++c) gridtable->setColumnWidth(c, c == 9 ? 44 : 34);
   gridmatrix = MakeGrid(nullptr, {});
+  gridmatrix->setWordWrap(false);  // as the round's fixtures
+  gridmatrix->setTextElideMode(Qt::ElideMiddle);
   gridscorers = MakeGrid(nullptr, {QStringLiteral("順位"), QStringLiteral("選手"), QStringLiteral("クラブ"),
                                    QStringLiteral("得点"), QStringLiteral("アシスト")});
   gridscorers->setColumnWidth(0, 40);
@@ -248,6 +251,11 @@ TFtournament::TFtournament(std::unique_ptr<Ttournament> t, QWidget* parent) : QW
   gridround->setColumnWidth(1, 52);
   gridround->setColumnWidth(2, 160);
   gridround->verticalHeader()->setDefaultSectionSize(26);
+  // Exported clubs often share a name, and the label tells them apart by
+  // its end, the file's name: a label too long stays on its one line and
+  // loses its middle.
+  gridround->setWordWrap(false);
+  gridround->setTextElideMode(Qt::ElideMiddle);
 
   imgchampion = new QLabel(this);
   imgchampion->setGeometry(640, 316, 60, 60);
@@ -295,10 +303,12 @@ TFtournament::TFtournament(std::unique_ptr<Ttournament> t, QWidget* parent) : QW
 
   const int rows = static_cast<int>(t_->Entrants().size());
   gridmatrix->setColumnCount(rows + 1);
-  gridmatrix->setColumnWidth(0, 150);
+  // The clubs' column takes what the results leave of the tab, within reason.
+  const int resultWidth = rows > 10 ? 27 : 40;
+  gridmatrix->setColumnWidth(0, std::clamp(590 - rows * resultWidth, 150, 270));
   QStringList header{QStringLiteral("ホーム＼アウェー")};
   for (int c = 0; c < rows; ++c) {
-    gridmatrix->setColumnWidth(c + 1, rows > 10 ? 27 : 40);
+    gridmatrix->setColumnWidth(c + 1, resultWidth);
     header << QString::number(c + 1);
   }
   gridmatrix->setHorizontalHeaderLabels(header);

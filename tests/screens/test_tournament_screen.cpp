@@ -114,3 +114,32 @@ TEST(TournamentScreen, FromTheTitleOneMatchWatchedTheRestPlayed) {
   EXPECT_GT(png.height(), 4 * 28);
   CloseEverything();
 }
+
+// Exported clubs often share a name: the round's fixtures and the results
+// grid tell them apart by the end of their labels, the file's name, where a
+// label too long for its cell loses its middle.
+TEST(TournamentScreen, ClubsOfOneNameToldApartByTheirFiles) {
+  ScopedDataDir dir;
+  OpenTitle(3);
+  RandSeed(41);
+  GameState->NewGameFrom("data/first.dat", false);
+  std::vector<std::string> paths;
+  for (int i = 0; i < 4; ++i) {
+    ExportVs(GameState->Team(0), "", "onename" + std::to_string(i));
+    paths.push_back(VsPath("onename" + std::to_string(i)));
+  }
+  // A screen closes itself for good: CloseEverything deletes it.
+  TFtournament& screen = *new TFtournament(std::make_unique<Ttournament>(Ttournament::Create(paths, 1, 5)));
+  screen.show();
+  Settle();
+  // What the player sees of a row's first cell.
+  auto seen = [](QTableWidget* grid, int row) {
+    return grid->viewport()->grab(grid->visualItemRect(grid->item(row, 0))).toImage();
+  };
+  ASSERT_GE(screen.gridround->rowCount(), 2);
+  EXPECT_NE(seen(screen.gridround, 0), seen(screen.gridround, 1));
+  screen.tabs->setCurrentWidget(screen.gridmatrix);
+  Settle();
+  for (int r = 1; r < 4; ++r) EXPECT_NE(seen(screen.gridmatrix, 0), seen(screen.gridmatrix, r));
+  CloseEverything();
+}
