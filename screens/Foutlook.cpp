@@ -199,13 +199,14 @@ void TFoutlook::Start() {
 }
 
 void TFoutlook::MoreSeasons() {
-  if (!shown_ || !(runs_.Done() || cancelled_)) return;
+  if (!shown_ || !stopped_) return;
   runs_.Finish();
   from_ = shown_->Runs;
   Runs = std::min(from_ + MoreRuns, kMaxOutlookRuns);
   if (Runs <= from_) return;
   cancelled_ = false;
   finished_ = false;
+  stopped_ = false;
   runs_.Control.Cancel = false;
   runs_.Control.Done = 0;
   RunOn();
@@ -285,6 +286,9 @@ void TFoutlook::Cancel() {
 }
 
 void TFoutlook::Poll() {
+  // Whether the worker is done is read before what it left: once it is,
+  // the odds read below are its last, never a report older than the end.
+  const bool done = runs_.Done();
   std::optional<TSeasonOutlook> latest;
   std::string outlookError;
   bool rehearsalReady = false;
@@ -304,10 +308,10 @@ void TFoutlook::Poll() {
     shown_ = std::move(latest);
     ShowOdds();
   }
-  const bool over = runs_.Done() || cancelled_;
-  if (over) {
+  if (done || cancelled_) {
+    stopped_ = true;
     runs_.Finish();
-    finished_ = runs_.Done() && !cancelled_ && shown_ && shown_->Runs == Runs;
+    finished_ = done && !cancelled_ && shown_ && shown_->Runs == Runs;
     if (!shown_) {
       if (!cancelled_)
         App().ShowError(QStringLiteral("見通しを計算できませんでした：") + QString::fromStdString(outlookError));
@@ -319,7 +323,7 @@ void TFoutlook::Poll() {
 }
 
 void TFoutlook::ShowStatus() {
-  const bool running = !(runs_.Done() || cancelled_);
+  const bool running = !stopped_;
   btncancel->setVisible(running);
   btnmore->setText(QStringLiteral("さらに") + QString::number(MoreRuns) + QStringLiteral("シーズン試算"));
   btnmore->setVisible(!running && shown_ && shown_->Runs < kMaxOutlookRuns);

@@ -117,6 +117,7 @@ class TFoutlook : public QDialog {
   std::vector<std::string> clubNames_;
   std::optional<TSeasonOutlook> shown_;
   bool rehearsalShown_ = false;
+  bool stopped_ = false;  // the runs are over, as the last poll saw them
   bool cancelled_ = false;
   bool finished_ = false;
 };
