@@ -7,11 +7,13 @@
 #include <QTest>
 #include <QWidget>
 
+#include "club/Upaths.h"
 #include "club/Urandom.h"
 #include "screens/Clickpanel.h"
 #include "screens/Fmain.h"
 #include "screens/Ftitle.h"
 #include "screens/Uapp.h"
+#include "world/Ugamemain.h"
 
 // Lets deferred deletions and queued calls run.
 inline void Settle() {
@@ -31,14 +33,16 @@ T* Shown() {
 
 inline void Click(TClickPanel* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
 
-// A fresh title screen: the generator seeded, every question answered yes,
-// no typed text.
+// A fresh title screen: every question answered yes, no typed text, and the
+// world it built (from the clock, as the game's own title does) built again
+// from `seed`, so that a test plays the same game every time.
 inline void OpenTitle(uint64_t seed) {
-  RandSeed(seed);
   App().AutoAnswer = true;
   App().AutoText = QString();
   App().ShowTitle();
   Settle();
+  RandSeed(seed);
+  if (GameState) GameState->NewGameFrom(ShippedPath("first.dat"), false);
 }
 
 // START on the title screen: the club screen of the new game, or nullptr.
