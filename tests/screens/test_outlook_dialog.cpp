@@ -264,51 +264,47 @@ TEST(AdviceDialog, ShowsTheCandidatesBestFirstAndAppliesOne) {
   EXPECT_TRUE(main->actadvice->isVisible());
 
   const std::vector<uint8_t> before = GameState->SaveBody();
+  const TAdvice expected = AdviseNextMatch(*GameState, {10, 1, 3});
+  auto open = [&](uint64_t seed) {
+    auto dialog = std::make_unique<TFadvice>(main);
+    dialog->Runs = 10;
+    dialog->Seed = seed;
+    dialog->show();
+    dialog->Start();
+    return dialog;
+  };
   {
-    TFadvice dialog(main);
-    dialog.Runs = 10;
-    dialog.Seed = 3;
-    dialog.show();
-    dialog.Start();
-    for (int i = 0; i < 6000 && !dialog.Finished(); ++i) QTest::qWait(10);
-    ASSERT_TRUE(dialog.Finished());
+    auto dialog = open(3);
+    for (int i = 0; i < 6000 && !dialog->Finished(); ++i) QTest::qWait(10);
+    ASSERT_TRUE(dialog->Finished());
     EXPECT_EQ(GameState->SaveBody(), before);
-    const TAdvice expected = AdviseNextMatch(*GameState, {10, 1, 3});
-    ASSERT_EQ(dialog.gridadvice->rowCount(), static_cast<int>(expected.Candidates.size()));
-    for (int r = 0; r < dialog.gridadvice->rowCount(); ++r)
-      EXPECT_TRUE(dialog.gridadvice->item(r, 0)->text().startsWith(
+    ASSERT_EQ(dialog->gridadvice->rowCount(), static_cast<int>(expected.Candidates.size()));
+    for (int r = 0; r < dialog->gridadvice->rowCount(); ++r)
+      EXPECT_TRUE(dialog->gridadvice->item(r, 0)->text().startsWith(
           QString::fromStdString(expected.Candidates[static_cast<std::size_t>(r)].Name)));
-    EXPECT_TRUE(dialog.gridadvice->item(0, 0)->text().endsWith(QStringLiteral("（おすすめ）")));
-    EXPECT_EQ(dialog.gridadvice->item(0, 0)->background().color(), QColor(255, 255, 160));
-
-    dialog.reject();
+    EXPECT_TRUE(dialog->gridadvice->item(0, 0)->text().endsWith(QStringLiteral("（おすすめ）")));
+    EXPECT_EQ(dialog->gridadvice->item(0, 0)->background().color(), QColor(255, 255, 160));
+    dialog->reject();
   }
   // Opened again on the same game it has its advice at once, and gives it.
   {
-    TFadvice dialog(main);
-    dialog.Runs = 10;
-    dialog.show();
-    dialog.Start();
-    ASSERT_TRUE(dialog.Finished());
-    const TAdvice expected = AdviseNextMatch(*GameState, {10, 1, 3});
-    ASSERT_EQ(dialog.gridadvice->rowCount(), static_cast<int>(expected.Candidates.size()));
-    const int row = dialog.gridadvice->rowCount() - 1;
+    auto dialog = open(0);
+    ASSERT_TRUE(dialog->Finished());
+    ASSERT_EQ(dialog->gridadvice->rowCount(), static_cast<int>(expected.Candidates.size()));
+    const int row = dialog->gridadvice->rowCount() - 1;
     const TAdviceCandidate& chosen = expected.Candidates[static_cast<std::size_t>(row)];
-    dialog.gridadvice->selectRow(row);
-    QTest::mouseClick(dialog.btnapply, Qt::LeftButton);
+    dialog->gridadvice->selectRow(row);
+    QTest::mouseClick(dialog->btnapply, Qt::LeftButton);
     EXPECT_EQ(GameState->Team(0).Slots, chosen.Slots);
     EXPECT_TRUE(GameState->Team(0).StartingElevenComplete());
-    dialog.reject();
+    dialog->reject();
   }
   // The line-up has changed: the candidates are played again.
   {
-    TFadvice dialog(main);
-    dialog.Runs = 10;
-    dialog.show();
-    dialog.Start();
-    EXPECT_FALSE(dialog.Finished());
-    EXPECT_EQ(dialog.lbstatus->text(), QStringLiteral("布陣を用意しています"));
-    dialog.reject();
+    auto dialog = open(0);
+    EXPECT_FALSE(dialog->Finished());
+    EXPECT_EQ(dialog->lbstatus->text(), QStringLiteral("布陣を用意しています"));
+    dialog->reject();
   }
   CloseEverything();
 }

@@ -19,16 +19,29 @@
 #include "world/Utournament.h"
 #include "world/Uvsdata.h"
 
+namespace {
+
+// The game's clubs `clubs` as the VS files prefix0, prefix1, …, each with
+// the comment `comment` and its index ("" for none); their paths.
+std::vector<std::string> ExportClubs(const std::vector<int>& clubs, const std::string& prefix,
+                                     const std::string& comment) {
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < clubs.size(); ++i) {
+    const std::string n = std::to_string(i);
+    ExportVs(GameState->Team(clubs[i]), comment.empty() ? "" : comment + n, prefix + n);
+    paths.push_back(VsPath(prefix + n));
+  }
+  return paths;
+}
+
+}  // namespace
+
 TEST(TournamentScreen, FromTheTitleOneMatchWatchedTheRestPlayed) {
   ScopedDataDir dir;
   OpenTitle(3);
   RandSeed(41);
   GameState->NewGameFrom("data/first.dat", false);
-  std::vector<std::string> paths;
-  for (int i = 0; i < 4; ++i) {
-    ExportVs(GameState->Team(i + 3), "コメント" + std::to_string(i), "c" + std::to_string(i));
-    paths.push_back(VsPath("c" + std::to_string(i)));
-  }
+  const std::vector<std::string> paths = ExportClubs({3, 4, 5, 6}, "c", "コメント");
   WriteFileAtomic("data/vs/broken.vs", std::vector<uint8_t>{2, 0, 0, 0, '1', '7'});
 
   Click(Shown<Ttitle>()->btnvsload);
@@ -121,13 +134,7 @@ TEST(TournamentScreen, FromTheTitleOneMatchWatchedTheRestPlayed) {
 TEST(TournamentScreen, ClubsOfOneNameToldApartByTheirFiles) {
   ScopedDataDir dir;
   OpenTitle(3);
-  RandSeed(41);
-  GameState->NewGameFrom("data/first.dat", false);
-  std::vector<std::string> paths;
-  for (int i = 0; i < 4; ++i) {
-    ExportVs(GameState->Team(0), "", "onename" + std::to_string(i));
-    paths.push_back(VsPath("onename" + std::to_string(i)));
-  }
+  const std::vector<std::string> paths = ExportClubs({0, 0, 0, 0}, "onename", "");
   // A screen closes itself for good: CloseEverything deletes it.
   TFtournament& screen = *new TFtournament(std::make_unique<Ttournament>(Ttournament::Create(paths, 1, 5)));
   screen.show();
